@@ -1,0 +1,16 @@
+#include "platform/Errors.h"
+
+namespace plotalon {
+
+std::string FormatMessage(std::string_view pattern, std::string_view arg) {
+    std::string out(pattern);
+    auto at = out.find("%s");
+    if (at != std::string::npos) out.replace(at, 2, arg);
+    return out;
+}
+
+std::string EFOpenError::FormatMessage(std::string_view pattern, std::string_view arg) {
+    return plotalon::FormatMessage(pattern, arg);
+}
+
+} // namespace plotalon
