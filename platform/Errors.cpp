@@ -9,8 +9,4 @@ std::string FormatMessage(std::string_view pattern, std::string_view arg) {
     return out;
 }
 
-std::string EFOpenError::FormatMessage(std::string_view pattern, std::string_view arg) {
-    return plotalon::FormatMessage(pattern, arg);
-}
-
 } // namespace plotalon

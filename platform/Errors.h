@@ -8,6 +8,9 @@
 
 namespace plotalon {
 
+// Replaces the first "%s" of pattern by arg.
+std::string FormatMessage(std::string_view pattern, std::string_view arg);
+
 class Exception : public std::runtime_error {
 public:
     explicit Exception(const std::string& message) : std::runtime_error(message) {}
@@ -35,15 +38,11 @@ class EFOpenError : public EInOutError {
 public:
     explicit EFOpenError(std::string_view path)
         : EInOutError(FormatMessage("Datei %s kann nicht geöffnet werden", path)) {}
-    static std::string FormatMessage(std::string_view pattern, std::string_view arg);
 };
 class EFCreateError : public EInOutError {
 public:
     explicit EFCreateError(std::string_view path)
-        : EInOutError(EFOpenError::FormatMessage("Datei %s kann nicht erstellt werden", path)) {}
+        : EInOutError(FormatMessage("Datei %s kann nicht erstellt werden", path)) {}
 };
-
-// Replaces the first "%s" of pattern by arg.
-std::string FormatMessage(std::string_view pattern, std::string_view arg);
 
 } // namespace plotalon
