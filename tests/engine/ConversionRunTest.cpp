@@ -1,0 +1,80 @@
+#include <gtest/gtest.h>
+#include <random>
+
+#include "engine/ConversionRun.h"
+#include "platform/Errors.h"
+
+namespace plotalon {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+class ConversionRun : public ::testing::Test {
+protected:
+    ConversionRun() {
+        Settings.Factor = 1000;
+        Settings.HpglType = 1;
+        Settings.Deg = 45;
+    }
+    std::string Run(const TLineVector& source) {
+        TConversionRun run(Settings, State, Target);
+        return run.Execute(source, Prefix, Suffix);
+    }
+    TConvSettings Settings;
+    TModalState State;
+    TLineVector Target, Prefix{"IN;SP1;"}, Suffix{"SP0;"};
+};
+
+TEST_F(ConversionRun, CompleteProgramBetweenPrefixAndSuffix) {
+    const TLineVector source{"G0 X0 Y0", "G1 Z-1", "G1 X10", "G3 X20 Y0 R5", "G0 Z5", "M30"};
+    EXPECT_EQ(Run(source), "HPGL1-Konvertierung beendet");
+    EXPECT_EQ(Target.Lines, (Lines{"IN;SP1;", "PU0,0;", "PD;", "PA10000,0;", "PA11464,-3536;",
+                                   "PA15000,-5000;", "PA18536,-3536;", "PA20000,0;", "SP0;"}));
+    // The state is reset at the start, so a second run repeats the first exactly.
+    const Lines first = Target.Lines;
+    Target.Lines.clear();
+    Run(source);
+    EXPECT_EQ(Target.Lines, first);
+}
+
+TEST_F(ConversionRun, EmptySourceGivesPrefixThenSuffix) {
+    Settings.HpglType = 0;
+    EXPECT_EQ(Run(TLineVector{}), "HPGL2-Konvertierung beendet");
+    EXPECT_EQ(Target.Lines, (Lines{"IN;SP1;", "SP0;"}));
+}
+
+TEST_F(ConversionRun, FaultStopsAtTheBlockAndKeepsWhatWasWritten) {
+    const TLineVector source{"G0 X1 Y0", "G1 Z-1", "G2 X5 Y0", "G1 X9"};
+    TConversionRun run(Settings, State, Target);
+    EXPECT_THROW(run.Execute(source, Prefix, Suffix), EZeroDivide);
+    EXPECT_EQ(run.FailedLine(), 2u);
+    EXPECT_EQ(Target.Lines, (Lines{"IN;SP1;", "PU1000,0;", "PD;"}));
+}
+
+// Arbitrary bytes either convert or stop with a floating-point fault; nothing else.
+TEST_F(ConversionRun, ArbitraryBytesNeverCrashOrHang) {
+    std::mt19937 random(20261210);
+    const std::string alphabet = "GXYZR0123456789-. ()";
+    for (int round = 0; round < 200; ++round) {
+        TLineVector source;
+        for (int l = 0; l < 20; ++l) {
+            std::string line;
+            const int length = static_cast<int>(random() % (round % 10 == 0 ? 100000 : 40));
+            for (int i = 0; i < length; ++i)
+                line += (random() % 2) ? alphabet[random() % alphabet.size()]
+                                       : static_cast<char>(random() % 256);
+            source.AppendLine(line);
+        }
+        Settings.HpglType = static_cast<std::uint8_t>(random() % 3);
+        Settings.Deg = static_cast<std::int32_t>(random() % 400) - 20;
+        Settings.Factor = static_cast<std::int32_t>(random() % 2000) - 100;
+        Target.Lines.clear();
+        try {
+            Run(source);
+        } catch (const EMathError&) {
+        }
+    }
+}
+
+} // namespace
+} // namespace plotalon

@@ -1,0 +1,38 @@
+#pragma once
+// Drives the engine block by block and collects what each block writes.
+
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+#include "engine/BlockTranslator.h"
+#include "engine/ConvState.h"
+
+namespace plotalon::test {
+
+class EngineFixture : public ::testing::Test {
+protected:
+    EngineFixture() { Settings.Factor = 1000; }
+
+    // Translates one line and returns only the lines it appended.
+    std::vector<std::string> Block(const std::string& line) {
+        const std::size_t before = Target.Lines.size();
+        TConversionContext context{Settings, State, Target};
+        TranslateBlock(context, line);
+        return {Target.Lines.begin() + static_cast<std::ptrdiff_t>(before), Target.Lines.end()};
+    }
+
+    std::vector<std::string> Blocks(const std::vector<std::string>& lines) {
+        const std::size_t before = Target.Lines.size();
+        for (const auto& line : lines) Block(line);
+        return {Target.Lines.begin() + static_cast<std::ptrdiff_t>(before), Target.Lines.end()};
+    }
+
+    TConvSettings Settings;
+    TModalState State;
+    TLineVector Target;
+};
+
+using Lines = std::vector<std::string>;
+
+} // namespace plotalon::test
