@@ -109,6 +109,14 @@ TLocation Locate(const std::vector<TLine>& lines, std::string_view section, std:
     return at;
 }
 
+// A value enclosed in a pair of the same quote marks is read without them, as Windows does.
+std::string_view WithoutQuotes(std::string_view value) {
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front())
+        return value.substr(1, value.size() - 2);
+    return value;
+}
+
 std::string_view CutToLimit(std::string_view value) {
     std::size_t nul = value.find('\0');
     if (nul != std::string_view::npos) value = value.substr(0, nul);
@@ -170,7 +178,7 @@ std::string GetPrivateProfileString(std::string_view section, std::string_view k
     std::vector<TLine> lines = SplitLines(bytes);
     TLocation at = Locate(lines, section, key);
     if (!at.KeyLine) return std::string(CutToLimit(defaultValue));
-    return std::string(CutToLimit(Entry(lines[*at.KeyLine].Text)->Value));
+    return std::string(CutToLimit(WithoutQuotes(Entry(lines[*at.KeyLine].Text)->Value)));
 }
 
 bool WritePrivateProfileString(std::string_view section, std::string_view key,

@@ -20,7 +20,8 @@ namespace plotalon {
 // The reader's buffer holds 2048 characters including the terminating NUL.
 inline constexpr std::size_t kProfileValueLimit = 2047;
 
-// The value of key in section of the file at path, without the blanks around it and cut to
+// The value of key in section of the file at path, without the blanks around it (and without
+// the quote marks when it is enclosed in a pair of the same ones: ' or "), cut to
 // kProfileValueLimit characters (a NUL byte in the file ends the value). defaultValue (cut
 // the same way) when the file cannot be read or holds no such section or key.
 std::string GetPrivateProfileString(std::string_view section, std::string_view key,

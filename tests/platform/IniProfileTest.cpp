@@ -53,6 +53,10 @@ TEST_F(IniProfileTest, ReadsValuesWithoutRegardToCaseAndWithoutSurroundingBlanks
           "  [ CONVERT ]  \n"
           "Factor=  1010\n"
           "factor=2\n" // a later duplicate does not count
+          "quoted= \" q \" \r\n"
+          "single='q'\r\n"
+          "lone=\"\r\n"
+          "mixed=\"q'\r\n"
           "empty=\r"
           "[convert]\r\n"
           "deg=5\r\n"); // a later section of the same name does not count
@@ -60,6 +64,10 @@ TEST_F(IniProfileTest, ReadsValuesWithoutRegardToCaseAndWithoutSurroundingBlanks
     EXPECT_EQ(Read("PATH", "HPGL"), "/home/plt");
     EXPECT_EQ(Read("convert", "factor"), "1010");
     EXPECT_EQ(Read("convert", "empty", "dflt"), "");
+    EXPECT_EQ(Read("convert", "quoted"), " q ");
+    EXPECT_EQ(Read("convert", "single"), "q");
+    EXPECT_EQ(Read("convert", "lone"), "\"");
+    EXPECT_EQ(Read("convert", "mixed"), "\"q'");
     EXPECT_EQ(Read("convert", "deg", "dflt"), "dflt");
     EXPECT_EQ(Read("convert", "nc", "dflt"), "dflt"); // key of another section
     EXPECT_EQ(Read("missing", "nc", "dflt"), "dflt");
