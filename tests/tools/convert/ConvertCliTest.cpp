@@ -1,0 +1,148 @@
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <random>
+#include <sstream>
+
+#include "tools/convert/ConvertCli.h"
+
+namespace plotalon {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Slurp(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+void Put(const fs::path& p, const std::string& bytes) {
+    std::ofstream(p, std::ios::binary) << bytes;
+}
+
+class ConvertCli : public ::testing::Test {
+protected:
+    ConvertCli() {
+        Dir = fs::temp_directory_path() / ("plotalon-convert-" + std::to_string(getpid()) + "-" +
+                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(Dir);
+        fs::create_directories(Dir);
+        Put(Dir / "main.ini", "[path]\r\nnc=\r\n[convert]\r\nfactor=1000\r\nxmove=0\r\n"
+                              "ymove=0\r\ndeg=45\r\ntype=1\r\n");
+        Put(Dir / "vorspann.plt", "IN;SP1;");
+        Put(Dir / "nachspann.plt", "SP0;\r\n");
+        Put(Dir / "in.nc", "G0 X0 Y0\nG1 Z-1\r\nG1 X10\rG3 X20 Y0 R5\nG0 Z5\nM30\n");
+    }
+    ~ConvertCli() override { fs::remove_all(Dir); }
+
+    int Run(std::vector<std::string> args) {
+        Out.str("");
+        Err.str("");
+        return RunConvertCli(args, Dir.string() + "/", Out, Err);
+    }
+
+    fs::path Dir;
+    std::ostringstream Out, Err;
+};
+
+const char* const kExample = "IN;SP1;\r\nPU0,0;\r\nPD;\r\nPA10000,0;\r\nPA11464,-3536;\r\n"
+                             "PA15000,-5000;\r\nPA18536,-3536;\r\nPA20000,0;\r\nSP0;\r\n";
+
+TEST_F(ConvertCli, CompleteExampleByteForByte) {
+    EXPECT_EQ(Run({"-o", (Dir / "out.plt").string(), (Dir / "in.nc").string()}), 0);
+    EXPECT_EQ(Slurp(Dir / "out.plt"), kExample);
+    EXPECT_EQ(Err.str(), "HPGL1-Konvertierung beendet\n");
+    EXPECT_EQ(Out.str(), "");
+    // Without -o the same bytes go to standard output.
+    EXPECT_EQ(Run({(Dir / "in.nc").string()}), 0);
+    EXPECT_EQ(Out.str(), kExample);
+}
+
+TEST_F(ConvertCli, OptionsOverrideOneValueEach) {
+    Put(Dir / "pre.txt", "A\nB");
+    EXPECT_EQ(Run({"--settings", Dir.string(), "--type", "2", "--factor", "1", "--xmove", "5",
+                   "--prefix", (Dir / "pre.txt").string(), (Dir / "in.nc").string()}),
+              0);
+    EXPECT_EQ(Out.str(), "A\r\nB\r\nPU5,0;\r\nPD;\r\nPA15,0;\r\nAT20,-5,25,0;\r\nSP0;\r\n");
+    EXPECT_EQ(Err.str(), "HPGL2-Konvertierung beendet\n");
+}
+
+TEST_F(ConvertCli, MissingSettingsReadAsZero) {
+    const fs::path empty = Dir / "empty";
+    fs::create_directories(empty);
+    Put(Dir / "lines.nc", "G0 X1 Y1\nG1 X2\n");
+    EXPECT_EQ(Run({"--settings", empty.string(), (Dir / "lines.nc").string()}), 0);
+    EXPECT_EQ(Out.str(), "PU0,0;\r\nPD0,0;\r\n");
+    EXPECT_EQ(Err.str(), "HPGL2-Konvertierung beendet\n");
+}
+
+TEST_F(ConvertCli, FaultNamesTheLineAndLeavesTheOutputAlone) {
+    Put(Dir / "bad.nc", "G0 X0 Y0\nG1 Z-1\nG2 X5 Y0\nG1 X1\n");
+    Put(Dir / "out.plt", "old");
+    EXPECT_EQ(Run({"-o", (Dir / "out.plt").string(), (Dir / "bad.nc").string()}), 1);
+    EXPECT_EQ(Err.str(), "Zeile 3: Gleitkommadivision durch Null\n");
+    EXPECT_EQ(Slurp(Dir / "out.plt"), "old");
+    EXPECT_EQ(Out.str(), "");
+    EXPECT_EQ(Run({"-o", (Dir / "new.plt").string(), (Dir / "bad.nc").string()}), 1);
+    EXPECT_FALSE(fs::exists(Dir / "new.plt"));
+}
+
+TEST_F(ConvertCli, BadCallsExitWithTwoAndAMessage) {
+    const std::string in = (Dir / "in.nc").string();
+    const struct {
+        std::vector<std::string> args;
+        const char* says;
+    } cases[] = {
+        {{}, "Keine Eingabedatei"},
+        {{(Dir / "nope.nc").string()}, "kann nicht geöffnet werden"},
+        {{Dir.string()}, "kann nicht geöffnet werden"}, // a folder is no input
+        {{"--factor", "12.5", in}, "Ungueltige Zahl"},
+        {{"--deg", "99999999999", in}, "Ungueltige Zahl"},
+        {{"--type"}, "erwartet einen Wert"},
+        {{"--bogus", "1", in}, "Unbekannte Option"},
+        {{in, in}, "Nur eine Eingabedatei"},
+        {{"--prefix", (Dir / "nope.plt").string(), in}, "kann nicht geöffnet werden"},
+        {{"-o", (Dir / "no-such-dir" / "x.plt").string(), in}, "kann nicht erstellt werden"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.says);
+        EXPECT_EQ(Run(c.args), 2);
+        EXPECT_NE(Err.str().find(c.says), std::string::npos) << Err.str();
+    }
+    EXPECT_EQ(Run({"--help"}), 0);
+    EXPECT_NE(Out.str().find("--settings"), std::string::npos);
+}
+
+TEST_F(ConvertCli, ArbitraryBytesConvertOrFaultCleanly) {
+    std::mt19937 random(7);
+    for (int round = 0; round < 20; ++round) {
+        std::string bytes(static_cast<std::size_t>(random() % 200000), '\0');
+        for (char& c : bytes) c = static_cast<char>(random() % 256);
+        if (round % 2) bytes[0] = 'G'; // text before the first NUL
+        Put(Dir / "noise.nc", bytes);
+        const int code = Run({(Dir / "noise.nc").string()});
+        EXPECT_TRUE(code == 0 || code == 1) << Err.str();
+    }
+}
+
+TEST(SplitSourceText, EveryLineBreakStyleEndsALine) {
+    using L = std::vector<std::string>;
+    const struct {
+        std::string bytes;
+        L lines;
+    } cases[] = {
+        {"", {}},
+        {"a", {"a"}},
+        {"a\r\n", {"a"}},
+        {"a\r\nb", {"a", "b"}},
+        {"a\nb\n", {"a", "b"}},
+        {"a\rb", {"a", "b"}},      // a lone CR ends its line; the byte after it stays
+        {"a\r\r\nb", {"a", "", "b"}},
+        {"\n\n", {"", ""}},
+        {std::string("a\nb\0c\nd", 7), {"a", "b"}}, // NUL ends the text
+    };
+    for (const auto& c : cases) EXPECT_EQ(SplitSourceText(c.bytes), c.lines);
+}
+
+} // namespace
+} // namespace plotalon

@@ -1,0 +1,211 @@
+#include "tools/convert/ConvertCli.h"
+
+#include <charconv>
+#include <optional>
+#include <ostream>
+
+#include "engine/ConversionRun.h"
+#include "platform/AtomicFile.h"
+#include "platform/Errors.h"
+#include "settings/BlockFile.h"
+#include "settings/Reg.h"
+
+namespace plotalon {
+
+namespace {
+
+const char* const kHelp =
+    R"(Aufruf: plotalon-convert [Optionen] EINGABE.nc
+
+Wandelt ein NC-Programm (DIN/ISO, G-Code) in HPGL um, mit denselben Einstellungen wie
+Plotalon selbst.
+
+Optionen:
+  --settings ORDNER  Einstellungen aus ORDNER lesen: main.ini (Abschnitt "convert":
+                     factor, xmove, ymove, deg, type; fehlende Werte sind 0) sowie
+                     vorspann.plt und nachspann.plt, sofern vorhanden.
+                     Vorgabe: der Ordner des Programms.
+  --factor N         Skalierungsfaktor (ganze Zahl)
+  --xmove N          Ursprung X in Plottereinheiten
+  --ymove N          Ursprung Y in Plottereinheiten
+  --deg N            Aufloesung Bogen in Grad (HPGL 1; Werte unter 1 gelten als 1)
+  --type N           HPGL-Dialekt: 1 oder 2 (andere Werte: Boegen werden nicht gezeichnet)
+  --prefix DATEI     Vorspann aus DATEI statt vorspann.plt
+  --suffix DATEI     Nachspann aus DATEI statt nachspann.plt
+  -o AUSGABE.plt     HPGL in AUSGABE.plt schreiben statt auf die Standardausgabe
+  --help             diese Hilfe
+
+Jede HPGL-Zeile endet mit CR LF. Die Statusmeldung geht auf die Standardfehlerausgabe.
+Eine bestehende Ausgabedatei wird erst ersetzt, wenn die Umwandlung vollstaendig gelungen ist.
+
+Rueckgabewerte:
+  0  umgewandelt
+  1  Gleitkommafehler in einem Satz ("Zeile N: " und die Meldung); keine Ausgabe
+  2  falscher Aufruf, Eingabe- oder Ausgabedatei nicht lesbar oder schreibbar
+)";
+
+class EUsage : public Exception {
+    using Exception::Exception;
+};
+
+struct TCliOptions {
+    std::optional<std::string> SettingsFolder, PrefixFile, SuffixFile, Output;
+    std::optional<std::int32_t> Factor, XMove, YMove, Deg, Type;
+    std::string Input;
+    bool Help = false;
+};
+
+std::int32_t ParseNumber(const std::string& option, const std::string& text) {
+    std::int32_t value = 0;
+    const char* end = text.data() + text.size();
+    auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    if (text.empty() || ec != std::errc() || ptr != end)
+        throw EUsage("Ungueltige Zahl fuer " + option + ": " + text);
+    return value;
+}
+
+TCliOptions ParseArgs(const std::vector<std::string>& args) {
+    TCliOptions o;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--help" || a == "-h") {
+            o.Help = true;
+            continue;
+        }
+        if (a.size() > 1 && a[0] == '-') {
+            if (i + 1 >= args.size()) throw EUsage("Option " + a + " erwartet einen Wert");
+            const std::string& v = args[++i];
+            if (a == "--settings") o.SettingsFolder = v;
+            else if (a == "--prefix") o.PrefixFile = v;
+            else if (a == "--suffix") o.SuffixFile = v;
+            else if (a == "-o") o.Output = v;
+            else if (a == "--factor") o.Factor = ParseNumber(a, v);
+            else if (a == "--xmove") o.XMove = ParseNumber(a, v);
+            else if (a == "--ymove") o.YMove = ParseNumber(a, v);
+            else if (a == "--deg") o.Deg = ParseNumber(a, v);
+            else if (a == "--type") o.Type = ParseNumber(a, v);
+            else throw EUsage("Unbekannte Option: " + a);
+            continue;
+        }
+        if (!o.Input.empty()) throw EUsage("Nur eine Eingabedatei erlaubt: " + a);
+        o.Input = a;
+    }
+    if (!o.Help && o.Input.empty()) throw EUsage("Keine Eingabedatei angegeben");
+    return o;
+}
+
+std::string WithSeparator(std::string folder) {
+    if (folder.empty() || folder.back() != '/') folder += '/';
+    return folder;
+}
+
+// The values exactly as the program's own load reads them from main.ini.
+TConvSettings ReadSettingsFile(const std::string& folder) {
+    Reg::IniFolder = folder;
+    Reg::IniName = "main";
+    Reg::IniSection = "convert";
+    TConvSettings s;
+    s.Factor = Reg::IniReadInteger("factor");
+    s.XMove = Reg::IniReadInteger("xmove");
+    s.YMove = Reg::IniReadInteger("ymove");
+    s.Deg = Reg::IniReadInteger("deg");
+    s.HpglType = static_cast<std::uint8_t>(Reg::IniReadInteger("type"));
+    return s;
+}
+
+TLineVector BlockLines(const std::optional<std::string>& explicitFile,
+                       const std::string& defaultFile) {
+    if (explicitFile) return TLineVector(MemoTextToLines(ReadBlockFile(*explicitFile)));
+    if (auto text = ReadBlockFileIfExists(defaultFile)) return TLineVector(MemoTextToLines(*text));
+    return {};
+}
+
+void ApplyOverrides(const TCliOptions& o, TConvSettings& s) {
+    if (o.Factor) s.Factor = *o.Factor;
+    if (o.XMove) s.XMove = *o.XMove;
+    if (o.YMove) s.YMove = *o.YMove;
+    if (o.Deg) s.Deg = *o.Deg;
+    if (o.Type) s.HpglType = static_cast<std::uint8_t>(*o.Type);
+}
+
+// Collects the HPGL text with CR LF after every line; a run that faults never reaches disk.
+class TPltText : public ILineSink {
+public:
+    void AppendLine(std::string_view line) override {
+        Text.append(line);
+        Text.append("\r\n");
+    }
+    std::string Text;
+};
+
+int Convert(const TCliOptions& o, const std::string& exeFolder, std::ostream& out,
+            std::ostream& err) {
+    const std::string folder = WithSeparator(o.SettingsFolder.value_or(exeFolder));
+    TConvSettings settings = ReadSettingsFile(folder);
+    ApplyOverrides(o, settings);
+    const TLineVector prefix = BlockLines(o.PrefixFile, folder + "vorspann.plt");
+    const TLineVector suffix = BlockLines(o.SuffixFile, folder + "nachspann.plt");
+
+    std::string bytes;
+    if (!ReadWholeFile(o.Input, bytes)) throw EFOpenError(o.Input);
+    const TLineVector source(SplitSourceText(bytes));
+    bytes.clear();
+    bytes.shrink_to_fit();
+
+    TPltText plt;
+    TModalState state;
+    TConversionRun run(settings, state, plt);
+    std::string status;
+    try {
+        status = run.Execute(source, prefix, suffix);
+    } catch (const EMathError& fault) {
+        err << "Zeile " << run.FailedLine() + 1 << ": " << fault.Message() << '\n';
+        return ceConversionFault;
+    }
+    if (o.Output) {
+        if (!ReplaceFileContents(*o.Output, plt.Text)) throw EFCreateError(*o.Output);
+    } else {
+        out.write(plt.Text.data(), static_cast<std::streamsize>(plt.Text.size()));
+        out.flush();
+        if (!out) throw EInOutError("Standardausgabe kann nicht geschrieben werden");
+    }
+    err << status << '\n';
+    return ceOk;
+}
+
+} // namespace
+
+std::vector<std::string> SplitSourceText(const std::string& bytes) {
+    std::vector<std::string> lines;
+    const std::size_t end = std::min(bytes.size(), bytes.find('\0'));
+    std::size_t start = 0;
+    for (std::size_t i = start; i < end; ++i) {
+        if (bytes[i] != '\r' && bytes[i] != '\n') continue;
+        lines.emplace_back(bytes, start, i - start);
+        if (bytes[i] == '\r' && i + 1 < end && bytes[i + 1] == '\n') ++i;
+        start = i + 1;
+    }
+    if (start < end) lines.emplace_back(bytes, start, end - start);
+    return lines;
+}
+
+int RunConvertCli(const std::vector<std::string>& args, const std::string& exeFolder,
+                  std::ostream& out, std::ostream& err) {
+    try {
+        const TCliOptions options = ParseArgs(args);
+        if (options.Help) {
+            out << kHelp;
+            return ceOk;
+        }
+        return Convert(options, exeFolder, out, err);
+    } catch (const EUsage& e) {
+        err << "plotalon-convert: " << e.Message() << "\n(--help zeigt den Aufruf)\n";
+    } catch (const Exception& e) {
+        err << "plotalon-convert: " << e.Message() << '\n';
+    } catch (const std::bad_alloc&) {
+        err << "plotalon-convert: Zu wenig Arbeitsspeicher\n";
+    }
+    return ceUsage;
+}
+
+} // namespace plotalon

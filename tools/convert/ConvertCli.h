@@ -1,0 +1,21 @@
+#pragma once
+// plotalon-convert: converts an NC file to HPGL without a window, with the settings files the
+// program itself uses. Kept apart from main() so that tests drive it in-process.
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace plotalon {
+
+enum ConvertExit { ceOk = 0, ceConversionFault = 1, ceUsage = 2 };
+
+// args excludes the program name. exeFolder is the default settings folder.
+int RunConvertCli(const std::vector<std::string>& args, const std::string& exeFolder,
+                  std::ostream& out, std::ostream& err);
+
+// Splits NC file bytes into lines as the editor loads them: CR LF, LF and a lone CR each end a
+// line, a NUL byte ends the text, and a final line break starts no further line.
+std::vector<std::string> SplitSourceText(const std::string& bytes);
+
+} // namespace plotalon
