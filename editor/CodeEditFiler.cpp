@@ -1,0 +1,151 @@
+#include "editor/CodeEditFiler.h"
+
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace plotalon {
+
+namespace {
+
+// Bytes at which a line scan stops: LF, CR and the 0 that follows the data.
+constexpr std::array<bool, 256> MakeStopTable() {
+    std::array<bool, 256> t{};
+    t['\n'] = t['\r'] = t[0] = true;
+    return t;
+}
+constexpr std::array<bool, 256> kStop = MakeStopTable();
+
+} // namespace
+
+TCodeEditFiler::TCodeEditFiler() : Buffer(kInitialBufferSize + 1, '\0') {}
+
+// ---------------------------------------------------------------------------------------
+
+TCodeEditFileReader::TCodeEditFileReader(const std::string& path) {
+    Fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (Fd < 0) throw EFOpenError(path);
+    struct stat st {};
+    if (fstat(Fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        ::close(Fd);
+        Fd = -1;
+        throw EFOpenError(path);
+    }
+    Size = st.st_size;
+}
+
+TCodeEditFileReader::~TCodeEditFileReader() {
+    if (Fd >= 0) ::close(Fd);
+}
+
+// Moves the unread bytes to the front and fills the buffer behind them. A partial line that
+// has grown beyond half the buffer doubles it first, so a line may be of any length.
+void TCodeEditFileReader::Refill() {
+    std::size_t keep = End - Pos;
+    if (Pos > 0 && keep > 0) std::memmove(Buffer.data(), Buffer.data() + Pos, keep);
+    Pos = 0;
+    End = keep;
+    if (keep > BufSize / 2) {
+        BufSize *= 2;
+        Buffer.resize(BufSize + 1);
+    }
+    for (;;) {
+        ssize_t n = ::read(Fd, Buffer.data() + End, BufSize - End);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            Buffer[End] = '\0';
+            throw EReadError();
+        }
+        if (n == 0) Eof = true;
+        End += std::size_t(n);
+        Read += n;
+        break;
+    }
+    Buffer[End] = '\0';
+}
+
+bool TCodeEditFileReader::AtEnd() {
+    if (Stopped) return true;
+    if (Pos == End && !Eof) Refill();
+    if (Pos < End && Buffer[Pos] == '\0') Stopped = true;
+    return Stopped || (Pos == End && Eof);
+}
+
+std::string_view TCodeEditFileReader::ReadLine() {
+    std::size_t scan = Pos;
+    for (;;) {
+        const char* b = Buffer.data();
+        std::size_t q = scan;
+        while (!kStop[static_cast<unsigned char>(b[q])]) ++q;
+        if (q < End) {
+            std::string_view line(b + Pos, q - Pos);
+            if (b[q] == '\n') {
+                Pos = q + 1;
+                return line;
+            }
+            if (b[q] == '\r') {
+                if (q + 1 == End && !Eof) { // the next byte decides; fetch it first
+                    std::size_t offset = q - Pos;
+                    Refill();
+                    scan = Pos + offset;
+                    continue;
+                }
+                if (b[q + 1] == '\n') {
+                    Format = TLineBreakFormat::CRLF;
+                    Pos = q + 2;
+                } else {
+                    Pos = q + 1; // a lone CR ends the line on its own
+                }
+                return line;
+            }
+            Pos = q; // a 0 byte in the data ends the text
+            Stopped = true;
+            return line;
+        }
+        if (Eof) { // the last line ends with the data
+            std::string_view line(b + Pos, End - Pos);
+            Pos = End;
+            return line;
+        }
+        std::size_t offset = q - Pos;
+        Refill();
+        scan = Pos + offset;
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+
+TCodeEditFileWriter::TCodeEditFileWriter(const std::string& path) : Path(path), File(path) {
+    if (!File.Ok()) throw EFCreateError(path);
+}
+
+void TCodeEditFileWriter::Flush() {
+    if (Pos == 0) return;
+    File.Write(std::string_view(Buffer.data(), Pos));
+    Pos = 0;
+    if (!File.Ok()) throw EWriteError();
+}
+
+void TCodeEditFileWriter::WriteLine(std::string_view text) {
+    std::string_view lineBreak = Format == TLineBreakFormat::CRLF ? "\r\n" : "\n";
+    std::size_t need = text.size() + lineBreak.size();
+    if (Pos + need > BufSize) Flush();
+    if (need > BufSize) {
+        BufSize = need;
+        Buffer.resize(BufSize + 1);
+    }
+    if (!text.empty()) std::memcpy(Buffer.data() + Pos, text.data(), text.size());
+    std::memcpy(Buffer.data() + Pos + text.size(), lineBreak.data(), lineBreak.size());
+    Pos += need;
+}
+
+void TCodeEditFileWriter::Commit() {
+    Flush();
+    if (!File.Ok()) throw EWriteError();
+    if (!File.Commit()) throw EFCreateError(Path);
+}
+
+} // namespace plotalon

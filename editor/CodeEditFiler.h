@@ -1,0 +1,90 @@
+#pragma once
+// Reading a text file into lines and writing lines back, through one growing byte buffer.
+// The reader accepts LF, CR LF and lone CR line ends and remembers whether any line ended
+// with CR LF, so that a file is written back in the style it was read in.
+
+#include "editor/CodeEditStringList.h"
+#include "platform/AtomicFile.h"
+#include "platform/Errors.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace plotalon {
+
+class EReadError : public EInOutError {
+public:
+    EReadError() : EInOutError("Stream-Lesefehler") {}
+};
+class EWriteError : public EInOutError {
+public:
+    EWriteError() : EInOutError("Stream-Schreibfehler") {}
+};
+
+class TCodeEditFiler {
+public:
+    static constexpr std::size_t kInitialBufferSize = 16384;
+
+    virtual ~TCodeEditFiler() = default;
+    TLineBreakFormat LineBreakFormat() const { return Format; }
+    void SetLineBreakFormat(TLineBreakFormat format) { Format = format; }
+    std::size_t BufferSize() const { return BufSize; }
+
+protected:
+    TCodeEditFiler();
+    std::vector<char> Buffer; // BufSize bytes of data plus room for the terminating 0
+    std::size_t BufSize = kInitialBufferSize;
+    std::size_t Pos = 0;
+    TLineBreakFormat Format = TLineBreakFormat::LF;
+};
+
+class TCodeEditFileReader : public TCodeEditFiler {
+public:
+    // Raises EFOpenError when the file cannot be opened (a folder cannot be opened either).
+    explicit TCodeEditFileReader(const std::string& path);
+    ~TCodeEditFileReader() override;
+    TCodeEditFileReader(const TCodeEditFileReader&) = delete;
+    TCodeEditFileReader& operator=(const TCodeEditFileReader&) = delete;
+
+    // True when every line has been read, or the data reached a 0 byte (the text ends there).
+    bool AtEnd();
+    // The next line without its line break; valid until the next call. Raises EReadError.
+    std::string_view ReadLine();
+
+    std::int64_t FileSize() const { return Size; }
+    std::int64_t BytesRead() const { return Read; }
+
+private:
+    void Refill();
+
+    int Fd = -1;
+    std::size_t End = 0; // bytes of data in the buffer
+    std::int64_t Size = 0;
+    std::int64_t Read = 0;
+    bool Eof = false;
+    bool Stopped = false; // a 0 byte ended the text
+};
+
+// Collects lines and writes them to a temporary file beside the target, which replaces the
+// target only on Commit; a writer that is destroyed uncommitted leaves the target as it was.
+class TCodeEditFileWriter : public TCodeEditFiler {
+public:
+    // Raises EFCreateError when the file cannot be created.
+    explicit TCodeEditFileWriter(const std::string& path);
+    ~TCodeEditFileWriter() override = default;
+
+    void WriteLine(std::string_view text);
+    // Writes the rest of the buffer and puts the file in place. Raises EWriteError when
+    // writing failed, EFCreateError when the file could not be put in place.
+    void Commit();
+
+private:
+    void Flush();
+
+    std::string Path;
+    TAtomicFileWriter File;
+};
+
+} // namespace plotalon

@@ -1,0 +1,132 @@
+#pragma once
+// The line list behind every editor pane: byte lines with, per line, the highlighter's range
+// at the start of the line, an attached object and the cached length after tab expansion.
+// The list announces every change through its events so that the view and the range
+// maintenance follow it; it is also the conversion engine's source and target seam.
+//
+// Indices are 0-based ints. A changing operation with an index outside its permitted range
+// raises ECodeEditStringList ("Invalid stringlist index %d") before anything changes; the
+// queries answer the empty text or 0 for an index outside the list.
+
+#include "engine/LineSeams.h"
+#include "platform/Errors.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace plotalon {
+
+class ECodeEditStringList : public Exception {
+public:
+    explicit ECodeEditStringList(long long index);
+};
+
+// How each line ends in a file: 0 = LF, 1 = CR LF.
+enum class TLineBreakFormat : std::uint8_t { LF = 0, CRLF = 1 };
+
+// Highlighter range at the start of a line; kUnscannedRange until the editor stores one.
+using TCodeRange = std::intptr_t;
+inline constexpr TCodeRange kUnscannedRange = -1;
+
+// Per-line flag bits.
+inline constexpr std::uint8_t kLineHasTabs = 1;          // the expanded text differs
+inline constexpr std::uint8_t kLineHasNoTabs = 2;        // the expanded text is the text
+inline constexpr std::uint8_t kLineExpandedUnknown = 4;  // expanded length must be recomputed
+
+class TCodeEditStringList : public ILineSource, public ILineSink {
+public:
+    using TIndexEvent = std::function<void(int index)>;
+    using TNotifyEvent = std::function<void()>;
+
+    TCodeEditStringList();
+    ~TCodeEditStringList() override;
+    TCodeEditStringList(const TCodeEditStringList&) = delete;
+    TCodeEditStringList& operator=(const TCodeEditStringList&) = delete;
+
+    // Events, installed by the owning editor.
+    TIndexEvent OnLineAdded;    // also for InsertLines and AppendLines (first new index)
+    TNotifyEvent OnLinesCleared;
+    TIndexEvent OnLineDeleted;  // also once for DeleteLines
+    TIndexEvent OnLineInserted;
+    TIndexEvent OnLineReplaced;
+    TNotifyEvent OnChanging;    // the first BeginUpdate of a nest
+    TNotifyEvent OnChanged;     // the last EndUpdate of a nest
+
+    // Nested update counting.
+    void BeginUpdate();
+    void EndUpdate();
+    int UpdateCount() const { return Updates; }
+
+    int Count() const { return static_cast<int>(Size); }
+    int Capacity() const { return static_cast<int>(Cap); }
+
+    // Changing operations (each inside one update pair; each forgets the longest line).
+    int AddLine(std::string_view text);                 // returns the new index
+    void InsertLine(int index, std::string_view text);  // 0..Count()
+    void DeleteLine(int index);                         // 0..Count()-1
+    void DeleteLines(int index, int n);                 // n <= 0: nothing; index 0..Count()
+    void InsertLines(int index, int n);                 // n <= 0: nothing; index 0..Count()
+    void ReplaceLine(int index, std::string_view text); // on an empty list, index 0 appends
+    void ClearLines();
+    void AppendLines(const TCodeEditStringList& other);
+
+    // Queries. The view stays valid until that line changes or is removed.
+    std::string_view LineAt(std::size_t index) const override; // empty outside the list
+    std::intptr_t ObjectAt(int index) const;                   // 0 outside the list
+    void SetObjectAt(int index, std::intptr_t object);
+    TCodeRange LineRange(int index) const;                     // 0 outside the list
+    void SetLineRange(int index, TCodeRange range);
+    std::uint8_t LineFlags(int index) const;                   // 0 outside the list
+
+    // Tab expansion.
+    std::string ExpandedLine(int index) const;  // empty outside the list
+    int ExpandedLength(int index) const;        // 0 outside the list
+    int LongestLineLength() const;              // 0 for an empty list
+    int TabWidth() const { return TabSize; }
+    void SetTabWidth(int width);
+
+    TLineBreakFormat LineBreakFormat() const { return Format; }
+    void SetLineBreakFormat(TLineBreakFormat format) { Format = format; }
+
+    // Replaces all lines with the file's lines; EFOpenError leaves the list as it was.
+    void LoadFile(const std::string& path);
+    // Writes all lines in the list's line-break format; the old file survives a failure.
+    void SaveFile(const std::string& path) const;
+
+    // Engine seams.
+    std::size_t LineCount() const override { return Size; }
+    void AppendLine(std::string_view line) override { AddLine(line); }
+
+private:
+    struct TLineRecord;
+    class TTextArena;
+    class TUpdateGuard;
+
+    void CheckIndex(long long index, long long limit) const; // 0 <= index < limit
+    void Grow();
+    void EnsureCapacity(std::size_t wanted);
+    TLineRecord MakeRecord(std::string_view text, bool bulk);
+    void FreeText(TLineRecord& record);
+    void FreeAll();
+    void InsertRecord(std::size_t index, const TLineRecord& record);
+    void UpdateExpandedLength(TLineRecord& record) const;
+
+    TLineRecord* Lines = nullptr;
+    std::size_t Size = 0;
+    std::size_t Cap = 0;
+    std::unique_ptr<TTextArena> Arena;
+    TLineBreakFormat Format = TLineBreakFormat::CRLF;
+    int TabSize = 8;
+    mutable int LongestIndex = -1;
+    int Updates = 0;
+};
+
+// Expands tabs to blanks up to the next multiple of width (columns from 0); a width of 1 or
+// less makes each tab one blank. hadTabs tells whether the text contained a tab.
+std::string ExpandTabs(std::string_view text, int width, bool& hadTabs);
+
+} // namespace plotalon

@@ -1,0 +1,220 @@
+#include "editor/CodeEditFiler.h"
+#include "editor/CodeEditStringList.h"
+#include "tests/editor/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <random>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace plotalon;
+using plotalon::test::TTempDir;
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+Strings Lines(const TCodeEditStringList& list) {
+    Strings out;
+    for (int i = 0; i < list.Count(); ++i) out.emplace_back(list.LineAt(std::size_t(i)));
+    return out;
+}
+
+// What the reader must make of a text: LF, CR LF and a lone CR end a line, a 0 byte ends
+// the text, and a break at the very end opens no further line.
+Strings ReferenceLines(std::string_view bytes, bool& crlf) {
+    Strings out;
+    crlf = false;
+    bytes = bytes.substr(0, bytes.find('\0'));
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        std::size_t j = i;
+        while (j < bytes.size() && bytes[j] != '\n' && bytes[j] != '\r') ++j;
+        out.emplace_back(bytes.substr(i, j - i));
+        if (j + 1 < bytes.size() && bytes[j] == '\r' && bytes[j + 1] == '\n') {
+            crlf = true;
+            ++j;
+        }
+        i = j + 1;
+    }
+    return out;
+}
+
+class CodeEditFilerTest : public ::testing::Test {
+protected:
+    TTempDir Dir;
+    TCodeEditStringList List;
+};
+
+} // namespace
+
+TEST_F(CodeEditFilerTest, LineBreakStylesLoadAndSaveBack) {
+    struct Case {
+        std::string bytes;
+        Strings lines;
+        TLineBreakFormat format;
+        std::string saved;
+    };
+    using F = TLineBreakFormat;
+    const Case cases[] = {
+        {"A\r\nB\r\n", {"A", "B"}, F::CRLF, "A\r\nB\r\n"},
+        {"A\nB", {"A", "B"}, F::LF, "A\nB\n"},
+        {"ABC", {"ABC"}, F::LF, "ABC\n"},
+        {"", {}, F::LF, ""},
+        {"A\r\n\r\n", {"A", ""}, F::CRLF, "A\r\n\r\n"},
+        {"\n", {""}, F::LF, "\n"},
+        {"A\rB\r", {"A", "B"}, F::LF, "A\nB\n"},   // a lone CR ends a line, nothing is lost
+        {"A\n\rB", {"A", "", "B"}, F::LF, "A\n\nB\n"},
+        {"A\nB\r\nC", {"A", "B", "C"}, F::CRLF, "A\r\nB\r\nC\r\n"}, // one CR LF decides
+        {std::string("A\nB\0C\nD", 7), {"A", "B"}, F::LF, "A\nB\n"}, // a 0 byte ends the text
+        {std::string("A\n\0B", 4), {"A"}, F::LF, "A\n"},
+        {"\tx\xe4\xff", {"\tx\xe4\xff"}, F::LF, "\tx\xe4\xff\n"},
+    };
+    for (const Case& c : cases) {
+        std::string in = Dir.Write("in.nc", c.bytes);
+        List.LoadFile(in);
+        EXPECT_EQ(Lines(List), c.lines) << testing::PrintToString(c.bytes);
+        EXPECT_EQ(List.LineBreakFormat(), c.format) << testing::PrintToString(c.bytes);
+        std::string out = Dir.Path("out.nc");
+        List.SaveFile(out);
+        EXPECT_EQ(TTempDir::Read(out), c.saved) << testing::PrintToString(c.bytes);
+    }
+}
+
+TEST_F(CodeEditFilerTest, LoadReplacesLinesInsideOneUpdate) {
+    List.AddLine("old");
+    std::vector<std::string> events;
+    List.OnChanging = [&] { events.push_back("changing"); };
+    List.OnChanged = [&] { events.push_back("changed"); };
+    List.OnLinesCleared = [&] { events.push_back("cleared"); };
+    List.OnLineAdded = [&](int i) { events.push_back("added " + std::to_string(i)); };
+    List.LoadFile(Dir.Write("a.nc", "x\ny\n"));
+    EXPECT_EQ(events, (Strings{"changing", "cleared", "added 0", "added 1", "changed"}));
+}
+
+TEST_F(CodeEditFilerTest, LongLinesAndBreaksAcrossBufferBoundaries) {
+    std::string longLine(100000, 'L');
+    List.LoadFile(Dir.Write("long.nc", longLine));
+    ASSERT_EQ(List.Count(), 1);
+    EXPECT_EQ(List.LineAt(0), longLine);
+
+    // A CR LF split by every refill position near the first buffer boundary.
+    for (std::size_t at = 16380; at <= 16386; ++at) {
+        std::string bytes(at, 'x');
+        bytes += "\r\nEND\r\n";
+        List.LoadFile(Dir.Write("split.nc", bytes));
+        ASSERT_EQ(List.Count(), 2) << at;
+        EXPECT_EQ(List.LineAt(0).size(), at);
+        EXPECT_EQ(List.LineAt(1), "END");
+        EXPECT_EQ(List.LineBreakFormat(), TLineBreakFormat::CRLF);
+    }
+}
+
+TEST_F(CodeEditFilerTest, RandomBytesLoadLikeTheReference) {
+    std::mt19937 random(1234);
+    for (int round = 0; round < 40; ++round) {
+        std::size_t size = random() % 70000;
+        std::string bytes(size, '\0');
+        int mode = round % 3; // all 256 values; no line breaks; sparse breaks and no 0 byte
+        for (char& b : bytes) {
+            unsigned v = random() % 256;
+            if (mode == 1) v = v == '\n' || v == '\r' || v == 0 ? 'a' : v;
+            if (mode == 2) v = random() % 500 == 0 ? (v % 2 ? '\n' : '\r') : 'a' + v % 26;
+            b = char(v);
+        }
+        List.LoadFile(Dir.Write("random.bin", bytes));
+        bool crlf = false;
+        Strings expected = ReferenceLines(bytes, crlf);
+        ASSERT_EQ(Lines(List), expected) << "round " << round;
+        EXPECT_EQ(List.LineBreakFormat(), crlf ? TLineBreakFormat::CRLF : TLineBreakFormat::LF);
+    }
+}
+
+TEST_F(CodeEditFilerTest, FileThatCannotBeOpenedKeepsTheLines) {
+    List.AddLine("kept");
+    for (std::string path : {Dir.Path("missing.nc"), Dir.Folder()}) {
+        try {
+            List.LoadFile(path);
+            ADD_FAILURE() << path;
+        } catch (const EFOpenError& e) {
+            EXPECT_EQ(e.Message(), "Datei " + path + " kann nicht geöffnet werden");
+        }
+        EXPECT_EQ(Lines(List), Strings{"kept"});
+    }
+}
+
+TEST_F(CodeEditFilerTest, ReadFailureKeepsWhatWasReadAndClosesTheUpdate) {
+    // Reading this process's memory at offset 0 fails right away.
+    List.AddLine("old");
+    EXPECT_THROW(List.LoadFile("/proc/self/mem"), EReadError);
+    EXPECT_EQ(List.UpdateCount(), 0);
+    EXPECT_EQ(List.Count(), 0);
+}
+
+TEST_F(CodeEditFilerTest, SaveIntoMissingFolderRaisesCreateError) {
+    List.AddLine("x");
+    std::string path = Dir.Path("nofolder/out.nc");
+    try {
+        List.SaveFile(path);
+        ADD_FAILURE();
+    } catch (const EFCreateError& e) {
+        EXPECT_EQ(e.Message(), "Datei " + path + " kann nicht erstellt werden");
+    }
+    EXPECT_THROW(List.SaveFile(Dir.Folder()), EFCreateError); // a folder is never replaced
+}
+
+TEST_F(CodeEditFilerTest, SaveIntoReadOnlyFolderKeepsTheOldFile) {
+    std::string path = Dir.Write("old.nc", "old\n");
+    chmod(Dir.Folder().c_str(), 0555);
+    List.AddLine("new");
+    // Folder permissions do not bind root, so the save runs as an unprivileged user then.
+    EXPECT_EXIT(
+        {
+            if (geteuid() == 0 && setuid(65534) != 0) std::_Exit(3);
+            try {
+                List.SaveFile(path);
+            } catch (const EFCreateError& e) {
+                std::_Exit(e.Message() == "Datei " + path + " kann nicht erstellt werden" ? 0
+                                                                                          : 1);
+            }
+            std::_Exit(2);
+        },
+        testing::ExitedWithCode(0), "");
+    chmod(Dir.Folder().c_str(), 0755);
+    EXPECT_EQ(TTempDir::Read(path), "old\n");
+}
+
+TEST_F(CodeEditFilerTest, SaveThatFailsHalfwayKeepsTheOldFile) {
+    // A file-size limit makes the disk "full" after 64 KiB.
+    std::string path = Dir.Write("old.nc", "old contents\r\n");
+    for (int i = 0; i < 20000; ++i) List.AddLine("G1 X10 Y20");
+    auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit limited = saved;
+    limited.rlim_cur = 65536;
+    setrlimit(RLIMIT_FSIZE, &limited);
+    EXPECT_THROW(List.SaveFile(path), EWriteError);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+    EXPECT_EQ(TTempDir::Read(path), "old contents\r\n");
+    // no temporary file is left behind
+    int files = 0;
+    for (auto& entry : std::filesystem::directory_iterator(Dir.Folder())) (void)entry, ++files;
+    EXPECT_EQ(files, 1);
+}
+
+TEST_F(CodeEditFilerTest, WriterEnlargesItsBufferForALongLine) {
+    std::string path = Dir.Path("w.nc");
+    TCodeEditFileWriter writer(path);
+    writer.SetLineBreakFormat(TLineBreakFormat::CRLF);
+    writer.WriteLine("short");
+    writer.WriteLine(std::string(40000, 'y'));
+    EXPECT_GE(writer.BufferSize(), 40002u);
+    writer.WriteLine("");
+    writer.Commit();
+    EXPECT_EQ(TTempDir::Read(path), "short\r\n" + std::string(40000, 'y') + "\r\n\r\n");
+}

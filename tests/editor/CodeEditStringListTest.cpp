@@ -1,0 +1,240 @@
+#include "editor/CodeEditStringList.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace plotalon;
+
+namespace {
+
+// Records every event of a list as text, e.g. "changing", "added 0", "changed".
+struct TEventLog {
+    explicit TEventLog(TCodeEditStringList& list) {
+        list.OnLineAdded = [this](int i) { Events.push_back("added " + std::to_string(i)); };
+        list.OnLinesCleared = [this] { Events.push_back("cleared"); };
+        list.OnLineDeleted = [this](int i) { Events.push_back("deleted " + std::to_string(i)); };
+        list.OnLineInserted = [this](int i) {
+            Events.push_back("inserted " + std::to_string(i));
+        };
+        list.OnLineReplaced = [this](int i) {
+            Events.push_back("replaced " + std::to_string(i));
+        };
+        list.OnChanging = [this] { Events.push_back("changing"); };
+        list.OnChanged = [this] { Events.push_back("changed"); };
+    }
+    std::vector<std::string> Events;
+};
+
+std::vector<std::string> Lines(const TCodeEditStringList& list) {
+    std::vector<std::string> out;
+    for (int i = 0; i < list.Count(); ++i) out.emplace_back(list.LineAt(std::size_t(i)));
+    return out;
+}
+
+using Strings = std::vector<std::string>;
+
+class CodeEditStringListTest : public ::testing::Test {
+protected:
+    void Fill(std::initializer_list<const char*> lines) {
+        for (const char* l : lines) List.AddLine(l);
+    }
+    TCodeEditStringList List;
+};
+
+} // namespace
+
+TEST_F(CodeEditStringListTest, NewListDefaults) {
+    EXPECT_EQ(List.Count(), 0);
+    EXPECT_EQ(List.LineBreakFormat(), TLineBreakFormat::CRLF);
+    EXPECT_EQ(List.TabWidth(), 8);
+    EXPECT_EQ(List.LongestLineLength(), 0);
+}
+
+TEST_F(CodeEditStringListTest, EachOperationReportsItsEventInsideOneUpdate) {
+    TEventLog log(List);
+    EXPECT_EQ(List.AddLine("a"), 0);
+    List.InsertLine(0, "b");
+    List.ReplaceLine(1, "c");
+    List.DeleteLine(0);
+    List.InsertLines(1, 2);
+    List.DeleteLines(0, 2);
+    List.ClearLines();
+    List.ClearLines(); // nothing left: no events
+    EXPECT_EQ(log.Events,
+              (Strings{"changing", "added 0", "changed", "changing", "inserted 0", "changed",
+                       "changing", "replaced 1", "changed", "changing", "deleted 0", "changed",
+                       "changing", "added 1", "changed", "changing", "deleted 0", "changed",
+                       "changing", "cleared", "changed"}));
+}
+
+TEST_F(CodeEditStringListTest, NestedUpdatesReportOnlyTheOuterPair) {
+    TEventLog log(List);
+    List.BeginUpdate();
+    List.AddLine("x");
+    List.BeginUpdate();
+    List.AddLine("y");
+    List.EndUpdate();
+    EXPECT_EQ(List.UpdateCount(), 1);
+    List.EndUpdate();
+    EXPECT_EQ(log.Events, (Strings{"changing", "added 0", "added 1", "changed"}));
+}
+
+TEST_F(CodeEditStringListTest, RecordsOfNewAndChangedLines) {
+    Fill({"one", "two"});
+    EXPECT_EQ(List.LineRange(0), kUnscannedRange);
+    EXPECT_EQ(List.LineFlags(0), kLineExpandedUnknown);
+    List.SetLineRange(0, 7);
+    List.SetObjectAt(0, 42);
+    List.ExpandedLength(0);
+    List.ReplaceLine(0, "uno");
+    EXPECT_EQ(List.LineRange(0), 7); // the range survives a replace
+    EXPECT_EQ(List.ObjectAt(0), 42);
+    EXPECT_EQ(List.LineFlags(0), kLineExpandedUnknown);
+    List.InsertLine(1, "new");
+    EXPECT_EQ(List.LineRange(1), kUnscannedRange);
+    List.InsertLines(0, 2);
+    EXPECT_EQ(List.LineRange(0), 0);
+    EXPECT_EQ(List.LineFlags(0), 0);
+    EXPECT_EQ(List.ExpandedLength(0), 0);
+    EXPECT_EQ(Lines(List), (Strings{"", "", "uno", "new", "two"}));
+    // outside the list: neutral answers
+    EXPECT_EQ(List.LineAt(5), "");
+    EXPECT_EQ(List.LineAt(std::size_t(-1)), "");
+    EXPECT_EQ(List.ObjectAt(-1), 0);
+    EXPECT_EQ(List.LineRange(5), 0);
+    EXPECT_EQ(List.ExpandedLine(5), "");
+}
+
+TEST_F(CodeEditStringListTest, IndexErrorsChangeNothing) {
+    Fill({"a", "b", "c"});
+    TEventLog log(List);
+    struct Case {
+        const char* what;
+        std::function<void()> call;
+        int index;
+    };
+    std::vector<Case> cases = {
+        {"DeleteLine count", [&] { List.DeleteLine(3); }, 3},
+        {"DeleteLine -1", [&] { List.DeleteLine(-1); }, -1},
+        {"InsertLine count+1", [&] { List.InsertLine(4, "x"); }, 4},
+        {"InsertLine -1", [&] { List.InsertLine(-1, "x"); }, -1},
+        {"ReplaceLine count", [&] { List.ReplaceLine(3, "x"); }, 3},
+        {"SetObjectAt count", [&] { List.SetObjectAt(3, 1); }, 3},
+        {"SetLineRange -2", [&] { List.SetLineRange(-2, 1); }, -2},
+        {"DeleteLines count+1", [&] { List.DeleteLines(4, 1); }, 4},
+        {"InsertLines -1", [&] { List.InsertLines(-1, 1); }, -1},
+    };
+    for (const Case& c : cases) {
+        try {
+            c.call();
+            ADD_FAILURE() << c.what << ": no error";
+        } catch (const ECodeEditStringList& e) {
+            EXPECT_EQ(e.Message(), "Invalid stringlist index " + std::to_string(c.index))
+                << c.what;
+        }
+    }
+    EXPECT_EQ(Lines(List), (Strings{"a", "b", "c"}));
+    EXPECT_TRUE(log.Events.empty());
+    EXPECT_EQ(List.UpdateCount(), 0);
+}
+
+TEST_F(CodeEditStringListTest, DeleteLinesClipsAtTheEnd) {
+    Fill({"a", "b", "c"});
+    List.DeleteLines(1, 2);
+    EXPECT_EQ(Lines(List), Strings{"a"});
+    List.AddLine("b");
+    List.AddLine("c");
+    List.DeleteLines(1, 5);
+    EXPECT_EQ(Lines(List), Strings{"a"});
+    List.DeleteLines(7, 0); // n <= 0: nothing, not even an index check
+    List.DeleteLines(1, 1); // index == count is allowed and removes nothing
+    EXPECT_EQ(Lines(List), Strings{"a"});
+}
+
+TEST_F(CodeEditStringListTest, ReplaceOnEmptyListAppends) {
+    TEventLog log(List);
+    List.ReplaceLine(0, "first");
+    EXPECT_EQ(Lines(List), Strings{"first"});
+    EXPECT_EQ(log.Events, (Strings{"changing", "added 0", "changed"}));
+}
+
+TEST_F(CodeEditStringListTest, CapacityGrowsBySixteenThenByAQuarter) {
+    std::vector<int> seen;
+    for (int i = 0; i < 200; ++i) {
+        List.AddLine("x");
+        if (seen.empty() || seen.back() != List.Capacity()) seen.push_back(List.Capacity());
+    }
+    EXPECT_EQ(seen, (std::vector<int>{16, 32, 48, 64, 80, 100, 125, 156, 195, 243}));
+}
+
+TEST_F(CodeEditStringListTest, AppendLinesCopiesObjectsAndRoundsCapacity) {
+    TCodeEditStringList other;
+    for (int i = 0; i < 20; ++i) other.AddLine("l" + std::to_string(i));
+    other.SetObjectAt(3, 99);
+    List.AddLine("own");
+    TEventLog log(List);
+    List.AppendLines(other);
+    EXPECT_EQ(List.Count(), 21);
+    EXPECT_EQ(List.Capacity(), 32);
+    EXPECT_EQ(List.LineAt(4), "l3");
+    EXPECT_EQ(List.ObjectAt(4), 99);
+    EXPECT_EQ(log.Events, (Strings{"changing", "added 1", "changed"}));
+    List.AppendLines(List); // appending itself doubles it
+    EXPECT_EQ(List.Count(), 42);
+    EXPECT_EQ(List.LineAt(41), "l19");
+}
+
+TEST_F(CodeEditStringListTest, TabExpansion) {
+    struct Case {
+        const char* text;
+        int width;
+        const char* expanded;
+    };
+    const Case cases[] = {
+        {"abc\tx", 8, "abc     x"}, {"\tx", 8, "        x"},  {"abcde\t", 8, "abcde   "},
+        {"abc\tx", 1, "abc x"},      {"abc\tx", 0, "abc x"},      {"abcd\tx", 3, "abcd  x"},
+        {"a\t\tb", 4, "a       b"},  {"a\tb", 65536, nullptr},    {"", 8, ""},
+        {"plain", 8, "plain"},
+    };
+    for (const Case& c : cases) {
+        TCodeEditStringList list;
+        list.SetTabWidth(c.width);
+        list.AddLine(c.text);
+        std::string expanded = list.ExpandedLine(0);
+        if (c.expanded) EXPECT_EQ(expanded, c.expanded) << c.text << " / " << c.width;
+        else EXPECT_EQ(expanded.size(), 65536u + 1);
+        EXPECT_EQ(list.ExpandedLength(0), int(expanded.size()));
+        bool hasTab = std::string_view(c.text).find('\t') != std::string_view::npos;
+        EXPECT_EQ(list.LineFlags(0), hasTab ? kLineHasTabs : kLineHasNoTabs) << c.text;
+    }
+}
+
+TEST_F(CodeEditStringListTest, LongestLineFollowsEditsAndTabWidth) {
+    Fill({"12345", "\t", "1234"});
+    EXPECT_EQ(List.LongestLineLength(), 8);
+    List.SetTabWidth(2);
+    EXPECT_EQ(List.LongestLineLength(), 5);
+    List.ReplaceLine(2, "1234567");
+    EXPECT_EQ(List.LongestLineLength(), 7);
+    List.DeleteLine(2);
+    EXPECT_EQ(List.LongestLineLength(), 5);
+}
+
+TEST_F(CodeEditStringListTest, ServesAsTheEngineSeams) {
+    ILineSink& sink = List;
+    sink.AppendLine("PU");
+    sink.AppendLine(std::string(5000, 'x')); // longer than a shared text block slot
+    const ILineSource& source = List;
+    ASSERT_EQ(source.LineCount(), 2u);
+    EXPECT_EQ(source.LineAt(0), "PU");
+    EXPECT_EQ(source.LineAt(1).size(), 5000u);
+}
+
+TEST_F(CodeEditStringListTest, FailingEventHandlerStillClosesTheUpdate) {
+    List.OnLineAdded = [](int) { throw Exception("boom"); };
+    EXPECT_THROW(List.AddLine("a"), Exception);
+    EXPECT_EQ(List.UpdateCount(), 0);
+    EXPECT_EQ(List.Count(), 1);
+}
