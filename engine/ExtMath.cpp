@@ -7,12 +7,12 @@
 namespace plotalon {
 
 std::int64_t RoundExt(long double value) {
-    // 2^63 is exact in extended precision; anything at or beyond it cannot be stored.
-    constexpr long double limit = 9223372036854775808.0L;
-    if (!(value >= -limit && value < limit)) throw EInvalidOp();
-    long double rounded = std::nearbyintl(value); // default mode: to nearest, halves even
-    if (!(rounded < limit)) throw EInvalidOp(); // 2^63 - 0.5 rounds up to 2^63
-    return static_cast<std::int64_t>(rounded);
+    // Both bounds are exact in extended precision. 2^63 - 0.5 is a tie that goes to the even
+    // 2^63, which no longer fits; NaN fails both comparisons.
+    constexpr long double lowest = -9223372036854775808.0L;
+    constexpr long double beyond = 9223372036854775807.5L;
+    if (!(value >= lowest && value < beyond)) throw EInvalidOp();
+    return std::llrint(value); // the default rounding mode: to nearest, halves to even
 }
 
 long double DivideExt(long double a, long double b) {

@@ -128,13 +128,57 @@ void ApplyOverrides(const TCliOptions& o, TConvSettings& s) {
     if (o.Type) s.HpglType = static_cast<std::uint8_t>(*o.Type);
 }
 
-// Collects the HPGL text with CR LF after every line; a run that faults never reaches disk.
-class TPltText : public ILineSink {
+// The source text as loaded, with its lines as views into it: no allocation per line.
+class TSourceText : public ILineSource {
 public:
+    explicit TSourceText(std::string bytes) : Bytes(std::move(bytes)) {
+        ForEachSourceLine(Bytes, [this](std::size_t start, std::size_t length) {
+            Lines.emplace_back(Bytes.data() + start, length);
+        });
+    }
+    std::size_t LineCount() const override { return Lines.size(); }
+    std::string_view LineAt(std::size_t index) const override { return Lines[index]; }
+
+private:
+    std::string Bytes;
+    std::vector<std::string_view> Lines;
+};
+
+// Writes the HPGL text with CR LF after every line, either into a temporary file that only
+// replaces the target once the run has succeeded, or into memory for standard output, so
+// that a run that faults leaves nothing behind.
+class TPltOutput : public ILineSink {
+public:
+    explicit TPltOutput(const std::optional<std::string>& path) {
+        if (path) {
+            File.emplace(*path);
+            if (!File->Ok()) throw EFCreateError(*path);
+        }
+    }
     void AppendLine(std::string_view line) override {
         Text.append(line);
         Text.append("\r\n");
+        if (File && Text.size() >= kChunk) Flush();
     }
+    // Completes the output; throws when the file cannot be written.
+    void Finish(std::ostream& out) {
+        if (File) {
+            Flush();
+            if (!File->Commit()) throw EFCreateError(File->Path());
+            return;
+        }
+        out.write(Text.data(), static_cast<std::streamsize>(Text.size()));
+        out.flush();
+        if (!out) throw EInOutError("Standardausgabe kann nicht geschrieben werden");
+    }
+
+private:
+    static constexpr std::size_t kChunk = 1 << 20;
+    void Flush() {
+        File->Write(Text);
+        Text.clear();
+    }
+    std::optional<TAtomicFileWriter> File;
     std::string Text;
 };
 
@@ -148,11 +192,9 @@ int Convert(const TCliOptions& o, const std::string& exeFolder, std::ostream& ou
 
     std::string bytes;
     if (!ReadWholeFile(o.Input, bytes)) throw EFOpenError(o.Input);
-    const TLineVector source(SplitSourceText(bytes));
-    bytes.clear();
-    bytes.shrink_to_fit();
+    const TSourceText source(std::move(bytes));
 
-    TPltText plt;
+    TPltOutput plt(o.Output);
     TModalState state;
     TConversionRun run(settings, state, plt);
     std::string status;
@@ -162,13 +204,7 @@ int Convert(const TCliOptions& o, const std::string& exeFolder, std::ostream& ou
         err << "Zeile " << run.FailedLine() + 1 << ": " << fault.Message() << '\n';
         return ceConversionFault;
     }
-    if (o.Output) {
-        if (!ReplaceFileContents(*o.Output, plt.Text)) throw EFCreateError(*o.Output);
-    } else {
-        out.write(plt.Text.data(), static_cast<std::streamsize>(plt.Text.size()));
-        out.flush();
-        if (!out) throw EInOutError("Standardausgabe kann nicht geschrieben werden");
-    }
+    plt.Finish(out);
     err << status << '\n';
     return ceOk;
 }
@@ -177,15 +213,9 @@ int Convert(const TCliOptions& o, const std::string& exeFolder, std::ostream& ou
 
 std::vector<std::string> SplitSourceText(const std::string& bytes) {
     std::vector<std::string> lines;
-    const std::size_t end = std::min(bytes.size(), bytes.find('\0'));
-    std::size_t start = 0;
-    for (std::size_t i = start; i < end; ++i) {
-        if (bytes[i] != '\r' && bytes[i] != '\n') continue;
-        lines.emplace_back(bytes, start, i - start);
-        if (bytes[i] == '\r' && i + 1 < end && bytes[i + 1] == '\n') ++i;
-        start = i + 1;
-    }
-    if (start < end) lines.emplace_back(bytes, start, end - start);
+    ForEachSourceLine(bytes, [&](std::size_t start, std::size_t length) {
+        lines.emplace_back(bytes, start, length);
+    });
     return lines;
 }
 
