@@ -1,0 +1,76 @@
+#include "platform/qt/ErrorReport.h"
+
+#include "platform/Errors.h"
+#include "platform/qt/Fonts.h"
+#include "platform/qt/Text.h"
+
+#include <QMessageBox>
+
+namespace plotalon {
+
+namespace {
+
+class TMessageBoxSink : public IErrorSink {
+public:
+    void ShowError(const QString& caption, const QString& message) override {
+        QMessageBox::critical(QApplication::activeWindow(), caption, message);
+    }
+};
+
+IErrorSink*& CurrentSink() {
+    static TMessageBoxSink messageBox;
+    static IErrorSink* sink = &messageBox;
+    return sink;
+}
+
+void Show(const QString& message) noexcept {
+    try {
+        CurrentSink()->ShowError(ApplicationTitle(), ReportText(message));
+    } catch (...) {
+        // A failing report must not take the program down with it.
+    }
+}
+
+} // namespace
+
+QString ReportText(const QString& message) {
+    if (!message.isEmpty() && message.back() > QChar(u'.')) return message + u'.';
+    return message;
+}
+
+QString ApplicationTitle() {
+    return QGuiApplication::applicationDisplayName();
+}
+
+IErrorSink* SetErrorSink(IErrorSink* sink) {
+    static TMessageBoxSink fallback;
+    IErrorSink* previous = CurrentSink();
+    CurrentSink() = sink ? sink : &fallback;
+    return previous;
+}
+
+void ReportError(const std::exception& error) noexcept {
+    Show(FromMessage(error.what()));
+}
+
+void ReportCurrentException() noexcept {
+    try {
+        throw;
+    } catch (const std::exception& error) {
+        ReportError(error);
+    } catch (...) {
+        Show(QStringLiteral("Unbekannter Fehler"));
+    }
+}
+
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    InstallFontSubstitutes();
+}
+
+bool TApplication::notify(QObject* receiver, QEvent* event) {
+    bool handled = false;
+    RunGuarded([&] { handled = QApplication::notify(receiver, event); });
+    return handled;
+}
+
+} // namespace plotalon
