@@ -1,0 +1,272 @@
+#pragma once
+// The editing core of one editor pane, without any display: the line list, caret, block
+// begin and end, selection and insert mode, options, bookmarks, undo and redo lists and the
+// keystroke list. Every editing action is a command (ExecuteCommand); key presses are looked
+// up in the keystroke list (KeyDown / KeyPress). The view draws what this holds and tells it
+// how many lines and columns are visible.
+//
+// Positions are 1-based (column, line) byte positions. The caret may stand beyond the end
+// of its line; it never stands below the last line. Block begin and end are kept in the
+// order they were set; operations use them ordered.
+
+#include "editor/CodeEditHighlighter.h"
+#include "editor/CodeEditStringList.h"
+#include "editor/core/CodeEditClipboard.h"
+#include "editor/core/CodeEditCommands.h"
+#include "editor/core/CodeEditKeyStrokes.h"
+#include "editor/core/CodeEditUndo.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace plotalon {
+
+enum TCodeEditOption : std::uint32_t {
+    eoAltSetsColumnMode = 1u << 0,
+    eoAutoIndent = 1u << 1,
+    eoDragDropEditing = 1u << 2,
+    eoDropFiles = 1u << 3,
+    eoHalfPageScroll = 1u << 4,
+    eoKeepCaretX = 1u << 5,
+    eoNoCaret = 1u << 6,
+    eoNoSelection = 1u << 7,
+    eoScrollByOneLess = 1u << 8,
+    eoScrollPastEof = 1u << 9,
+    eoScrollPastEol = 1u << 10,
+    eoShowScrollHint = 1u << 11,
+    eoScrollHintFollows = 1u << 12,
+    eoSmartTabs = 1u << 13,
+    eoTabsToSpaces = 1u << 14,
+    eoTrimTrailingSpaces = 1u << 15,
+    eoSmartTabDelete = 1u << 16,
+    eoGroupUndo = 1u << 17,
+    eoEnhanceHomeKey = 1u << 18,
+    eoSpecialLineDefaultFg = 1u << 19,
+    eoRightMouseMovesCursor = 1u << 20,
+};
+using TCodeEditOptions = std::uint32_t;
+
+inline constexpr TCodeEditOptions kDefaultEditOptions =
+    eoAutoIndent | eoDragDropEditing | eoScrollPastEol | eoShowScrollHint | eoSmartTabs |
+    eoTabsToSpaces | eoTrimTrailingSpaces | eoSmartTabDelete | eoGroupUndo;
+
+// The bytes "()[]{}<>": pairs (0,1), (2,3), (4,5), (6,7).
+inline constexpr std::string_view kBrackets = "()[]{}<>";
+
+class TCodeEditCore {
+public:
+    static constexpr int kBookmarkCount = 10;
+    static constexpr int kMaxScrollWidth = 1024;
+
+    TCodeEditCore();
+    ~TCodeEditCore();
+    TCodeEditCore(const TCodeEditCore&) = delete;
+    TCodeEditCore& operator=(const TCodeEditCore&) = delete;
+
+    TCodeEditStringList& Lines() { return *lines_; }
+    const TCodeEditStringList& Lines() const { return *lines_; }
+    // The whole text, lines joined by CR LF (no break after the last line).
+    std::string Text() const;
+    // Replaces the text (lines split at CR LF, CR or LF); clears both undo lists.
+    void SetText(std::string_view text);
+
+    // Commands. data carries the position of ecGotoXY / ecSelGotoXY and the text of ecImeStr.
+    void ExecuteCommand(TCodeEditCommand command, char ch = 0);
+    void ExecuteCommand(TCodeEditCommand command, TCodePoint point);
+    void ExecuteCommand(TCodeEditCommand command, std::string_view text);
+
+    // A key press: runs the bound command and returns true, or returns false for an unbound
+    // key. KeyPress is the character message that follows; after a bound key it is swallowed,
+    // otherwise it runs ecChar.
+    bool KeyDown(std::uint16_t key, TShiftState shift);
+    void KeyPress(char ch);
+    TCodeEditKeyStrokes& KeyStrokes() { return keyStrokes_; }
+
+    // Caret and selection.
+    TCodePoint CaretXY() const { return caret_; }
+    void SetCaretXY(TCodePoint point); // clamped; clears the selection
+    TCodePoint BlockBegin() const { return blockBegin_; }
+    TCodePoint BlockEnd() const { return blockEnd_; }
+    void SetBlockBegin(TCodePoint point);
+    void SetBlockEnd(TCodePoint point);
+    // Selects from begin to end and puts the caret at end.
+    void SetSelection(TCodePoint begin, TCodePoint end);
+    bool SelAvail() const { return blockBegin_ != blockEnd_; }
+    TCodeSelectionMode SelectionMode() const { return selectionMode_; }
+    void SetSelectionMode(TCodeSelectionMode mode) { selectionMode_ = mode; }
+    std::string SelText() const;
+    // Replaces the selection (or inserts at the caret) with text, recorded for undo.
+    void SetSelText(std::string_view text);
+
+    // The three block operations on explicit positions, unrecorded.
+    std::string SelectedText(TCodeSelectionMode mode, TCodePoint begin, TCodePoint end) const;
+    void DeleteSelection(TCodeSelectionMode mode, TCodePoint begin, TCodePoint end);
+    // Inserts at point; returns the caret position after the text.
+    TCodePoint InsertText(TCodeSelectionMode mode, TCodePoint point, std::string_view text);
+
+    // Modes and options.
+    bool InsertMode() const { return insertMode_; }
+    void SetInsertMode(bool on) { insertMode_ = on; }
+    TCodeEditOptions Options() const { return options_; }
+    void SetOptions(TCodeEditOptions options) { options_ = options; }
+    bool HasOption(TCodeEditOption option) const { return (options_ & option) != 0; }
+    int TabWidth() const { return tabWidth_; }
+    void SetTabWidth(int width);
+    bool ReadOnly() const { return readOnly_; }
+    void SetReadOnly(bool on) { readOnly_ = on; }
+    bool Modified() const { return modified_; }
+    void SetModified(bool on) { modified_ = on; }
+
+    // Bookmarks 0..9: a position, or none.
+    std::optional<TCodePoint> Bookmark(int number) const;
+    void SetBookmark(int number, TCodePoint point);
+    void ClearBookmark(int number);
+    bool BookmarkKeys() const { return bookmarkKeys_; }
+    void SetBookmarkKeys(bool on) { bookmarkKeys_ = on; }
+
+    // Undo and redo.
+    TCodeEditUndoList& UndoList() { return undoList_; }
+    TCodeEditUndoList& RedoList() { return redoList_; }
+    void Undo();
+    void Redo();
+    bool CanUndo() const { return !readOnly_ && undoList_.HasRecords(); }
+    bool CanRedo() const { return !readOnly_ && redoList_.HasRecords(); }
+    void ClearUndo();
+    // Applies to both lists.
+    void SetMaxUndo(int maximum);
+
+    // The view: its first visible line and column and how many lines and columns it shows
+    // fully. Page and scroll commands use them.
+    int TopLine() const { return topLine_; }
+    void SetTopLine(int line);
+    int LeftChar() const { return leftChar_; }
+    void SetLeftChar(int column);
+    int LinesInWindow() const { return linesInWindow_; }
+    int CharsInWindow() const { return charsInWindow_; }
+    void SetWindowSize(int lines, int columns);
+
+    // The highlighter whose identifier characters make words and whose attributes tell
+    // bracket matching what to skip; nullptr for none. Not owned.
+    TCodeCustomHighlighter* Highlighter() const { return highlighter_; }
+    void SetHighlighter(TCodeCustomHighlighter* highlighter);
+
+    // The clipboard; the core starts with an in-memory one of its own. Not owned.
+    Clipboard& GetClipboard() { return *clipboard_; }
+    void SetClipboard(Clipboard* clipboard);
+    void CopyToClipboard();
+    void CutToClipboard();
+    void PasteFromClipboard();
+
+    // Word helpers (word characters: the highlighter's identifier characters).
+    TCodePoint NextWordPos(TCodePoint from) const;
+    TCodePoint PrevWordPos(TCodePoint from) const;
+    std::string WordAt(TCodePoint point) const;
+
+    // Callbacks for the view.
+    std::function<void()> OnChange;           // after a recorded change, undo or redo
+    std::function<void()> OnStatusChange;     // caret, selection or mode moved
+    std::function<void()> OnLinesCleared;     // the line list was cleared
+    std::function<void(const std::string& word)> OnContextHelp;
+
+private:
+    // The lines a change is about to touch, taken before it happens.
+    struct SpanCapture {
+        int FirstLine = 0; // 0-based
+        int OldCount = 0;
+        std::vector<std::string> Lines;
+    };
+    enum class Direction { Undo, Redo };
+
+    // Lines, 1-based.
+    int LineCount() const { return lines_->Count(); }
+    std::string Line(int y) const;
+    void SetLine(int y, std::string_view text);
+    void SetLineTrimmed(int y, std::string text);
+    void EnsureOneLine();
+    int MaxLine() const { return LineCount() > 0 ? LineCount() : 1; }
+    TCodePoint Clamp(TCodePoint point) const;
+    TCharSet WordChars() const;
+
+    // Change recording.
+    SpanCapture BeginSpan(int firstLine, int lastLine) const;
+    TCodeLineSpan EndSpan(SpanCapture capture) const;
+    void Record(TCodeChangeReason reason, TCodePoint start, TCodePoint end, std::string text,
+                TCodeSelectionMode mode, TCodeLineSpan span);
+    void UndoListAdded();
+    void RedoListAdded();
+    void Changed();
+
+    // Bookmarks follow inserted and removed lines.
+    void LinesInserted(int afterLine, int count);
+    void LinesRemoved(int firstLine, int count);
+
+    // Caret.
+    void MoveCaret(TCodePoint to, bool select);
+    void ClearSelectionAtCaret();
+    void StatusChanged();
+
+    // Commands.
+    void Movement(TCodeEditCommand command, const TCodePoint* point);
+    void ScrollCommand(TCodeEditCommand command);
+    void ModeCommand(TCodeEditCommand command);
+    void BookmarkCommand(TCodeEditCommand command);
+    void EditCommand(TCodeEditCommand command, char ch, std::string_view text);
+    void DeleteRecordedSelection(TCodeChangeReason reason);
+    void DeleteRange(TCodePoint from, TCodePoint to, TCodeChangeReason reason);
+    void DeleteLastChar();
+    void DeleteChar();
+    void DeleteLine();
+    void ClearAll();
+    void LineBreak(bool moveCaret);
+    void TypeText(std::string_view text);
+    void InsertAtCaret(std::string_view text, bool overwrite, int caretAdvance);
+    void ReplaceSelectionRecorded(std::string_view text, TCodeSelectionMode mode,
+                                  TCodeChangeReason reason);
+    void Tab();
+    void ShiftTab();
+    void BlockIndent();
+    void BlockUnindent();
+    void MatchBracket();
+    bool BracketIgnored(int y, int x) const;
+    int SmartTabWidth(TCodePoint at) const;
+
+    void HighlighterDestroyed(TCodeCustomHighlighter* sender);
+
+    // Undo machinery.
+    void Revert(Direction direction);
+    void RevertItem(const TCodeEditUndoItem& item, Direction direction);
+    TCodeLineSpan ApplySpan(const TCodeLineSpan& span);
+
+    std::unique_ptr<TCodeEditStringList> lines_;
+    TCodePoint caret_;
+    TCodePoint blockBegin_;
+    TCodePoint blockEnd_;
+    TCodeSelectionMode selectionMode_ = TCodeSelectionMode::smNormal;
+    bool insertMode_ = true;
+    TCodeEditOptions options_ = kDefaultEditOptions;
+    int tabWidth_ = 8;
+    bool readOnly_ = false;
+    bool modified_ = false;
+    std::array<std::optional<TCodePoint>, kBookmarkCount> bookmarks_;
+    bool bookmarkKeys_ = true;
+    TCodeEditUndoList undoList_;
+    TCodeEditUndoList redoList_;
+    bool redoing_ = false;
+    TCodeEditKeyStrokes keyStrokes_;
+    bool swallowChar_ = false;
+    int topLine_ = 1;
+    int leftChar_ = 1;
+    int linesInWindow_ = 1;
+    int charsInWindow_ = 1;
+    TCodeCustomHighlighter* highlighter_ = nullptr;
+    InMemoryClipboard ownClipboard_;
+    Clipboard* clipboard_ = &ownClipboard_;
+};
+
+} // namespace plotalon

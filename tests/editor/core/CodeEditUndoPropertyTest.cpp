@@ -1,0 +1,125 @@
+// Any sequence of commands, undone completely, gives back the text it started from; redone
+// completely, it gives back the edited text. Checked on seeded random command sequences.
+
+#include "EditorFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace plotalon::testing {
+namespace {
+
+const std::vector<std::string> kStart = {
+    "G01 X10 Y20", "  G02 X5 (arc) Y7", "", "    [A{B}<C>]   ", "N10 G00", "\tT1 M6", "  ",
+};
+
+const TCodeEditCommand kCommands[] = {
+    ecLeft,        ecRight,         ecUp,           ecDown,          ecWordLeft,
+    ecWordRight,   ecLineStart,     ecLineEnd,      ecPageUp,        ecPageDown,
+    ecPageLeft,    ecPageRight,     ecPageTop,      ecPageBottom,    ecEditorTop,
+    ecEditorBottom, ecSelLeft,      ecSelRight,     ecSelUp,         ecSelDown,
+    ecSelWordLeft, ecSelWordRight,  ecSelLineStart, ecSelLineEnd,    ecSelPageDown,
+    ecSelEditorBottom, ecSelectAll, ecScrollUp,     ecScrollDown,    ecScrollLeft,
+    ecScrollRight, ecToggleMode,    ecNormalSelect, ecColumnSelect,  ecLineSelect,
+    ecMatchBracket, ecGotoMarker0 + 1, ecSetMarker0 + 1, ecDeleteLastChar, ecDeleteChar,
+    ecDeleteWord,  ecDeleteLastWord, ecDeleteBOL,   ecDeleteEOL,     ecDeleteLine,
+    ecLineBreak,   ecInsertLine,    ecChar,         ecChar,          ecChar,
+    ecChar,        ecImeStr,        ecCopy,         ecCut,           ecPaste,
+    ecPaste,       ecBlockIndent,   ecBlockUnindent, ecTab,          ecShiftTab,
+    ecUndo,        ecRedo,          ecGotoXY,       ecSelGotoXY,     ecClearAll,
+    ecUpperCase,   ecString,        ecLineBreak,    ecPaste,         ecChar,
+    ecTab,
+};
+
+class UndoProperty : public ::testing::TestWithParam<unsigned> {};
+
+void RunRandomCommand(Editor& editor, std::mt19937& random) {
+    auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    TCodeEditCommand command = kCommands[pick(std::size(kCommands))];
+    const char chars[] = "aG1 ()[]<>{}X.\x85\xE4";
+    switch (command) {
+    case ecClearAll:
+        if (pick(20) != 0) return; // rare: it empties the small text
+        editor.core.ExecuteCommand(command);
+        return;
+    case ecChar:
+        editor.core.ExecuteCommand(command, chars[pick(sizeof(chars) - 1)]);
+        return;
+    case ecPaste:
+        if (pick(2) == 0) {
+            // A block of one to three lines in any mode, as another pane might have copied.
+            const char* blocks[] = {"Q", "P\r\nQ", "ab\ncd\r\nef", "\r\n", "  X1\r\nY2\r\n"};
+            CopyBlockToClipboard(editor.core.GetClipboard(), blocks[pick(5)],
+                                 static_cast<TCodeSelectionMode>(pick(3)));
+        }
+        editor.core.ExecuteCommand(command);
+        return;
+    case ecImeStr:
+        editor.core.ExecuteCommand(command, std::string_view("ab\r\nc", pick(6)));
+        return;
+    case ecGotoXY:
+    case ecSelGotoXY:
+        // Anywhere, beyond line ends and beyond the last line included.
+        editor.core.ExecuteCommand(command, TCodePoint{pick(30) - 2, pick(14) - 2});
+        return;
+    default:
+        editor.core.ExecuteCommand(command);
+    }
+}
+
+TEST_P(UndoProperty, UndoAllRestoresTheStartAndRedoAllTheEdit) {
+    Editor editor(kStart);
+    editor.core.SetMaxUndo(1 << 20);
+    editor.core.SetWindowSize(3, 10);
+    std::mt19937 random(GetParam());
+    for (int i = 0; i < 3000; ++i) {
+        RunRandomCommand(editor, random);
+        TCodePoint caret = editor.Caret();
+        ASSERT_GE(caret.Y, 1);
+        ASSERT_LE(caret.Y, std::max(1, editor.core.Lines().Count()));
+        ASSERT_GE(caret.X, 1);
+    }
+    // Steps undone last by the sequence itself are taken back first, so that the redo list
+    // afterwards holds exactly what undoing everything puts there.
+    int guard = 0;
+    while (editor.core.CanRedo() && ++guard < 100000)
+        editor.core.ExecuteCommand(ecRedo);
+    const auto edited = editor.Lines();
+    RecordProperty("edited_lines", static_cast<int>(edited.size()));
+    RecordProperty("undo_records", editor.core.UndoList().RecordCount());
+
+    while (editor.core.CanUndo() && ++guard < 100000)
+        editor.core.ExecuteCommand(ecUndo);
+    EXPECT_EQ(editor.Lines(), kStart);
+    EXPECT_FALSE(editor.core.Modified());
+
+    while (editor.core.CanRedo() && ++guard < 200000)
+        editor.core.ExecuteCommand(ecRedo);
+    EXPECT_EQ(editor.Lines(), edited);
+    EXPECT_TRUE(editor.core.Modified() || edited == kStart);
+
+    // And once more, so that records moved twice still hold what they must.
+    while (editor.core.CanUndo() && ++guard < 300000)
+        editor.core.ExecuteCommand(ecUndo);
+    EXPECT_EQ(editor.Lines(), kStart);
+}
+
+INSTANTIATE_TEST_SUITE_P(Seeds, UndoProperty, ::testing::Values(1u, 7u, 42u, 1234u, 99991u));
+
+// Every mode and every command from the empty text: nothing crashes, undo gives it back.
+TEST(UndoPropertyEmpty, CommandsOnEmptyTextUndoToEmpty) {
+    for (unsigned seed = 0; seed < 20; ++seed) {
+        Editor editor;
+        editor.core.SetMaxUndo(1 << 20);
+        std::mt19937 random(seed);
+        for (int i = 0; i < 200; ++i)
+            RunRandomCommand(editor, random);
+        while (editor.core.CanUndo())
+            editor.core.ExecuteCommand(ecUndo);
+        EXPECT_TRUE(editor.Lines().empty()) << "seed " << seed;
+    }
+}
+
+} // namespace
+} // namespace plotalon::testing

@@ -1,0 +1,45 @@
+#pragma once
+// A pane's editing core filled with lines, driven by key codes as a user would.
+
+#include "editor/core/CodeEditCore.h"
+
+#include <cctype>
+#include <string>
+#include <vector>
+
+namespace plotalon::testing {
+
+class Editor {
+public:
+    Editor() = default;
+    explicit Editor(const std::vector<std::string>& lines) {
+        for (const auto& line : lines)
+            core.Lines().AddLine(line);
+    }
+
+    std::vector<std::string> Lines() const {
+        std::vector<std::string> out;
+        for (int i = 0; i < core.Lines().Count(); ++i)
+            out.emplace_back(core.Lines().LineAt(i));
+        return out;
+    }
+
+    // A key press and the character message that follows it, as the window sends them.
+    void Key(std::uint16_t key, TShiftState shift = ssNone, char ch = 0) {
+        core.KeyDown(key, shift);
+        if (ch) core.KeyPress(ch);
+    }
+
+    void Type(const std::string& text) {
+        for (char c : text)
+            Key(static_cast<std::uint16_t>(std::toupper(static_cast<unsigned char>(c))), ssNone,
+                c);
+    }
+
+    void Caret(int x, int y) { core.SetCaretXY({x, y}); }
+    TCodePoint Caret() const { return core.CaretXY(); }
+
+    TCodeEditCore core;
+};
+
+} // namespace plotalon::testing
