@@ -79,7 +79,8 @@ std::string_view TCodeEditFileReader::ReadLine() {
     for (;;) {
         const char* b = Buffer.data();
         std::size_t q = scan;
-        while (!kStop[static_cast<unsigned char>(b[q])]) ++q;
+        while (!kStop[static_cast<unsigned char>(b[q])])
+            ++q;
         if (q < End) {
             std::string_view line(b + Pos, q - Pos);
             if (b[q] == '\n') {

@@ -129,23 +129,24 @@ TCodeHighlighterAttributes* TCodeCustomHighlighter::AttributeAt(int index) const
 
 TCharSet TCodeCustomHighlighter::IdentifierChars() const {
     TCharSet set;
-    for (int c = 33; c <= 255; ++c) set.set(std::size_t(c));
+    for (int c = 33; c <= 255; ++c)
+        set.set(std::size_t(c));
     return set;
 }
 
 TCodeHighlighterAttributes*
 TCodeCustomHighlighter::AddAttribute(std::unique_ptr<TCodeHighlighterAttributes> attr) {
-    auto at = std::lower_bound(Attributes.begin(), Attributes.end(), attr->Name(),
-                               [](const auto& a, const std::string& name) {
-                                   return CompareNoCase(a->Name(), name) < 0;
-                               });
+    auto at = std::lower_bound(
+        Attributes.begin(), Attributes.end(), attr->Name(),
+        [](const auto& a, const std::string& name) { return CompareNoCase(a->Name(), name) < 0; });
     if (at != Attributes.end() && CompareNoCase((*at)->Name(), attr->Name()) == 0)
         throw EDuplicateAttribute();
     return Attributes.insert(at, std::move(attr))->get();
 }
 
 void TCodeCustomHighlighter::ScanToLineEnd() {
-    while (!AtLineEnd()) NextToken();
+    while (!AtLineEnd())
+        NextToken();
 }
 
 void TCodeCustomHighlighter::SetAttributesOnChange(TAttributeChangeEvent handler) {

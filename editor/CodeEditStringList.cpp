@@ -19,12 +19,16 @@ std::string IndexMessage(long long index) {
     return message;
 }
 
-bool IsPowerOfTwoWidth(int width) { return width >= 2 && width <= 65536 && (width & (width - 1)) == 0; }
+bool IsPowerOfTwoWidth(int width) {
+    return width >= 2 && width <= 65536 && (width & (width - 1)) == 0;
+}
 
 // Blanks that a tab at column col needs to reach the next tab stop.
 template <bool Pow2> std::size_t TabPad(std::size_t col, std::size_t width) {
-    if constexpr (Pow2) return width - (col & (width - 1));
-    else return width - col % width;
+    if constexpr (Pow2)
+        return width - (col & (width - 1));
+    else
+        return width - col % width;
 }
 
 template <bool Pow2>
@@ -192,11 +196,10 @@ void TCodeEditStringList::Grow() {
     EnsureCapacity(Cap + delta);
 }
 
-TCodeEditStringList::TLineRecord TCodeEditStringList::MakeRecord(std::string_view text,
-                                                                 bool bulk) {
+TCodeEditStringList::TLineRecord TCodeEditStringList::MakeRecord(std::string_view text, bool bulk) {
     if (text.size() > UINT32_MAX) throw std::bad_alloc();
-    TLineRecord r{nullptr, std::uint32_t(text.size()), -1, kUnscannedRange, 0,
-                  kLineExpandedUnknown, kStorageNone};
+    TLineRecord r{nullptr, std::uint32_t(text.size()), -1,          kUnscannedRange,
+                  0,       kLineExpandedUnknown,       kStorageNone};
     if (text.empty()) return r;
     if (bulk && text.size() <= TTextArena::kLargestText) {
         r.Data = Arena->Allocate(text.size());
@@ -218,7 +221,8 @@ void TCodeEditStringList::FreeText(TLineRecord& record) {
 }
 
 void TCodeEditStringList::FreeAll() {
-    for (std::size_t i = 0; i < Size; ++i) FreeText(Lines[i]);
+    for (std::size_t i = 0; i < Size; ++i)
+        FreeText(Lines[i]);
     std::free(static_cast<void*>(Lines));
     Lines = nullptr;
     Size = 0;
@@ -271,7 +275,8 @@ void TCodeEditStringList::DeleteLines(int index, int n) {
     TUpdateGuard guard(*this);
     std::size_t first = std::size_t(index);
     std::size_t count = std::min(std::size_t(n), Size - first);
-    for (std::size_t i = first; i < first + count; ++i) FreeText(Lines[i]);
+    for (std::size_t i = first; i < first + count; ++i)
+        FreeText(Lines[i]);
     std::memmove(static_cast<void*>(Lines + first), Lines + first + count,
                  (Size - first - count) * sizeof(TLineRecord));
     Size -= count;
@@ -412,7 +417,8 @@ int TCodeEditStringList::LongestLineLength() const {
 void TCodeEditStringList::SetTabWidth(int width) {
     if (width == TabSize) return;
     TabSize = width;
-    for (std::size_t i = 0; i < Size; ++i) Lines[i].Flags |= kLineExpandedUnknown;
+    for (std::size_t i = 0; i < Size; ++i)
+        Lines[i].Flags |= kLineExpandedUnknown;
     LongestIndex = -1;
 }
 
@@ -431,7 +437,8 @@ void TCodeEditStringList::LoadFile(const std::string& path) {
 void TCodeEditStringList::SaveFile(const std::string& path) const {
     TCodeEditFileWriter writer(path);
     writer.SetLineBreakFormat(Format);
-    for (std::size_t i = 0; i < Size; ++i) writer.WriteLine(Lines[i].Text());
+    for (std::size_t i = 0; i < Size; ++i)
+        writer.WriteLine(Lines[i].Text());
     writer.Commit();
 }
 

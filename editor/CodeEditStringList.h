@@ -33,9 +33,9 @@ using TCodeRange = std::intptr_t;
 inline constexpr TCodeRange kUnscannedRange = -1;
 
 // Per-line flag bits.
-inline constexpr std::uint8_t kLineHasTabs = 1;          // the expanded text differs
-inline constexpr std::uint8_t kLineHasNoTabs = 2;        // the expanded text is the text
-inline constexpr std::uint8_t kLineExpandedUnknown = 4;  // expanded length must be recomputed
+inline constexpr std::uint8_t kLineHasTabs = 1;         // the expanded text differs
+inline constexpr std::uint8_t kLineHasNoTabs = 2;       // the expanded text is the text
+inline constexpr std::uint8_t kLineExpandedUnknown = 4; // expanded length must be recomputed
 
 class TCodeEditStringList : public ILineSource, public ILineSink {
 public:
@@ -48,13 +48,13 @@ public:
     TCodeEditStringList& operator=(const TCodeEditStringList&) = delete;
 
     // Events, installed by the owning editor.
-    TIndexEvent OnLineAdded;    // also for InsertLines and AppendLines (first new index)
+    TIndexEvent OnLineAdded; // also for InsertLines and AppendLines (first new index)
     TNotifyEvent OnLinesCleared;
-    TIndexEvent OnLineDeleted;  // also once for DeleteLines
+    TIndexEvent OnLineDeleted; // also once for DeleteLines
     TIndexEvent OnLineInserted;
     TIndexEvent OnLineReplaced;
-    TNotifyEvent OnChanging;    // the first BeginUpdate of a nest
-    TNotifyEvent OnChanged;     // the last EndUpdate of a nest
+    TNotifyEvent OnChanging; // the first BeginUpdate of a nest
+    TNotifyEvent OnChanged;  // the last EndUpdate of a nest
 
     // Nested update counting.
     void BeginUpdate();
@@ -78,14 +78,14 @@ public:
     std::string_view LineAt(std::size_t index) const override; // empty outside the list
     std::intptr_t ObjectAt(int index) const;                   // 0 outside the list
     void SetObjectAt(int index, std::intptr_t object);
-    TCodeRange LineRange(int index) const;                     // 0 outside the list
+    TCodeRange LineRange(int index) const; // 0 outside the list
     void SetLineRange(int index, TCodeRange range);
-    std::uint8_t LineFlags(int index) const;                   // 0 outside the list
+    std::uint8_t LineFlags(int index) const; // 0 outside the list
 
     // Tab expansion.
-    std::string ExpandedLine(int index) const;  // empty outside the list
-    int ExpandedLength(int index) const;        // 0 outside the list
-    int LongestLineLength() const;              // 0 for an empty list
+    std::string ExpandedLine(int index) const; // empty outside the list
+    int ExpandedLength(int index) const;       // 0 outside the list
+    int LongestLineLength() const;             // 0 for an empty list
     int TabWidth() const { return TabSize; }
     void SetTabWidth(int width);
 

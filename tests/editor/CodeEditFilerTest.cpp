@@ -19,7 +19,8 @@ using Strings = std::vector<std::string>;
 
 Strings Lines(const TCodeEditStringList& list) {
     Strings out;
-    for (int i = 0; i < list.Count(); ++i) out.emplace_back(list.LineAt(std::size_t(i)));
+    for (int i = 0; i < list.Count(); ++i)
+        out.emplace_back(list.LineAt(std::size_t(i)));
     return out;
 }
 
@@ -32,7 +33,8 @@ Strings ReferenceLines(std::string_view bytes, bool& crlf) {
     std::size_t i = 0;
     while (i < bytes.size()) {
         std::size_t j = i;
-        while (j < bytes.size() && bytes[j] != '\n' && bytes[j] != '\r') ++j;
+        while (j < bytes.size() && bytes[j] != '\n' && bytes[j] != '\r')
+            ++j;
         out.emplace_back(bytes.substr(i, j - i));
         if (j + 1 < bytes.size() && bytes[j] == '\r' && bytes[j + 1] == '\n') {
             crlf = true;
@@ -66,9 +68,9 @@ TEST_F(CodeEditFilerTest, LineBreakStylesLoadAndSaveBack) {
         {"", {}, F::LF, ""},
         {"A\r\n\r\n", {"A", ""}, F::CRLF, "A\r\n\r\n"},
         {"\n", {""}, F::LF, "\n"},
-        {"A\rB\r", {"A", "B"}, F::LF, "A\nB\n"},   // a lone CR ends a line, nothing is lost
+        {"A\rB\r", {"A", "B"}, F::LF, "A\nB\n"}, // a lone CR ends a line, nothing is lost
         {"A\n\rB", {"A", "", "B"}, F::LF, "A\n\nB\n"},
-        {"A\nB\r\nC", {"A", "B", "C"}, F::CRLF, "A\r\nB\r\nC\r\n"}, // one CR LF decides
+        {"A\nB\r\nC", {"A", "B", "C"}, F::CRLF, "A\r\nB\r\nC\r\n"},  // one CR LF decides
         {std::string("A\nB\0C\nD", 7), {"A", "B"}, F::LF, "A\nB\n"}, // a 0 byte ends the text
         {std::string("A\n\0B", 4), {"A"}, F::LF, "A\n"},
         {"\tx\xe4\xff", {"\tx\xe4\xff"}, F::LF, "\tx\xe4\xff\n"},
@@ -177,8 +179,7 @@ TEST_F(CodeEditFilerTest, SaveIntoReadOnlyFolderKeepsTheOldFile) {
             try {
                 List.SaveFile(path);
             } catch (const EFCreateError& e) {
-                std::_Exit(e.Message() == "Datei " + path + " kann nicht erstellt werden" ? 0
-                                                                                          : 1);
+                std::_Exit(e.Message() == "Datei " + path + " kann nicht erstellt werden" ? 0 : 1);
             }
             std::_Exit(2);
         },
@@ -190,7 +191,8 @@ TEST_F(CodeEditFilerTest, SaveIntoReadOnlyFolderKeepsTheOldFile) {
 TEST_F(CodeEditFilerTest, SaveThatFailsHalfwayKeepsTheOldFile) {
     // A file-size limit makes the disk "full" after 64 KiB.
     std::string path = Dir.Write("old.nc", "old contents\r\n");
-    for (int i = 0; i < 20000; ++i) List.AddLine("G1 X10 Y20");
+    for (int i = 0; i < 20000; ++i)
+        List.AddLine("G1 X10 Y20");
     auto previous = std::signal(SIGXFSZ, SIG_IGN);
     rlimit saved{};
     getrlimit(RLIMIT_FSIZE, &saved);
@@ -203,7 +205,8 @@ TEST_F(CodeEditFilerTest, SaveThatFailsHalfwayKeepsTheOldFile) {
     EXPECT_EQ(TTempDir::Read(path), "old contents\r\n");
     // no temporary file is left behind
     int files = 0;
-    for (auto& entry : std::filesystem::directory_iterator(Dir.Folder())) (void)entry, ++files;
+    for (auto& entry : std::filesystem::directory_iterator(Dir.Folder()))
+        (void)entry, ++files;
     EXPECT_EQ(files, 1);
 }
 

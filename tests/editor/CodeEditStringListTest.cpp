@@ -15,12 +15,8 @@ struct TEventLog {
         list.OnLineAdded = [this](int i) { Events.push_back("added " + std::to_string(i)); };
         list.OnLinesCleared = [this] { Events.push_back("cleared"); };
         list.OnLineDeleted = [this](int i) { Events.push_back("deleted " + std::to_string(i)); };
-        list.OnLineInserted = [this](int i) {
-            Events.push_back("inserted " + std::to_string(i));
-        };
-        list.OnLineReplaced = [this](int i) {
-            Events.push_back("replaced " + std::to_string(i));
-        };
+        list.OnLineInserted = [this](int i) { Events.push_back("inserted " + std::to_string(i)); };
+        list.OnLineReplaced = [this](int i) { Events.push_back("replaced " + std::to_string(i)); };
         list.OnChanging = [this] { Events.push_back("changing"); };
         list.OnChanged = [this] { Events.push_back("changed"); };
     }
@@ -29,7 +25,8 @@ struct TEventLog {
 
 std::vector<std::string> Lines(const TCodeEditStringList& list) {
     std::vector<std::string> out;
-    for (int i = 0; i < list.Count(); ++i) out.emplace_back(list.LineAt(std::size_t(i)));
+    for (int i = 0; i < list.Count(); ++i)
+        out.emplace_back(list.LineAt(std::size_t(i)));
     return out;
 }
 
@@ -38,7 +35,8 @@ using Strings = std::vector<std::string>;
 class CodeEditStringListTest : public ::testing::Test {
 protected:
     void Fill(std::initializer_list<const char*> lines) {
-        for (const char* l : lines) List.AddLine(l);
+        for (const char* l : lines)
+            List.AddLine(l);
     }
     TCodeEditStringList List;
 };
@@ -63,10 +61,10 @@ TEST_F(CodeEditStringListTest, EachOperationReportsItsEventInsideOneUpdate) {
     List.ClearLines();
     List.ClearLines(); // nothing left: no events
     EXPECT_EQ(log.Events,
-              (Strings{"changing", "added 0", "changed", "changing", "inserted 0", "changed",
-                       "changing", "replaced 1", "changed", "changing", "deleted 0", "changed",
-                       "changing", "added 1", "changed", "changing", "deleted 0", "changed",
-                       "changing", "cleared", "changed"}));
+              (Strings{"changing", "added 0",    "changed", "changing", "inserted 0", "changed",
+                       "changing", "replaced 1", "changed", "changing", "deleted 0",  "changed",
+                       "changing", "added 1",    "changed", "changing", "deleted 0",  "changed",
+                       "changing", "cleared",    "changed"}));
 }
 
 TEST_F(CodeEditStringListTest, NestedUpdatesReportOnlyTheOuterPair) {
@@ -131,8 +129,7 @@ TEST_F(CodeEditStringListTest, IndexErrorsChangeNothing) {
             c.call();
             ADD_FAILURE() << c.what << ": no error";
         } catch (const ECodeEditStringList& e) {
-            EXPECT_EQ(e.Message(), "Invalid stringlist index " + std::to_string(c.index))
-                << c.what;
+            EXPECT_EQ(e.Message(), "Invalid stringlist index " + std::to_string(c.index)) << c.what;
         }
     }
     EXPECT_EQ(Lines(List), (Strings{"a", "b", "c"}));
@@ -171,7 +168,8 @@ TEST_F(CodeEditStringListTest, CapacityGrowsBySixteenThenByAQuarter) {
 
 TEST_F(CodeEditStringListTest, AppendLinesCopiesObjectsAndRoundsCapacity) {
     TCodeEditStringList other;
-    for (int i = 0; i < 20; ++i) other.AddLine("l" + std::to_string(i));
+    for (int i = 0; i < 20; ++i)
+        other.AddLine("l" + std::to_string(i));
     other.SetObjectAt(3, 99);
     List.AddLine("own");
     TEventLog log(List);
@@ -194,8 +192,8 @@ TEST_F(CodeEditStringListTest, TabExpansion) {
     };
     const Case cases[] = {
         {"abc\tx", 8, "abc     x"}, {"\tx", 8, "        x"},  {"abcde\t", 8, "abcde   "},
-        {"abc\tx", 1, "abc x"},      {"abc\tx", 0, "abc x"},      {"abcd\tx", 3, "abcd  x"},
-        {"a\t\tb", 4, "a       b"},  {"a\tb", 65536, nullptr},    {"", 8, ""},
+        {"abc\tx", 1, "abc x"},     {"abc\tx", 0, "abc x"},   {"abcd\tx", 3, "abcd  x"},
+        {"a\t\tb", 4, "a       b"}, {"a\tb", 65536, nullptr}, {"", 8, ""},
         {"plain", 8, "plain"},
     };
     for (const Case& c : cases) {
@@ -203,8 +201,10 @@ TEST_F(CodeEditStringListTest, TabExpansion) {
         list.SetTabWidth(c.width);
         list.AddLine(c.text);
         std::string expanded = list.ExpandedLine(0);
-        if (c.expanded) EXPECT_EQ(expanded, c.expanded) << c.text << " / " << c.width;
-        else EXPECT_EQ(expanded.size(), 65536u + 1);
+        if (c.expanded)
+            EXPECT_EQ(expanded, c.expanded) << c.text << " / " << c.width;
+        else
+            EXPECT_EQ(expanded.size(), 65536u + 1);
         EXPECT_EQ(list.ExpandedLength(0), int(expanded.size()));
         bool hasTab = std::string_view(c.text).find('\t') != std::string_view::npos;
         EXPECT_EQ(list.LineFlags(0), hasTab ? kLineHasTabs : kLineHasNoTabs) << c.text;
