@@ -1,0 +1,165 @@
+#include "editor/CodeEditHighlighterLink.h"
+
+#include <algorithm>
+
+namespace plotalon {
+
+TCodeEditHighlighterLink::TCodeEditHighlighterLink(TCodeEditStringList& lines) : Lines(lines) {}
+
+TCodeEditHighlighterLink::~TCodeEditHighlighterLink() {
+    Detach();
+}
+
+void TCodeEditHighlighterLink::Detach() {
+    if (Attached == nullptr) return;
+    Attached->UnhookAttributeChange(
+        TNotifyEvent::Of<&TCodeEditHighlighterLink::AttributesChanged>(this));
+    Attached->UnhookDestroy(
+        TNotifyEvent::Of<&TCodeEditHighlighterLink::HighlighterDestroyed>(this));
+    Attached = nullptr;
+}
+
+void TCodeEditHighlighterLink::SetHighlighter(TCodeCustomHighlighter* highlighter) {
+    if (highlighter == Attached) return;
+    Detach();
+    if (highlighter != nullptr) {
+        highlighter->HookAttributeChange(
+            TNotifyEvent::Of<&TCodeEditHighlighterLink::AttributesChanged>(this));
+        highlighter->HookDestroy(
+            TNotifyEvent::Of<&TCodeEditHighlighterLink::HighlighterDestroyed>(this));
+        Attached = highlighter;
+        Lines.BeginUpdate();
+        try {
+            ScanAllRanges();
+        } catch (...) {
+            Lines.EndUpdate();
+            throw;
+        }
+        Lines.EndUpdate();
+    }
+    Report();
+}
+
+void TCodeEditHighlighterLink::AttributesChanged(TCodeCustomHighlighter*) {
+    Report();
+}
+
+void TCodeEditHighlighterLink::HighlighterDestroyed(TCodeCustomHighlighter*) {
+    // The highlighter is going away: its chains are not touched any more.
+    Attached = nullptr;
+    Report();
+}
+
+void TCodeEditHighlighterLink::Report() {
+    if (OnHighlighterChanged) OnHighlighterChanged();
+}
+
+void TCodeEditHighlighterLink::ScanLine(int index) {
+    Attached->BeginLine(Lines.LineAt(std::size_t(index)), index);
+    Attached->ScanToLineEnd();
+}
+
+void TCodeEditHighlighterLink::ScanAllRanges() {
+    if (Attached == nullptr || Lines.Count() == 0) return;
+    Attached->ResetRangeState();
+    for (int i = 0; i < Lines.Count(); ++i) {
+        Lines.SetLineRange(i, Attached->RangeState());
+        ScanLine(i);
+    }
+}
+
+int TCodeEditHighlighterLink::RescanFrom(int index) {
+    if (Attached == nullptr || index >= Lines.Count() - 1) return index;
+    ScanLine(index);
+    int current = index + 1;
+    while (current < Lines.Count()) {
+        TCodeRange range = Attached->RangeState();
+        if (range == Lines.LineRange(current)) break;
+        Lines.SetLineRange(current, range);
+        ScanLine(current);
+        ++current;
+    }
+    return current - 1;
+}
+
+TRepaintLines TCodeEditHighlighterLink::LineReplaced(int index) {
+    if (Attached == nullptr) return {index + 1, index + 1};
+    Attached->SetRangeState(Lines.LineRange(index));
+    int last = RescanFrom(index);
+    return {index + 1, std::max(last, index) + 1};
+}
+
+void TCodeEditHighlighterLink::RescanAround(int index) {
+    if (Attached == nullptr || Lines.Count() == 0) return;
+    if (index <= 0) {
+        Attached->ResetRangeState();
+        Lines.SetLineRange(0, Attached->RangeState());
+        if (Lines.Count() >= 2) RescanFrom(0);
+        return;
+    }
+    int previous = std::min(index, Lines.Count()) - 1;
+    Attached->SetRangeState(Lines.LineRange(previous));
+    RescanFrom(previous);
+}
+
+TRepaintLines TCodeEditHighlighterLink::LineAdded(int index) {
+    RescanAround(index);
+    return {index + 1, TRepaintLines::kRepaintToEnd};
+}
+
+TRepaintLines TCodeEditHighlighterLink::LineInserted(int index) {
+    return LineAdded(index);
+}
+
+TRepaintLines TCodeEditHighlighterLink::LineDeleted(int index) {
+    return LineAdded(index);
+}
+
+// ---------------------------------------------------------------------------------------
+
+TCharCellFonts CharCellFonts(const TCodeCustomHighlighter* highlighter, TFontStyles editorFont) {
+    if (highlighter == nullptr) return {(editorFont & fsBold) != 0, (editorFont & fsItalic) != 0};
+    TCharCellFonts cell;
+    for (int i = 0; i < highlighter->AttributeCount(); ++i) {
+        TFontStyles style = highlighter->AttributeAt(i)->Style();
+        cell.WidthBold = cell.WidthBold || (style & fsBold) != 0;
+        cell.HeightItalic = cell.HeightItalic || (style & fsItalic) != 0;
+    }
+    return cell;
+}
+
+TCharSet WordChars(const TCodeCustomHighlighter* highlighter) {
+    if (highlighter != nullptr) return highlighter->IdentifierChars();
+    TCharSet set;
+    for (int c = 33; c <= 255; ++c)
+        set.set(std::size_t(c));
+    return set;
+}
+
+TColor TextAreaBackground(const TCodeCustomHighlighter* highlighter, TColor editorColor) {
+    const TCodeHighlighterAttributes* space =
+        highlighter != nullptr ? highlighter->DefaultAttribute(4) : nullptr;
+    if (space != nullptr && space->Background() != clNone) return space->Background();
+    return editorColor;
+}
+
+TTokenLook TokenLook(const TCodeHighlighterAttributes* attribute, TColor fontColor,
+                     TColor lineBackground, TFontStyles fontStyle) {
+    if (attribute == nullptr) return {fontColor, lineBackground, fontStyle};
+    TTokenLook look{attribute->Foreground(), attribute->Background(), attribute->Style()};
+    if (look.Foreground == clNone) look.Foreground = fontColor;
+    if (look.Background == clNone) look.Background = lineBackground;
+    return look;
+}
+
+bool JoinsRun(const TTokenLook& run, const TTokenLook& token, std::string_view tokenText,
+              bool wholeLineSelected) {
+    if (wholeLineSelected) return true;
+    if (token.Background != run.Background) return false;
+    if (token.Foreground == run.Foreground && token.Style == run.Style) return true;
+    bool blanksOnly =
+        std::all_of(tokenText.begin(), tokenText.end(), [](char c) { return c == ' '; });
+    return blanksOnly && ((token.Style | run.Style) & fsUnderline) == 0;
+}
+
+} // namespace plotalon
