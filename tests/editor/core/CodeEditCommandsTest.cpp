@@ -1,0 +1,441 @@
+// Editing commands driven through the panes' key codes.
+
+#include "EditorFixture.h"
+
+#include <gtest/gtest.h>
+
+namespace plotalon::testing {
+namespace {
+
+using Lines = std::vector<std::string>;
+constexpr TShiftState kCtrlShift = ssCtrl | ssShift;
+
+TEST(Commands, BackspaceCases) {
+    struct Case {
+        Lines start;
+        TCodePoint caret;
+        Lines expected;
+        TCodePoint after;
+    } cases[] = {
+        {{"G1"}, {1, 1}, {"G1"}, {1, 1}},                          // column 1 of line 1
+        {{"  X", "    X"}, {5, 2}, {"  X", "  X"}, {3, 2}},         // back to the indent above
+        {{"X", "    X"}, {5, 2}, {"X", "X"}, {1, 2}},               // no smaller indent: all
+        {{"    X"}, {3, 1}, {"   X"}, {2, 1}},                      // inside the blanks
+        {{"G1", "X5  "}, {1, 2}, {"G1X5"}, {3, 1}},                 // join, moved text trimmed
+        {{"G12"}, {3, 1}, {"G2"}, {2, 1}},                          // one character
+        {{"G12"}, {9, 1}, {"G12"}, {4, 1}},                         // beyond end: to the end
+        {{"    A", "", ""}, {9, 3}, {"    A", "", ""}, {1, 3}},     // empty line: empty above
+        {{"    A", ""}, {9, 2}, {"    A", ""}, {5, 2}},             // indentation above
+    };
+    for (const auto& c : cases) {
+        Editor editor(c.start);
+        editor.Caret(c.caret.X, c.caret.Y);
+        editor.Key(vk::Back, ssNone, '\b');
+        EXPECT_EQ(editor.Lines(), c.expected) << c.start.back();
+        EXPECT_EQ(editor.Caret(), c.after) << c.start.back();
+    }
+}
+
+TEST(Commands, EnterCases) {
+    struct Case {
+        Lines start;
+        TCodePoint caret;
+        Lines expected;
+        TCodePoint after;
+    } cases[] = {
+        {{"  G01 X5"}, {6, 1}, {"  G01", "   X5"}, {3, 2}},
+        {{"  G01"}, {6, 1}, {"  G01", "  "}, {3, 2}},
+        {{"  G01"}, {9, 1}, {"  G01", "  "}, {3, 2}},
+        {{"G01"}, {1, 1}, {"", "G01"}, {1, 2}},
+        {{"   A", ""}, {1, 2}, {"   A", "", ""}, {4, 3}},
+        {{}, {1, 1}, {"", ""}, {1, 2}},
+    };
+    for (const auto& c : cases) {
+        Editor editor(c.start);
+        editor.Caret(c.caret.X, c.caret.Y);
+        editor.Key(vk::Return, ssNone, '\r');
+        EXPECT_EQ(editor.Lines(), c.expected);
+        EXPECT_EQ(editor.Caret(), c.after);
+    }
+    // Ctrl+N does the same but leaves the caret.
+    Editor editor({"  G01 X5"});
+    editor.Caret(6, 1);
+    editor.Key('N', ssCtrl);
+    EXPECT_EQ(editor.Lines(), (Lines{"  G01", "   X5"}));
+    EXPECT_EQ(editor.Caret(), (TCodePoint{6, 1}));
+}
+
+TEST(Commands, EnterReplacesSelectionAndMovesBookmarks) {
+    Editor editor({"ABCD", "EF"});
+    editor.core.SetBookmark(4, {1, 2});
+    editor.core.SetSelection({2, 1}, {4, 1});
+    editor.Key(vk::Return, ssNone, '\r');
+    EXPECT_EQ(editor.Lines(), (Lines{"A", "D", "EF"}));
+    EXPECT_EQ(editor.core.Bookmark(4)->Y, 3);
+}
+
+TEST(Commands, TypingPadsOverwritesAndReplaces) {
+    Editor editor({"G1"});
+    editor.Caret(6, 1);
+    editor.Type("A");
+    EXPECT_EQ(editor.Lines(), (Lines{"G1   A"}));
+    EXPECT_EQ(editor.Caret(), (TCodePoint{7, 1}));
+
+    editor.Caret(1, 1);
+    editor.Key(vk::Insert); // overwrite mode
+    EXPECT_FALSE(editor.core.InsertMode());
+    editor.Type("XY");
+    EXPECT_EQ(editor.Lines(), (Lines{"XY   A"}));
+
+    editor.core.SetSelection({2, 1}, {5, 1});
+    editor.Type("Q");
+    EXPECT_EQ(editor.Lines(), (Lines{"XQ A"}));
+
+    // Control characters and DEL are no text.
+    editor.core.ExecuteCommand(ecChar, '\x7F');
+    editor.core.ExecuteCommand(ecChar, '\x1B');
+    EXPECT_EQ(editor.Lines(), (Lines{"XQ A"}));
+}
+
+TEST(Commands, BoundKeySwallowsItsCharacter) {
+    Editor editor({"AB"});
+    editor.Caret(3, 1);
+    editor.Key('M', ssCtrl, '\r'); // Ctrl+M runs ecLineBreak; its character is swallowed
+    EXPECT_EQ(editor.Lines(), (Lines{"AB", ""}));
+    editor.Key('Q', ssNone, 'q');
+    EXPECT_EQ(editor.Lines(), (Lines{"AB", "q"}));
+}
+
+TEST(Commands, SmartTabAndShiftTab) {
+    Editor editor({"G01 X10", ""});
+    editor.Caret(1, 2);
+    editor.Key(vk::Tab, ssNone, '\t');
+    EXPECT_EQ(editor.Caret(), (TCodePoint{5, 2}));
+    editor.Type("Y");
+    EXPECT_EQ(editor.Lines()[1], "    Y");
+
+    Editor plain({"AB", ""});
+    plain.Caret(3, 2);
+    plain.Key(vk::Tab, ssNone, '\t');
+    EXPECT_EQ(plain.Caret(), (TCodePoint{9, 2}));
+    plain.Type("Z");
+    EXPECT_EQ(plain.Lines()[1], "        Z");
+
+    // Shift+Tab: back to the start of the word above.
+    Editor back({"G01 X10", "    Y"});
+    back.Caret(5, 2);
+    back.Key(vk::Tab, ssShift);
+    EXPECT_EQ(back.Lines()[1], "Y");
+    EXPECT_EQ(back.Caret(), (TCodePoint{1, 2}));
+
+    // Without a line above: over own blanks to the previous tab stop.
+    Editor own({"A         B"});
+    own.Caret(11, 1);
+    own.Key(vk::Tab, ssShift);
+    EXPECT_EQ(own.Lines()[0], "A       B");
+    EXPECT_EQ(own.Caret(), (TCodePoint{9, 1}));
+}
+
+TEST(Commands, DeleteJoinsPadsAndDeletesCharacters) {
+    Editor editor({"G1", "X5"});
+    editor.Caret(3, 1);
+    editor.Key(vk::Delete);
+    EXPECT_EQ(editor.Lines(), (Lines{"G1X5"}));
+    editor.Caret(6, 1);
+    editor.core.Lines().AddLine("Y");
+    editor.Key(vk::Delete);
+    EXPECT_EQ(editor.Lines(), (Lines{"G1X5 Y"}));
+    editor.Caret(2, 1);
+    editor.Key(vk::Delete);
+    EXPECT_EQ(editor.Lines(), (Lines{"GX5 Y"}));
+    editor.Caret(99, 1);
+    editor.Key(vk::Delete); // beyond the end of the last line: nothing
+    EXPECT_EQ(editor.Lines(), (Lines{"GX5 Y"}));
+}
+
+TEST(Commands, WordAndLineDeletion) {
+    Editor editor({"G01 X10 Y20", "Z5"});
+    editor.Caret(5, 1);
+    editor.Key('T', ssCtrl);
+    EXPECT_EQ(editor.Lines()[0], "G01 Y20");
+    editor.Key(vk::Back, ssCtrl);
+    EXPECT_EQ(editor.Lines()[0], "Y20");
+    editor.Caret(2, 1);
+    editor.Key('Y', kCtrlShift);
+    EXPECT_EQ(editor.Lines()[0], "Y");
+    editor.Caret(20, 1);
+    editor.Key('T', ssCtrl); // beyond the end: from the end of the line to the next word
+    EXPECT_EQ(editor.Lines(), (Lines{"YZ5"}));
+    editor.Caret(3, 1);
+    editor.core.ExecuteCommand(ecDeleteBOL);
+    EXPECT_EQ(editor.Lines(), (Lines{"5"}));
+}
+
+TEST(Commands, DeleteLine) {
+    Editor single({""});
+    single.Key('Y', ssCtrl);
+    EXPECT_EQ(single.Lines(), (Lines{""}));
+    EXPECT_FALSE(single.core.CanUndo());
+
+    Editor editor({"a", "b", "c"});
+    editor.core.SetBookmark(1, {1, 3});
+    editor.Caret(2, 2);
+    editor.Key('Y', ssCtrl);
+    EXPECT_EQ(editor.Lines(), (Lines{"a", "c"}));
+    EXPECT_EQ(editor.Caret(), (TCodePoint{1, 2}));
+    EXPECT_EQ(editor.core.Bookmark(1)->Y, 2);
+    editor.Key('Y', ssCtrl);
+    editor.Key('Y', ssCtrl);
+    EXPECT_EQ(editor.Lines(), (Lines{""}));
+}
+
+TEST(Commands, Movement) {
+    Editor editor({"G01 X10", "Y"});
+    editor.Key(vk::Left);
+    EXPECT_EQ(editor.Caret(), (TCodePoint{1, 1}));
+    editor.Key(vk::Right, ssCtrl);
+    EXPECT_EQ(editor.Caret(), (TCodePoint{5, 1}));
+    editor.Key(vk::Right, ssCtrl);
+    EXPECT_EQ(editor.Caret(), (TCodePoint{8, 1}));
+    editor.Key(vk::Right, ssCtrl);
+    EXPECT_EQ(editor.Caret(), (TCodePoint{1, 2}));
+    editor.Key(vk::Left, ssCtrl);
+    EXPECT_EQ(editor.Caret(), (TCodePoint{8, 1}));
+    editor.Key(vk::Left, ssCtrl);
+    EXPECT_EQ(editor.Caret(), (TCodePoint{5, 1}));
+    editor.Key(vk::End);
+    editor.Key(vk::Right);
+    editor.Key(vk::Right);
+    EXPECT_EQ(editor.Caret(), (TCodePoint{10, 1})); // beyond the end
+    editor.Key(vk::Down);
+    editor.Key(vk::Down);
+    EXPECT_EQ(editor.Caret(), (TCodePoint{10, 2})); // not below the last line
+    editor.Key(vk::Home, ssCtrl);
+    EXPECT_EQ(editor.Caret(), (TCodePoint{1, 1}));
+    editor.Key(vk::End, ssCtrl);
+    EXPECT_EQ(editor.Caret(), (TCodePoint{2, 2}));
+}
+
+TEST(Commands, SelectingMovementKeepsTheAnchor) {
+    Editor editor({"ABCD", "EFGH"});
+    editor.Caret(2, 1);
+    editor.Key(vk::Right, ssShift);
+    editor.Key(vk::Down, ssShift);
+    EXPECT_EQ(editor.core.BlockBegin(), (TCodePoint{2, 1}));
+    EXPECT_EQ(editor.core.BlockEnd(), (TCodePoint{3, 2}));
+    EXPECT_EQ(editor.core.SelText(), "BCD\r\nEF");
+    editor.Key(vk::Left);
+    EXPECT_FALSE(editor.core.SelAvail());
+    editor.Key('A', ssCtrl);
+    EXPECT_EQ(editor.core.SelText(), "ABCD\r\nEFGH");
+}
+
+TEST(Commands, PagesAndScrolling) {
+    Lines many;
+    for (int i = 1; i <= 30; ++i)
+        many.push_back("L" + std::to_string(i));
+    Editor editor(many);
+    editor.core.SetWindowSize(10, 20);
+    editor.Key(vk::Next);
+    EXPECT_EQ(editor.core.TopLine(), 11);
+    EXPECT_EQ(editor.Caret().Y, 11);
+    editor.Key(vk::Next, ssCtrl);
+    EXPECT_EQ(editor.Caret().Y, 20);
+    editor.Key(vk::Next);
+    editor.Key(vk::Next);
+    EXPECT_EQ(editor.core.TopLine(), 21);
+    EXPECT_EQ(editor.Caret().Y, 30);
+    editor.Key(vk::Prior, ssCtrl);
+    EXPECT_EQ(editor.Caret().Y, 21);
+    editor.Key(vk::Up, ssCtrl); // scroll up: the caret stays inside the view
+    EXPECT_EQ(editor.core.TopLine(), 20);
+    EXPECT_EQ(editor.Caret().Y, 21);
+    for (int i = 0; i < 3; ++i)
+        editor.Key(vk::Down, ssCtrl);
+    EXPECT_EQ(editor.core.TopLine(), 21);
+    EXPECT_EQ(editor.Caret().Y, 21);
+}
+
+TEST(Commands, Bookmarks) {
+    Editor editor({"a", "b", "c"});
+    editor.Caret(1, 2);
+    editor.Key('3', kCtrlShift);
+    EXPECT_EQ(editor.core.Bookmark(3)->Y, 2);
+    editor.Key('3', kCtrlShift);
+    EXPECT_FALSE(editor.core.Bookmark(3).has_value());
+    editor.Key('3', kCtrlShift);
+    editor.Caret(1, 3);
+    editor.Key('3', kCtrlShift); // on another line: moved here
+    EXPECT_EQ(editor.core.Bookmark(3)->Y, 3);
+    editor.Caret(1, 1);
+    editor.Key('3', ssCtrl);
+    EXPECT_EQ(editor.Caret(), (TCodePoint{1, 3}));
+    editor.core.SetBookmarkKeys(false);
+    editor.Caret(1, 1);
+    editor.Key('3', ssCtrl);
+    EXPECT_EQ(editor.Caret(), (TCodePoint{1, 1}));
+}
+
+TEST(Commands, BlockIndentAndUnindent) {
+    Editor editor({"a", "b", "c"});
+    editor.core.SetSelection({1, 1}, {1, 3}); // ends in column 1: line 3 not included
+    editor.Key('I', kCtrlShift);
+    EXPECT_EQ(editor.Lines(), (Lines{"        a", "        b", "c"}));
+    EXPECT_EQ(editor.core.SelText(), "        a\r\n        b\r\n");
+    editor.Key('U', kCtrlShift);
+    editor.Key('U', kCtrlShift);
+    EXPECT_EQ(editor.Lines(), (Lines{"a", "b", "c"}));
+}
+
+TEST(Commands, MatchBracket) {
+    Editor editor({"A[B[C]D]", "x<", "(y>)"});
+    editor.Caret(2, 1);
+    editor.Key('B', kCtrlShift);
+    EXPECT_EQ(editor.Caret(), (TCodePoint{8, 1}));
+    editor.Key('B', kCtrlShift);
+    EXPECT_EQ(editor.Caret(), (TCodePoint{2, 1}));
+    editor.Caret(3, 3);
+    editor.Key('B', kCtrlShift); // backward over the line break
+    EXPECT_EQ(editor.Caret(), (TCodePoint{2, 2}));
+    editor.Caret(1, 1);
+    editor.Key('B', kCtrlShift); // not a bracket
+    EXPECT_EQ(editor.Caret(), (TCodePoint{1, 1}));
+}
+
+TEST(Commands, ClipboardCopyCutPaste) {
+    Editor editor({"ABCD", "EFGH"});
+    InMemoryClipboard clipboard;
+    editor.core.SetClipboard(&clipboard);
+    editor.core.SetSelectionMode(TCodeSelectionMode::smColumn);
+    editor.core.SetSelection({2, 1}, {4, 2});
+    editor.Key('C', ssCtrl);
+    EXPECT_EQ(clipboard.Data(kBlockFormatName), std::string("\x02" "BC\r\nFG\0", 8));
+    editor.Key(vk::Delete, ssShift); // cut
+    EXPECT_EQ(editor.Lines(), (Lines{"AD", "EH"}));
+    editor.core.SetSelectionMode(TCodeSelectionMode::smNormal);
+    editor.Caret(3, 1);
+    editor.Key('V', ssCtrl); // pasted as a column, the mode it was copied in
+    EXPECT_EQ(editor.Lines(), (Lines{"ADBC", "EHFG"}));
+
+    clipboard.SetFailRead(true);
+    EXPECT_THROW(editor.Key('V', ssCtrl), ECodeEditError);
+    EXPECT_EQ(editor.Lines(), (Lines{"ADBC", "EHFG"}));
+    clipboard.SetFailOpen(true);
+    editor.core.SetSelection({1, 1}, {2, 1});
+    EXPECT_THROW(editor.Key('X', ssCtrl), ECodeEditError);
+    EXPECT_EQ(editor.Lines(), (Lines{"ADBC", "EHFG"})); // a failed cut deletes nothing
+}
+
+TEST(Commands, ReadOnlyPaneIgnoresChanges) {
+    Editor editor({"AB"});
+    editor.core.SetReadOnly(true);
+    editor.Type("X");
+    editor.Key(vk::Back);
+    editor.Key(vk::Return);
+    editor.Key('Y', ssCtrl);
+    EXPECT_EQ(editor.Lines(), (Lines{"AB"}));
+    editor.Key(vk::End);
+    EXPECT_EQ(editor.Caret(), (TCodePoint{3, 1}));
+}
+
+TEST(Commands, ContextHelpGetsTheWordAtTheCaret) {
+    Editor editor({"G01 X10"});
+    std::string word;
+    editor.core.OnContextHelp = [&](const std::string& w) { word = w; };
+    editor.Caret(6, 1);
+    editor.Key(vk::F1, ssCtrl);
+    EXPECT_EQ(word, "X10");
+}
+
+} // namespace
+} // namespace plotalon::testing
+
+namespace plotalon::testing {
+namespace {
+
+// Comments run from '(' to ')' with the comment attribute; '[' and ']' are symbols; every
+// other byte is a token without attribute.
+class CommentHighlighter : public TCodeCustomHighlighter {
+public:
+    CommentHighlighter() {
+        comment_ = AddAttribute(std::make_unique<TCodeHighlighterAttributes>("Comment"));
+        symbol_ = AddAttribute(std::make_unique<TCodeHighlighterAttributes>("Symbol"));
+    }
+    TCodeHighlighterAttributes* DefaultAttribute(int index) const override {
+        return index == 0 ? comment_ : nullptr;
+    }
+    bool AtLineEnd() const override { return start_ >= static_cast<int>(line_.size()); }
+    std::string TokenText() const override {
+        return std::string(line_.substr(start_, end_ - start_));
+    }
+    TCodeHighlighterAttributes* TokenAttribute() const override { return attribute_; }
+    int TokenKind() const override { return 0; }
+    int TokenStart() const override { return start_; }
+    void NextToken() override {
+        start_ = end_;
+        Scan();
+    }
+    void BeginLine(std::string_view text, int) override {
+        line_ = text;
+        start_ = 0;
+        Scan();
+    }
+
+private:
+    void Scan() {
+        end_ = start_;
+        attribute_ = nullptr;
+        if (AtLineEnd()) return;
+        char c = line_[start_];
+        if (c == '(') {
+            auto close = line_.find(')', start_);
+            end_ = close == std::string_view::npos ? static_cast<int>(line_.size())
+                                                   : static_cast<int>(close) + 1;
+            attribute_ = comment_;
+            return;
+        }
+        end_ = start_ + 1;
+        if (c == '[' || c == ']') attribute_ = symbol_;
+    }
+
+    TCodeHighlighterAttributes* comment_;
+    TCodeHighlighterAttributes* symbol_;
+    std::string_view line_;
+    int start_ = 0;
+    int end_ = 0;
+    TCodeHighlighterAttributes* attribute_ = nullptr;
+};
+
+TEST(Commands, MatchBracketSkipsCommentsAndUnattributedBrackets) {
+    CommentHighlighter highlighter;
+    Editor editor({"[A(])]", "(X)", "<a>"});
+    editor.core.SetHighlighter(&highlighter);
+    editor.Caret(1, 1);
+    editor.Key('B', kCtrlShift); // the ']' inside the comment does not count
+    EXPECT_EQ(editor.Caret(), (TCodePoint{6, 1}));
+    editor.Caret(1, 2);
+    editor.Key('B', kCtrlShift); // ')' is part of the comment: no partner
+    EXPECT_EQ(editor.Caret(), (TCodePoint{1, 2}));
+    editor.Caret(1, 3);
+    editor.Key('B', kCtrlShift); // '>' has no attribute, like the absent string attribute
+    EXPECT_EQ(editor.Caret(), (TCodePoint{1, 3}));
+    // Word movement uses the highlighter's identifier characters (here every byte above 32):
+    // the whole line is one word.
+    editor.Caret(1, 1);
+    editor.Key(vk::Right, ssCtrl);
+    EXPECT_EQ(editor.Caret(), (TCodePoint{7, 1}));
+}
+
+TEST(Commands, HighlighterDestroyedWhileAttached) {
+    Editor editor({"[a]"});
+    {
+        CommentHighlighter highlighter;
+        editor.core.SetHighlighter(&highlighter);
+    }
+    EXPECT_EQ(editor.core.Highlighter(), nullptr);
+    editor.Key('B', kCtrlShift);
+    EXPECT_EQ(editor.Caret(), (TCodePoint{3, 1}));
+}
+
+} // namespace
+} // namespace plotalon::testing
