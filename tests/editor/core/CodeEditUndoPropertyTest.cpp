@@ -123,3 +123,42 @@ TEST(UndoPropertyEmpty, CommandsOnEmptyTextUndoToEmpty) {
 
 } // namespace
 } // namespace plotalon::testing
+
+namespace plotalon::testing {
+namespace {
+
+// Lines changed behind the core's back (as the conversion does to the target pane) and
+// wild selection ends: nothing crashes and the caret stays inside the text.
+TEST(UndoPropertyRobust, ExternalLineChangesAndWildPositions) {
+    for (unsigned seed = 100; seed < 110; ++seed) {
+        Editor editor(kStart);
+        std::mt19937 random(seed);
+        auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+        for (int i = 0; i < 1500; ++i) {
+            switch (pick(12)) {
+            case 0:
+                editor.core.Lines().AddLine("(x) [y]");
+                break;
+            case 1:
+                if (editor.core.Lines().Count() > 0)
+                    editor.core.Lines().DeleteLine(pick(editor.core.Lines().Count()));
+                break;
+            case 2:
+                if (pick(10) == 0) editor.core.Lines().ClearLines();
+                break;
+            case 3:
+                editor.core.SetSelectionMode(static_cast<TCodeSelectionMode>(pick(3)));
+                editor.core.SetSelection({pick(40) - 5, pick(20) - 5}, {pick(40) - 5, pick(20) - 5});
+                break;
+            default:
+                RunRandomCommand(editor, random);
+            }
+            TCodePoint caret = editor.Caret();
+            ASSERT_GE(caret.X, 1);
+            ASSERT_GE(caret.Y, 1);
+        }
+    }
+}
+
+} // namespace
+} // namespace plotalon::testing
