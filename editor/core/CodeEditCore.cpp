@@ -32,6 +32,33 @@ bool IsBookmark(TCodeEditCommand command) {
 TCodeEditCore::TCodeEditCore() : lines_(std::make_unique<TCodeEditStringList>()) {
     keyStrokes_.ResetDefaults();
     lines_->SetTabWidth(tabWidth_);
+    HookLineEvents();
+    undoList_.SetOnAdded([this] { UndoListAdded(); });
+    redoList_.SetOnAdded([this] { RedoListAdded(); });
+}
+
+TCodeEditCore::~TCodeEditCore() {
+    SetHighlighter(nullptr);
+    lines_->OnChanging = nullptr;
+    lines_->OnChanged = nullptr;
+    lines_->OnLineAdded = nullptr;
+    lines_->OnLineDeleted = nullptr;
+    lines_->OnLineInserted = nullptr;
+    lines_->OnLineReplaced = nullptr;
+    lines_->OnLinesCleared = nullptr;
+}
+
+void TCodeEditCore::HookLineEvents() {
+    auto indexEvent = [this](TCodeEditStringList::TIndexEvent TCodeEditCore::*slot) {
+        return [this, slot](int index) {
+            LinesChangedElsewhere();
+            if (this->*slot) (this->*slot)(index);
+        };
+    };
+    lines_->OnLineAdded = indexEvent(&TCodeEditCore::OnLineAdded);
+    lines_->OnLineDeleted = indexEvent(&TCodeEditCore::OnLineDeleted);
+    lines_->OnLineInserted = indexEvent(&TCodeEditCore::OnLineInserted);
+    lines_->OnLineReplaced = indexEvent(&TCodeEditCore::OnLineReplaced);
     lines_->OnLinesCleared = [this] {
         ClearUndo();
         bookmarks_.fill(std::nullopt);
@@ -39,13 +66,20 @@ TCodeEditCore::TCodeEditCore() : lines_(std::make_unique<TCodeEditStringList>())
         topLine_ = leftChar_ = 1;
         if (OnLinesCleared) OnLinesCleared();
     };
-    undoList_.SetOnAdded([this] { UndoListAdded(); });
-    redoList_.SetOnAdded([this] { RedoListAdded(); });
+    lines_->OnChanging = [this] {
+        if (OnLinesChanging) OnLinesChanging();
+    };
+    lines_->OnChanged = [this] {
+        if (OnLinesChanged) OnLinesChanged();
+    };
 }
 
-TCodeEditCore::~TCodeEditCore() {
-    SetHighlighter(nullptr);
-    lines_->OnLinesCleared = nullptr;
+void TCodeEditCore::LinesChangedElsewhere() {
+    if (ownChanges_ > 0) return;
+    if (undoList_.HasRecords() || redoList_.HasRecords()) {
+        undoList_.ClearRecords();
+        redoList_.ClearRecords();
+    }
 }
 
 // ---- Text ----
@@ -297,6 +331,7 @@ void TCodeEditCore::KeyPress(char ch) {
 // ---- Command dispatch ----
 
 void TCodeEditCore::ExecuteCommand(TCodeEditCommand command, char ch) {
+    OwnChange own(*this);
     if (IsMovement(command)) {
         Movement(command, nullptr);
     } else if (IsScroll(command)) {
@@ -328,6 +363,7 @@ void TCodeEditCore::ExecuteCommand(TCodeEditCommand command, TCodePoint point) {
 }
 
 void TCodeEditCore::ExecuteCommand(TCodeEditCommand command, std::string_view text) {
+    OwnChange own(*this);
     if (command == ecImeStr)
         EditCommand(command, 0, text);
     else

@@ -171,8 +171,19 @@ public:
     // Callbacks for the view.
     std::function<void()> OnChange;           // after a recorded change, undo or redo
     std::function<void()> OnStatusChange;     // caret, selection or mode moved
-    std::function<void()> OnLinesCleared;     // the line list was cleared
     std::function<void(const std::string& word)> OnContextHelp;
+
+    // The line list's events. The core holds the list's own event slots, so whoever follows
+    // the list (range rescans, repaint) hooks these. A change that does not come from the
+    // core's recorded commands (loading, the conversion appending lines, direct edits of
+    // Lines()) empties both undo lists, since their records no longer fit the text.
+    TCodeEditStringList::TIndexEvent OnLineAdded;
+    TCodeEditStringList::TIndexEvent OnLineDeleted;
+    TCodeEditStringList::TIndexEvent OnLineInserted;
+    TCodeEditStringList::TIndexEvent OnLineReplaced;
+    TCodeEditStringList::TNotifyEvent OnLinesCleared;
+    TCodeEditStringList::TNotifyEvent OnLinesChanging;
+    TCodeEditStringList::TNotifyEvent OnLinesChanged;
 
 private:
     // The lines a change is about to touch, taken before it happens.
@@ -238,6 +249,21 @@ private:
 
     void HighlighterDestroyed(TCodeCustomHighlighter* sender);
 
+    // Marks the core's own recorded changes, so that the list's events can tell them from
+    // changes made behind its back.
+    class OwnChange {
+    public:
+        explicit OwnChange(TCodeEditCore& core) : core_(core) { ++core_.ownChanges_; }
+        ~OwnChange() { --core_.ownChanges_; }
+        OwnChange(const OwnChange&) = delete;
+        OwnChange& operator=(const OwnChange&) = delete;
+
+    private:
+        TCodeEditCore& core_;
+    };
+    void HookLineEvents();
+    void LinesChangedElsewhere();
+
     // Undo machinery.
     void Revert(Direction direction);
     void RevertItem(const TCodeEditUndoItem& item, Direction direction);
@@ -258,6 +284,7 @@ private:
     TCodeEditUndoList undoList_;
     TCodeEditUndoList redoList_;
     bool redoing_ = false;
+    int ownChanges_ = 0;
     TCodeEditKeyStrokes keyStrokes_;
     bool swallowChar_ = false;
     int topLine_ = 1;

@@ -522,18 +522,21 @@ void TCodeEditCore::CopyToClipboard() {
 }
 
 void TCodeEditCore::CutToClipboard() {
+    OwnChange own(*this);
     if (readOnly_ || !SelAvail()) return;
     CopyToClipboard();
     DeleteRecordedSelection(TCodeChangeReason::crDelete);
 }
 
 void TCodeEditCore::PasteFromClipboard() {
+    OwnChange own(*this);
     if (readOnly_) return;
     TCodeClipboardBlock block = PasteBlockFromClipboard(*clipboard_);
     ReplaceSelectionRecorded(block.Text, block.Mode, TCodeChangeReason::crPaste);
 }
 
 void TCodeEditCore::SetSelText(std::string_view text) {
+    OwnChange own(*this);
     if (readOnly_) return;
     ReplaceSelectionRecorded(text, TCodeSelectionMode::smNormal, TCodeChangeReason::crInsert);
 }

@@ -42,9 +42,15 @@ void TCodeEditCore::SetMaxUndo(int maximum) {
     redoList_.SetMaximum(maximum);
 }
 
-void TCodeEditCore::Undo() { Revert(Direction::Undo); }
+void TCodeEditCore::Undo() {
+    OwnChange own(*this);
+    Revert(Direction::Undo);
+}
 
-void TCodeEditCore::Redo() { Revert(Direction::Redo); }
+void TCodeEditCore::Redo() {
+    OwnChange own(*this);
+    Revert(Direction::Redo);
+}
 
 void TCodeEditCore::Revert(Direction direction) {
     TCodeEditUndoList& source = direction == Direction::Undo ? undoList_ : redoList_;
@@ -127,12 +133,10 @@ void TCodeEditCore::RevertItem(const TCodeEditUndoItem& item, Direction directio
             bool toEnd = reason == R::crDeleteSelection || reason == R::crDeleteBeforeCaret;
             SetCaretXY(toEnd ? end : start);
             if (reason == R::crDelete || reason == R::crDeleteSelection) {
-                selectionMode_ = item.SelectionMode;
                 SetSelection(earlier, later);
                 caret_ = Clamp(toEnd ? end : start);
             }
         } else if (reason == R::crIndent || reason == R::crUnindent) {
-            selectionMode_ = item.SelectionMode;
             SetSelection(start, end);
         }
     } else {
@@ -142,7 +146,6 @@ void TCodeEditCore::RevertItem(const TCodeEditUndoItem& item, Direction directio
         } else if (IsDeletion(reason)) {
             SetCaretXY(earlier);
         } else if (reason == R::crIndent || reason == R::crUnindent) {
-            selectionMode_ = item.SelectionMode;
             SetSelection(start, end);
         }
     }

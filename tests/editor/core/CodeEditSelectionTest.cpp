@@ -106,7 +106,7 @@ TEST(Selection, InsertedLinesMoveBookmarksBelowTheCaretLine) {
 TEST(Selection, OneUpdateBracketPerOperation) {
     Editor editor({"ABCD", "EFGH", "IJ"});
     int changed = 0;
-    editor.core.Lines().OnChanged = [&] { ++changed; };
+    editor.core.OnLinesChanged = [&] { ++changed; };
     editor.core.InsertText(M::smNormal, {2, 1}, "1\r\n2\r\n3\r\n");
     EXPECT_EQ(changed, 1);
     editor.core.DeleteSelection(M::smNormal, {1, 1}, {2, 4});

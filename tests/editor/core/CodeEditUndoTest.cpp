@@ -182,3 +182,41 @@ TEST(Undo, WithoutGroupUndoEachCharacterIsAStep) {
 
 } // namespace
 } // namespace plotalon::testing
+
+namespace plotalon::testing {
+namespace {
+
+TEST(Undo, ChangesBehindTheCoresBackEmptyTheLists) {
+    // Records describe the text they were taken from; applied to another text they would
+    // corrupt it. Loading into an empty list raises no cleared event, so the core notices
+    // the lines themselves.
+    Editor editor({"A"});
+    editor.core.ExecuteCommand(ecClearAll);
+    Undo(editor);
+    Redo(editor);
+    ASSERT_TRUE(editor.core.CanUndo());
+    editor.core.Lines().AddLine("N10 G00");
+    EXPECT_FALSE(editor.core.CanUndo());
+    EXPECT_FALSE(editor.core.CanRedo());
+
+    editor.Type("X");
+    Undo(editor);
+    editor.core.Lines().ReplaceLine(0, "N20"); // with something to redo
+    EXPECT_FALSE(editor.core.CanRedo());
+    Redo(editor);
+    EXPECT_EQ(editor.Lines(), (Lines{"N20"}));
+}
+
+TEST(Undo, LineEventsReachTheCoresHooks) {
+    Editor editor({"AB"});
+    int replaced = -1, changed = 0;
+    editor.core.OnLineReplaced = [&](int index) { replaced = index; };
+    editor.core.OnLinesChanged = [&] { ++changed; };
+    editor.Type("X");
+    EXPECT_EQ(replaced, 0);
+    EXPECT_EQ(changed, 1);
+    EXPECT_TRUE(editor.core.CanUndo()); // the core's own change keeps its record
+}
+
+} // namespace
+} // namespace plotalon::testing
