@@ -8,6 +8,7 @@
 #include <cstring>
 #include <exception>
 #include <new>
+#include <sys/mman.h>
 
 namespace plotalon {
 
@@ -87,78 +88,115 @@ std::string ExpandTabs(std::string_view text, int width, bool& hadTabs) {
 }
 
 // ---------------------------------------------------------------------------------------
-// Storage. Records are trivially copyable so that the array grows with realloc, which moves
-// big arrays by remapping pages instead of copying them (no double peak while loading).
-// Texts of appended lines live in large shared blocks, so loading millions of lines costs
-// one allocation per block, not per line; edited lines get their own allocation, which is
-// freed with the line.
+// Storage. A loaded file has millions of short lines, so a line record is kept to 24 bytes:
+// the expanded length shares a word with the flags, the own-allocation mark shares one with
+// the length, and attached objects live in a parallel array that exists only once an object
+// is set. Records are trivially copyable, so the array grows with realloc, which moves big
+// arrays by remapping pages rather than copying them (no double peak while loading).
+// Texts of appended lines live in shared blocks (one allocation per block, not per line);
+// inserted and replaced lines get an allocation of their own, freed with the line.
 
-enum : std::uint8_t { kStorageNone = 0, kStorageArena = 1, kStorageHeap = 2 };
+namespace {
+// Faults a fresh region in with one call instead of one trap per page; on a virtual machine
+// the traps cost more than filling the memory.
+void PopulatePages(void* p, std::size_t bytes) {
+    constexpr std::size_t kPage = 4096, kWorthIt = 1u << 20;
+    if (bytes < kWorthIt) return;
+    std::uintptr_t begin = (std::uintptr_t(p) + kPage - 1) & ~(kPage - 1);
+    std::uintptr_t end = (std::uintptr_t(p) + bytes) & ~(kPage - 1);
+    if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_POPULATE_WRITE);
+}
+constexpr std::uint32_t kOwnAllocation = 0x80000000u;
+constexpr std::uint32_t kMaxLineLength = 0x7FFFFFFFu;
+constexpr int kFlagShift = 29;
+constexpr std::uint32_t kExpandedMask = (1u << kFlagShift) - 1;
+} // namespace
 
 struct TCodeEditStringList::TLineRecord {
     char* Data;
-    std::uint32_t Length;
-    std::int32_t ExpandedLength;
+    std::uint32_t LengthBits;   // length; kOwnAllocation when Data is the line's own block
+    std::uint32_t ExpandedBits; // expanded length in the low 29 bits, the flags above
     TCodeRange Range;
-    std::intptr_t Object;
-    std::uint8_t Flags;
-    std::uint8_t Storage;
 
-    std::string_view Text() const { return {Data, Length}; }
+    std::uint32_t Length() const { return LengthBits & kMaxLineLength; }
+    bool OwnsText() const { return (LengthBits & kOwnAllocation) != 0; }
+    std::string_view Text() const { return {Data, Length()}; }
+    std::uint8_t Flags() const { return std::uint8_t(ExpandedBits >> kFlagShift); }
+    std::int32_t Expanded() const { return std::int32_t(ExpandedBits & kExpandedMask); }
+    void SetExpanded(std::size_t length, std::uint8_t flags) {
+        ExpandedBits = std::uint32_t(std::min<std::size_t>(length, kExpandedMask)) |
+                       std::uint32_t(flags) << kFlagShift;
+    }
+    void MarkExpandedUnknown() {
+        ExpandedBits |= std::uint32_t(kLineExpandedUnknown) << kFlagShift;
+    }
 };
 
 class TCodeEditStringList::TTextArena {
 public:
-    static constexpr std::size_t kBlockSize = 1 << 20;
-    static constexpr std::size_t kLargestText = 4096; // longer texts get their own block
+    static constexpr std::size_t kLargestText = 4096; // longer texts get their own allocation
+
+    ~TTextArena() { Reset(); }
 
     char* Allocate(std::size_t n) {
-        if (Blocks.empty() || Free < n) {
-            Blocks.emplace_back(new char[kBlockSize]);
-            Next = Blocks.back().get();
-            Free = kBlockSize;
-        }
+        if (Free < n) NewBlock();
         char* p = Next;
         Next += n;
         Free -= n;
         return p;
     }
     void Reset() {
+        for (char* b : Blocks)
+            std::free(b);
         Blocks.clear();
         Next = nullptr;
         Free = 0;
+        NextSize = kFirstBlock;
     }
 
 private:
-    std::vector<std::unique_ptr<char[]>> Blocks;
+    static constexpr std::size_t kFirstBlock = 16u << 10;
+    static constexpr std::size_t kLargestBlock = 4u << 20;
+
+    void NewBlock() {
+        char* data = static_cast<char*>(std::malloc(NextSize));
+        if (data == nullptr) throw std::bad_alloc();
+        PopulatePages(data, NextSize);
+        Blocks.push_back(data);
+        Next = data;
+        Free = NextSize;
+        NextSize = std::min(NextSize * 2, kLargestBlock);
+    }
+
+    std::vector<char*> Blocks;
     char* Next = nullptr;
     std::size_t Free = 0;
+    std::size_t NextSize = kFirstBlock;
 };
 
-// Begin/end update around one changing operation. When the operation fails, the nest is
-// still closed; an event handler failing then does not replace the first error.
+// Begin/end update around one changing operation: Finish() closes the nest normally; a guard
+// left unfinished by an error closes it quietly, so that a failing handler does not replace
+// the first error.
 class TCodeEditStringList::TUpdateGuard {
 public:
-    explicit TUpdateGuard(TCodeEditStringList& list)
-        : List(list), Pending(std::uncaught_exceptions()) {
-        List.BeginUpdate();
-    }
-    ~TUpdateGuard() noexcept(false) {
-        if (std::uncaught_exceptions() == Pending) {
-            List.EndUpdate();
-            return;
-        }
+    explicit TUpdateGuard(TCodeEditStringList& list) : List(list) { List.BeginUpdate(); }
+    ~TUpdateGuard() {
+        if (Finished) return;
         try {
             List.EndUpdate();
         } catch (...) {
         }
+    }
+    void Finish() {
+        Finished = true;
+        List.EndUpdate();
     }
     TUpdateGuard(const TUpdateGuard&) = delete;
     TUpdateGuard& operator=(const TUpdateGuard&) = delete;
 
 private:
     TCodeEditStringList& List;
-    int Pending;
+    bool Finished = false;
 };
 
 TCodeEditStringList::TCodeEditStringList() : Arena(std::make_unique<TTextArena>()) {}
@@ -185,9 +223,15 @@ void TCodeEditStringList::CheckIndex(long long index, long long limit) const {
 void TCodeEditStringList::EnsureCapacity(std::size_t wanted) {
     if (wanted <= Cap) return;
     if (wanted > std::size_t(INT_MAX)) throw std::bad_alloc();
+    if (Objects != nullptr) {
+        void* grown = std::realloc(static_cast<void*>(Objects), wanted * sizeof(std::intptr_t));
+        if (grown == nullptr) throw std::bad_alloc();
+        Objects = static_cast<std::intptr_t*>(grown);
+    }
     void* grown = std::realloc(static_cast<void*>(Lines), wanted * sizeof(TLineRecord));
     if (grown == nullptr) throw std::bad_alloc();
     Lines = static_cast<TLineRecord*>(grown);
+    PopulatePages(Lines + Cap, (wanted - Cap) * sizeof(TLineRecord));
     Cap = wanted;
 }
 
@@ -196,55 +240,84 @@ void TCodeEditStringList::Grow() {
     EnsureCapacity(Cap + delta);
 }
 
+void TCodeEditStringList::EnsureObjects() {
+    if (Objects != nullptr) return;
+    Objects = static_cast<std::intptr_t*>(
+        std::calloc(std::max<std::size_t>(Cap, 1), sizeof(std::intptr_t)));
+    if (Objects == nullptr) throw std::bad_alloc();
+}
+
 TCodeEditStringList::TLineRecord TCodeEditStringList::MakeRecord(std::string_view text, bool bulk) {
-    if (text.size() > UINT32_MAX) throw std::bad_alloc();
-    TLineRecord r{nullptr, std::uint32_t(text.size()), -1,          kUnscannedRange,
-                  0,       kLineExpandedUnknown,       kStorageNone};
+    if (text.size() > kMaxLineLength) throw std::bad_alloc();
+    TLineRecord r{nullptr, std::uint32_t(text.size()),
+                  std::uint32_t(kLineExpandedUnknown) << kFlagShift, kUnscannedRange};
     if (text.empty()) return r;
     if (bulk && text.size() <= TTextArena::kLargestText) {
         r.Data = Arena->Allocate(text.size());
-        r.Storage = kStorageArena;
     } else {
         r.Data = static_cast<char*>(std::malloc(text.size()));
         if (r.Data == nullptr) throw std::bad_alloc();
-        r.Storage = kStorageHeap;
+        r.LengthBits |= kOwnAllocation;
+        ++HeapTexts;
     }
     std::memcpy(r.Data, text.data(), text.size());
     return r;
 }
 
 void TCodeEditStringList::FreeText(TLineRecord& record) {
-    if (record.Storage == kStorageHeap) std::free(record.Data);
+    if (record.OwnsText()) {
+        std::free(record.Data);
+        --HeapTexts;
+    }
     record.Data = nullptr;
-    record.Length = 0;
-    record.Storage = kStorageNone;
+    record.LengthBits = 0;
 }
 
 void TCodeEditStringList::FreeAll() {
-    for (std::size_t i = 0; i < Size; ++i)
+    for (std::size_t i = 0; i < Size && HeapTexts > 0; ++i)
         FreeText(Lines[i]);
     std::free(static_cast<void*>(Lines));
+    std::free(static_cast<void*>(Objects));
     Lines = nullptr;
+    Objects = nullptr;
     Size = 0;
     Cap = 0;
     Arena->Reset();
 }
 
-void TCodeEditStringList::InsertRecord(std::size_t index, const TLineRecord& record) {
-    if (index < Size)
-        std::memmove(static_cast<void*>(Lines + index + 1), Lines + index,
+// Opens a gap of n records at index (capacity must suffice); new objects are 0.
+void TCodeEditStringList::OpenGap(std::size_t index, std::size_t n) {
+    if (index < Size) {
+        std::memmove(static_cast<void*>(Lines + index + n), Lines + index,
                      (Size - index) * sizeof(TLineRecord));
-    Lines[index] = record;
-    ++Size;
+        if (Objects != nullptr)
+            std::memmove(Objects + index + n, Objects + index,
+                         (Size - index) * sizeof(std::intptr_t));
+    }
+    if (Objects != nullptr) std::fill(Objects + index, Objects + index + n, 0);
+    Size += n;
+}
+
+// Removes n records from index on; their texts must have been freed.
+void TCodeEditStringList::CloseGap(std::size_t index, std::size_t n) {
+    std::size_t after = Size - index - n;
+    std::memmove(static_cast<void*>(Lines + index), Lines + index + n, after * sizeof(TLineRecord));
+    if (Objects != nullptr)
+        std::memmove(Objects + index, Objects + index + n, after * sizeof(std::intptr_t));
+    Size -= n;
+    if (Size == 0 && HeapTexts == 0) Arena->Reset();
 }
 
 int TCodeEditStringList::AddLine(std::string_view text) {
     TUpdateGuard guard(*this);
     if (Size == Cap) Grow();
-    InsertRecord(Size, MakeRecord(text, true));
+    Lines[Size] = MakeRecord(text, true);
+    if (Objects != nullptr) Objects[Size] = 0;
+    ++Size;
     LongestIndex = -1;
     int index = static_cast<int>(Size - 1);
     if (OnLineAdded) OnLineAdded(index);
+    guard.Finish();
     return index;
 }
 
@@ -252,21 +325,22 @@ void TCodeEditStringList::InsertLine(int index, std::string_view text) {
     CheckIndex(index, static_cast<long long>(Size) + 1);
     TUpdateGuard guard(*this);
     if (Size == Cap) Grow();
-    InsertRecord(std::size_t(index), MakeRecord(text, false));
+    TLineRecord record = MakeRecord(text, false);
+    OpenGap(std::size_t(index), 1);
+    Lines[index] = record;
     LongestIndex = -1;
     if (OnLineInserted) OnLineInserted(index);
+    guard.Finish();
 }
 
 void TCodeEditStringList::DeleteLine(int index) {
     CheckIndex(index, static_cast<long long>(Size));
     TUpdateGuard guard(*this);
     FreeText(Lines[index]);
-    std::memmove(static_cast<void*>(Lines + index), Lines + index + 1,
-                 (Size - std::size_t(index) - 1) * sizeof(TLineRecord));
-    --Size;
+    CloseGap(std::size_t(index), 1);
     LongestIndex = -1;
-    if (Size == 0) Arena->Reset();
     if (OnLineDeleted) OnLineDeleted(index);
+    guard.Finish();
 }
 
 void TCodeEditStringList::DeleteLines(int index, int n) {
@@ -277,12 +351,10 @@ void TCodeEditStringList::DeleteLines(int index, int n) {
     std::size_t count = std::min(std::size_t(n), Size - first);
     for (std::size_t i = first; i < first + count; ++i)
         FreeText(Lines[i]);
-    std::memmove(static_cast<void*>(Lines + first), Lines + first + count,
-                 (Size - first - count) * sizeof(TLineRecord));
-    Size -= count;
+    CloseGap(first, count);
     LongestIndex = -1;
-    if (Size == 0) Arena->Reset();
     if (OnLineDeleted) OnLineDeleted(index);
+    guard.Finish();
 }
 
 void TCodeEditStringList::InsertLines(int index, int n) {
@@ -290,14 +362,12 @@ void TCodeEditStringList::InsertLines(int index, int n) {
     CheckIndex(index, static_cast<long long>(Size) + 1);
     TUpdateGuard guard(*this);
     EnsureCapacity(Size + std::size_t(n));
-    std::size_t first = std::size_t(index);
-    std::memmove(static_cast<void*>(Lines + first + n), Lines + first,
-                 (Size - first) * sizeof(TLineRecord));
-    for (std::size_t i = first; i < first + std::size_t(n); ++i)
-        Lines[i] = TLineRecord{nullptr, 0, 0, 0, 0, 0, kStorageNone};
-    Size += std::size_t(n);
+    OpenGap(std::size_t(index), std::size_t(n));
+    for (std::size_t i = std::size_t(index); i < std::size_t(index) + std::size_t(n); ++i)
+        Lines[i] = TLineRecord{nullptr, 0, 0, 0};
     LongestIndex = -1;
     if (OnLineAdded) OnLineAdded(index);
+    guard.Finish();
 }
 
 void TCodeEditStringList::ReplaceLine(int index, std::string_view text) {
@@ -311,12 +381,11 @@ void TCodeEditStringList::ReplaceLine(int index, std::string_view text) {
     TLineRecord& r = Lines[index];
     FreeText(r);
     r.Data = fresh.Data;
-    r.Length = fresh.Length;
-    r.Storage = fresh.Storage;
-    r.ExpandedLength = -1;
-    r.Flags = kLineExpandedUnknown;
+    r.LengthBits = fresh.LengthBits;
+    r.ExpandedBits = fresh.ExpandedBits;
     LongestIndex = -1;
     if (OnLineReplaced) OnLineReplaced(index);
+    guard.Finish();
 }
 
 void TCodeEditStringList::ClearLines() {
@@ -325,6 +394,7 @@ void TCodeEditStringList::ClearLines() {
         FreeAll();
         LongestIndex = -1;
         if (OnLinesCleared) OnLinesCleared();
+        guard.Finish();
     }
     LongestIndex = -1;
 }
@@ -335,13 +405,15 @@ void TCodeEditStringList::AppendLines(const TCodeEditStringList& other) {
     TUpdateGuard guard(*this);
     std::size_t first = Size;
     EnsureCapacity((Size + added + 15) / 16 * 16);
+    if (other.Objects != nullptr) EnsureObjects();
     for (std::size_t i = 0; i < added; ++i) {
-        TLineRecord r = MakeRecord(other.Lines[i].Text(), true);
-        r.Object = other.Lines[i].Object;
-        Lines[Size++] = r;
+        Lines[Size] = MakeRecord(other.Lines[i].Text(), true);
+        if (Objects != nullptr) Objects[Size] = other.Objects ? other.Objects[i] : 0;
+        ++Size;
     }
     LongestIndex = -1;
     if (OnLineAdded) OnLineAdded(static_cast<int>(first));
+    guard.Finish();
 }
 
 std::string_view TCodeEditStringList::LineAt(std::size_t index) const {
@@ -350,13 +422,15 @@ std::string_view TCodeEditStringList::LineAt(std::size_t index) const {
 }
 
 std::intptr_t TCodeEditStringList::ObjectAt(int index) const {
-    if (index < 0 || std::size_t(index) >= Size) return 0;
-    return Lines[index].Object;
+    if (index < 0 || std::size_t(index) >= Size || Objects == nullptr) return 0;
+    return Objects[index];
 }
 
 void TCodeEditStringList::SetObjectAt(int index, std::intptr_t object) {
     CheckIndex(index, static_cast<long long>(Size));
-    Lines[index].Object = object;
+    if (Objects == nullptr && object == 0) return;
+    EnsureObjects();
+    Objects[index] = object;
 }
 
 TCodeRange TCodeEditStringList::LineRange(int index) const {
@@ -371,32 +445,30 @@ void TCodeEditStringList::SetLineRange(int index, TCodeRange range) {
 
 std::uint8_t TCodeEditStringList::LineFlags(int index) const {
     if (index < 0 || std::size_t(index) >= Size) return 0;
-    return Lines[index].Flags;
+    return Lines[index].Flags();
 }
 
 void TCodeEditStringList::UpdateExpandedLength(TLineRecord& r) const {
     bool hadTabs = false;
     std::size_t length = MeasureTabs(r.Text(), TabSize, hadTabs);
-    r.ExpandedLength = static_cast<std::int32_t>(std::min<std::size_t>(length, INT32_MAX));
-    r.Flags = hadTabs ? kLineHasTabs : kLineHasNoTabs;
+    r.SetExpanded(length, hadTabs ? kLineHasTabs : kLineHasNoTabs);
 }
 
 std::string TCodeEditStringList::ExpandedLine(int index) const {
     if (index < 0 || std::size_t(index) >= Size) return {};
     TLineRecord& r = Lines[index];
-    if (r.Flags & kLineHasNoTabs) return std::string(r.Text());
+    if (r.Flags() & kLineHasNoTabs) return std::string(r.Text());
     bool hadTabs = false;
     std::string out = ExpandTabs(r.Text(), TabSize, hadTabs);
-    r.ExpandedLength = static_cast<std::int32_t>(std::min<std::size_t>(out.size(), INT32_MAX));
-    r.Flags = hadTabs ? kLineHasTabs : kLineHasNoTabs;
+    r.SetExpanded(out.size(), hadTabs ? kLineHasTabs : kLineHasNoTabs);
     return out;
 }
 
 int TCodeEditStringList::ExpandedLength(int index) const {
     if (index < 0 || std::size_t(index) >= Size) return 0;
     TLineRecord& r = Lines[index];
-    if ((r.Flags & kLineExpandedUnknown) || r.ExpandedLength < 0) UpdateExpandedLength(r);
-    return r.ExpandedLength;
+    if (r.Flags() & kLineExpandedUnknown) UpdateExpandedLength(r);
+    return r.Expanded();
 }
 
 int TCodeEditStringList::LongestLineLength() const {
@@ -411,14 +483,14 @@ int TCodeEditStringList::LongestLineLength() const {
             }
         }
     }
-    return Lines[LongestIndex].ExpandedLength;
+    return Lines[LongestIndex].Expanded();
 }
 
 void TCodeEditStringList::SetTabWidth(int width) {
     if (width == TabSize) return;
     TabSize = width;
     for (std::size_t i = 0; i < Size; ++i)
-        Lines[i].Flags |= kLineExpandedUnknown;
+        Lines[i].MarkExpandedUnknown();
     LongestIndex = -1;
 }
 
@@ -432,6 +504,7 @@ void TCodeEditStringList::LoadFile(const std::string& path) {
         AddLine(line);
     }
     Format = reader.LineBreakFormat();
+    guard.Finish();
 }
 
 void TCodeEditStringList::SaveFile(const std::string& path) const {

@@ -112,13 +112,17 @@ private:
     TLineRecord MakeRecord(std::string_view text, bool bulk);
     void FreeText(TLineRecord& record);
     void FreeAll();
-    void InsertRecord(std::size_t index, const TLineRecord& record);
+    void EnsureObjects();
+    void OpenGap(std::size_t index, std::size_t n);
+    void CloseGap(std::size_t index, std::size_t n);
     void UpdateExpandedLength(TLineRecord& record) const;
 
     TLineRecord* Lines = nullptr;
+    std::intptr_t* Objects = nullptr; // parallel to Lines once an object is set
     std::size_t Size = 0;
     std::size_t Cap = 0;
     std::unique_ptr<TTextArena> Arena;
+    std::size_t HeapTexts = 0; // lines whose text has an allocation of its own
     TLineBreakFormat Format = TLineBreakFormat::CRLF;
     int TabSize = 8;
     mutable int LongestIndex = -1;
