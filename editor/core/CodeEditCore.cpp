@@ -549,10 +549,11 @@ void TCodeEditCore::MatchBracket() {
     int level = 1;
     int y = at.Y;
     int x = at.X; // 1-based column of the byte last looked at
+    auto length = [this](int line) { return static_cast<int>(lines_->LineAt(line - 1).size()); };
     while (true) {
         if (forward) {
             ++x;
-            while (x > static_cast<int>(Line(y).size())) {
+            while (x > length(y)) {
                 if (++y > LineCount()) return;
                 x = 1;
             }
@@ -560,7 +561,7 @@ void TCodeEditCore::MatchBracket() {
             --x;
             while (x < 1) {
                 if (--y < 1) return;
-                x = static_cast<int>(Line(y).size());
+                x = length(y);
             }
         }
         char c = lines_->LineAt(y - 1)[x - 1];
