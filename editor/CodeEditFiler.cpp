@@ -1,6 +1,6 @@
 #include "editor/CodeEditFiler.h"
 
-#include <array>
+#include <bit>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -11,17 +11,39 @@ namespace plotalon {
 
 namespace {
 
-// Bytes at which a line scan stops: LF, CR and the 0 that follows the data.
-constexpr std::array<bool, 256> MakeStopTable() {
-    std::array<bool, 256> t{};
-    t['\n'] = t['\r'] = t[0] = true;
-    return t;
+// The buffer keeps this many bytes beyond the terminating 0, so that the line scan may read
+// whole 8-byte words without checking the end.
+constexpr std::size_t kTail = 1 + 8;
+
+constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+constexpr std::uint64_t kHighs = 0x8080808080808080ull;
+
+// Marks the zero bytes of w; the lowest mark is always exact.
+constexpr std::uint64_t ZeroBytes(std::uint64_t w) {
+    return (w - kOnes) & ~w & kHighs;
 }
-constexpr std::array<bool, 256> kStop = MakeStopTable();
+
+// Index of the first LF, CR or 0 byte at or after q; the data ends with a 0, so there is one.
+std::size_t FindLineStop(const char* b, std::size_t q) {
+    if constexpr (std::endian::native == std::endian::little) {
+        for (;;) {
+            std::uint64_t w;
+            std::memcpy(&w, b + q, 8);
+            std::uint64_t hits =
+                ZeroBytes(w) | ZeroBytes(w ^ (kOnes * '\n')) | ZeroBytes(w ^ (kOnes * '\r'));
+            if (hits != 0) return q + std::size_t(std::countr_zero(hits) >> 3);
+            q += 8;
+        }
+    } else {
+        while (b[q] != '\n' && b[q] != '\r' && b[q] != '\0')
+            ++q;
+        return q;
+    }
+}
 
 } // namespace
 
-TCodeEditFiler::TCodeEditFiler() : Buffer(kInitialBufferSize + 1, '\0') {}
+TCodeEditFiler::TCodeEditFiler() : Buffer(kInitialBufferSize + kTail, '\0') {}
 
 // ---------------------------------------------------------------------------------------
 
@@ -50,7 +72,7 @@ void TCodeEditFileReader::Refill() {
     End = keep;
     if (keep > BufSize / 2) {
         BufSize *= 2;
-        Buffer.resize(BufSize + 1);
+        Buffer.resize(BufSize + kTail);
     }
     for (;;) {
         ssize_t n = ::read(Fd, Buffer.data() + End, BufSize - End);
@@ -78,9 +100,7 @@ std::string_view TCodeEditFileReader::ReadLine() {
     std::size_t scan = Pos;
     for (;;) {
         const char* b = Buffer.data();
-        std::size_t q = scan;
-        while (!kStop[static_cast<unsigned char>(b[q])])
-            ++q;
+        std::size_t q = FindLineStop(b, scan);
         if (q < End) {
             std::string_view line(b + Pos, q - Pos);
             if (b[q] == '\n') {
@@ -136,7 +156,7 @@ void TCodeEditFileWriter::WriteLine(std::string_view text) {
     if (Pos + need > BufSize) Flush();
     if (need > BufSize) {
         BufSize = need;
-        Buffer.resize(BufSize + 1);
+        Buffer.resize(BufSize + kTail);
     }
     if (!text.empty()) std::memcpy(Buffer.data() + Pos, text.data(), text.size());
     std::memcpy(Buffer.data() + Pos + text.size(), lineBreak.data(), lineBreak.size());

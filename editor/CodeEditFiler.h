@@ -34,7 +34,7 @@ public:
 
 protected:
     TCodeEditFiler();
-    std::vector<char> Buffer; // BufSize bytes of data plus room for the terminating 0
+    std::vector<char> Buffer; // BufSize bytes of data, the terminating 0 and a word of slack
     std::size_t BufSize = kInitialBufferSize;
     std::size_t Pos = 0;
     TLineBreakFormat Format = TLineBreakFormat::LF;
