@@ -52,6 +52,20 @@ TEST(ErrorReport, ErrorsInEventHandlersEndInTheReport) {
     EXPECT_EQ(recorder.Entries[0].message, u"Datei C:\\a.nc kann nicht geöffnet werden."_qs);
 }
 
+class FailingShow : public QWidget {
+protected:
+    void showEvent(QShowEvent*) override { throw EInOutError("Lesefehler"); }
+};
+
+TEST(ErrorReport, WindowWhoseShowHandlerFailsIsShownAllTheSame) {
+    TErrorRecorder recorder;
+    FailingShow window;
+    window.show();
+    EXPECT_TRUE(window.isVisible());
+    ASSERT_EQ(recorder.Entries.size(), 1u);
+    EXPECT_EQ(recorder.Entries[0].message, u"Lesefehler."_qs);
+}
+
 TEST(ErrorReport, RecorderRestoresThePreviousSink) {
     TErrorRecorder outer;
     {
