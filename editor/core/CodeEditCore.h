@@ -163,6 +163,13 @@ public:
     void CutToClipboard();
     void PasteFromClipboard();
 
+    // Dropping the dragged selection at target: a copy, or a move when move is set. The
+    // dropped text ends up selected; one undo step. A drop into the selection itself does
+    // nothing.
+    void DropSelection(TCodePoint target, bool move);
+    // Selects the word at point (a double-click); nothing when there is no word.
+    void SelectWordAt(TCodePoint point);
+
     // Word helpers (word characters: the highlighter's identifier characters).
     TCodePoint NextWordPos(TCodePoint from) const;
     TCodePoint PrevWordPos(TCodePoint from) const;

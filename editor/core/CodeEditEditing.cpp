@@ -558,4 +558,65 @@ void TCodeEditCore::ReplaceSelectionRecorded(std::string_view text, TCodeSelecti
     undoList_.CloseBlock();
 }
 
+// ---- Drag and drop ----
+
+void TCodeEditCore::DropSelection(TCodePoint target, bool move) {
+    if (readOnly_ || !SelAvail()) return;
+    OwnChange own(*this);
+    TCodeSelectionMode mode = selectionMode_;
+    TCodePoint begin = Clamp(blockBegin_);
+    TCodePoint end = Clamp(blockEnd_);
+    if (PointBefore(end, begin)) std::swap(begin, end);
+    target = Clamp(target);
+    bool inside = mode == TCodeSelectionMode::smNormal
+                      ? !PointBefore(target, begin) && !PointBefore(end, target)
+                      : target.Y >= begin.Y && target.Y <= end.Y;
+    if (inside) return;
+    std::string text = SelectedText(mode, begin, end);
+    bool after = PointBefore(end, target);
+    undoList_.OpenBlock();
+    if (move) {
+        int linesBefore = LineCount();
+        DeleteRecordedSelection(TCodeChangeReason::crDelete);
+        if (after) {
+            // The text before the target shrank by the moved block.
+            if (mode == TCodeSelectionMode::smNormal && target.Y == end.Y)
+                target = {begin.X + (target.X - end.X), begin.Y};
+            else
+                target.Y -= linesBefore - LineCount();
+        }
+    }
+    TCodePoint start = Clamp(target);
+    if (mode == TCodeSelectionMode::smLine) start.X = 1;
+    int breaks = static_cast<int>(SplitLines(text).size()) - 1;
+    int lastLine = mode == TCodeSelectionMode::smColumn ? start.Y + breaks : start.Y;
+    SpanCapture capture = BeginSpan(start.Y, lastLine);
+    TCodePoint stop = InsertText(mode, start, text);
+    Record(TCodeChangeReason::crDragDropInsert, start, stop, "", mode,
+           EndSpan(std::move(capture)));
+    undoList_.CloseBlock();
+    // A line block that ended with a line break covers the lines before the stop line.
+    if (mode == TCodeSelectionMode::smLine && stop.X == 1 && stop.Y > start.Y)
+        stop = {static_cast<int>(Line(stop.Y - 1).size()) + 1, stop.Y - 1};
+    SetSelection(start, stop);
+}
+
+void TCodeEditCore::SelectWordAt(TCodePoint point) {
+    point = Clamp(point);
+    std::string word = WordAt(point);
+    if (word.empty()) return;
+    std::string line = Line(point.Y);
+    // WordAt looks at the byte under the point, then at the one before it.
+    int from = std::min(point.X, static_cast<int>(line.size()));
+    TCharSet chars = WordChars();
+    auto isWord = [&](int column) {
+        return column >= 1 && column <= static_cast<int>(line.size()) &&
+               chars.test(static_cast<unsigned char>(line[column - 1]));
+    };
+    if (!isWord(from)) --from;
+    while (isWord(from - 1))
+        --from;
+    SetSelection({from, point.Y}, {from + static_cast<int>(word.size()), point.Y});
+}
+
 } // namespace plotalon

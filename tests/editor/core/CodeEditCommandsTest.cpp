@@ -439,3 +439,60 @@ TEST(Commands, HighlighterDestroyedWhileAttached) {
 
 } // namespace
 } // namespace plotalon::testing
+
+namespace plotalon::testing {
+namespace {
+
+TEST(DragDrop, MoveAndCopyInEachDirection) {
+    struct Case {
+        Lines start;
+        TCodeSelectionMode mode;
+        TCodePoint begin, end, target;
+        bool move;
+        Lines expected;
+    } cases[] = {
+        {{"ABCDEF"}, TCodeSelectionMode::smNormal, {2, 1}, {4, 1}, {6, 1}, true, {"ADEBCF"}},
+        {{"ABCDEF"}, TCodeSelectionMode::smNormal, {4, 1}, {6, 1}, {1, 1}, true, {"DEABCF"}},
+        {{"AB", "CD", "EF"}, TCodeSelectionMode::smNormal, {2, 1}, {2, 2}, {2, 3}, true,
+         {"AD", "EB", "CF"}},
+        {{"AB", "CD"}, TCodeSelectionMode::smNormal, {1, 1}, {3, 1}, {2, 2}, false,
+         {"AB", "CABD"}},
+        {{"a", "b", "c"}, TCodeSelectionMode::smLine, {1, 1}, {2, 1}, {1, 3}, true,
+         {"b", "a", "c"}},
+        {{"ABCD", "EFGH", "IJ"}, TCodeSelectionMode::smColumn, {1, 1}, {3, 2}, {2, 3}, false,
+         {"ABCD", "EFGH", "IABJ", " EF"}},
+    };
+    for (const auto& c : cases) {
+        Editor editor(c.start);
+        editor.core.SetSelectionMode(c.mode);
+        editor.core.SetSelection(c.begin, c.end);
+        std::string dragged = editor.core.SelText();
+        editor.core.DropSelection(c.target, c.move);
+        EXPECT_EQ(editor.Lines(), c.expected) << c.start[0];
+        EXPECT_EQ(editor.core.SelText(), dragged) << c.start[0];
+        editor.Key('Z', ssCtrl);
+        EXPECT_EQ(editor.Lines(), c.start) << c.start[0];
+    }
+}
+
+TEST(DragDrop, DropIntoTheSelectionDoesNothing) {
+    Editor editor({"ABCDEF"});
+    editor.core.SetSelection({2, 1}, {5, 1});
+    editor.core.DropSelection({3, 1}, true);
+    EXPECT_EQ(editor.Lines(), (Lines{"ABCDEF"}));
+    EXPECT_FALSE(editor.core.CanUndo());
+}
+
+TEST(Commands, DoubleClickSelectsTheWord) {
+    Editor editor({"G01 X10.5 Y2"});
+    editor.core.SelectWordAt({7, 1});
+    EXPECT_EQ(editor.core.SelText(), "X10.5");
+    editor.core.SelectWordAt({10, 1}); // just after a word: that word
+    EXPECT_EQ(editor.core.SelText(), "X10.5");
+    editor.core.SetCaretXY({1, 1});
+    editor.core.SelectWordAt({30, 1}); // beyond the end: nothing
+    EXPECT_FALSE(editor.core.SelAvail());
+}
+
+} // namespace
+} // namespace plotalon::testing

@@ -58,6 +58,14 @@ void RunRandomCommand(Editor& editor, std::mt19937& random) {
     case ecImeStr:
         editor.core.ExecuteCommand(command, std::string_view("ab\r\nc", pick(6)));
         return;
+    case ecCopy:
+        if (pick(3) == 0) {
+            // A drag of the selection dropped somewhere, moved or copied.
+            editor.core.DropSelection({pick(20), pick(12)}, pick(2) == 0);
+            return;
+        }
+        editor.core.ExecuteCommand(command);
+        return;
     case ecGotoXY:
     case ecSelGotoXY:
         // Anywhere, beyond line ends and beyond the last line included.
