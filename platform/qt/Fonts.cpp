@@ -53,7 +53,8 @@ int LineHeight(const QFont& font) {
     // The bitmap "MS Sans Serif" has 2 pixels more line than its 11-pixel em; Liberation
     // Sans has only one, so its line is set to the Windows height.
     if (IsMsSansSerif(font)) {
-        const int pixels = font.pixelSize() > 0 ? font.pixelSize() : metrics.height();
+        // A font given in points has no pixel size of its own; ask what Qt made of it.
+        const int pixels = font.pixelSize() > 0 ? font.pixelSize() : QFontInfo(font).pixelSize();
         return (pixels * 13 + 5) / 11;
     }
     return metrics.ascent() + metrics.descent();

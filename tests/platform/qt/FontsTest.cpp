@@ -27,6 +27,11 @@ TEST(Fonts, WindowsFontsMapToMetricCompatibleOnes) {
 TEST(Fonts, MsSansSerifEightPointLineIsThirteenPixels) {
     EXPECT_EQ(LineHeight(DefaultWindowFont()), 13);
     EXPECT_EQ(DefaultWindowFont().family(), u"MS Sans Serif"_qs);
+    // Asked for in points, the line follows the pixel size Qt gives it, not its own metrics.
+    QFont byPoints(u"MS Sans Serif"_qs);
+    byPoints.setPointSize(8);
+    ASSERT_EQ(QFontInfo(byPoints).pixelSize(), 11);
+    EXPECT_EQ(LineHeight(byPoints), 13);
 }
 
 } // namespace
