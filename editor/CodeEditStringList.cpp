@@ -91,21 +91,28 @@ std::string ExpandTabs(std::string_view text, int width, bool& hadTabs) {
 // Storage. A loaded file has millions of short lines, so a line record is kept to 24 bytes:
 // the expanded length shares a word with the flags, the own-allocation mark shares one with
 // the length, and attached objects live in a parallel array that exists only once an object
-// is set. Records are trivially copyable, so the array grows with realloc, which moves big
-// arrays by remapping pages rather than copying them (no double peak while loading).
+// is set. Records are trivially copyable: a small array grows with realloc, a big one in a
+// mapping that is remapped rather than copied (no double peak while loading).
 // Texts of appended lines live in shared blocks (one allocation per block, not per line);
 // inserted and replaced lines get an allocation of their own, freed with the line.
 
 namespace {
-// Faults a fresh region in with one call instead of one trap per page; on a virtual machine
-// the traps cost more than filling the memory.
-void PopulatePages(void* p, std::size_t bytes) {
-    constexpr std::size_t kPage = 4096, kWorthIt = 1u << 20;
-    if (bytes < kWorthIt) return;
-    std::uintptr_t begin = (std::uintptr_t(p) + kPage - 1) & ~(kPage - 1);
-    std::uintptr_t end = (std::uintptr_t(p) + bytes) & ~(kPage - 1);
-    if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_POPULATE_WRITE);
+// Big storage is mapped in 2 MiB-aligned regions marked for huge pages: a loaded file
+// touches hundreds of megabytes once, and faulting them in 4 KiB at a time costs more than
+// reading the file, above all on a virtual machine.
+constexpr std::size_t kHugePage = 2u << 20;
+
+std::size_t RoundUpHuge(std::size_t bytes) {
+    return (bytes + kHugePage - 1) & ~(kHugePage - 1);
 }
+
+void* MapHuge(std::size_t bytes) {
+    void* p = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (p == MAP_FAILED) throw std::bad_alloc();
+    madvise(p, bytes, MADV_HUGEPAGE);
+    return p;
+}
+
 constexpr std::uint32_t kOwnAllocation = 0x80000000u;
 constexpr std::uint32_t kMaxLineLength = 0x7FFFFFFFu;
 constexpr int kFlagShift = 29;
@@ -146,8 +153,12 @@ public:
         return p;
     }
     void Reset() {
-        for (char* b : Blocks)
-            std::free(b);
+        for (const TBlock& b : Blocks) {
+            if (b.Size >= kHugePage)
+                munmap(b.Data, b.Size);
+            else
+                std::free(b.Data);
+        }
         Blocks.clear();
         Next = nullptr;
         Free = 0;
@@ -155,20 +166,24 @@ public:
     }
 
 private:
+    // Small lists stay small; big ones get blocks of huge pages.
     static constexpr std::size_t kFirstBlock = 16u << 10;
-    static constexpr std::size_t kLargestBlock = 4u << 20;
+    struct TBlock {
+        char* Data;
+        std::size_t Size;
+    };
 
     void NewBlock() {
-        char* data = static_cast<char*>(std::malloc(NextSize));
+        char* data = NextSize >= kHugePage ? static_cast<char*>(MapHuge(NextSize))
+                                           : static_cast<char*>(std::malloc(NextSize));
         if (data == nullptr) throw std::bad_alloc();
-        PopulatePages(data, NextSize);
-        Blocks.push_back(data);
+        Blocks.push_back({data, NextSize});
         Next = data;
         Free = NextSize;
-        NextSize = std::min(NextSize * 2, kLargestBlock);
+        NextSize = std::min(NextSize * 2, kHugePage);
     }
 
-    std::vector<char*> Blocks;
+    std::vector<TBlock> Blocks;
     char* Next = nullptr;
     std::size_t Free = 0;
     std::size_t NextSize = kFirstBlock;
@@ -228,10 +243,28 @@ void TCodeEditStringList::EnsureCapacity(std::size_t wanted) {
         if (grown == nullptr) throw std::bad_alloc();
         Objects = static_cast<std::intptr_t*>(grown);
     }
-    void* grown = std::realloc(static_cast<void*>(Lines), wanted * sizeof(TLineRecord));
-    if (grown == nullptr) throw std::bad_alloc();
-    Lines = static_cast<TLineRecord*>(grown);
-    PopulatePages(Lines + Cap, (wanted - Cap) * sizeof(TLineRecord));
+    std::size_t bytes = wanted * sizeof(TLineRecord);
+    if (Reserved == 0 && bytes < kHugePage) {
+        void* grown = std::realloc(static_cast<void*>(Lines), bytes);
+        if (grown == nullptr) throw std::bad_alloc();
+        Lines = static_cast<TLineRecord*>(grown);
+    } else if (Reserved == 0) {
+        // From here on the array lives in a mapping reserved ahead of its use; untouched
+        // pages cost nothing, and growing it remaps pages instead of copying them.
+        std::size_t reserve = RoundUpHuge(2 * bytes);
+        void* mapped = MapHuge(reserve);
+        if (Size != 0) std::memcpy(mapped, static_cast<void*>(Lines), Size * sizeof(TLineRecord));
+        std::free(static_cast<void*>(Lines));
+        Lines = static_cast<TLineRecord*>(mapped);
+        Reserved = reserve;
+    } else if (bytes > Reserved) {
+        std::size_t reserve = RoundUpHuge(2 * bytes);
+        void* grown = mremap(static_cast<void*>(Lines), Reserved, reserve, MREMAP_MAYMOVE);
+        if (grown == MAP_FAILED) throw std::bad_alloc();
+        madvise(grown, reserve, MADV_HUGEPAGE);
+        Lines = static_cast<TLineRecord*>(grown);
+        Reserved = reserve;
+    }
     Cap = wanted;
 }
 
@@ -276,7 +309,11 @@ void TCodeEditStringList::FreeText(TLineRecord& record) {
 void TCodeEditStringList::FreeAll() {
     for (std::size_t i = 0; i < Size && HeapTexts > 0; ++i)
         FreeText(Lines[i]);
-    std::free(static_cast<void*>(Lines));
+    if (Reserved != 0)
+        munmap(static_cast<void*>(Lines), Reserved);
+    else
+        std::free(static_cast<void*>(Lines));
+    Reserved = 0;
     std::free(static_cast<void*>(Objects));
     Lines = nullptr;
     Objects = nullptr;

@@ -121,6 +121,7 @@ private:
     std::intptr_t* Objects = nullptr; // parallel to Lines once an object is set
     std::size_t Size = 0;
     std::size_t Cap = 0;
+    std::size_t Reserved = 0; // bytes mapped for Lines once the array is big
     std::unique_ptr<TTextArena> Arena;
     std::size_t HeapTexts = 0; // lines whose text has an allocation of its own
     TLineBreakFormat Format = TLineBreakFormat::CRLF;
