@@ -496,3 +496,29 @@ TEST(Commands, DoubleClickSelectsTheWord) {
 
 } // namespace
 } // namespace plotalon::testing
+
+#include "editor/ncSyn.h"
+
+namespace plotalon::testing {
+namespace {
+
+TEST(Commands, MatchBracketWithTheNcHighlighter) {
+    TNCSyn highlighter;
+    Editor editor({"A[B[C]D]", "(X)", "[ (a]) ]", "<Q>"});
+    editor.core.SetHighlighter(&highlighter);
+    editor.Caret(2, 1);
+    editor.Key('B', ssCtrl | ssShift);
+    EXPECT_EQ(editor.Caret(), (TCodePoint{8, 1}));
+    editor.Caret(1, 2);
+    editor.Key('B', ssCtrl | ssShift); // every parenthesis is ignored
+    EXPECT_EQ(editor.Caret(), (TCodePoint{1, 2}));
+    editor.Caret(1, 3);
+    editor.Key('B', ssCtrl | ssShift); // the ']' inside the comment does not count
+    EXPECT_EQ(editor.Caret(), (TCodePoint{8, 3}));
+    editor.Caret(1, 4);
+    editor.Key('B', ssCtrl | ssShift);
+    EXPECT_EQ(editor.Caret(), (TCodePoint{3, 4}));
+}
+
+} // namespace
+} // namespace plotalon::testing
