@@ -318,4 +318,13 @@ bool TXPSpeedButton::DialogChar(QChar ch) {
     return true;
 }
 
+void SetHouseStyle(TXPSpeedButton& button, TColor brushDown) {
+    button.SetFlat(true);
+    button.SetRadius(2);
+    button.SetBrushNormal({clSilver, bsSolid});
+    button.SetBrushActive({kHouseActive, bsSolid});
+    button.SetBrushDown({brushDown, bsSolid});
+    button.setCursor(Qt::PointingHandCursor);
+}
+
 } // namespace plotalon

@@ -140,4 +140,10 @@ private:
     TColor fontColor_ = clWindowText;
 };
 
+// The house style of the windows' buttons: Flat, Radius 2, silver normal fill, light blue
+// active fill, the given down fill (light yellow on the dialog buttons), hand cursor.
+constexpr TColor kHouseActive = 16769217;
+constexpr TColor kHouseDown = 8454143;
+void SetHouseStyle(TXPSpeedButton& button, TColor brushDown = kHouseDown);
+
 } // namespace plotalon

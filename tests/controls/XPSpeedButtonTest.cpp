@@ -38,9 +38,7 @@ struct ButtonStage {
     TXPSpeedButton* Make(QRect geometry, int group = 0, QWidget* parent = nullptr) {
         auto* button = new TXPSpeedButton(parent ? parent : &window);
         button->setGeometry(geometry);
-        button->BrushNormal().Color = clSilver;
-        button->BrushActive().Color = 16769217;
-        button->BrushDown().Color = 8454143;
+        SetHouseStyle(*button);
         button->SetGroupIndex(group);
         return button;
     }
@@ -326,6 +324,8 @@ TEST_F(ButtonWindow, SettersClampOrIgnore) {
     button->SetNumGlyphs(5);
     EXPECT_EQ(button->NumGlyphs(), 4);
     TXPSpeedButton fresh;
+    EXPECT_EQ(fresh.BrushNormal().Color, clWhite);
+    EXPECT_EQ(fresh.PenNormal(), TPen{});
     EXPECT_EQ(fresh.size(), QSize(23, 22));
     EXPECT_EQ(fresh.focusPolicy(), Qt::NoFocus);
     EXPECT_TRUE(fresh.Flat());

@@ -75,10 +75,7 @@ TXPSpeedButton* HouseStyleButton(QWidget* parent, const char* caption, std::stri
     const TBitmap bitmap = LoadGlyph(glyph);
     button->SetGlyph(&bitmap);
     button->SetMargin(margin);
-    button->BrushNormal().Color = clSilver;
-    button->BrushActive().Color = 16769217;
-    button->BrushDown().Color = 8454143;
-    button->setCursor(Qt::PointingHandCursor);
+    SetHouseStyle(*button);
     button->setProperty("look", -1);
     return button;
 }
