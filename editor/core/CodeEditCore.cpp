@@ -101,7 +101,10 @@ void TCodeEditCore::EnsureOneLine() {
 
 TCodePoint TCodeEditCore::Clamp(TCodePoint point) const {
     point.Y = std::clamp(point.Y, 1, MaxLine());
-    int widest = std::max<int>(kMaxScrollWidth, static_cast<int>(Line(point.Y).size()) + 1);
+    int lineEnd = static_cast<int>(lines_->LineAt(point.Y - 1).size()) + 1;
+    // Beyond the line end only with eoScrollPastEol, and never further than the scroll width,
+    // so that typing there cannot pad a line without bound.
+    int widest = HasOption(eoScrollPastEol) ? std::max(kMaxScrollWidth, lineEnd) : lineEnd;
     point.X = std::clamp(point.X, 1, widest);
     return point;
 }
@@ -380,6 +383,10 @@ void TCodeEditCore::Movement(TCodeEditCommand command, const TCodePoint* point) 
     }
     bool select = command > ecSelection;
     TCodeEditCommand move = select ? command - ecSelection : command;
+    if (HasOption(eoNoSelection)) select = false;
+    int page = linesInWindow_;
+    if (HasOption(eoHalfPageScroll)) page = std::max(1, page / 2);
+    if (HasOption(eoScrollByOneLess)) page = std::max(1, page - 1);
     TCodePoint to = Clamp(caret_);
     int lineLength = static_cast<int>(Line(to.Y).size());
     switch (move) {
@@ -401,19 +408,22 @@ void TCodeEditCore::Movement(TCodeEditCommand command, const TCodePoint* point) 
     case ecWordRight:
         to = NextWordPos(to);
         break;
-    case ecLineStart:
-        to.X = 1;
+    case ecLineStart: {
+        // eoEnhanceHomeKey: first to the first non-blank, from there to column 1.
+        int firstText = LeadingBlanks(Line(to.Y)) + 1;
+        to.X = HasOption(eoEnhanceHomeKey) && to.X != firstText ? firstText : 1;
         break;
+    }
     case ecLineEnd:
         to.X = lineLength + 1;
         break;
     case ecPageUp:
-        SetTopLine(topLine_ - linesInWindow_);
-        to.Y -= linesInWindow_;
+        SetTopLine(topLine_ - page);
+        to.Y -= page;
         break;
     case ecPageDown:
-        SetTopLine(topLine_ + linesInWindow_);
-        to.Y += linesInWindow_;
+        SetTopLine(topLine_ + page);
+        to.Y += page;
         break;
     case ecPageLeft:
         SetLeftChar(leftChar_ - charsInWindow_);

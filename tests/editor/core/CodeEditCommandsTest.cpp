@@ -1,6 +1,7 @@
 // Editing commands driven through the panes' key codes.
 
 #include "EditorFixture.h"
+#include "editor/ncSyn.h"
 
 #include <gtest/gtest.h>
 
@@ -497,8 +498,6 @@ TEST(Commands, DoubleClickSelectsTheWord) {
 } // namespace
 } // namespace plotalon::testing
 
-#include "editor/ncSyn.h"
-
 namespace plotalon::testing {
 namespace {
 
@@ -518,6 +517,42 @@ TEST(Commands, MatchBracketWithTheNcHighlighter) {
     editor.Caret(1, 4);
     editor.Key('B', ssCtrl | ssShift);
     EXPECT_EQ(editor.Caret(), (TCodePoint{3, 4}));
+}
+
+} // namespace
+} // namespace plotalon::testing
+
+namespace plotalon::testing {
+namespace {
+
+TEST(Commands, OptionsThePanesLeaveOff) {
+    Editor editor({"    G01", "AB"});
+    editor.core.SetOptions(kDefaultEditOptions | eoEnhanceHomeKey | eoNoSelection);
+    editor.Caret(7, 1);
+    editor.Key(vk::Home);
+    EXPECT_EQ(editor.Caret(), (TCodePoint{5, 1}));
+    editor.Key(vk::Home);
+    EXPECT_EQ(editor.Caret(), (TCodePoint{1, 1}));
+    editor.Key(vk::Right, ssShift);
+    EXPECT_FALSE(editor.core.SelAvail());
+
+    editor.core.SetOptions(kDefaultEditOptions & ~eoScrollPastEol);
+    editor.Caret(9, 2);
+    EXPECT_EQ(editor.Caret(), (TCodePoint{3, 2}));
+    editor.Key(vk::Right);
+    EXPECT_EQ(editor.Caret(), (TCodePoint{3, 2}));
+    editor.Key(vk::Up); // onto a longer line, then back
+    editor.Key(vk::End);
+    editor.Key(vk::Down);
+    EXPECT_EQ(editor.Caret(), (TCodePoint{3, 2}));
+}
+
+TEST(Commands, CaretColumnIsBoundedSoTypingCannotPadWithoutLimit) {
+    Editor editor({"G1"});
+    editor.core.ExecuteCommand(ecGotoXY, TCodePoint{2000000000, 1});
+    EXPECT_EQ(editor.Caret().X, TCodeEditCore::kMaxScrollWidth);
+    editor.Type("X");
+    EXPECT_EQ(editor.Lines()[0].size(), static_cast<std::size_t>(TCodeEditCore::kMaxScrollWidth));
 }
 
 } // namespace

@@ -115,6 +115,40 @@ TEST_P(UndoProperty, UndoAllRestoresTheStartAndRedoAllTheEdit) {
 
 INSTANTIATE_TEST_SUITE_P(Seeds, UndoProperty, ::testing::Values(1u, 7u, 42u, 1234u, 99991u));
 
+// The same with the options the panes leave off turned on and the ones they set turned off.
+TEST(UndoPropertyOptions, OtherOptionsKeepUndoExact) {
+    const TCodeEditOptions sets[] = {
+        0,
+        eoAutoIndent | eoGroupUndo | eoHalfPageScroll | eoEnhanceHomeKey,
+        kDefaultEditOptions | eoNoSelection | eoScrollByOneLess | eoKeepCaretX,
+        kDefaultEditOptions & ~(eoSmartTabs | eoTabsToSpaces | eoTrimTrailingSpaces),
+    };
+    unsigned seed = 500;
+    for (TCodeEditOptions options : sets) {
+        Editor editor(kStart);
+        editor.core.SetOptions(options);
+        editor.core.SetMaxUndo(1 << 20);
+        editor.core.SetWindowSize(4, 12);
+        std::mt19937 random(++seed);
+        for (int i = 0; i < 2000; ++i) {
+            RunRandomCommand(editor, random);
+            if (!(options & eoScrollPastEol)) {
+                auto line = editor.core.Lines().LineAt(editor.Caret().Y - 1);
+                ASSERT_LE(editor.Caret().X, static_cast<int>(line.size()) + 1);
+            }
+        }
+        while (editor.core.CanRedo())
+            editor.core.ExecuteCommand(ecRedo);
+        const auto edited = editor.Lines();
+        while (editor.core.CanUndo())
+            editor.core.ExecuteCommand(ecUndo);
+        EXPECT_EQ(editor.Lines(), kStart) << options;
+        while (editor.core.CanRedo())
+            editor.core.ExecuteCommand(ecRedo);
+        EXPECT_EQ(editor.Lines(), edited) << options;
+    }
+}
+
 // Every mode and every command from the empty text: nothing crashes, undo gives it back.
 TEST(UndoPropertyEmpty, CommandsOnEmptyTextUndoToEmpty) {
     for (unsigned seed = 0; seed < 20; ++seed) {
