@@ -88,6 +88,25 @@ void TCanvas::FillRect(const QRect& rect) {
     painter_.fillRect(rect, ToQColor(Brush.Color));
 }
 
+void TCanvas::Line(int x1, int y1, int x2, int y2) {
+    if (Pen.Style == psClear || (x1 == x2 && y1 == y2)) return;
+    painter_.save();
+    ApplyPenMode();
+    painter_.setPen(QPen(ToQColor(Pen.Color), 1));
+    // The end point is not drawn: step back one pixel along the major axis.
+    const int dx = x2 - x1, dy = y2 - y1;
+    const int steps = std::max(std::abs(dx), std::abs(dy));
+    const int ex = x1 + dx * (steps - 1) / steps, ey = y1 + dy * (steps - 1) / steps;
+    painter_.drawLine(x1, y1, ex, ey);
+    painter_.restore();
+}
+
+void TCanvas::TextOut(int x, int y, const QString& text) {
+    QRect rect(x, y, 0, 0);
+    DrawText(text, rect, tfCalcRect | tfNoPrefix);
+    DrawText(text, rect, tfNoPrefix);
+}
+
 int TCanvas::DrawText(const QString& text, QRect& rect, unsigned flags) {
     const QFontMetrics metrics(Font);
     const int lineHeight = LineHeight(Font);

@@ -57,6 +57,11 @@ public:
     // pixels cut off at the corners are not touched.
     void RoundRect(int x1, int y1, int x2, int y2, int rw, int rh);
     void FillRect(const QRect& rect);
+    // A one-pixel line from (x1, y1) to (x2, y2), the end point excluded, in the pen colour.
+    void Line(int x1, int y1, int x2, int y2);
+    // Text at (x, y) (top-left of the line) with the font's own advances, no accelerators;
+    // the text box gets the brush colour unless the brush is clear.
+    void TextOut(int x, int y, const QString& text);
 
     // Lines are separated by line breaks and never wrapped; with tfCalcRect the text is
     // only measured and rect's right and bottom edges are set to its extent. Returns the

@@ -110,6 +110,21 @@ TEST_F(CanvasFixture, FixedAdvancePutsEveryCharacterInItsCell) {
     EXPECT_EQ(At(image, 22, 1), QColor(255, 255, 255));
 }
 
+TEST_F(CanvasFixture, LineLeavesItsEndPointOut) {
+    {
+        QPainter painter(&image);
+        TCanvas canvas(painter);
+        canvas.Pen.Color = clRed;
+        canvas.Line(2, 3, 10, 3);
+        canvas.Line(20, 0, 20, 5);
+    }
+    EXPECT_EQ(At(image, 2, 3), QColor(255, 0, 0));
+    EXPECT_EQ(At(image, 9, 3), QColor(255, 0, 0));
+    EXPECT_EQ(At(image, 10, 3), QColor(1, 2, 3));
+    EXPECT_EQ(At(image, 20, 4), QColor(255, 0, 0));
+    EXPECT_EQ(At(image, 20, 5), QColor(1, 2, 3));
+}
+
 TEST(CanvasBitmap, TransparentColourLeavesTheSurfaceUntouched) {
     QImage glyph(2, 1, QImage::Format_RGB32);
     glyph.setPixel(0, 0, qRgb(192, 192, 192));
