@@ -88,7 +88,9 @@ std::string TCodeEditCore::Line(int y) const {
     return y >= 1 ? std::string(lines_->LineAt(static_cast<std::size_t>(y - 1))) : std::string();
 }
 
-void TCodeEditCore::SetLine(int y, std::string_view text) { lines_->ReplaceLine(y - 1, text); }
+void TCodeEditCore::SetLine(int y, std::string_view text) {
+    lines_->ReplaceLine(y - 1, text);
+}
 
 void TCodeEditCore::SetLineTrimmed(int y, std::string text) {
     if (HasOption(eoTrimTrailingSpaces)) text = TrimTrailing(text);
@@ -198,7 +200,9 @@ void TCodeEditCore::MoveCaret(TCodePoint to, bool select) {
     StatusChanged();
 }
 
-void TCodeEditCore::ClearSelectionAtCaret() { blockBegin_ = blockEnd_ = caret_; }
+void TCodeEditCore::ClearSelectionAtCaret() {
+    blockBegin_ = blockEnd_ = caret_;
+}
 
 // ---- Bookmarks ----
 

@@ -176,8 +176,8 @@ public:
     std::string WordAt(TCodePoint point) const;
 
     // Callbacks for the view.
-    std::function<void()> OnChange;           // after a recorded change, undo or redo
-    std::function<void()> OnStatusChange;     // caret, selection or mode moved
+    std::function<void()> OnChange;       // after a recorded change, undo or redo
+    std::function<void()> OnStatusChange; // caret, selection or mode moved
     std::function<void(const std::string& word)> OnContextHelp;
 
     // The line list's events. The core holds the list's own event slots, so whoever follows

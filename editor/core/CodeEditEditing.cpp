@@ -34,8 +34,7 @@ TCodeEditCore::SpanCapture TCodeEditCore::BeginSpan(int firstLine, int lastLine)
 TCodeLineSpan TCodeEditCore::EndSpan(SpanCapture capture) const {
     TCodeLineSpan span;
     span.FirstLine = capture.FirstLine;
-    span.ReplacedCount =
-        static_cast<int>(capture.Lines.size()) + LineCount() - capture.OldCount;
+    span.ReplacedCount = static_cast<int>(capture.Lines.size()) + LineCount() - capture.OldCount;
     span.Lines = std::move(capture.Lines);
     return span;
 }
@@ -251,8 +250,8 @@ void TCodeEditCore::DeleteChar() {
     line.erase(caret.X - 1, 1);
     SetLine(caret.Y, line);
     MoveCaret(caret, false);
-    Record(TCodeChangeReason::crDeleteAfterCaret, caret, {caret.X + 1, caret.Y},
-           std::move(removed), TCodeSelectionMode::smNormal, EndSpan(std::move(capture)));
+    Record(TCodeChangeReason::crDeleteAfterCaret, caret, {caret.X + 1, caret.Y}, std::move(removed),
+           TCodeSelectionMode::smNormal, EndSpan(std::move(capture)));
 }
 
 void TCodeEditCore::DeleteLine() {
@@ -280,8 +279,8 @@ void TCodeEditCore::ClearAll() {
     lines_->DeleteLines(0, LineCount());
     bookmarks_.fill(std::nullopt);
     MoveCaret({1, 1}, false);
-    Record(TCodeChangeReason::crDelete, {1, 1}, end, std::move(text),
-           TCodeSelectionMode::smNormal, EndSpan(std::move(capture)));
+    Record(TCodeChangeReason::crDelete, {1, 1}, end, std::move(text), TCodeSelectionMode::smNormal,
+           EndSpan(std::move(capture)));
 }
 
 // ---- Line breaks ----
@@ -592,8 +591,7 @@ void TCodeEditCore::DropSelection(TCodePoint target, bool move) {
     int lastLine = mode == TCodeSelectionMode::smColumn ? start.Y + breaks : start.Y;
     SpanCapture capture = BeginSpan(start.Y, lastLine);
     TCodePoint stop = InsertText(mode, start, text);
-    Record(TCodeChangeReason::crDragDropInsert, start, stop, "", mode,
-           EndSpan(std::move(capture)));
+    Record(TCodeChangeReason::crDragDropInsert, start, stop, "", mode, EndSpan(std::move(capture)));
     undoList_.CloseBlock();
     // A line block that ended with a line break covers the lines before the stop line.
     if (mode == TCodeSelectionMode::smLine && stop.X == 1 && stop.Y > start.Y)

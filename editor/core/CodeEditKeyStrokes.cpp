@@ -119,10 +119,18 @@ void TCodeEditKeyStroke::Assign(std::uint16_t key, TShiftState shift, std::uint1
     shift2_ = shift2;
 }
 
-void TCodeEditKeyStroke::SetKey(std::uint16_t key) { Assign(key, shift_, key2_, shift2_); }
-void TCodeEditKeyStroke::SetShift(TShiftState shift) { Assign(key_, shift, key2_, shift2_); }
-void TCodeEditKeyStroke::SetKey2(std::uint16_t key) { Assign(key_, shift_, key, shift2_); }
-void TCodeEditKeyStroke::SetShift2(TShiftState shift) { Assign(key_, shift_, key2_, shift); }
+void TCodeEditKeyStroke::SetKey(std::uint16_t key) {
+    Assign(key, shift_, key2_, shift2_);
+}
+void TCodeEditKeyStroke::SetShift(TShiftState shift) {
+    Assign(key_, shift, key2_, shift2_);
+}
+void TCodeEditKeyStroke::SetKey2(std::uint16_t key) {
+    Assign(key_, shift_, key, shift2_);
+}
+void TCodeEditKeyStroke::SetShift2(TShiftState shift) {
+    Assign(key_, shift_, key2_, shift);
+}
 
 void TCodeEditKeyStroke::SetShortCut(TShortCut shortCut) {
     std::uint16_t key;
@@ -138,7 +146,9 @@ void TCodeEditKeyStroke::SetShortCut2(TShortCut shortCut) {
     Assign(key_, shift_, key, shift);
 }
 
-TCodeEditKeyStrokes::TCodeEditKeyStrokes(const TCodeEditKeyStrokes& other) { *this = other; }
+TCodeEditKeyStrokes::TCodeEditKeyStrokes(const TCodeEditKeyStrokes& other) {
+    *this = other;
+}
 
 TCodeEditKeyStrokes& TCodeEditKeyStrokes::operator=(const TCodeEditKeyStrokes& other) {
     if (this == &other) return *this;
@@ -199,8 +209,7 @@ int TCodeEditKeyStrokes::FindShortcut2(TShortCut shortCut, TShortCut shortCut2) 
 bool TCodeEditKeyStrokes::Taken(const TCodeEditKeyStroke* except, TShortCut shortCut,
                                 TShortCut shortCut2) const {
     for (const auto& item : items_)
-        if (item.get() != except && item->ShortCut() == shortCut &&
-            item->ShortCut2() == shortCut2)
+        if (item.get() != except && item->ShortCut() == shortCut && item->ShortCut2() == shortCut2)
             return true;
     return false;
 }

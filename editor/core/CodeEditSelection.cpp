@@ -139,8 +139,8 @@ TCodePoint TCodeEditCore::InsertText(TCodeSelectionMode mode, TCodePoint point,
     switch (mode) {
     case TCodeSelectionMode::smNormal: {
         std::string line = Line(point.Y);
-        std::string left = PadTo(line.substr(0, std::min<std::size_t>(point.X - 1, line.size())),
-                                 point.X - 1);
+        std::string left =
+            PadTo(line.substr(0, std::min<std::size_t>(point.X - 1, line.size())), point.X - 1);
         std::string right = line.substr(std::min<std::size_t>(point.X - 1, line.size()));
         if (breaks == 0) {
             SetLineTrimmed(point.Y, left + segments[0] + right);

@@ -30,13 +30,15 @@ std::string JoinLines(const std::vector<std::string>& lines) {
 
 std::string TrimTrailing(std::string_view text) {
     std::size_t end = text.size();
-    while (end > 0 && IsBlank(text[end - 1])) --end;
+    while (end > 0 && IsBlank(text[end - 1]))
+        --end;
     return std::string(text.substr(0, end));
 }
 
 int LeadingBlanks(std::string_view text) {
     int n = 0;
-    while (n < static_cast<int>(text.size()) && IsBlank(text[n])) ++n;
+    while (n < static_cast<int>(text.size()) && IsBlank(text[n]))
+        ++n;
     return n;
 }
 

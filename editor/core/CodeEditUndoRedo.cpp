@@ -16,8 +16,7 @@ bool IsGroupEnd(R reason) {
 }
 
 bool IsGroupBegin(R reason) {
-    return reason == R::crGroupBegin1 || reason == R::crGroupBegin2 ||
-           reason == R::crGroupBegin3;
+    return reason == R::crGroupBegin1 || reason == R::crGroupBegin2 || reason == R::crGroupBegin3;
 }
 
 bool IsInsertion(R reason) {
@@ -102,7 +101,8 @@ TCodeLineSpan TCodeEditCore::ApplySpan(const TCodeLineSpan& span) {
         inverse.Lines.emplace_back(lines_->LineAt(first + i));
     int common = std::min<int>(replaced, static_cast<int>(span.Lines.size()));
     for (int i = 0; i < common; ++i)
-        if (lines_->LineAt(first + i) != span.Lines[i]) lines_->ReplaceLine(first + i, span.Lines[i]);
+        if (lines_->LineAt(first + i) != span.Lines[i])
+            lines_->ReplaceLine(first + i, span.Lines[i]);
     if (replaced > common) {
         lines_->DeleteLines(first + common, replaced - common);
         LinesRemoved(first + common + 1, replaced - common);

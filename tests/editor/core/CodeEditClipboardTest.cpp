@@ -14,7 +14,7 @@ TEST(ClipboardBlock, CopyPutsPlainTextAndModeByteWithTerminators) {
     EXPECT_FALSE(clipboard.IsOpen());
     EXPECT_FALSE(clipboard.HasFormat("other"));
     EXPECT_EQ(clipboard.Data(Clipboard::kText), std::string("AB\r\nC\0", 6));
-    EXPECT_EQ(clipboard.Data(kBlockFormatName), std::string("\x02" "AB\r\nC\0", 7));
+    EXPECT_EQ(clipboard.Data(kBlockFormatName), '\x02' + std::string("AB\r\nC\0", 6));
     auto block = PasteBlockFromClipboard(clipboard);
     EXPECT_EQ(block.Text, "AB\r\nC");
     EXPECT_EQ(block.Mode, TCodeSelectionMode::smColumn);

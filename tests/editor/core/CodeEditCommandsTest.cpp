@@ -18,15 +18,15 @@ TEST(Commands, BackspaceCases) {
         Lines expected;
         TCodePoint after;
     } cases[] = {
-        {{"G1"}, {1, 1}, {"G1"}, {1, 1}},                          // column 1 of line 1
-        {{"  X", "    X"}, {5, 2}, {"  X", "  X"}, {3, 2}},         // back to the indent above
-        {{"X", "    X"}, {5, 2}, {"X", "X"}, {1, 2}},               // no smaller indent: all
-        {{"    X"}, {3, 1}, {"   X"}, {2, 1}},                      // inside the blanks
-        {{"G1", "X5  "}, {1, 2}, {"G1X5"}, {3, 1}},                 // join, moved text trimmed
-        {{"G12"}, {3, 1}, {"G2"}, {2, 1}},                          // one character
-        {{"G12"}, {9, 1}, {"G12"}, {4, 1}},                         // beyond end: to the end
-        {{"    A", "", ""}, {9, 3}, {"    A", "", ""}, {1, 3}},     // empty line: empty above
-        {{"    A", ""}, {9, 2}, {"    A", ""}, {5, 2}},             // indentation above
+        {{"G1"}, {1, 1}, {"G1"}, {1, 1}},                       // column 1 of line 1
+        {{"  X", "    X"}, {5, 2}, {"  X", "  X"}, {3, 2}},     // back to the indent above
+        {{"X", "    X"}, {5, 2}, {"X", "X"}, {1, 2}},           // no smaller indent: all
+        {{"    X"}, {3, 1}, {"   X"}, {2, 1}},                  // inside the blanks
+        {{"G1", "X5  "}, {1, 2}, {"G1X5"}, {3, 1}},             // join, moved text trimmed
+        {{"G12"}, {3, 1}, {"G2"}, {2, 1}},                      // one character
+        {{"G12"}, {9, 1}, {"G12"}, {4, 1}},                     // beyond end: to the end
+        {{"    A", "", ""}, {9, 3}, {"    A", "", ""}, {1, 3}}, // empty line: empty above
+        {{"    A", ""}, {9, 2}, {"    A", ""}, {5, 2}},         // indentation above
     };
     for (const auto& c : cases) {
         Editor editor(c.start);
@@ -310,7 +310,7 @@ TEST(Commands, ClipboardCopyCutPaste) {
     editor.core.SetSelectionMode(TCodeSelectionMode::smColumn);
     editor.core.SetSelection({2, 1}, {4, 2});
     editor.Key('C', ssCtrl);
-    EXPECT_EQ(clipboard.Data(kBlockFormatName), std::string("\x02" "BC\r\nFG\0", 8));
+    EXPECT_EQ(clipboard.Data(kBlockFormatName), '\x02' + std::string("BC\r\nFG\0", 7));
     editor.Key(vk::Delete, ssShift); // cut
     EXPECT_EQ(editor.Lines(), (Lines{"AD", "EH"}));
     editor.core.SetSelectionMode(TCodeSelectionMode::smNormal);
@@ -445,22 +445,25 @@ namespace plotalon::testing {
 namespace {
 
 TEST(DragDrop, MoveAndCopyInEachDirection) {
+    using M = TCodeSelectionMode;
     struct Case {
         Lines start;
-        TCodeSelectionMode mode;
+        M mode;
         TCodePoint begin, end, target;
         bool move;
         Lines expected;
     } cases[] = {
-        {{"ABCDEF"}, TCodeSelectionMode::smNormal, {2, 1}, {4, 1}, {6, 1}, true, {"ADEBCF"}},
-        {{"ABCDEF"}, TCodeSelectionMode::smNormal, {4, 1}, {6, 1}, {1, 1}, true, {"DEABCF"}},
-        {{"AB", "CD", "EF"}, TCodeSelectionMode::smNormal, {2, 1}, {2, 2}, {2, 3}, true,
-         {"AD", "EB", "CF"}},
-        {{"AB", "CD"}, TCodeSelectionMode::smNormal, {1, 1}, {3, 1}, {2, 2}, false,
-         {"AB", "CABD"}},
-        {{"a", "b", "c"}, TCodeSelectionMode::smLine, {1, 1}, {2, 1}, {1, 3}, true,
-         {"b", "a", "c"}},
-        {{"ABCD", "EFGH", "IJ"}, TCodeSelectionMode::smColumn, {1, 1}, {3, 2}, {2, 3}, false,
+        {{"ABCDEF"}, M::smNormal, {2, 1}, {4, 1}, {6, 1}, true, {"ADEBCF"}},
+        {{"ABCDEF"}, M::smNormal, {4, 1}, {6, 1}, {1, 1}, true, {"DEABCF"}},
+        {{"AB", "CD", "EF"}, M::smNormal, {2, 1}, {2, 2}, {2, 3}, true, {"AD", "EB", "CF"}},
+        {{"AB", "CD"}, M::smNormal, {1, 1}, {3, 1}, {2, 2}, false, {"AB", "CABD"}},
+        {{"a", "b", "c"}, M::smLine, {1, 1}, {2, 1}, {1, 3}, true, {"b", "a", "c"}},
+        {{"ABCD", "EFGH", "IJ"},
+         M::smColumn,
+         {1, 1},
+         {3, 2},
+         {2, 3},
+         false,
          {"ABCD", "EFGH", "IABJ", " EF"}},
     };
     for (const auto& c : cases) {

@@ -12,10 +12,14 @@ TEST(EditorCommandNames, NamesMapToValuesAndBack) {
         TCodeEditCommand command;
         const char* name;
     } cases[] = {
-        {ecNone, "ecNone"},           {ecSelGotoXY, "ecSelGotoXY"},
-        {ecSelWordLeft, "ecSelWordLeft"}, {ecGotoMarker0 + 4, "ecGotoMarker4"},
-        {ecSetMarker9, "ecSetMarker9"}, {ecImeStr, "ecImeStr"},
-        {ecAutoCompletion, "ecAutoCompletion"}, {ecUserFirst, "ecUserFirst"},
+        {ecNone, "ecNone"},
+        {ecSelGotoXY, "ecSelGotoXY"},
+        {ecSelWordLeft, "ecSelWordLeft"},
+        {ecGotoMarker0 + 4, "ecGotoMarker4"},
+        {ecSetMarker9, "ecSetMarker9"},
+        {ecImeStr, "ecImeStr"},
+        {ecAutoCompletion, "ecAutoCompletion"},
+        {ecUserFirst, "ecUserFirst"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(EditorCommandToIdent(c.command), c.name);

@@ -79,8 +79,7 @@ TEST(Selection, InsertingInEachMode) {
         {{"AB"}, {5, 1}, M::smNormal, "Z", {"AB  Z"}, {6, 1}},
         {{"AB"}, {5, 1}, M::smNormal, " ", {"AB"}, {6, 1}}, // trailing blanks trimmed
         {{"AB"}, {5, 1}, M::smColumn, "Z", {"AB  Z"}, {6, 1}},
-        {{"ABC", "D"}, {2, 1}, M::smColumn, "12\r\n3\r\n45",
-         {"A12BC", "D3", " 45"}, {4, 3}},
+        {{"ABC", "D"}, {2, 1}, M::smColumn, "12\r\n3\r\n45", {"A12BC", "D3", " 45"}, {4, 3}},
         {{"one", "two"}, {3, 2}, M::smLine, "x\r\ny\r\n", {"one", "x", "y", "two"}, {1, 4}},
         {{"one", "two"}, {3, 2}, M::smLine, "x\r\ny", {"one", "x", "ytwo"}, {2, 3}},
         {{}, {1, 1}, M::smNormal, "G1", {"G1"}, {3, 1}},

@@ -14,6 +14,7 @@ const std::vector<std::string> kStart = {
     "G01 X10 Y20", "  G02 X5 (arc) Y7", "", "    [A{B}<C>]   ", "N10 G00", "\tT1 M6", "  ",
 };
 
+// clang-format off
 const TCodeEditCommand kCommands[] = {
     ecLeft,        ecRight,         ecUp,           ecDown,          ecWordLeft,
     ecWordRight,   ecLineStart,     ecLineEnd,      ecPageUp,        ecPageDown,
@@ -31,6 +32,7 @@ const TCodeEditCommand kCommands[] = {
     ecUpperCase,   ecString,        ecLineBreak,    ecPaste,         ecChar,
     ecTab,
 };
+// clang-format on
 
 class UndoProperty : public ::testing::TestWithParam<unsigned> {};
 
@@ -190,7 +192,8 @@ TEST(UndoPropertyRobust, ExternalLineChangesAndWildPositions) {
                 break;
             case 3:
                 editor.core.SetSelectionMode(static_cast<TCodeSelectionMode>(pick(3)));
-                editor.core.SetSelection({pick(40) - 5, pick(20) - 5}, {pick(40) - 5, pick(20) - 5});
+                editor.core.SetSelection({pick(40) - 5, pick(20) - 5},
+                                         {pick(40) - 5, pick(20) - 5});
                 break;
             default:
                 RunRandomCommand(editor, random);

@@ -10,8 +10,12 @@ namespace {
 using Lines = std::vector<std::string>;
 using R = TCodeChangeReason;
 
-void Undo(Editor& editor) { editor.Key('Z', ssCtrl); }
-void Redo(Editor& editor) { editor.Key('Z', ssCtrl | ssShift); }
+void Undo(Editor& editor) {
+    editor.Key('Z', ssCtrl);
+}
+void Redo(Editor& editor) {
+    editor.Key('Z', ssCtrl | ssShift);
+}
 
 TEST(Undo, TypedRunIsOneStep) {
     Editor editor({""});

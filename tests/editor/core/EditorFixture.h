@@ -32,8 +32,7 @@ public:
 
     void Type(const std::string& text) {
         for (char c : text)
-            Key(static_cast<std::uint16_t>(std::toupper(static_cast<unsigned char>(c))), ssNone,
-                c);
+            Key(static_cast<std::uint16_t>(std::toupper(static_cast<unsigned char>(c))), ssNone, c);
     }
 
     void Caret(int x, int y) { core.SetCaretXY({x, y}); }
