@@ -76,10 +76,7 @@ void TCodeEditCore::HookLineEvents() {
 
 void TCodeEditCore::LinesChangedElsewhere() {
     if (ownChanges_ > 0) return;
-    if (undoList_.HasRecords() || redoList_.HasRecords()) {
-        undoList_.ClearRecords();
-        redoList_.ClearRecords();
-    }
+    if (undoList_.HasRecords() || redoList_.HasRecords() || undoList_.Full()) ClearUndo();
 }
 
 // ---- Text ----

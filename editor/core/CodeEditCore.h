@@ -69,6 +69,8 @@ public:
     TCodeEditCore(const TCodeEditCore&) = delete;
     TCodeEditCore& operator=(const TCodeEditCore&) = delete;
 
+    // The list's own event slots belong to the core; follow the list through the core's
+    // OnLine... events below.
     TCodeEditStringList& Lines() { return *lines_; }
     const TCodeEditStringList& Lines() const { return *lines_; }
     // The whole text, lines joined by CR LF (no break after the last line).

@@ -224,3 +224,36 @@ TEST(Undo, LineEventsReachTheCoresHooks) {
 
 } // namespace
 } // namespace plotalon::testing
+
+#include <filesystem>
+#include <fstream>
+
+namespace plotalon::testing {
+namespace {
+
+TEST(Undo, LoadingAFileLeavesNothingToUndo) {
+    auto path = std::filesystem::temp_directory_path() /
+                ("editcore_load_" +
+                 std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + ".nc");
+    {
+        std::ofstream out(path, std::ios::binary);
+        out << "N10 G00\r\nN20 G01\r\n";
+    }
+    for (bool startEmpty : {false, true}) {
+        Editor editor;
+        if (!startEmpty) editor.core.Lines().AddLine("old");
+        editor.Type("X");
+        editor.Key(vk::Return);
+        editor.Key('Z', ssCtrl | ssShift);
+        editor.core.ExecuteCommand(ecClearAll);
+        editor.core.Lines().LoadFile(path.string());
+        Undo(editor);
+        Redo(editor);
+        EXPECT_EQ(editor.Lines(), (Lines{"N10 G00", "N20 G01"}));
+        EXPECT_FALSE(editor.core.Modified());
+    }
+    std::filesystem::remove(path);
+}
+
+} // namespace
+} // namespace plotalon::testing
