@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 namespace plotalon::testing {
 namespace {
 
@@ -224,9 +227,6 @@ TEST(Undo, LineEventsReachTheCoresHooks) {
 
 } // namespace
 } // namespace plotalon::testing
-
-#include <filesystem>
-#include <fstream>
 
 namespace plotalon::testing {
 namespace {
