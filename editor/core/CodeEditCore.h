@@ -78,7 +78,8 @@ public:
     // Replaces the text (lines split at CR LF, CR or LF); clears both undo lists.
     void SetText(std::string_view text);
 
-    // Commands. data carries the position of ecGotoXY / ecSelGotoXY and the text of ecImeStr.
+    // Commands; the overloads carry the position of ecGotoXY / ecSelGotoXY and the text of
+    // ecImeStr. Text commands record their changes for undo and do nothing when read-only.
     void ExecuteCommand(TCodeEditCommand command, char ch = 0);
     void ExecuteCommand(TCodeEditCommand command, TCodePoint point);
     void ExecuteCommand(TCodeEditCommand command, std::string_view text);
@@ -106,7 +107,8 @@ public:
     // Replaces the selection (or inserts at the caret) with text, recorded for undo.
     void SetSelText(std::string_view text);
 
-    // The three block operations on explicit positions, unrecorded.
+    // The three block operations on explicit positions, unrecorded: a change through them
+    // counts as made behind the core's back and empties the undo lists.
     std::string SelectedText(TCodeSelectionMode mode, TCodePoint begin, TCodePoint end) const;
     void DeleteSelection(TCodeSelectionMode mode, TCodePoint begin, TCodePoint end);
     // Inserts at point; returns the caret position after the text.
