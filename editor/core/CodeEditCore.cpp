@@ -128,7 +128,7 @@ void TCodeEditCore::SetText(std::string_view text) {
 }
 
 void TCodeEditCore::SetTabWidth(int width) {
-    tabWidth_ = std::max(1, width);
+    tabWidth_ = std::clamp(width, 1, 65536);
     lines_->SetTabWidth(tabWidth_);
 }
 
@@ -235,8 +235,10 @@ void TCodeEditCore::LinesRemoved(int firstLine, int count) {
 // ---- View metrics ----
 
 void TCodeEditCore::SetWindowSize(int lines, int columns) {
-    linesInWindow_ = std::max(1, lines);
-    charsInWindow_ = std::max(1, columns);
+    // Bounded, so that page arithmetic on positions cannot overflow.
+    constexpr int kMost = 1 << 20;
+    linesInWindow_ = std::clamp(lines, 1, kMost);
+    charsInWindow_ = std::clamp(columns, 1, kMost);
     SetTopLine(topLine_);
 }
 

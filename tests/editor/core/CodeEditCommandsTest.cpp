@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 namespace plotalon::testing {
 namespace {
 
@@ -556,6 +558,25 @@ TEST(Commands, CaretColumnIsBoundedSoTypingCannotPadWithoutLimit) {
     EXPECT_EQ(editor.Caret().X, TCodeEditCore::kMaxScrollWidth);
     editor.Type("X");
     EXPECT_EQ(editor.Lines()[0].size(), static_cast<std::size_t>(TCodeEditCore::kMaxScrollWidth));
+}
+
+} // namespace
+} // namespace plotalon::testing
+
+namespace plotalon::testing {
+namespace {
+
+TEST(Commands, ExtremeViewSizesAndPositionsStaySafe) {
+    Editor editor({"G1", "G2"});
+    editor.core.SetWindowSize(INT_MAX, INT_MAX);
+    editor.core.ExecuteCommand(ecGotoXY, TCodePoint{INT_MAX, INT_MAX});
+    for (TCodeEditCommand command : {ecPageDown, ecPageRight, ecSelPageRight, ecScrollRight,
+                                     ecPageUp, ecPageLeft, ecScrollLeft, ecPageBottom})
+        editor.core.ExecuteCommand(command);
+    EXPECT_EQ(editor.Caret().Y, 2);
+    EXPECT_LE(editor.Caret().X, TCodeEditCore::kMaxScrollWidth);
+    editor.core.ExecuteCommand(ecGotoXY, TCodePoint{INT_MIN, INT_MIN});
+    EXPECT_EQ(editor.Caret(), (TCodePoint{1, 1}));
 }
 
 } // namespace
