@@ -1,5 +1,6 @@
 #include "editor/core/CodeEditCore.h"
 
+#include "editor/CodeEditHighlighterLink.h"
 #include "editor/core/CodeEditText.h"
 
 #include <algorithm>
@@ -132,13 +133,7 @@ void TCodeEditCore::SetTabWidth(int width) {
     lines_->SetTabWidth(tabWidth_);
 }
 
-TCharSet TCodeEditCore::WordChars() const {
-    if (highlighter_) return highlighter_->IdentifierChars();
-    TCharSet set;
-    for (int c = 33; c <= 255; ++c)
-        set.set(c);
-    return set;
-}
+TCharSet TCodeEditCore::WordChars() const { return plotalon::WordChars(highlighter_); }
 
 void TCodeEditCore::SetHighlighter(TCodeCustomHighlighter* highlighter) {
     if (highlighter == highlighter_) return;
