@@ -128,3 +128,34 @@ TEST(Selection, PositionsOutsideTheTextAreSafe) {
 
 } // namespace
 } // namespace plotalon::testing
+
+namespace plotalon::testing {
+namespace {
+
+TEST(Selection, PastingThroughCtrlV) {
+    struct Case {
+        Lines start;
+        TCodePoint caret;
+        M mode;
+        std::string text;
+        Lines expected;
+        TCodePoint after;
+    } cases[] = {
+        {{"ABCD"}, {3, 1}, M::smNormal, "P\r\nQ", {"ABP", "QCD"}, {2, 2}},
+        {{"AB"}, {5, 1}, M::smColumn, "Z", {"AB  Z"}, {6, 1}},
+        {{"one", "two"}, {2, 2}, M::smLine, "x\r\n", {"one", "x", "two"}, {1, 3}},
+    };
+    for (const auto& c : cases) {
+        Editor editor(c.start);
+        CopyBlockToClipboard(editor.core.GetClipboard(), c.text, c.mode);
+        editor.Caret(c.caret.X, c.caret.Y);
+        editor.Key('V', ssCtrl, 'v');
+        EXPECT_EQ(editor.Lines(), c.expected) << c.text;
+        EXPECT_EQ(editor.Caret(), c.after) << c.text;
+        editor.Key(vk::Back, ssAlt); // Alt+Backspace undoes
+        EXPECT_EQ(editor.Lines(), c.start) << c.text;
+    }
+}
+
+} // namespace
+} // namespace plotalon::testing
