@@ -133,7 +133,9 @@ void TCodeEditCore::SetTabWidth(int width) {
     lines_->SetTabWidth(tabWidth_);
 }
 
-TCharSet TCodeEditCore::WordChars() const { return plotalon::WordChars(highlighter_); }
+TCharSet TCodeEditCore::WordChars() const {
+    return plotalon::WordChars(highlighter_);
+}
 
 void TCodeEditCore::SetHighlighter(TCodeCustomHighlighter* highlighter) {
     if (highlighter == highlighter_) return;

@@ -272,6 +272,17 @@ private:
     private:
         TCodeEditCore& core_;
     };
+    // One begin-update/end-update pair of the line list for its lifetime.
+    class LinesUpdate {
+    public:
+        explicit LinesUpdate(TCodeEditStringList& lines) : lines_(lines) { lines_.BeginUpdate(); }
+        ~LinesUpdate() { lines_.EndUpdate(); }
+        LinesUpdate(const LinesUpdate&) = delete;
+        LinesUpdate& operator=(const LinesUpdate&) = delete;
+
+    private:
+        TCodeEditStringList& lines_;
+    };
     void HookLineEvents();
     void LinesChangedElsewhere();
 

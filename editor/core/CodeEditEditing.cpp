@@ -64,6 +64,8 @@ void TCodeEditCore::Changed() {
 
 void TCodeEditCore::EditCommand(TCodeEditCommand command, char ch, std::string_view text) {
     if (readOnly_) return;
+    // The whole command is one change of the list, however many steps it takes.
+    LinesUpdate update(*lines_);
     TCodePoint caret = Clamp(caret_);
     int lineEnd = static_cast<int>(Line(caret.Y).size()) + 1;
     switch (command) {
@@ -573,6 +575,7 @@ void TCodeEditCore::DropSelection(TCodePoint target, bool move) {
     if (inside) return;
     std::string text = SelectedText(mode, begin, end);
     bool after = PointBefore(end, target);
+    LinesUpdate update(*lines_);
     undoList_.OpenBlock();
     if (move) {
         int linesBefore = LineCount();

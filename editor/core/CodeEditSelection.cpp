@@ -19,18 +19,6 @@ std::string Slice(std::string_view line, int fromColumn, int toColumn) {
     return std::string(line.substr(from, to - from));
 }
 
-// Holds the line list in one update bracket for the lifetime of the guard.
-class UpdateGuard {
-public:
-    explicit UpdateGuard(TCodeEditStringList& lines) : lines_(lines) { lines_.BeginUpdate(); }
-    ~UpdateGuard() { lines_.EndUpdate(); }
-    UpdateGuard(const UpdateGuard&) = delete;
-    UpdateGuard& operator=(const UpdateGuard&) = delete;
-
-private:
-    TCodeEditStringList& lines_;
-};
-
 } // namespace
 
 std::string TCodeEditCore::SelectedText(TCodeSelectionMode mode, TCodePoint begin,
@@ -74,7 +62,7 @@ void TCodeEditCore::DeleteSelection(TCodeSelectionMode mode, TCodePoint begin, T
     if (LineCount() == 0) return;
     begin = Clamp(begin);
     end = Clamp(end);
-    UpdateGuard update(*lines_);
+    LinesUpdate update(*lines_);
     TCodePoint caret;
     switch (mode) {
     case TCodeSelectionMode::smNormal: {
@@ -130,7 +118,7 @@ void TCodeEditCore::DeleteSelection(TCodeSelectionMode mode, TCodePoint begin, T
 
 TCodePoint TCodeEditCore::InsertText(TCodeSelectionMode mode, TCodePoint point,
                                      std::string_view text) {
-    UpdateGuard update(*lines_);
+    LinesUpdate update(*lines_);
     EnsureOneLine();
     point = Clamp(point);
     std::vector<std::string> segments = SplitLines(text);

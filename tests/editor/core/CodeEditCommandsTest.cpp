@@ -581,3 +581,26 @@ TEST(Commands, ExtremeViewSizesAndPositionsStaySafe) {
 
 } // namespace
 } // namespace plotalon::testing
+
+namespace plotalon::testing {
+namespace {
+
+TEST(Commands, EachCommandIsOneChangeOfTheList) {
+    Editor editor({"ABCD", "EFGH"});
+    int changing = 0, changed = 0;
+    editor.core.OnLinesChanging = [&] { ++changing; };
+    editor.core.OnLinesChanged = [&] { ++changed; };
+    CopyBlockToClipboard(editor.core.GetClipboard(), "1\r\n2", TCodeSelectionMode::smNormal);
+    editor.core.SetSelection({2, 1}, {3, 2});
+    editor.Key('V', ssCtrl); // deletes the selection, then inserts
+    EXPECT_EQ(changed, 1);
+    editor.core.SetSelection({1, 1}, {2, 1});
+    editor.Key(vk::Return); // deletes the selection, then breaks the line
+    EXPECT_EQ(changed, 2);
+    editor.Key('Z', ssCtrl);
+    EXPECT_EQ(changed, 3);
+    EXPECT_EQ(changing, changed);
+}
+
+} // namespace
+} // namespace plotalon::testing
