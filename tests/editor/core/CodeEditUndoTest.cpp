@@ -257,3 +257,32 @@ TEST(Undo, LoadingAFileLeavesNothingToUndo) {
 
 } // namespace
 } // namespace plotalon::testing
+
+namespace plotalon::testing {
+namespace {
+
+TEST(Undo, GroupBracketsUndoAndRedoEverythingBetweenThem) {
+    Editor editor({"N1"});
+    auto bracket = [&](R reason) {
+        editor.core.UndoList().RecordChange(reason, {1, 1}, TCodeSelectionMode::smNormal, "",
+                                            {1, 1});
+    };
+    editor.Caret(3, 1);
+    bracket(R::crGroupBegin2);
+    editor.Type("A");
+    editor.Key(vk::Return);
+    editor.Type("B");
+    editor.Key(vk::Back);
+    bracket(R::crGroupEnd2);
+    EXPECT_EQ(editor.Lines(), (Lines{"N1A", ""}));
+    Undo(editor);
+    EXPECT_EQ(editor.Lines(), (Lines{"N1"}));
+    EXPECT_FALSE(editor.core.CanUndo());
+    Redo(editor);
+    EXPECT_EQ(editor.Lines(), (Lines{"N1A", ""}));
+    EXPECT_FALSE(editor.core.CanRedo());
+    EXPECT_EQ(editor.core.UndoList().TopReason(), R::crGroupEnd2);
+}
+
+} // namespace
+} // namespace plotalon::testing
