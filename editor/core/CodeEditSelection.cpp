@@ -31,7 +31,7 @@ std::string TCodeEditCore::SelectedText(TCodeSelectionMode mode, TCodePoint begi
     case TCodeSelectionMode::smNormal:
         Order(begin, end);
         if (begin.Y == end.Y) return Slice(Line(begin.Y), begin.X, end.X);
-        out = Slice(Line(begin.Y), begin.X, kMaxScrollWidth + 1 + Line(begin.Y).size());
+        out = Slice(Line(begin.Y), begin.X, static_cast<int>(Line(begin.Y).size()) + 1);
         for (int y = begin.Y + 1; y < end.Y; ++y)
             out += "\r\n" + Line(y);
         out += "\r\n" + Slice(Line(end.Y), 1, end.X);
