@@ -26,6 +26,15 @@ TEST(QtClipboard, TextAndPrivateFormatsTravelInOneTransaction) {
     EXPECT_EQ(clipboard.Data("Other"), std::nullopt);
 }
 
+TEST(QtClipboard, PlainTextEndsAtItsZeroByte) {
+    TQtClipboard clipboard;
+    ASSERT_TRUE(clipboard.Open());
+    clipboard.Clear();
+    clipboard.SetData(Clipboard::kText, std::string_view("G1\r\nX2\0rest", 11));
+    clipboard.Close();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), u"G1\r\nX2"_qs);
+}
+
 TEST(QtClipboard, ClearingEmptiesAndWritingNeedsOpen) {
     TQtClipboard clipboard;
     EXPECT_FALSE(clipboard.SetData(Clipboard::kText, "x"));
