@@ -170,22 +170,21 @@ void TCodeEditCore::DeleteLastChar() {
     TCodePoint caret = Clamp(caret_);
     std::string line = Line(caret.Y);
     int len = static_cast<int>(line.size());
+    // The indentation of the nearest line above that is indented less than the caret
+    // stands; 0 when there is none.
+    auto indentAbove = [&] {
+        for (int y = caret.Y - 1; y >= 1; --y) {
+            int indent = LeadingBlanks(Line(y));
+            if (indent < caret.X - 1) return indent;
+        }
+        return 0;
+    };
     if (caret.X > len + 1) {
         if (len > 0) {
             MoveCaret({len + 1, caret.Y}, false);
             return;
         }
-        // On an empty line: back to the indentation of the nearest line above that is
-        // indented less than the caret stands.
-        int column = 1;
-        for (int y = caret.Y - 1; y >= 1; --y) {
-            int indent = LeadingBlanks(Line(y));
-            if (indent < caret.X - 1) {
-                column = indent + 1;
-                break;
-            }
-        }
-        MoveCaret({column, caret.Y}, false);
+        MoveCaret({indentAbove() + 1, caret.Y}, false); // an empty line: back to that indent
         return;
     }
     if (caret.X == 1) {
@@ -205,17 +204,8 @@ void TCodeEditCore::DeleteLastChar() {
     }
     int from = caret.X - 1; // 1-based column of the first byte to delete
     if (HasOption(eoSmartTabDelete) && line[caret.X - 2] == ' ' &&
-        LeadingBlanks(line) == caret.X - 1) {
-        int target = 0;
-        for (int y = caret.Y - 1; y >= 1; --y) {
-            int indent = LeadingBlanks(Line(y));
-            if (indent < caret.X - 1) {
-                target = indent;
-                break;
-            }
-        }
-        from = target + 1;
-    }
+        LeadingBlanks(line) == caret.X - 1)
+        from = indentAbove() + 1;
     SpanCapture capture = BeginSpan(caret.Y, caret.Y);
     std::string removed = line.substr(from - 1, caret.X - from);
     line.erase(from - 1, caret.X - from);
