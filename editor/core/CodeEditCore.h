@@ -227,6 +227,8 @@ private:
     // Bookmarks follow inserted and removed lines.
     void LinesInserted(int afterLine, int count);
     void LinesRemoved(int firstLine, int count);
+    // Line y becomes joined and line y + 1 goes, in one update bracket.
+    void JoinWithNextLine(int y, const std::string& joined);
 
     // Caret.
     void MoveCaret(TCodePoint to, bool select);

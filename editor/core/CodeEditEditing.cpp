@@ -161,6 +161,14 @@ void TCodeEditCore::DeleteRange(TCodePoint from, TCodePoint to, TCodeChangeReaso
            EndSpan(std::move(capture)));
 }
 
+void TCodeEditCore::JoinWithNextLine(int y, const std::string& joined) {
+    lines_->BeginUpdate();
+    SetLine(y, joined);
+    lines_->DeleteLine(y); // the list counts from 0: this is line y + 1
+    lines_->EndUpdate();
+    LinesRemoved(y + 1, 1);
+}
+
 void TCodeEditCore::DeleteLastChar() {
     if (SelAvail()) {
         DeleteRecordedSelection(TCodeChangeReason::crDelete);
@@ -192,11 +200,7 @@ void TCodeEditCore::DeleteLastChar() {
         std::string previous = Line(caret.Y - 1);
         TCodePoint joint{static_cast<int>(previous.size()) + 1, caret.Y - 1};
         SpanCapture capture = BeginSpan(caret.Y - 1, caret.Y);
-        lines_->BeginUpdate();
-        SetLine(caret.Y - 1, previous + TrimTrailing(line));
-        lines_->DeleteLine(caret.Y - 1);
-        lines_->EndUpdate();
-        LinesRemoved(caret.Y, 1);
+        JoinWithNextLine(caret.Y - 1, previous + TrimTrailing(line));
         MoveCaret(joint, false);
         Record(TCodeChangeReason::crDeleteBeforeCaret, joint, caret, "\r\n",
                TCodeSelectionMode::smNormal, EndSpan(std::move(capture)));
@@ -227,11 +231,7 @@ void TCodeEditCore::DeleteChar() {
     if (caret.X > len) {
         if (caret.Y >= LineCount()) return;
         SpanCapture capture = BeginSpan(caret.Y, caret.Y + 1);
-        lines_->BeginUpdate();
-        SetLine(caret.Y, PadTo(line, caret.X - 1) + Line(caret.Y + 1));
-        lines_->DeleteLine(caret.Y);
-        lines_->EndUpdate();
-        LinesRemoved(caret.Y + 1, 1);
+        JoinWithNextLine(caret.Y, PadTo(line, caret.X - 1) + Line(caret.Y + 1));
         MoveCaret(caret, false);
         Record(TCodeChangeReason::crDeleteAfterCaret, caret, {1, caret.Y + 1}, "\r\n",
                TCodeSelectionMode::smNormal, EndSpan(std::move(capture)));
