@@ -1,17 +1,21 @@
 #!/usr/bin/env bash
 # One entry point for a fresh Debian 12 machine (as root):
-#   scripts/dev.sh run   installs what is missing, builds, starts the program
-#   scripts/dev.sh test  installs what is missing, builds, runs every test
+#   scripts/dev.sh run     installs what is missing, builds, starts the program
+#   scripts/dev.sh test    installs what is missing, builds, runs every test
+#   scripts/dev.sh matrix  the further builds CI runs the tests in: GCC Release, Clang, and
+#                          GCC with AddressSanitizer and UndefinedBehaviorSanitizer
+# Our own builds treat warnings as errors; a plain `cmake` build of the project does not.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(cmake g++ ninja-build libgtest-dev libgmock-dev libbenchmark-dev
           qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
           fonts-liberation2 fonts-dejavu-core)
+matrix_packages=(clang)
 
 install_missing() {
     local missing=()
-    for p in "${packages[@]}"; do
+    for p in "$@"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
     done
     if ((${#missing[@]})); then
@@ -21,14 +25,42 @@ install_missing() {
     fi
 }
 
+# configure_and_build DIR [cmake options...]
+configure_and_build() {
+    local dir=$1
+    shift
+    cmake -S . -B "$dir" -G Ninja -DPLOTALON_WERROR=ON "$@" >/dev/null
+    cmake --build "$dir" -j"$(nproc)"
+}
+
+run_tests() {
+    (cd "$1" && ctest --output-on-failure -j"$(nproc)" --timeout 600)
+}
+
 build() {
-    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-    cmake --build build -j"$(nproc)"
+    configure_and_build build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+}
+
+matrix() {
+    install_missing "${packages[@]}" "${matrix_packages[@]}"
+    echo "== GCC, Release"
+    configure_and_build build-release -DCMAKE_BUILD_TYPE=Release -DPLOTALON_WITH_BENCH=OFF
+    run_tests build-release
+    echo "== Clang"
+    CXX=clang++ configure_and_build build-clang -DCMAKE_BUILD_TYPE=Debug -DPLOTALON_WITH_BENCH=OFF
+    run_tests build-clang
+    echo "== GCC, AddressSanitizer and UndefinedBehaviorSanitizer"
+    configure_and_build build-sanitize -DCMAKE_BUILD_TYPE=Debug -DPLOTALON_WITH_BENCH=OFF \
+        -DPLOTALON_SANITIZE=ON
+    ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+        LSAN_OPTIONS=suppressions="$PWD/scripts/lsan.supp" \
+        UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+        run_tests build-sanitize
 }
 
 case "${1:-}" in
     run)
-        install_missing
+        install_missing "${packages[@]}"
         build
         if [ -x build/app/plotalon ]; then
             exec build/app/plotalon "${@:2}"
@@ -37,12 +69,15 @@ case "${1:-}" in
         fi
         ;;
     test)
-        install_missing
+        install_missing "${packages[@]}"
         build
-        cd build && ctest --output-on-failure -j"$(nproc)" --timeout 600
+        run_tests build
+        ;;
+    matrix)
+        matrix
         ;;
     *)
-        echo "usage: scripts/dev.sh run|test" >&2
+        echo "usage: scripts/dev.sh run|test|matrix" >&2
         exit 2
         ;;
 esac

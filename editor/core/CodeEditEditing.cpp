@@ -453,7 +453,8 @@ void TCodeEditCore::BlockIndent() {
     if (LineCount() == 0) return;
     TCodePoint begin = SelAvail() ? Clamp(blockBegin_) : Clamp(caret_);
     TCodePoint end = SelAvail() ? Clamp(blockEnd_) : begin;
-    auto [first, last] = BlockLines(begin, end, selectionMode_);
+    const LineRangeOfBlock block = BlockLines(begin, end, selectionMode_);
+    const int first = block.First, last = block.Last;
     SpanCapture capture = BeginSpan(first, last);
     std::string blanks(tabWidth_, ' ');
     lines_->BeginUpdate();
@@ -477,7 +478,8 @@ void TCodeEditCore::BlockUnindent() {
     if (LineCount() == 0) return;
     TCodePoint begin = SelAvail() ? Clamp(blockBegin_) : Clamp(caret_);
     TCodePoint end = SelAvail() ? Clamp(blockEnd_) : begin;
-    auto [first, last] = BlockLines(begin, end, selectionMode_);
+    const LineRangeOfBlock block = BlockLines(begin, end, selectionMode_);
+    const int first = block.First, last = block.Last;
     SpanCapture capture = BeginSpan(first, last);
     std::vector<std::string> removed;
     std::vector<int> counts;
