@@ -1,6 +1,7 @@
 #include "platform/IniProfile.h"
 
 #include "platform/AtomicFile.h"
+#include "tests/Unprivileged.h"
 
 #include <gtest/gtest.h>
 
@@ -170,10 +171,15 @@ TEST_F(IniProfileTest, RefusesNamesAndValuesThatWouldBreakTheLines) {
 }
 
 TEST_F(IniProfileTest, ReadOnlyFileIsNotReplaced) {
-    if (::geteuid() == 0) GTEST_SKIP() << "file modes do not stop root";
+    // The user's own file, marked read-only, in a folder the user may write.
     Store("[path]\r\nnc=1\r\n");
+    ASSERT_TRUE(test::GiveToUnprivilegedUser(Folder.string()));
+    ASSERT_TRUE(test::GiveToUnprivilegedUser(Path));
     fs::permissions(Path, fs::perms::owner_read);
-    EXPECT_FALSE(Write("path", "nc", "2"));
+    EXPECT_EQ(test::RunUnprivileged([&]() -> std::string {
+                  return Write("path", "nc", "2") ? "the write was accepted" : "";
+              }),
+              "");
     EXPECT_EQ(Stored(), "[path]\r\nnc=1\r\n");
 }
 
