@@ -110,6 +110,7 @@ TEST_F(ConvertCli, BadCallsExitWithTwoAndAMessage) {
         {{in, in}, "Nur eine Eingabedatei"},
         {{"--prefix", (Dir / "nope.plt").string(), in}, "kann nicht geöffnet werden"},
         {{"-o", (Dir / "no-such-dir" / "x.plt").string(), in}, "kann nicht erstellt werden"},
+        {{"-o", Dir.string(), in}, "kann nicht erstellt werden"}, // a folder stays a folder
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.says);
