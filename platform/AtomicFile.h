@@ -5,11 +5,11 @@
 // after the rename, so that the new name survives a crash as well.
 //
 // Only a regular file or a new name is replaced that way. A symbolic link is followed to the
-// name it points to (a dangling link creates its target). A device, FIFO or socket would be
+// name it points to (a dangling link creates its target). A device or FIFO would be
 // destroyed by a rename, so it is opened and written in place, as shell redirection does:
-// "/dev/stdout" and pipes work, and a FIFO waits for its reader. A folder, a file the user
-// may not open for writing and a name that cannot be created fail as the platform's create
-// would, and the target stays untouched.
+// "/dev/stdout" and pipes work, and a FIFO waits for its reader. A folder, a socket, a file
+// the user may not open for writing and a name that cannot be created fail as the platform's
+// create would, and the target stays untouched.
 
 #include <string>
 #include <string_view>
@@ -27,13 +27,14 @@ public:
     bool Ok() const { return Fd >= 0 && !Failed; }
     // Appends bytes; a failed write makes Ok() false and Commit() a no-op returning false.
     void Write(std::string_view bytes);
-    // Flushes, syncs and renames over the target. False leaves the target untouched.
+    // Flushes, syncs and renames over the target (closes it, when written in place). False
+    // leaves the target untouched.
     bool Commit();
     // Drops the temporary file; the target stays untouched.
     void Discard();
 
-    // True when the bytes go straight into a device, FIFO or socket: they reach it as they
-    // are written, and neither a failure nor Discard() takes them back.
+    // True when the bytes go straight into a device or FIFO: they reach it as they are
+    // written, and neither a failure nor Discard() takes them back.
     bool WritesInPlace() const { return InPlace; }
     // The path as it was given.
     const std::string& Path() const { return Given; }
