@@ -1,4 +1,5 @@
-// Loading a large NC file into a pane's line list and highlighting every line of it.
+// Loading a large NC file into a pane's line list, highlighting every line of it and saving
+// it back.
 // The 100 MB input (about 5 million lines) is generated once into the temporary folder;
 // set PLOTALON_BENCH_NC to use another file.
 
@@ -148,6 +149,32 @@ void BM_AppendLines(benchmark::State& state) {
     state.SetItemsProcessed(std::int64_t(state.iterations()) * 5'000'000);
 }
 BENCHMARK(BM_AppendLines)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Saving the large file back through the safe save: temporary file, sync, rename and the
+// folder's sync.
+void BM_SaveFile(benchmark::State& state) {
+    TCodeEditStringList list;
+    list.LoadFile(MakeNcFile());
+    const std::string target = "/tmp/plotalon-bench-save.nc";
+    for (auto _ : state)
+        list.SaveFile(target);
+    state.SetBytesProcessed(FileSize(target) * std::int64_t(state.iterations()));
+    std::remove(target.c_str());
+}
+BENCHMARK(BM_SaveFile)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// What one save costs beyond its bytes: opening the target's writer, the two syncs, the
+// rename.
+void BM_SaveSmallFile(benchmark::State& state) {
+    TCodeEditStringList list;
+    for (int i = 0; i < 10; ++i)
+        list.AddLine("G1 X10 Y20");
+    const std::string target = "/tmp/plotalon-bench-small.nc";
+    for (auto _ : state)
+        list.SaveFile(target);
+    std::remove(target.c_str());
+}
+BENCHMARK(BM_SaveSmallFile)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

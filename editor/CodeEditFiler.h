@@ -67,8 +67,9 @@ private:
     bool Stopped = false; // a 0 byte ended the text
 };
 
-// Collects lines and writes them to a temporary file beside the target, which replaces the
-// target only on Commit; a writer that is destroyed uncommitted leaves the target as it was.
+// Collects lines and writes them through the safe save (platform/AtomicFile.h): a file is
+// replaced only on Commit, and a writer that is destroyed uncommitted leaves it as it was; a
+// device or FIFO is written as the lines come.
 class TCodeEditFileWriter : public TCodeEditFiler {
 public:
     // Raises EFCreateError when the file cannot be created.

@@ -337,6 +337,7 @@ void TCodeEditStringList::OpenGap(std::size_t index, std::size_t n) {
 
 // Removes n records from index on; their texts must have been freed.
 void TCodeEditStringList::CloseGap(std::size_t index, std::size_t n) {
+    if (n == 0) return; // an empty list has no record array to move within
     std::size_t after = Size - index - n;
     std::memmove(static_cast<void*>(Lines + index), Lines + index + n, after * sizeof(TLineRecord));
     if (Objects != nullptr)

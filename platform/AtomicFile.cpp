@@ -1,10 +1,14 @@
 #include "platform/AtomicFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,49 +16,146 @@ namespace plotalon {
 
 namespace {
 
-// Writing through a symbolic link replaces the file it points to, not the link.
-std::string ResolveTarget(const std::string& path) {
-    struct stat st {};
-    if (lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-        char resolved[PATH_MAX];
-        if (realpath(path.c_str(), resolved) != nullptr) return resolved;
-    }
-    return path;
+constexpr int kMostLinkHops = 40; // the kernel's own limit
+
+// The folder part of path with its trailing "/"; empty for a name in the current folder.
+std::string FolderOf(const std::string& path) {
+    std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
-mode_t ModeForNewFile(const std::string& target) {
-    struct stat st {};
-    if (stat(target.c_str(), &st) == 0) return st.st_mode & 07777;
-    mode_t mask = umask(0);
-    umask(mask);
+const char* FolderOrCurrent(const std::string& folder) {
+    return folder.empty() ? "." : folder.c_str();
+}
+
+// The name the bytes end up under: path with its symbolic links followed, to a name that
+// need not exist yet (the target of a dangling link). Empty when the links form a loop.
+std::string FollowLinks(std::string path) {
+    for (int hop = 0; hop < kMostLinkHops; ++hop) {
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+        std::string link(PATH_MAX, '\0');
+        ssize_t n = ::readlink(path.c_str(), link.data(), link.size());
+        if (n <= 0 || static_cast<std::size_t>(n) >= link.size()) return {};
+        link.resize(static_cast<std::size_t>(n));
+        path = link.front() == '/' ? link : FolderOf(path) + link;
+    }
+    return {};
+}
+
+// Whether the platform's create would open path: permission bits, ACLs, a read-only mount
+// and an immutable file all count, as they do for the user. Opening without truncating
+// changes nothing.
+bool MayOpenForWriting(const std::string& path) {
+    int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    ::close(fd);
+    return true;
+}
+
+mode_t ModeForNewFile() {
+    mode_t mask = ::umask(0);
+    ::umask(mask);
     return 0666 & ~mask;
+}
+
+// The temporary name beside target: the target's own name, shortened where the suffix would
+// take it past the file system's name limit, so that it fits whenever the target's name
+// fits. The cut falls between UTF-8 characters, so a leftover still reads as the name.
+std::string TemporaryPattern(const std::string& target) {
+    constexpr std::string_view kSuffix = ".tmpXXXXXX";
+    const std::string folder = FolderOf(target);
+    long limit = ::pathconf(FolderOrCurrent(folder), _PC_NAME_MAX);
+    std::size_t most = limit > 0 ? static_cast<std::size_t>(limit) : NAME_MAX;
+    std::size_t keep = target.size() - folder.size();
+    keep = std::min(keep, most > kSuffix.size() ? most - kSuffix.size() : 0);
+    while (keep > 0 && (static_cast<unsigned char>(target[folder.size() + keep]) & 0xC0) == 0x80)
+        --keep;
+    return target.substr(0, folder.size() + keep) + std::string(kSuffix);
+}
+
+// After a rename the new name lives in the folder: without syncing it a crash can bring
+// back the old file on some file systems. Best effort: the file is in place either way,
+// and some file systems cannot sync a folder at all.
+void SyncFolder(const std::string& target) {
+    int fd = ::open(FolderOrCurrent(FolderOf(target)), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    (void)::fsync(fd);
+    ::close(fd);
+}
+
+// Writes all of bytes; false on the first failure.
+bool WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+// A pipe whose reader went away must fail the write, not end the program (and lose what
+// the other pane holds): SIGPIPE is held back while writing, and one the write raised is
+// taken back before it is let through again.
+bool WriteAllHoldingSigPipe(int fd, std::string_view bytes) {
+    sigset_t pipeOnly, previous, pending;
+    sigemptyset(&pipeOnly);
+    sigaddset(&pipeOnly, SIGPIPE);
+    pthread_sigmask(SIG_BLOCK, &pipeOnly, &previous);
+    sigpending(&pending);
+    const bool wasPending = sigismember(&pending, SIGPIPE) == 1;
+    bool good = WriteAll(fd, bytes);
+    if (!good && errno == EPIPE && !wasPending) {
+        const timespec now{};
+        while (sigtimedwait(&pipeOnly, nullptr, &now) < 0 && errno == EINTR) {
+        }
+    }
+    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+    return good;
 }
 
 } // namespace
 
-TAtomicFileWriter::TAtomicFileWriter(std::string path) : Target(ResolveTarget(path)) {
+TAtomicFileWriter::TAtomicFileWriter(std::string path) : Given(std::move(path)) {
     struct stat st {};
-    if (stat(Target.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return; // never replace a folder
-    std::string pattern = Target + ".tmpXXXXXX";
-    Fd = mkstemp(pattern.data());
+    mode_t mode = 0;
+    if (::stat(Given.c_str(), &st) == 0) {
+        if (S_ISDIR(st.st_mode)) return; // a folder is never replaced
+        if (!S_ISREG(st.st_mode)) {
+            OpenInPlace();
+            return;
+        }
+        if (!MayOpenForWriting(Given)) return;
+        mode = st.st_mode & 07777;
+    } else if (errno == ENOENT) {
+        mode = ModeForNewFile();
+    } else {
+        return; // a loop of links, a part of the path that is no folder, no permission
+    }
+    Target = FollowLinks(Given);
+    if (Target.empty()) return;
+    std::string pattern = TemporaryPattern(Target);
+    Fd = ::mkstemp(pattern.data());
     if (Fd < 0) return;
     TempPath = pattern;
-    if (fchmod(Fd, ModeForNewFile(Target)) != 0) Failed = true;
+    if (::fchmod(Fd, mode) != 0) Failed = true;
+}
+
+// The given path, not its resolved target: "/dev/stdout" must reach the process's own
+// output, which only the link itself knows.
+void TAtomicFileWriter::OpenInPlace() {
+    InPlace = true;
+    Fd = ::open(Given.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
 }
 
 TAtomicFileWriter::~TAtomicFileWriter() { Discard(); }
 
 void TAtomicFileWriter::Write(std::string_view bytes) {
     if (!Ok()) return;
-    while (!bytes.empty()) {
-        ssize_t n = ::write(Fd, bytes.data(), bytes.size());
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            Failed = true;
-            return;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
+    if (!(InPlace ? WriteAllHoldingSigPipe(Fd, bytes) : WriteAll(Fd, bytes))) Failed = true;
 }
 
 bool TAtomicFileWriter::Commit() {
@@ -62,11 +163,17 @@ bool TAtomicFileWriter::Commit() {
         Discard();
         return false;
     }
-    bool good = fsync(Fd) == 0;
+    if (InPlace) {
+        bool good = ::close(Fd) == 0;
+        Fd = -1;
+        return good;
+    }
+    bool good = ::fsync(Fd) == 0;
     good = (::close(Fd) == 0) && good;
     Fd = -1;
     if (good && std::rename(TempPath.c_str(), Target.c_str()) == 0) {
         TempPath.clear();
+        SyncFolder(Target);
         return true;
     }
     Discard();

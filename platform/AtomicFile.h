@@ -1,7 +1,15 @@
 #pragma once
-// Replacing a file so that a failure at any point (disk full, folder read-only, the process
+// Saving a file so that a failure at any point (disk full, folder read-only, the process
 // killed) leaves the old file as it was: the new bytes go to a temporary file in the same
-// folder, which is renamed over the target only once it is complete.
+// folder, which is renamed over the target only once it is complete; the folder is synced
+// after the rename, so that the new name survives a crash as well.
+//
+// Only a regular file or a new name is replaced that way. A symbolic link is followed to the
+// name it points to (a dangling link creates its target). A device or FIFO would be
+// destroyed by a rename, so it is opened and written in place, as shell redirection does:
+// "/dev/stdout" and pipes work, and a FIFO waits for its reader. A folder, a socket, a file
+// the user may not open for writing and a name that cannot be created fail as the platform's
+// create would, and the target stays untouched.
 
 #include <string>
 #include <string_view>
@@ -10,7 +18,7 @@ namespace plotalon {
 
 class TAtomicFileWriter {
 public:
-    // Creates the temporary file beside path; Ok() tells whether that worked.
+    // Opens the target's writer; Ok() tells whether that worked.
     explicit TAtomicFileWriter(std::string path);
     ~TAtomicFileWriter(); // discards the temporary file unless committed
     TAtomicFileWriter(const TAtomicFileWriter&) = delete;
@@ -19,18 +27,27 @@ public:
     bool Ok() const { return Fd >= 0 && !Failed; }
     // Appends bytes; a failed write makes Ok() false and Commit() a no-op returning false.
     void Write(std::string_view bytes);
-    // Flushes, syncs and renames over the target. False leaves the target untouched.
+    // Flushes, syncs and renames over the target (closes it, when written in place). False
+    // leaves the target untouched.
     bool Commit();
     // Drops the temporary file; the target stays untouched.
     void Discard();
 
-    const std::string& Path() const { return Target; }
+    // True when the bytes go straight into a device or FIFO: they reach it as they are
+    // written, and neither a failure nor Discard() takes them back.
+    bool WritesInPlace() const { return InPlace; }
+    // The path as it was given.
+    const std::string& Path() const { return Given; }
 
 private:
-    std::string Target;
+    void OpenInPlace();
+
+    std::string Given;
+    std::string Target; // the name renamed over: Given with its links followed
     std::string TempPath;
     int Fd = -1;
     bool Failed = false;
+    bool InPlace = false;
 };
 
 // Writes bytes as the whole new content of path. False when the file could not be

@@ -3,7 +3,6 @@
 #include "platform/AtomicFile.h"
 
 #include <optional>
-#include <unistd.h>
 #include <vector>
 
 namespace plotalon {
@@ -185,11 +184,9 @@ bool WritePrivateProfileString(std::string_view section, std::string_view key,
                                std::string_view value, const std::string& path) {
     if (!FitsOnOneLine(section, key, value)) return false;
     std::string bytes;
-    if (FileExists(path)) {
-        // A file we cannot read we must not replace: its other entries would be lost. One the
-        // user has marked read-only stays as it is.
-        if (!ReadWholeFile(path, bytes) || ::access(path.c_str(), W_OK) != 0) return false;
-    }
+    // A file we cannot read we must not replace: its other entries would be lost. One the
+    // user may not write the writer refuses by itself.
+    if (FileExists(path) && !ReadWholeFile(path, bytes)) return false;
     return ReplaceFileContents(path, Edited(SplitLines(bytes), section, key, value));
 }
 

@@ -4,6 +4,7 @@
 #include "editor/core/CodeEditText.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace plotalon {
 
@@ -50,20 +51,25 @@ TCodeEditCore::~TCodeEditCore() {
 }
 
 void TCodeEditCore::HookLineEvents() {
-    auto indexEvent = [this](TCodeEditStringList::TIndexEvent TCodeEditCore::*slot) {
-        return [this, slot](int index) {
+    // Only deleting and replacing lines can take away the line or column a position stands
+    // on; lines added (a conversion appends every line of its output) never do.
+    enum TShortens { Grows, MayShorten };
+    auto indexEvent = [this](TCodeEditStringList::TIndexEvent TCodeEditCore::*slot,
+                             TShortens shortens) {
+        return [this, slot, shortens](int index) {
             LinesChangedElsewhere();
+            if (shortens == MayShorten) KeepPositionsInText();
             if (this->*slot) (this->*slot)(index);
         };
     };
-    lines_->OnLineAdded = indexEvent(&TCodeEditCore::OnLineAdded);
-    lines_->OnLineDeleted = indexEvent(&TCodeEditCore::OnLineDeleted);
-    lines_->OnLineInserted = indexEvent(&TCodeEditCore::OnLineInserted);
-    lines_->OnLineReplaced = indexEvent(&TCodeEditCore::OnLineReplaced);
+    lines_->OnLineAdded = indexEvent(&TCodeEditCore::OnLineAdded, Grows);
+    lines_->OnLineDeleted = indexEvent(&TCodeEditCore::OnLineDeleted, MayShorten);
+    lines_->OnLineInserted = indexEvent(&TCodeEditCore::OnLineInserted, Grows);
+    lines_->OnLineReplaced = indexEvent(&TCodeEditCore::OnLineReplaced, MayShorten);
     lines_->OnLinesCleared = [this] {
         ClearUndo();
         bookmarks_.fill(std::nullopt);
-        caret_ = blockBegin_ = blockEnd_ = TCodePoint{};
+        PlacePositions(TCodePoint{}, TCodePoint{}, TCodePoint{});
         topLine_ = leftChar_ = 1;
         if (OnLinesCleared) OnLinesCleared();
     };
@@ -72,12 +78,27 @@ void TCodeEditCore::HookLineEvents() {
     };
     lines_->OnChanged = [this] {
         if (OnLinesChanged) OnLinesChanged();
+        // Once per change of the list, however many lines it took.
+        if (std::exchange(positionsMoved_, false)) StatusChanged();
     };
 }
 
 void TCodeEditCore::LinesChangedElsewhere() {
     if (ownChanges_ > 0) return;
     if (undoList_.HasRecords() || redoList_.HasRecords() || undoList_.Full()) ClearUndo();
+}
+
+void TCodeEditCore::KeepPositionsInText() {
+    if (ownChanges_ > 0) return; // the core's own commands place the caret themselves
+    PlacePositions(Clamp(caret_), Clamp(blockBegin_), Clamp(blockEnd_));
+}
+
+void TCodeEditCore::PlacePositions(TCodePoint caret, TCodePoint begin, TCodePoint end) {
+    if (caret == caret_ && begin == blockBegin_ && end == blockEnd_) return;
+    caret_ = caret;
+    blockBegin_ = begin;
+    blockEnd_ = end;
+    positionsMoved_ = true;
 }
 
 // ---- Text ----
@@ -123,9 +144,9 @@ void TCodeEditCore::SetText(std::string_view text) {
     if (!text.empty())
         for (const auto& line : SplitLines(text))
             lines_->AddLine(line);
-    lines_->EndUpdate();
     caret_ = blockBegin_ = blockEnd_ = TCodePoint{};
-    StatusChanged();
+    positionsMoved_ = true; // told at the end of this change of the list
+    lines_->EndUpdate();
 }
 
 void TCodeEditCore::SetTabWidth(int width) {
@@ -302,7 +323,9 @@ std::string TCodeEditCore::WordAt(TCodePoint point) const {
         return i >= 0 && i < static_cast<int>(line.size()) &&
                word.test(static_cast<unsigned char>(line[i]));
     };
-    int i = point.X - 1;
+    // Columns from 0 to two past the end all keep their meaning here: no word to the left of
+    // the line, none beyond the byte after its end.
+    int i = std::clamp(point.X, 0, static_cast<int>(line.size()) + 2) - 1;
     if (!isWord(i) && isWord(i - 1)) --i;
     if (!isWord(i)) return {};
     int from = i, to = i;

@@ -181,13 +181,17 @@ public:
 
     // Callbacks for the view.
     std::function<void()> OnChange;       // after a recorded change, undo or redo
-    std::function<void()> OnStatusChange; // caret, selection or mode moved
+    // Caret, selection or mode moved; also when a change of the lines behind the core's back
+    // moved the caret or block ends back into the text (once, at the end of that change).
+    std::function<void()> OnStatusChange;
     std::function<void(const std::string& word)> OnContextHelp;
 
     // The line list's events. The core holds the list's own event slots, so whoever follows
     // the list (range rescans, repaint) hooks these. A change that does not come from the
     // core's recorded commands (loading, the conversion appending lines, direct edits of
-    // Lines()) empties both undo lists, since their records no longer fit the text.
+    // Lines()) empties both undo lists, since their records no longer fit the text, and
+    // moves caret and block ends that it left outside the text back into it, before the
+    // event reaches these hooks.
     TCodeEditStringList::TIndexEvent OnLineAdded;
     TCodeEditStringList::TIndexEvent OnLineDeleted;
     TCodeEditStringList::TIndexEvent OnLineInserted;
@@ -287,6 +291,9 @@ private:
     };
     void HookLineEvents();
     void LinesChangedElsewhere();
+    void KeepPositionsInText();
+    // Sets caret and block ends, noting for the end of the list's change whether they moved.
+    void PlacePositions(TCodePoint caret, TCodePoint begin, TCodePoint end);
 
     // Undo machinery.
     void Revert(Direction direction);
@@ -309,6 +316,7 @@ private:
     TCodeEditUndoList redoList_;
     bool redoing_ = false;
     int ownChanges_ = 0;
+    bool positionsMoved_ = false; // by a change behind the core's back; told at its end
     TCodeEditKeyStrokes keyStrokes_;
     bool swallowChar_ = false;
     int topLine_ = 1;

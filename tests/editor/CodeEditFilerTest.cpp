@@ -1,5 +1,6 @@
 #include "editor/CodeEditFiler.h"
 #include "editor/CodeEditStringList.h"
+#include "tests/Unprivileged.h"
 #include "tests/editor/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -185,6 +186,28 @@ TEST_F(CodeEditFilerTest, SaveIntoReadOnlyFolderKeepsTheOldFile) {
         },
         testing::ExitedWithCode(0), "");
     chmod(Dir.Folder().c_str(), 0755);
+    EXPECT_EQ(TTempDir::Read(path), "old\n");
+}
+
+TEST_F(CodeEditFilerTest, SaveOverReadOnlyFileRaisesCreateErrorAndKeepsIt) {
+    // The user's own file, marked read-only, in a folder the user may write: a rename would
+    // replace it, the platform's create refuses it.
+    std::string path = Dir.Write("old.nc", "old\n");
+    ASSERT_TRUE(test::GiveToUnprivilegedUser(Dir.Folder()));
+    ASSERT_TRUE(test::GiveToUnprivilegedUser(path));
+    chmod(path.c_str(), 0444);
+    List.AddLine("new");
+    EXPECT_EQ(test::RunUnprivileged([&]() -> std::string {
+                  try {
+                      List.SaveFile(path);
+                  } catch (const EFCreateError& e) {
+                      return e.Message() == "Datei " + path + " kann nicht erstellt werden"
+                                 ? ""
+                                 : e.Message();
+                  }
+                  return "no error raised";
+              }),
+              "");
     EXPECT_EQ(TTempDir::Read(path), "old\n");
 }
 

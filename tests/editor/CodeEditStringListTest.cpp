@@ -148,6 +148,9 @@ TEST_F(CodeEditStringListTest, DeleteLinesClipsAtTheEnd) {
     List.DeleteLines(7, 0); // n <= 0: nothing, not even an index check
     List.DeleteLines(1, 1); // index == count is allowed and removes nothing
     EXPECT_EQ(Lines(List), Strings{"a"});
+    List.ClearLines();
+    List.DeleteLines(0, 3); // so on an empty list, which holds no records at all
+    EXPECT_EQ(List.Count(), 0);
 }
 
 TEST_F(CodeEditStringListTest, ReplaceOnEmptyListAppends) {

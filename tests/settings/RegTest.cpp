@@ -1,6 +1,7 @@
 #include "settings/Reg.h"
 
 #include "platform/AtomicFile.h"
+#include "tests/Unprivileged.h"
 
 #include <gtest/gtest.h>
 
@@ -146,6 +147,27 @@ TEST_F(RegTest, FailedWriteRaisesWithTheFullPathAndKeepsEarlierKeys) {
     // A value with a line break would smuggle keys into the file; it is refused the same way.
     EXPECT_THROW(Reg::IniWriteString("nc", "a\r\n[convert]\r\nfactor=9"), Exception);
     EXPECT_EQ(Stored(), before);
+}
+
+TEST_F(RegTest, ReadOnlySettingsFileRaisesTheWriteError) {
+    // The user's own settings file, marked read-only, in a folder the user may write.
+    Reg::IniWriteString("nc", "kept");
+    const std::string path = Reg::IniFilePath();
+    ASSERT_TRUE(test::GiveToUnprivilegedUser(Folder.string()));
+    ASSERT_TRUE(test::GiveToUnprivilegedUser(path));
+    fs::permissions(path, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    EXPECT_EQ(test::RunUnprivileged([&]() -> std::string {
+                  try {
+                      Reg::IniWriteString("nc", "new");
+                  } catch (const Reg::EIniWriteError& e) {
+                      return e.Message() == "In " + path + " kann nicht geschrieben werden"
+                                 ? ""
+                                 : e.Message();
+                  }
+                  return "no error raised";
+              }),
+              "");
+    EXPECT_EQ(Stored(), "[path]\r\nnc=kept\r\n");
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <optional>
 #include <ostream>
+#include <sys/stat.h>
 
 #include "engine/ConversionRun.h"
 #include "platform/AtomicFile.h"
@@ -28,17 +29,19 @@ Optionen:
   --factor N         Skalierungsfaktor (ganze Zahl)
   --xmove N          Ursprung X in Plottereinheiten
   --ymove N          Ursprung Y in Plottereinheiten
-  --deg N            Aufloesung Bogen in Grad (HPGL 1; Werte unter 1 gelten als 1)
-  --type N           HPGL-Dialekt: 1 oder 2 (andere Werte: Boegen werden nicht gezeichnet)
+  --deg N            Auflösung Bogen in Grad (HPGL 1; Werte unter 1 gelten als 1)
+  --type N           HPGL-Dialekt: 1 oder 2 (andere Werte: Bögen werden nicht gezeichnet)
   --prefix DATEI     Vorspann aus DATEI statt vorspann.plt
   --suffix DATEI     Nachspann aus DATEI statt nachspann.plt
   -o AUSGABE.plt     HPGL in AUSGABE.plt schreiben statt auf die Standardausgabe
   --help             diese Hilfe
 
 Jede HPGL-Zeile endet mit CR LF. Die Statusmeldung geht auf die Standardfehlerausgabe.
-Eine bestehende Ausgabedatei wird erst ersetzt, wenn die Umwandlung vollstaendig gelungen ist.
+Eine bestehende Ausgabedatei wird erst ersetzt, wenn die Umwandlung vollständig gelungen ist;
+ein Gerät oder eine FIFO (etwa /dev/stdout) wird beschrieben, nicht ersetzt. Die Eingabedatei
+selbst ist als Ausgabe nicht erlaubt.
 
-Rueckgabewerte:
+Rückgabewerte:
   0  umgewandelt
   1  Gleitkommafehler in einem Satz ("Zeile N: " und die Meldung); keine Ausgabe
   2  falscher Aufruf, Eingabe- oder Ausgabedatei nicht lesbar oder schreibbar
@@ -60,7 +63,7 @@ std::int32_t ParseNumber(const std::string& option, const std::string& text) {
     const char* end = text.data() + text.size();
     auto [ptr, ec] = std::from_chars(text.data(), end, value);
     if (text.empty() || ec != std::errc() || ptr != end)
-        throw EUsage("Ungueltige Zahl fuer " + option + ": " + text);
+        throw EUsage("Ungültige Zahl für " + option + ": " + text);
     return value;
 }
 
@@ -145,20 +148,22 @@ private:
 };
 
 // Writes the HPGL text with CR LF after every line, either into a temporary file that only
-// replaces the target once the run has succeeded, or into memory for standard output, so
-// that a run that faults leaves nothing behind.
+// replaces the target once the run has succeeded, or into memory for standard output and for
+// a device or FIFO (which see every byte as it is written), so that a run that faults leaves
+// nothing behind.
 class TPltOutput : public ILineSink {
 public:
     explicit TPltOutput(const std::optional<std::string>& path) {
         if (path) {
             File.emplace(*path);
             if (!File->Ok()) throw EFCreateError(*path);
+            Streams = !File->WritesInPlace();
         }
     }
     void AppendLine(std::string_view line) override {
         Text.append(line);
         Text.append("\r\n");
-        if (File && Text.size() >= kChunk) Flush();
+        if (Streams && Text.size() >= kChunk) Flush();
     }
     // Completes the output; throws when the file cannot be written.
     void Finish(std::ostream& out) {
@@ -179,11 +184,21 @@ private:
         Text.clear();
     }
     std::optional<TAtomicFileWriter> File;
+    bool Streams = false; // chunks go to the temporary file as the run goes
     std::string Text;
 };
 
+bool SameFile(const std::string& a, const std::string& b) {
+    struct stat first {}, second {};
+    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
 int Convert(const TCliOptions& o, const std::string& exeFolder, std::ostream& out,
             std::ostream& err) {
+    // Through links and hard links alike: the HPGL would overwrite the program it came from.
+    if (o.Output && SameFile(*o.Output, o.Input))
+        throw Exception("Ausgabedatei ist die Eingabedatei: " + *o.Output);
     const std::string folder = WithSeparator(o.SettingsFolder.value_or(exeFolder));
     TConvSettings settings = ReadSettingsFile(folder);
     ApplyOverrides(o, settings);

@@ -171,26 +171,59 @@ TEST(UndoPropertyEmpty, CommandsOnEmptyTextUndoToEmpty) {
 namespace plotalon::testing {
 namespace {
 
-// Lines changed behind the core's back (as the conversion does to the target pane) and
-// wild selection ends: nothing crashes and the caret stays inside the text.
+// Lines changed behind the core's back (as the conversion does to the target pane), one at a
+// time or several inside one update bracket, between commands and wild selection ends:
+// nothing crashes, caret and block ends never stand outside the text, and the view hears
+// whenever such a change moved them.
 TEST(UndoPropertyRobust, ExternalLineChangesAndWildPositions) {
     for (unsigned seed = 100; seed < 110; ++seed) {
         Editor editor(kStart);
+        TCodeEditStringList& lines = editor.core.Lines();
         std::mt19937 random(seed);
         auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
-        for (int i = 0; i < 1500; ++i) {
-            switch (pick(12)) {
+        int told = 0;
+        editor.core.OnStatusChange = [&] { ++told; };
+        auto outsideChange = [&] {
+            const int count = lines.Count();
+            switch (pick(7)) {
             case 0:
-                editor.core.Lines().AddLine("(x) [y]");
+                lines.AddLine("(x) [y]");
                 break;
             case 1:
-                if (editor.core.Lines().Count() > 0)
-                    editor.core.Lines().DeleteLine(pick(editor.core.Lines().Count()));
+                lines.InsertLine(pick(count + 1), "G1 X5");
                 break;
             case 2:
-                if (pick(10) == 0) editor.core.Lines().ClearLines();
+                if (count > 0) lines.DeleteLine(pick(count));
                 break;
             case 3:
+                lines.DeleteLines(pick(count + 1), pick(4) + 1);
+                break;
+            case 4:
+                if (count > 0) lines.ReplaceLine(pick(count), std::string(pick(3), 'z'));
+                break;
+            case 5:
+                lines.InsertLines(pick(count + 1), pick(3));
+                break;
+            default:
+                if (pick(6) == 0) lines.ClearLines();
+            }
+        };
+        for (int i = 0; i < 1500; ++i) {
+            const TCodePoint before[] = {editor.Caret(), editor.core.BlockBegin(),
+                                         editor.core.BlockEnd()};
+            const int toldBefore = told;
+            const int step = pick(12);
+            switch (step) {
+            case 0:
+                outsideChange();
+                break;
+            case 1:
+                lines.BeginUpdate();
+                for (int n = pick(4); n >= 0; --n)
+                    outsideChange();
+                lines.EndUpdate();
+                break;
+            case 2:
                 editor.core.SetSelectionMode(static_cast<TCodeSelectionMode>(pick(3)));
                 editor.core.SetSelection({pick(40) - 5, pick(20) - 5},
                                          {pick(40) - 5, pick(20) - 5});
@@ -198,9 +231,12 @@ TEST(UndoPropertyRobust, ExternalLineChangesAndWildPositions) {
             default:
                 RunRandomCommand(editor, random);
             }
-            TCodePoint caret = editor.Caret();
-            ASSERT_GE(caret.X, 1);
-            ASSERT_GE(caret.Y, 1);
+            ASSERT_TRUE(PositionsInText(editor.core)) << "seed " << seed << ", step " << i;
+            const TCodePoint after[] = {editor.Caret(), editor.core.BlockBegin(),
+                                        editor.core.BlockEnd()};
+            if (step <= 1 && !std::equal(before, before + 3, after)) {
+                ASSERT_GT(told, toldBefore) << "seed " << seed << ", step " << i;
+            }
         }
     }
 }

@@ -3,6 +3,9 @@
 
 #include "editor/core/CodeEditCore.h"
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <cctype>
 #include <string>
 #include <vector>
@@ -40,5 +43,23 @@ public:
 
     TCodeEditCore core;
 };
+
+// Whether caret and block ends stand inside the text: on an existing line (line 1 of an
+// empty text) and no further right than the core lets a caret go.
+inline ::testing::AssertionResult PositionsInText(const TCodeEditCore& core) {
+    const int lastLine = std::max(1, core.Lines().Count());
+    const TCodePoint points[] = {core.CaretXY(), core.BlockBegin(), core.BlockEnd()};
+    for (const TCodePoint& p : points) {
+        bool inside = p.Y >= 1 && p.Y <= lastLine && p.X >= 1;
+        if (inside) {
+            auto length = static_cast<int>(core.Lines().LineAt(std::size_t(p.Y - 1)).size());
+            inside = p.X <= std::max(length + 1, TCodeEditCore::kMaxScrollWidth);
+        }
+        if (!inside)
+            return ::testing::AssertionFailure()
+                   << "(" << p.X << "," << p.Y << ") outside a text of " << lastLine << " lines";
+    }
+    return ::testing::AssertionSuccess();
+}
 
 } // namespace plotalon::testing

@@ -3,8 +3,15 @@
 #include <gtest/gtest.h>
 #include <random>
 #include <sstream>
+#include <thread>
 
+#include "tests/Unprivileged.h"
 #include "tools/convert/ConvertCli.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace plotalon {
 namespace {
@@ -96,13 +103,14 @@ TEST_F(ConvertCli, BadCallsExitWithTwoAndAMessage) {
         {{}, "Keine Eingabedatei"},
         {{(Dir / "nope.nc").string()}, "kann nicht geöffnet werden"},
         {{Dir.string()}, "kann nicht geöffnet werden"}, // a folder is no input
-        {{"--factor", "12.5", in}, "Ungueltige Zahl"},
-        {{"--deg", "99999999999", in}, "Ungueltige Zahl"},
+        {{"--factor", "12.5", in}, "Ungültige Zahl für --factor: 12.5"},
+        {{"--deg", "99999999999", in}, "Ungültige Zahl für --deg"},
         {{"--type"}, "erwartet einen Wert"},
         {{"--bogus", "1", in}, "Unbekannte Option"},
         {{in, in}, "Nur eine Eingabedatei"},
         {{"--prefix", (Dir / "nope.plt").string(), in}, "kann nicht geöffnet werden"},
         {{"-o", (Dir / "no-such-dir" / "x.plt").string(), in}, "kann nicht erstellt werden"},
+        {{"-o", Dir.string(), in}, "kann nicht erstellt werden"}, // a folder stays a folder
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.says);
@@ -110,7 +118,90 @@ TEST_F(ConvertCli, BadCallsExitWithTwoAndAMessage) {
         EXPECT_NE(Err.str().find(c.says), std::string::npos) << Err.str();
     }
     EXPECT_EQ(Run({"--help"}), 0);
-    EXPECT_NE(Out.str().find("--settings"), std::string::npos);
+    for (const char* text : {"--settings", "Auflösung", "Bögen", "vollständig", "Rückgabewerte"})
+        EXPECT_NE(Out.str().find(text), std::string::npos) << text;
+}
+
+TEST_F(ConvertCli, OutputThatIsTheInputIsRefused) {
+    const std::string nc = Slurp(Dir / "in.nc");
+    fs::create_symlink("in.nc", Dir / "link.nc");
+    fs::create_hard_link(Dir / "in.nc", Dir / "hard.nc");
+    for (const fs::path& output : {Dir / "in.nc", Dir / "link.nc", Dir / "hard.nc",
+                                   Dir / "." / "in.nc"}) {
+        SCOPED_TRACE(output);
+        EXPECT_EQ(Run({"-o", output.string(), (Dir / "in.nc").string()}), 2);
+        EXPECT_EQ(Err.str(), "plotalon-convert: Ausgabedatei ist die Eingabedatei: " +
+                                 output.string() + "\n");
+        EXPECT_EQ(Slurp(Dir / "in.nc"), nc);
+    }
+    EXPECT_EQ(Run({"-o", (Dir / "link.nc").string(), (Dir / "hard.nc").string()}), 2);
+    EXPECT_EQ(Slurp(Dir / "in.nc"), nc);
+}
+
+// Collects what reaches a FIFO while the converter runs. It holds a write end of its own,
+// so that its reads never see an end before the converter has come and gone.
+class TFifoReader {
+public:
+    explicit TFifoReader(const fs::path& fifo)
+        : Reader(open(fifo.c_str(), O_RDONLY | O_NONBLOCK)),
+          Keeper(open(fifo.c_str(), O_WRONLY | O_NONBLOCK)), Thread([this] { Collect(); }) {}
+    // Everything received, once the converter has finished.
+    std::string Finish() {
+        close(Keeper);
+        Thread.join();
+        close(Reader);
+        return Received;
+    }
+
+private:
+    void Collect() {
+        char buffer[65536];
+        for (;;) {
+            pollfd ready{Reader, POLLIN, 0};
+            poll(&ready, 1, 1000);
+            const ssize_t n = read(Reader, buffer, sizeof buffer);
+            if (n == 0) return; // every writer has gone
+            if (n > 0) Received.append(buffer, static_cast<std::size_t>(n));
+        }
+    }
+    int Reader, Keeper;
+    std::string Received;
+    std::thread Thread;
+};
+
+TEST_F(ConvertCli, FifoOutputGetsTheTextOnlyWhenTheRunSucceeds) {
+    const fs::path fifo = Dir / "plotter";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    // Megabytes of output before the fault: more than the converter collects before it
+    // writes to a file.
+    std::string longBad = "G0 X0 Y0\nG1 Z-1\n";
+    for (int i = 0; i < 150000; ++i)
+        longBad += "G1 X1\nG1 X2\n";
+    Put(Dir / "bad.nc", longBad + "G2 X5 Y0\n");
+    const struct {
+        const char* input;
+        int code;
+        std::string received;
+    } cases[] = {{"in.nc", 0, kExample}, {"bad.nc", 1, ""}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.input);
+        TFifoReader reader(fifo);
+        EXPECT_EQ(Run({"-o", fifo.string(), (Dir / c.input).string()}), c.code);
+        const std::string received = reader.Finish();
+        EXPECT_TRUE(received == c.received) << received.size() << " bytes received";
+        EXPECT_TRUE(fs::is_fifo(fifo));
+    }
+}
+
+// As an unprivileged user, so that a regression fails to rename in /dev instead of deleting
+// the machine's /dev/null.
+TEST_F(ConvertCli, DevNullStaysTheDevice) {
+    EXPECT_EQ(test::RunUnprivileged([&]() -> std::string {
+                  const int code = Run({"-o", "/dev/null", (Dir / "in.nc").string()});
+                  return code == 0 ? "" : "exit " + std::to_string(code) + ": " + Err.str();
+              }),
+              "");
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
 }
 
 TEST_F(ConvertCli, ArbitraryBytesConvertOrFaultCleanly) {
