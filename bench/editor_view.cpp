@@ -1,7 +1,8 @@
 // The editor pane on the offscreen platform, on generated NC files of 1,000,000 and
 // 5,000,000 lines (about 20 and 100 MB): from the file to the first painted frame with the
 // NC highlighter attached, a full repaint, a page down and a character typed on the last
-// line, each with its repaint. The process's peak memory after each load is reported as
+// line, each with its repaint; and a million lines appended one at a time, as the
+// conversion fills its pane. The process's peak memory after each load is reported as
 // the counters peak_mb and peak_per_file (peak memory / file size).
 //
 // The files are generated once into the temporary folder (PLOTALON_BENCH_DIR to choose
@@ -139,7 +140,27 @@ void BM_TypeOnLastLine(benchmark::State& state) {
     }
 }
 
+// The conversion fills the target pane one AddLine at a time, behind the core's back.
+void BM_AppendLinesOneByOne(benchmark::State& state) {
+    const std::string block = "PA12345,-6789";
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto view = std::make_unique<TViewFixture>();
+        state.ResumeTiming();
+        for (long i = 0; i < state.range(0); ++i)
+            view->pane.Lines().AddLine(block);
+        QApplication::processEvents();
+        view->Paint();
+        state.PauseTiming();
+        view.reset();
+        state.ResumeTiming();
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
 constexpr long kMillion = 1000000;
+
+BENCHMARK(BM_AppendLinesOneByOne)->Arg(kMillion)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 BENCHMARK(BM_FileToFirstFrame)->Arg(kMillion)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FullRepaint)->Arg(kMillion)->Unit(benchmark::kMillisecond);

@@ -29,6 +29,15 @@ int FloorDiv(int a, int b) {
     return a >= 0 ? a / b : -((-a + b - 1) / b);
 }
 
+// A key press that types: printable text without Ctrl or Alt (which make commands and
+// menu accelerators).
+bool IsTyping(const QKeyEvent& event) {
+    if (event.modifiers() & (Qt::ControlModifier | Qt::AltModifier)) return false;
+    const QString text = event.text();
+    return std::any_of(text.begin(), text.end(),
+                       [](QChar ch) { return ch.unicode() >= 32 && ch.unicode() != 127; });
+}
+
 TFontStyles StylesOf(const QFont& font) {
     TFontStyles style = 0;
     if (font.bold()) style |= fsBold;
@@ -217,8 +226,10 @@ void TCodeEdit::GutterChanged() {
 
 void TCodeEdit::HighlighterChanged() {
     RecalcCharExtent();
-    gutterWidth_ = -1; // the character width may have changed
-    GutterChanged();
+    gutter_.AutoSizeDigitCount(Lines().Count());
+    gutterWidth_ = gutter_.RealGutterWidth(charWidth_);
+    UpdateWindowSize();
+    viewport()->update();
 }
 
 void TCodeEdit::UpdateWindowSize() {
@@ -529,6 +540,7 @@ void TCodeEdit::focusInEvent(QFocusEvent* event) {
 void TCodeEdit::focusOutEvent(QFocusEvent* event) {
     QAbstractScrollArea::focusOutEvent(event);
     blinkTimer_.stop();
+    scrollTimer_.stop();
     viewport()->update();
 }
 
@@ -541,8 +553,9 @@ bool TCodeEdit::event(QEvent* event) {
         const bool bound =
             vk != 0 && core_->KeyStrokes().FindKeycode(vk, ShiftStateOf(key->modifiers())) >= 0;
         if (event->type() == QEvent::ShortcutOverride) {
-            // The pane's own keys win over the window's shortcuts while it has the focus.
-            if (bound) {
+            // The pane's own keys and typing win over the window's shortcuts while it has
+            // the focus.
+            if (bound || IsTyping(*key)) {
                 event->accept();
                 return true;
             }
@@ -562,7 +575,7 @@ void TCodeEdit::keyPressEvent(QKeyEvent* event) {
     RunGuarded([&] {
         if (vk != 0 && core_->KeyDown(vk, shift)) {
             handled = true;
-        } else if ((shift & (ssCtrl | ssAlt)) == 0 && !event->text().isEmpty()) {
+        } else if (IsTyping(*event)) {
             TypeText(event->text());
             handled = true;
         }
@@ -611,10 +624,18 @@ bool TCodeEdit::InSelection(TCodePoint point) const {
 }
 
 void TCodeEdit::mousePressEvent(QMouseEvent* event) {
-    // The right button moves neither the caret nor the selection.
+    const QPoint pos = event->position().toPoint();
+    if (event->button() == Qt::RightButton) {
+        // The right button leaves caret and selection alone unless told otherwise.
+        const TCodePoint cell = PixelsToRowColumn(pos);
+        if (core_->HasOption(eoRightMouseMovesCursor) && !InSelection(cell)) {
+            RunGuarded([&] { core_->ExecuteCommand(ecGotoXY, cell); });
+            AfterCommand();
+        }
+        return;
+    }
     if (event->button() != Qt::LeftButton) return;
     setFocus(Qt::MouseFocusReason);
-    const QPoint pos = event->position().toPoint();
     pressPos_ = pos;
     mouseModifiers_ = event->modifiers();
     gutterPress_ = pos.x() < TextStart();

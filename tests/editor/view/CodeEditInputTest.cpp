@@ -112,6 +112,11 @@ TEST_F(CodeEditInputTest, TypingEnterAndUndo) {
     Key(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(Line(1), "") << "the typed run goes in one step";
 
+    // Escape types nothing and is left to the window.
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier, QStringLiteral("\x1b"));
+    QApplication::sendEvent(&pane, &escape);
+    EXPECT_FALSE(escape.isAccepted());
+
     // Windows-1252 characters are stored as their byte; others are refused, not changed.
     for (const char* typed : {"\xC3\xA4", "\xE2\x82\xAC", "\xCE\xA9"}) {
         QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier,

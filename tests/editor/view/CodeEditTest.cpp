@@ -222,6 +222,14 @@ TEST_F(CodeEditTest, ChangesBehindTheCoresBackKeepTheViewInTheText) {
     EXPECT_EQ(CountInk(shot, CellRect(pane, 2, 1), clWindow), 0);
 }
 
+TEST_F(CodeEditTest, AFailedLoadKeepsTheText) {
+    ShowPane(pane);
+    pane.Lines().AddLine("G1 X5");
+    EXPECT_THROW(pane.LoadFile("/nonexistent/part.nc"), EFOpenError);
+    EXPECT_EQ(pane.Lines().Count(), 1);
+    EXPECT_EQ(pane.Lines().LineAt(0), "G1 X5");
+}
+
 TEST_F(CodeEditTest, WheelScrollsByTheSystemSettingOrByAPageWithCtrl) {
     ShowPane(pane, 10);
     for (int i = 0; i < 200; ++i)
