@@ -35,8 +35,8 @@ long long FileSize(const std::string& path) {
 // Writes the program in slices, so that generating it does not count in the peak memory.
 std::string NcFile(std::size_t lines) {
     const char* dir = std::getenv("PLOTALON_BENCH_DIR");
-    const std::string path = std::string(dir ? dir : "/tmp") + "/plotalon-view-" +
-                             std::to_string(lines) + ".nc";
+    const std::string path =
+        std::string(dir ? dir : "/tmp") + "/plotalon-view-" + std::to_string(lines) + ".nc";
     if (FileSize(path) > 0) return path;
     std::ofstream out(path, std::ios::binary);
     constexpr std::size_t kSlice = 100000;

@@ -50,8 +50,8 @@ TFontStyles StylesOf(const QFont& font) {
 } // namespace
 
 TCodeEdit::TCodeEdit(QWidget* parent)
-    : QAbstractScrollArea(parent), core_(std::make_unique<TCodeEditCore>()),
-      link_(core_->Lines()), font_(MakeFont(QStringLiteral("Courier New"), 10)) {
+    : QAbstractScrollArea(parent), core_(std::make_unique<TCodeEditCore>()), link_(core_->Lines()),
+      font_(MakeFont(QStringLiteral("Courier New"), 10)) {
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_InputMethodEnabled);
     setAcceptDrops(true);
@@ -66,10 +66,11 @@ TCodeEdit::TCodeEdit(QWidget* parent)
     link_.OnHighlighterChanged = [this] { HighlighterChanged(); };
     gutter_.OnChange = [this] { GutterChanged(); };
     scrollTimer_.setInterval(kAutoScrollInterval);
-    connect(&scrollTimer_, &QTimer::timeout, this, [this] { RunGuarded([this] { ScrollTimerTick(); }); });
+    connect(&scrollTimer_, &QTimer::timeout, this,
+            [this] { RunGuarded([this] { ScrollTimerTick(); }); });
     connect(&blinkTimer_, &QTimer::timeout, this, [this] {
         caretShown_ = !caretShown_;
-        viewport()->update();
+        viewport()->update(CaretRect(core_->CaretXY(), !core_->InsertMode()));
     });
     RecalcCharExtent();
     GutterChanged();
@@ -126,8 +127,8 @@ void TCodeEdit::RepaintLines(TRepaintLines lines) {
     const int first = std::max(lines.First, top);
     const int last = std::min(lines.Last, bottom);
     if (first > last) return;
-    viewport()->update(
-        QRect(0, (first - top) * lineHeight_, viewport()->width(), (last - first + 1) * lineHeight_));
+    viewport()->update(QRect(0, (first - top) * lineHeight_, viewport()->width(),
+                             (last - first + 1) * lineHeight_));
 }
 
 void TCodeEdit::NoteLineWidth(int index) {
@@ -426,8 +427,8 @@ void TCodeEdit::PaintTextArea(QPainter& painter, const QRect& clip) {
     const QColor fill = ToQColor(background);
     const QRect strip(gutterWidth_, clip.top(), TextStart() - gutterWidth_, clip.height());
     painter.fillRect(strip.intersected(clip), fill);
-    const QRect area = clip.intersected(
-        QRect(TextStart(), 0, std::max(0, viewport()->width() - TextStart()), viewport()->height()));
+    const QRect area = clip.intersected(QRect(
+        TextStart(), 0, std::max(0, viewport()->width() - TextStart()), viewport()->height()));
     if (area.isEmpty()) return;
     painter.save();
     painter.setClipRect(area);
@@ -480,8 +481,8 @@ void TCodeEdit::PaintLine(QPainter& painter, int line, int top, const QRect& are
     auto x = [&](int column) { return TextStart() + (column - firstColumn) * charWidth_; };
     for (const TCodeRun& run : LineRuns(input)) {
         drawer_.SetStyle(run.Look.Style);
-        drawer_.TextOut(painter, x(run.Column),
-                        top, FromAnsi(text.substr(std::size_t(run.Column), std::size_t(run.Length))),
+        drawer_.TextOut(painter, x(run.Column), top,
+                        FromAnsi(text.substr(std::size_t(run.Column), std::size_t(run.Length))),
                         ToQColor(run.Look.Foreground), ToQColor(run.Look.Background));
     }
     // After the text: the background, and the selection where it goes on past the end.
@@ -500,22 +501,23 @@ void TCodeEdit::PaintLine(QPainter& painter, int line, int top, const QRect& are
     }
 }
 
+QRect TCodeEdit::CaretRect(TCodePoint at, bool block) const {
+    // The caret never stands on a line that is gone: it keeps to the last line.
+    at.Y = std::clamp(at.Y, 1, std::max(1, Lines().Count()));
+    const QPoint pixel = RowColumnToPixels(at);
+    return {pixel.x(), pixel.y(), block ? charWidth_ : 2, lineHeight_};
+}
+
 void TCodeEdit::PaintCaret(QPainter& painter) {
-    auto caretRect = [&](TCodePoint at, bool block) {
-        // The caret never stands on a line that is gone: it keeps to the last line.
-        at.Y = std::clamp(at.Y, 1, std::max(1, Lines().Count()));
-        const QPoint pixel = RowColumnToPixels(at);
-        return QRect(pixel.x(), pixel.y(), block ? charWidth_ : 2, lineHeight_);
-    };
     const QRect textArea(TextStart(), 0, viewport()->width() - TextStart(), viewport()->height());
     painter.save();
     painter.setClipRect(textArea);
-    if (dropCaret_) painter.fillRect(caretRect(*dropCaret_, false), ToQColor(fontColor_));
+    if (dropCaret_) painter.fillRect(CaretRect(*dropCaret_, false), ToQColor(fontColor_));
     const bool caretVisible = hasFocus() && caretShown_ && !core_->HasOption(eoNoCaret);
     if (caretVisible) {
         // Inverted, so that the character under a block caret stays readable.
         painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-        painter.fillRect(caretRect(core_->CaretXY(), !core_->InsertMode()), Qt::white);
+        painter.fillRect(CaretRect(core_->CaretXY(), !core_->InsertMode()), Qt::white);
     }
     painter.restore();
 }
@@ -676,7 +678,7 @@ void TCodeEdit::mouseMoveEvent(QMouseEvent* event) {
                         ? std::min(FloorDiv(pos.x() - TextStart(), charWidth_), -1)
                     : pos.x() >= width ? std::max((pos.x() - width) / charWidth_ + 1, 1)
                                        : 0;
-    scrollDeltaY_ = pos.y() < 0        ? std::min(FloorDiv(pos.y(), lineHeight_), -1)
+    scrollDeltaY_ = pos.y() < 0         ? std::min(FloorDiv(pos.y(), lineHeight_), -1)
                     : pos.y() >= height ? std::max((pos.y() - height) / lineHeight_ + 1, 1)
                                         : 0;
     // Without horizontal scrolling there is nothing to the left of the first column.

@@ -169,6 +169,7 @@ private:
     void PaintTextArea(QPainter& painter, const QRect& clip);
     void PaintLine(QPainter& painter, int line, int top, const QRect& clip, TColor background);
     void PaintCaret(QPainter& painter);
+    QRect CaretRect(TCodePoint at, bool block) const;
     TGutterPaintContext GutterContext();
 
     // Mouse.

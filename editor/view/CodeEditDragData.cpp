@@ -4,7 +4,8 @@
 
 namespace plotalon {
 
-const QString TCodeEditDragData::kMimeType = QStringLiteral("application/x-plotalon-codeedit-block");
+const QString TCodeEditDragData::kMimeType =
+    QStringLiteral("application/x-plotalon-codeedit-block");
 
 TCodeEditDragData::TCodeEditDragData(QObject* source, std::string_view text,
                                      TCodeSelectionMode mode)

@@ -34,8 +34,8 @@ std::uint16_t VirtualKeyOf(const QKeyEvent& event) {
     if (event.modifiers() & Qt::ShiftModifier) {
         const quint32 scan = event.nativeScanCode();
         if (scan >= kFirstDigitScanCode && scan < kFirstDigitScanCode + 10)
-            return std::uint16_t(scan == kFirstDigitScanCode + 9 ? '0'
-                                                                 : '1' + (scan - kFirstDigitScanCode));
+            return std::uint16_t(
+                scan == kFirstDigitScanCode + 9 ? '0' : '1' + (scan - kFirstDigitScanCode));
     }
     return 0;
 }

@@ -165,15 +165,16 @@ void TCodeGutter::PaintNumbers(QPainter& painter, const QRect& clip,
 void TCodeGutter::PaintBookmarks(QPainter& painter, const QRect& clip,
                                  const TGutterPaintContext& context) const {
     const int lh = std::max(1, context.LineHeight);
-    // A small tab with the bookmark's digit, within the left offset of the gutter.
-    const int size = std::clamp(std::min(context.BookmarkOffset, lh - 2), 7, 14);
+    // A small card with the bookmark's digit, within the left offset of the gutter.
+    const int width = std::clamp(context.BookmarkOffset, 8, 14);
+    const int height = std::clamp(lh - 2, 8, 16);
     QFont font = font_;
-    font.setPixelSize(std::max(6, size - 3));
+    font.setPixelSize(std::max(7, height - 4));
     font.setBold(true);
     for (const auto& mark : context.Bookmarks) {
         const int row = mark.Line - context.TopLine;
         if (row < 0) continue;
-        const QRect cell(context.BookmarkLeftMargin, row * lh + (lh - size) / 2, size - 2, size);
+        const QRect cell(context.BookmarkLeftMargin, row * lh + (lh - height) / 2, width, height);
         if (!cell.intersects(clip)) continue;
         painter.save();
         painter.setRenderHint(QPainter::Antialiasing, false);

@@ -67,8 +67,8 @@ int ByteColumn(std::string_view raw, int column, int tabWidth) {
     return int(raw.size()) + (column - at);
 }
 
-TLineSelection SelectionOnLine(TCodeSelectionMode mode, TCodePoint begin, TCodePoint end,
-                               int line, std::string_view raw, int tabWidth) {
+TLineSelection SelectionOnLine(TCodeSelectionMode mode, TCodePoint begin, TCodePoint end, int line,
+                               std::string_view raw, int tabWidth) {
     if (begin == end) return {};
     if (PointBefore(end, begin)) std::swap(begin, end);
     if (line < begin.Y || line > end.Y) return {};
@@ -116,8 +116,8 @@ std::vector<TCodeRun> LineRuns(const TLineRunsInput& in) {
     TToken run{0, 0, {}};
     ForEachToken(in, [&](const TToken& token) {
         if (token.End <= first || token.Start >= last) return;
-        const std::string_view text = in.Text.substr(std::size_t(token.Start),
-                                                     std::size_t(token.End - token.Start));
+        const std::string_view text =
+            in.Text.substr(std::size_t(token.Start), std::size_t(token.End - token.Start));
         if (pending && JoinsRun(run.Look, token.Look, text, wholeLine)) {
             run.End = token.End;
             return;

@@ -38,8 +38,8 @@ int DisplayColumn(std::string_view raw, int byteIndex, int tabWidth);
 int ByteColumn(std::string_view raw, int column, int tabWidth);
 
 // The part of line (1-based) that a selection from begin to end covers in mode.
-TLineSelection SelectionOnLine(TCodeSelectionMode mode, TCodePoint begin, TCodePoint end,
-                               int line, std::string_view raw, int tabWidth);
+TLineSelection SelectionOnLine(TCodeSelectionMode mode, TCodePoint begin, TCodePoint end, int line,
+                               std::string_view raw, int tabWidth);
 
 struct TLineRunsInput {
     std::string_view Text; // tabs expanded
@@ -52,8 +52,8 @@ struct TLineRunsInput {
     TColor SelectedForeground = clNone;
     TColor SelectedBackground = clNone;
     TLineSelection Selection;
-    int FirstColumn = 0;       // first visible display column
-    int EndColumn = INT_MAX;   // first display column no longer visible
+    int FirstColumn = 0;     // first visible display column
+    int EndColumn = INT_MAX; // first display column no longer visible
 };
 
 // The runs that cover the visible part of the text, left to right without gaps. Empty

@@ -59,9 +59,8 @@ bool ParseArguments(int argc, char** argv, TOptions& options) {
 int main(int argc, char** argv) {
     TOptions options;
     if (!ParseArguments(argc, argv, options)) {
-        std::fprintf(stderr,
-                     "usage: plotalon-view FILE [--png OUT [--scale N]] [--lines N] "
-                     "[--select X1,Y1,X2,Y2]\n");
+        std::fprintf(stderr, "usage: plotalon-view FILE [--png OUT [--scale N]] [--lines N] "
+                             "[--select X1,Y1,X2,Y2]\n");
         return 2;
     }
     if (options.Png && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -96,8 +95,8 @@ int main(int argc, char** argv) {
     QApplication::processEvents();
     QImage shot = pane.grab().toImage();
     if (options.Scale > 1)
-        shot = shot.scaled(shot.size() * options.Scale, Qt::IgnoreAspectRatio,
-                           Qt::FastTransformation);
+        shot =
+            shot.scaled(shot.size() * options.Scale, Qt::IgnoreAspectRatio, Qt::FastTransformation);
     if (!shot.save(QString::fromLocal8Bit(options.Png), "PNG")) {
         std::fprintf(stderr, "cannot write %s\n", options.Png);
         return 1;

@@ -72,6 +72,22 @@ TEST_F(CodeEditTest, LineNumbersRightAlignedInThePlainPaneFont) {
     EXPECT_LT(CountColor(shot, digit, clNavy), CountColor(shot, textDigit, clNavy));
 }
 
+TEST_F(CodeEditTest, BookmarkGlyphsSitWithinTheLeftOffset) {
+    ShowPane(pane);
+    AddLines(pane, {"G0", "G1", "G2"});
+    pane.setFocus();
+    pane.Core().SetCaretXY({1, 2});
+    QTest::keyClick(&pane, Qt::Key_2, Qt::ControlModifier | Qt::ShiftModifier);
+    ASSERT_TRUE(pane.Core().Bookmark(2).has_value());
+    const QImage shot = Shot(pane);
+    const int lh = pane.LineHeight();
+    auto ink = [&](QRect rect) { return CountInk(shot, rect, kGutterBlue); };
+    EXPECT_GT(ink(QRect(0, lh, 16, lh)), 0) << "the glyph on line 2";
+    EXPECT_EQ(ink(QRect(0, 0, 16, lh)), 0);
+    EXPECT_EQ(ink(QRect(0, 2 * lh, 16, lh)), 0);
+    EXPECT_EQ(ink(QRect(0, 0, 2, shot.height())), 0) << "the left margin";
+}
+
 TEST_F(CodeEditTest, WorkedExampleInItsColoursWithTheRightEdge) {
     ShowPane(pane);
     TNCSyn syn;
@@ -82,7 +98,7 @@ TEST_F(CodeEditTest, WorkedExampleInItsColoursWithTheRightEdge) {
         int column;
         TColor color;
     };
-    const Case cases[] = {{1, clRed},  {2, clNavy}, {5, clRed},  {10, clNavy}, {16, clRed},
+    const Case cases[] = {{1, clRed},   {2, clNavy},  {5, clRed},   {10, clNavy}, {16, clRed},
                           {17, clNavy}, {22, clGray}, {30, clGray}, {32, clGray}, {36, clNavy}};
     for (const Case& c : cases) {
         EXPECT_GT(CountColor(shot, CellRect(pane, c.column, 1), c.color), 0) << c.column;

@@ -68,8 +68,8 @@ TEST(CodeGutter, DigitCountFollowsTheLinesWithAutomaticSize) {
         int lines, digits;
     };
     const Case cases[] = {
-        {true, false, 0, 4},      {true, false, 9999, 4},  {true, false, 10000, 5},
-        {true, false, 123456, 6}, {true, true, 10000, 4},  {true, true, 10001, 5},
+        {true, false, 0, 4},      {true, false, 9999, 4}, {true, false, 10000, 5},
+        {true, false, 123456, 6}, {true, true, 10000, 4}, {true, true, 10001, 5},
         {false, false, 10000, 4},
     };
     for (const Case& c : cases) {

@@ -31,12 +31,18 @@ TCodeRun MakeRun(int column, int length, TColor fg, TFontStyles style, TColor bg
 TEST(CodeLineRuns, WorkedExampleJoinsBlanksAndLooksAlike) {
     TNCSyn syn;
     const std::vector<TCodeRun> expected = {
-        MakeRun(0, 1, clRed, fsBold),   MakeRun(1, 3, clNavy, fsBold),  MakeRun(4, 1, clRed, fsBold),
-        MakeRun(5, 3, clNavy, fsBold),  MakeRun(8, 1, clRed, fsBold),   MakeRun(9, 6, clNavy, fsBold),
-        MakeRun(15, 1, clRed, fsBold),  MakeRun(16, 4, clNavy, fsBold),
+        MakeRun(0, 1, clRed, fsBold),
+        MakeRun(1, 3, clNavy, fsBold),
+        MakeRun(4, 1, clRed, fsBold),
+        MakeRun(5, 3, clNavy, fsBold),
+        MakeRun(8, 1, clRed, fsBold),
+        MakeRun(9, 6, clNavy, fsBold),
+        MakeRun(15, 1, clRed, fsBold),
+        MakeRun(16, 4, clNavy, fsBold),
         // The comment, ';' and 'f' share grey bold italic; the stray ')' takes the pane's
         // own look, which equals the value's.
-        MakeRun(20, 12, clGray, fsBold | fsItalic), MakeRun(32, 4, clNavy, fsBold),
+        MakeRun(20, 12, clGray, fsBold | fsItalic),
+        MakeRun(32, 4, clNavy, fsBold),
     };
     EXPECT_EQ(LineRuns(Input(kExample, &syn)), expected);
 }
@@ -71,7 +77,8 @@ TEST(CodeLineRuns, OnlyVisibleColumns) {
     TLineRunsInput input = Input(kExample, &syn);
     input.FirstColumn = 10;
     input.EndColumn = 18;
-    const std::vector<TCodeRun> expected = {MakeRun(10, 5, clNavy, fsBold), MakeRun(15, 1, clRed, fsBold),
+    const std::vector<TCodeRun> expected = {MakeRun(10, 5, clNavy, fsBold),
+                                            MakeRun(15, 1, clRed, fsBold),
                                             MakeRun(16, 2, clNavy, fsBold)};
     EXPECT_EQ(LineRuns(input), expected);
     input.FirstColumn = 36;
@@ -97,7 +104,8 @@ TEST(CodeLineRuns, BytesAHighlighterLeavesOutAreStillShown) {
 
     TNCSyn syn;
     const std::string withZero("G1\0X5", 5);
-    const std::vector<TCodeRun> expected = {MakeRun(0, 1, clRed, fsBold), MakeRun(1, 4, clNavy, fsBold)};
+    const std::vector<TCodeRun> expected = {MakeRun(0, 1, clRed, fsBold),
+                                            MakeRun(1, 4, clNavy, fsBold)};
     EXPECT_EQ(LineRuns(Input(withZero, &syn)), expected);
 }
 
@@ -106,8 +114,8 @@ TEST(CodeLineRuns, ColumnsAcrossTabs) {
         std::string_view raw;
         int byte, display;
     };
-    const Case cases[] = {{"\tX", 0, 0}, {"\tX", 1, 8}, {"\tX", 2, 9}, {"\tX", 4, 11},
-                          {"AB\tC", 3, 8}, {"ABC", 5, 5}};
+    const Case cases[] = {{"\tX", 0, 0},  {"\tX", 1, 8},   {"\tX", 2, 9},
+                          {"\tX", 4, 11}, {"AB\tC", 3, 8}, {"ABC", 5, 5}};
     for (const Case& c : cases) {
         EXPECT_EQ(DisplayColumn(c.raw, c.byte, 8), c.display) << c.raw << " " << c.byte;
         EXPECT_EQ(ByteColumn(c.raw, c.display, 8), c.byte) << c.raw << " " << c.display;
