@@ -67,6 +67,18 @@ TEST_F(CodeEditInputTest, DraggingBelowThePaneScrollsEveryTick) {
     Release(QPoint(Cell(pane, 3, 1).x(), pane.viewport()->height() + 2));
     QTest::qWait(250);
     EXPECT_EQ(pane.TopLine(), top) << "the timer stops with the button";
+
+    // With Shift held each tick scrolls by a page.
+    pane.Core().SetCaretXY({1, 1});
+    pane.EnsureCursorPosVisible();
+    Press(Cell(pane, 1, 1));
+    const QPoint below(Cell(pane, 3, 1).x(), pane.viewport()->height() + 2);
+    QMouseEvent move(QEvent::MouseMove, below, pane.viewport()->mapToGlobal(below), Qt::NoButton,
+                     Qt::LeftButton, Qt::ShiftModifier);
+    QApplication::sendEvent(pane.viewport(), &move);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return pane.TopLine() > 1; }, 5000));
+    EXPECT_EQ(pane.TopLine(), 1 + pane.LinesInWindow());
+    Release(below);
 }
 
 TEST_F(CodeEditInputTest, DoubleClickSelectsTheWord) {
