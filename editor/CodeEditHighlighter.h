@@ -12,6 +12,7 @@
 
 #include "editor/CodeEditStringList.h"
 #include "platform/Errors.h"
+#include "platform/Graphics.h"
 
 #include <bitset>
 #include <cstdint>
@@ -23,21 +24,6 @@
 #include <vector>
 
 namespace plotalon {
-
-// 0x00BBGGRR; clNone: no colour of its own, the editor's applies.
-using TColor = std::int32_t;
-inline constexpr TColor clNone = 0x1FFFFFFF;
-inline constexpr TColor clGray = 0x808080;
-inline constexpr TColor clRed = 0x0000FF;
-inline constexpr TColor clLime = 0x00FF00;
-inline constexpr TColor clNavy = 0x800000;
-
-// Font styles: a set of flags in one byte.
-using TFontStyles = std::uint8_t;
-inline constexpr TFontStyles fsBold = 1;
-inline constexpr TFontStyles fsItalic = 2;
-inline constexpr TFontStyles fsUnderline = 4;
-inline constexpr TFontStyles fsStrikeOut = 8;
 
 using TCharSet = std::bitset<256>;
 

@@ -171,6 +171,9 @@ public:
     // dropped text ends up selected; one undo step. A drop into the selection itself does
     // nothing.
     void DropSelection(TCodePoint target, bool move);
+    // Dropping text dragged from elsewhere (another pane, another program) at target, in
+    // mode: recorded as one drag-and-drop step and selected afterwards.
+    void DropText(TCodePoint target, std::string_view text, TCodeSelectionMode mode);
     // Selects the word at point (a double-click); nothing when there is no word.
     void SelectWordAt(TCodePoint point);
 

@@ -612,4 +612,21 @@ void TCodeEditCore::SelectWordAt(TCodePoint point) {
     SetSelection({from, point.Y}, {from + static_cast<int>(word.size()), point.Y});
 }
 
+void TCodeEditCore::DropText(TCodePoint target, std::string_view text, TCodeSelectionMode mode) {
+    if (readOnly_ || text.empty()) return;
+    OwnChange own(*this);
+    LinesUpdate update(*lines_);
+    TCodePoint start = Clamp(target);
+    if (mode == TCodeSelectionMode::smLine) start.X = 1;
+    int breaks = static_cast<int>(SplitLines(text).size()) - 1;
+    int lastLine = mode == TCodeSelectionMode::smColumn ? start.Y + breaks : start.Y;
+    SpanCapture capture = BeginSpan(start.Y, lastLine);
+    TCodePoint stop = InsertText(mode, start, text);
+    Record(TCodeChangeReason::crDragDropInsert, start, stop, "", mode, EndSpan(std::move(capture)));
+    if (mode == TCodeSelectionMode::smLine && stop.X == 1 && stop.Y > start.Y)
+        stop = {static_cast<int>(Line(stop.Y - 1).size()) + 1, stop.Y - 1};
+    selectionMode_ = mode;
+    SetSelection(start, stop);
+}
+
 } // namespace plotalon

@@ -6,12 +6,12 @@
 // Sizes in points are turned into pixel sizes at 96 pixels per inch, so that
 // "MS Sans Serif" 8 points is 11 pixels high whatever the screen reports.
 
+#include "platform/Graphics.h"
+
 #include <QFont>
 #include <QString>
 
 namespace plotalon {
-
-enum TFontStyle : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
 
 // Registers the family substitutes with Qt; idempotent. MakeFont calls it.
 void InstallFontSubstitutes();

@@ -40,6 +40,12 @@ std::string ToAnsi(const QString& text) {
     return out;
 }
 
+std::optional<std::string> ToAnsiExact(const QString& text) {
+    std::string bytes = ToAnsi(text);
+    if (FromAnsi(bytes) != text) return std::nullopt;
+    return bytes;
+}
+
 QString FromMessage(std::string_view bytes) {
     QStringDecoder decoder(QStringDecoder::Utf8);
     QString text = decoder.decode(QByteArrayView(bytes.data(), qsizetype(bytes.size())));

@@ -2,6 +2,7 @@
 // Byte text to screen text, and the "&" accelerator convention of captions.
 
 #include <QString>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,6 +13,8 @@ namespace plotalon {
 QString FromAnsi(std::string_view bytes);
 // The reverse; characters outside Windows-1252 become '?'.
 std::string ToAnsi(const QString& text);
+// The reverse without any change: nothing when a character is outside Windows-1252.
+std::optional<std::string> ToAnsiExact(const QString& text);
 // Message texts are UTF-8 in the sources; a message that is not valid UTF-8 (a file
 // name read from disk, say) is taken as Windows-1252 so that no byte is lost.
 QString FromMessage(std::string_view bytes);

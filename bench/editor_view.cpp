@@ -1,0 +1,184 @@
+// The editor pane on the offscreen platform, on generated NC files of 1,000,000 and
+// 5,000,000 lines (about 20 and 100 MB): from the file to the first painted frame with the
+// NC highlighter attached, a full repaint, a page down and a character typed on the last
+// line, each with its repaint; and a million lines appended one at a time, as the
+// conversion fills its pane. The process's peak memory after each load is reported as
+// the counters peak_mb and peak_per_file (peak memory / file size).
+//
+// The files are generated once into the temporary folder (PLOTALON_BENCH_DIR to choose
+// another). Run on an idle machine: build/bench/bench_editview
+
+#include "bench/NcProgram.h"
+#include "editor/ncSyn.h"
+#include "editor/view/CodeEdit.h"
+#include "editor/view/CodeEditPaneStyle.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <sys/stat.h>
+
+using namespace plotalon;
+
+namespace {
+
+long long FileSize(const std::string& path) {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 ? static_cast<long long>(st.st_size) : -1;
+}
+
+// Writes the program in slices, so that generating it does not count in the peak memory.
+std::string NcFile(std::size_t lines) {
+    const char* dir = std::getenv("PLOTALON_BENCH_DIR");
+    const std::string path =
+        std::string(dir ? dir : "/tmp") + "/plotalon-view-" + std::to_string(lines) + ".nc";
+    if (FileSize(path) > 0) return path;
+    std::ofstream out(path, std::ios::binary);
+    constexpr std::size_t kSlice = 100000;
+    for (std::size_t done = 0; done < lines; done += kSlice)
+        out << bench::GenerateNcProgram(std::min(kSlice, lines - done));
+    return path;
+}
+
+double PeakMb() {
+    std::ifstream status("/proc/self/status");
+    std::string key;
+    long kb = 0;
+    while (status >> key)
+        if (key == "VmHWM:") {
+            status >> kb;
+            break;
+        }
+    return kb / 1024.0;
+}
+
+// One shown pane as the main window has it, with the NC highlighter attached.
+struct TViewFixture {
+    TNCSyn syn;
+    TCodeEdit pane;
+    TViewFixture() {
+        ApplyNcPaneStyle(pane);
+        pane.SetHighlighter(&syn);
+        pane.resize(960, 40 * pane.LineHeight());
+        pane.show();
+        QApplication::processEvents();
+    }
+    void Paint() { pane.viewport()->repaint(); }
+    void Key(int key, Qt::KeyboardModifiers modifiers, const QString& text = {}) {
+        QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
+        QApplication::sendEvent(&pane, &press);
+        QApplication::processEvents();
+        Paint();
+    }
+};
+
+std::unique_ptr<TViewFixture> loaded;
+std::size_t loadedLines = 0;
+
+TViewFixture& Loaded(std::size_t lines) {
+    if (loadedLines != lines) {
+        loaded.reset();
+        loaded = std::make_unique<TViewFixture>();
+        loaded->pane.LoadFile(NcFile(lines));
+        loaded->Paint();
+        loadedLines = lines;
+    }
+    return *loaded;
+}
+
+void BM_FileToFirstFrame(benchmark::State& state) {
+    const std::size_t lines = std::size_t(state.range(0));
+    const std::string path = NcFile(lines);
+    loaded.reset();
+    loadedLines = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto view = std::make_unique<TViewFixture>();
+        state.ResumeTiming();
+        view->pane.LoadFile(path);
+        QApplication::processEvents();
+        view->Paint();
+        state.PauseTiming();
+        loaded = std::move(view);
+        loadedLines = lines;
+        state.ResumeTiming();
+    }
+    state.counters["peak_mb"] = PeakMb();
+    state.counters["peak_per_file"] = PeakMb() * 1024 * 1024 / double(FileSize(path));
+}
+
+void BM_FullRepaint(benchmark::State& state) {
+    TViewFixture& view = Loaded(std::size_t(state.range(0)));
+    view.pane.SetTopLine(view.pane.Lines().Count() / 2);
+    for (auto _ : state)
+        view.Paint();
+}
+
+void BM_PageDown(benchmark::State& state) {
+    TViewFixture& view = Loaded(std::size_t(state.range(0)));
+    view.pane.Core().SetCaretXY({1, 1});
+    view.pane.EnsureCursorPosVisible();
+    for (auto _ : state)
+        view.Key(Qt::Key_PageDown, Qt::NoModifier);
+}
+
+void BM_TypeOnLastLine(benchmark::State& state) {
+    TViewFixture& view = Loaded(std::size_t(state.range(0)));
+    view.Key(Qt::Key_End, Qt::ControlModifier);
+    int typed = 0;
+    for (auto _ : state) {
+        // Type and take it back now and then, so that the line keeps its length.
+        if (++typed % 64 == 0)
+            view.Key(Qt::Key_Backspace, Qt::NoModifier);
+        else
+            view.Key(Qt::Key_X, Qt::NoModifier, QStringLiteral("X"));
+    }
+}
+
+// The conversion fills the target pane one AddLine at a time, behind the core's back.
+void BM_AppendLinesOneByOne(benchmark::State& state) {
+    const std::string block = "PA12345,-6789";
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto view = std::make_unique<TViewFixture>();
+        state.ResumeTiming();
+        for (long i = 0; i < state.range(0); ++i)
+            view->pane.Lines().AddLine(block);
+        QApplication::processEvents();
+        view->Paint();
+        state.PauseTiming();
+        view.reset();
+        state.ResumeTiming();
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+constexpr long kMillion = 1000000;
+
+BENCHMARK(BM_AppendLinesOneByOne)->Arg(kMillion)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+BENCHMARK(BM_FileToFirstFrame)->Arg(kMillion)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FullRepaint)->Arg(kMillion)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PageDown)->Arg(kMillion)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TypeOnLastLine)->Arg(kMillion)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FileToFirstFrame)->Arg(5 * kMillion)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FullRepaint)->Arg(5 * kMillion)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PageDown)->Arg(5 * kMillion)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TypeOnLastLine)->Arg(5 * kMillion)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    loaded.reset();
+    benchmark::Shutdown();
+    return 0;
+}
