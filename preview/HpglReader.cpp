@@ -310,11 +310,13 @@ bool THpglReader::Arc() {
         arc->Centre = ToPlotter(arc->Centre.X, arc->Centre.Y);
         arc->RadiusX *= X_.Factor;
         arc->RadiusY *= Y_.Factor;
-        const TPlotBounds b = arc->Bounds();
-        if (!InRange({b.MinX, b.MinY}) || !InRange({b.MaxX, b.MaxY})) return false;
         const double bow = std::max(std::abs(arc->RadiusX), std::abs(arc->RadiusY)) * 2 *
                            std::pow(std::sin(arc->Sweep / 4), 2);
         if (std::abs(arc->Sweep) < std::numbers::pi && bow < kFlatArc) arc.reset();
+    }
+    if (arc) {
+        const TPlotBounds b = arc->Bounds();
+        if (!InRange({b.MinX, b.MinY}) || !InRange({b.MaxX, b.MaxY})) return false;
     }
     if (!InRange(end)) return false;
     if (arc)
