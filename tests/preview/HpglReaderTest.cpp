@@ -31,7 +31,7 @@ TEST_P(ReadsCommands, IntoStrokes) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Hpgl, ReadsCommands,
+    Evaluated, ReadsCommands,
     ::testing::Values(
         ReadCase{"one command a line",
                  "IN;SP1;\r\nPU0,0;\r\nPD;\r\nPA10,0;\r\nPA10,10;\r\nPU;\r\nPA0,0;",
@@ -115,46 +115,45 @@ TEST(HpglReader, ArcBoundsReachTheTurningPoints) {
     EXPECT_NEAR(b.MaxY, 10, 1e-9);
 }
 
-struct IgnoreCase {
-    const char* hpgl;
-    const char* ignored;
-    const char* plot;
-};
-
-class CountsWhatItIgnores : public ::testing::TestWithParam<IgnoreCase> {};
-
-TEST_P(CountsWhatItIgnores, AndChangesNothingForIt) {
-    THpglReader reader;
-    reader.ReadText(GetParam().hpgl);
-    EXPECT_EQ(DescribeIgnored(reader.Ignored()), GetParam().ignored);
-    EXPECT_EQ(Describe(reader.Plot()), GetParam().plot);
-}
-
+// Commands the preview skips, and known ones it cannot use: counted, and nothing else happens.
 INSTANTIATE_TEST_SUITE_P(
-    Hpgl, CountsWhatItIgnores,
+    Ignored, ReadsCommands,
     ::testing::Values(
-        IgnoreCase{"LT1;PW0.35;XY;lt;PD1,1;AA0,0,90", "AA 1, LT 2, PW 1, XY 1", "pen1 0,0 1,1"},
-        IgnoreCase{"LBtext\x03PE<=;PD1,1", "LB 1, PE 1", "pen1 0,0 1,1"},
-        IgnoreCase{"PD;PA5,5,7;PA1,1", "PA fehlerhaft 1", "pen1 0,0 1,1"},
-        IgnoreCase{"PD1000000000000000000,0;PA1,1", "PD fehlerhaft 1", "up 0,0 1,1"},
-        IgnoreCase{"PD1#2;PA\"x\";PU3,,4;PD", "PA fehlerhaft 1, PD fehlerhaft 1", "up 0,0 3,4"},
-        IgnoreCase{"AT1,2,3;AT1,2,3,4,5,6;PD;AT", "AT fehlerhaft 3", ""},
-        IgnoreCase{"SP-1;SP1,2;SP2000000;PD1,1", "SP fehlerhaft 3", "pen1 0,0 1,1"},
-        IgnoreCase{"SC0,0,0,10;SC0,10,0,10,3;SC0,1,0,1,0,5,5;SC0,0,0,1,2;PD1,1", "SC fehlerhaft 4",
-                   "pen1 0,0 1,1"},
-        IgnoreCase{"SC0,10,0,10,1,101,0;PD1,1", "SC fehlerhaft 1", "pen1 0,0 1,1"},
-        IgnoreCase{"IP5,5,5,9;SC0,1,0,1;IP1;PD1,1", "IP fehlerhaft 1, SC fehlerhaft 1",
-                   "pen1 0,0 1,1"},
-        IgnoreCase{"SC0,1,0,1;IP7,0,7,9;PD1,1", "IP fehlerhaft 1", "pen1 0,0 11880,8400"},
-        IgnoreCase{"IN1,2;DF3;PD1,1", "DF fehlerhaft 1, IN fehlerhaft 1", "pen1 0,0 1,1"},
-        // Scaled to the limit of the plot's range, and one unit beyond it.
-        IgnoreCase{"SC0,1000000000000000,0,1,2;PD1000,0;PA1001,0", "PA fehlerhaft 1",
-                   "pen1 0,0 1000000000000000000,0"},
-        IgnoreCase{"PD;AT1000000000000000,10000,1000000,0", "AT fehlerhaft 1", ""},
-        IgnoreCase{"\x1B.(;\x1B.I81;;17:\x1B%-1BIN;\x1B"
-                   "E;PD1,1",
-                   "Escape-Sequenzen 4", "pen1 0,0 1,1"},
-        IgnoreCase{"12,34;P;\x01\x02;\xE4Ü PD1,1;+", "unlesbar 6", "pen1 0,0 1,1"}),
+        ReadCase{"unknown commands", "LT1;PW0.35;XY;lt;PD1,1;AA0,0,90", "pen1 0,0 1,1",
+                 "AA 1, LT 2, PW 1, XY 1"},
+        ReadCase{"label and encoded polyline", "LBtext\x03PE<=;PD1,1", "pen1 0,0 1,1",
+                 "LB 1, PE 1"},
+        ReadCase{"odd coordinate count", "PD;PA5,5,7;PA1,1", "pen1 0,0 1,1", "PA fehlerhaft 1"},
+        ReadCase{"a number beyond 10^15 keeps the pen up", "PD1000000000000000000,0;PA1,1",
+                 "up 0,0 1,1", "PD fehlerhaft 1"},
+        ReadCase{"junk and strings in parameters", "PD1#2;PA\"x\";PU3,,4;PD", "up 0,0 3,4",
+                 "PA fehlerhaft 1, PD fehlerhaft 1"},
+        ReadCase{"arcs with too few or too many numbers", "AT1,2,3;AT1,2,3,4,5,6;PD;AT", "",
+                 "AT fehlerhaft 3"},
+        ReadCase{"pens out of range", "SP-1;SP1,2;SP2000000;PD1,1", "pen1 0,0 1,1",
+                 "SP fehlerhaft 3"},
+        ReadCase{"scalings without extent, of unknown type or with stray numbers",
+                 "SC0,0,0,10;SC0,10,0,10,3;SC0,1,0,1,0,5,5;SC0,0,0,1,2;PD1,1", "pen1 0,0 1,1",
+                 "SC fehlerhaft 4"},
+        ReadCase{"isotropic split beyond 100 %", "SC0,10,0,10,1,101,0;PD1,1", "pen1 0,0 1,1",
+                 "SC fehlerhaft 1"},
+        ReadCase{"scaling onto a window without width", "IP5,5,5,9;SC0,1,0,1;IP1;PD1,1",
+                 "pen1 0,0 1,1", "IP fehlerhaft 1, SC fehlerhaft 1"},
+        ReadCase{"a window without width keeps the scaling", "SC0,1,0,1;IP7,0,7,9;PD1,1",
+                 "pen1 0,0 11880,8400", "IP fehlerhaft 1"},
+        ReadCase{"IN and DF with stray numbers", "IN1,2;DF3;PD1,1", "pen1 0,0 1,1",
+                 "DF fehlerhaft 1, IN fehlerhaft 1"},
+        ReadCase{"scaled to the limit of the range, and one unit beyond it",
+                 "SC0,1000000000000000,0,1,2;PD1000,0;PA1001,0", "pen1 0,0 1000000000000000000,0",
+                 "PA fehlerhaft 1"},
+        ReadCase{"an arc round a circle beyond the range", "PD;AT1000000000000000,10000,1000000,0",
+                 "", "AT fehlerhaft 1"},
+        ReadCase{"escape sequences",
+                 "\x1B.(;\x1B.I81;;17:\x1B%-1BIN;\x1B"
+                 "E;PD1,1",
+                 "pen1 0,0 1,1", "Escape-Sequenzen 4"},
+        ReadCase{"bytes that begin no command", "12,34;P;\x01\x02;\xE4Ü PD1,1;+", "pen1 0,0 1,1",
+                 "unlesbar 6"}),
     [](const auto& info) { return "Case" + std::to_string(info.index); });
 
 TEST(DescribeIgnored, NamesAtMostADozen) {
