@@ -1,6 +1,7 @@
 #include "tools/convert/ConvertCli.h"
 
 #include <charconv>
+#include <filesystem>
 #include <optional>
 #include <ostream>
 #include <sys/stat.h>
@@ -10,6 +11,7 @@
 #include "platform/Errors.h"
 #include "settings/BlockFile.h"
 #include "settings/Reg.h"
+#include "tools/convert/PreviewOutput.h"
 
 namespace plotalon {
 
@@ -34,6 +36,9 @@ Optionen:
   --prefix DATEI     Vorspann aus DATEI statt vorspann.plt
   --suffix DATEI     Nachspann aus DATEI statt nachspann.plt
   -o AUSGABE.plt     HPGL in AUSGABE.plt schreiben statt auf die Standardausgabe
+  --preview BILD     zusaetzlich die Zeichnung genau dieses HPGL in BILD schreiben,
+                     als SVG (BILD.svg) oder PNG (BILD.png); nicht ausgewertete
+                     HPGL-Befehle werden auf der Standardfehlerausgabe gezaehlt
   --help             diese Hilfe
 
 Jede HPGL-Zeile endet mit CR LF. Die Statusmeldung geht auf die Standardfehlerausgabe.
@@ -53,6 +58,7 @@ class EUsage : public Exception {
 
 struct TCliOptions {
     std::optional<std::string> SettingsFolder, PrefixFile, SuffixFile, Output;
+    std::optional<std::string> Preview;
     std::optional<std::int32_t> Factor, XMove, YMove, Deg, Type;
     std::string Input;
     bool Help = false;
@@ -65,6 +71,18 @@ std::int32_t ParseNumber(const std::string& option, const std::string& text) {
     if (text.empty() || ec != std::errc() || ptr != end)
         throw EUsage("Ungültige Zahl für " + option + ": " + text);
     return value;
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+    std::error_code ec;
+    return a == b || (std::filesystem::equivalent(a, b, ec) && !ec);
+}
+
+void CheckPreview(const TCliOptions& o) {
+    if (!PlotFileFormatOf(*o.Preview))
+        throw EUsage("Vorschau muss auf .svg oder .png enden: " + *o.Preview);
+    if (SameFile(*o.Preview, o.Input) || (o.Output && SameFile(*o.Preview, *o.Output)))
+        throw EUsage("Vorschau darf nicht die Ein- oder Ausgabedatei ersetzen: " + *o.Preview);
 }
 
 TCliOptions ParseArgs(const std::vector<std::string>& args) {
@@ -82,6 +100,7 @@ TCliOptions ParseArgs(const std::vector<std::string>& args) {
             else if (a == "--prefix") o.PrefixFile = v;
             else if (a == "--suffix") o.SuffixFile = v;
             else if (a == "-o") o.Output = v;
+            else if (a == "--preview") o.Preview = v;
             else if (a == "--factor") o.Factor = ParseNumber(a, v);
             else if (a == "--xmove") o.XMove = ParseNumber(a, v);
             else if (a == "--ymove") o.YMove = ParseNumber(a, v);
@@ -94,6 +113,7 @@ TCliOptions ParseArgs(const std::vector<std::string>& args) {
         o.Input = a;
     }
     if (!o.Help && o.Input.empty()) throw EUsage("Keine Eingabedatei angegeben");
+    if (o.Preview) CheckPreview(o);
     return o;
 }
 
@@ -210,8 +230,11 @@ int Convert(const TCliOptions& o, const std::string& exeFolder, std::ostream& ou
     const TSourceText source(std::move(bytes));
 
     TPltOutput plt(o.Output);
+    std::optional<TPreviewOutput> preview;
+    if (o.Preview) preview.emplace(*o.Preview, *PlotFileFormatOf(*o.Preview), plt);
+    ILineSink& target = preview ? static_cast<ILineSink&>(*preview) : plt;
     TModalState state;
-    TConversionRun run(settings, state, plt);
+    TConversionRun run(settings, state, target);
     std::string status;
     try {
         status = run.Execute(source, prefix, suffix);
@@ -221,6 +244,7 @@ int Convert(const TCliOptions& o, const std::string& exeFolder, std::ostream& ou
     }
     plt.Finish(out);
     err << status << '\n';
+    if (preview) preview->Finish(err);
     return ceOk;
 }
 

@@ -1,0 +1,101 @@
+#pragma once
+// Reads HPGL text into a plot: the commands our converter writes (PU, PD, PA, AT) and the ones
+// users put into their prefix and suffix blocks that move the pen or change how coordinates
+// are read (IN, DF, SP, PR, SC, IP). VS changes nothing that can be seen and is taken silently.
+// Every other command is skipped and counted, and so is every known command whose parameters
+// are unusable; neither ever changes the plot.
+//
+// Syntax: a command is two letters (either case) and its numbers, separated by commas or
+// blanks; it ends at ";", at the start of the next command or at the end of the line, so
+// several commands may share a line. A label (LB) runs to its terminator (ETX unless DT set
+// another) or to the end of the line; an encoded polyline (PE) to the next ";"; a quoted
+// string in the parameters is skipped whole; a device escape sequence (ESC . x ... :) is
+// skipped and counted.
+//
+// Numbers: an optional sign, digits, an optional decimal point and digits, at most 10^15 in
+// magnitude. A movement that would leave ±10^18 plotter units is unusable, so the plot stays
+// finite whatever the input.
+//
+// Without IP, P1 is (0, 0) and P2 (11880, 8400), the corners of an A4 sheet in landscape; SC
+// maps its user range onto them (types 0, 1 and 2). Before the first SP pen 1 is assumed, so
+// that a block without one still shows its drawing; with SP0 the pen moves without drawing.
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "preview/HpglPlot.h"
+
+namespace plotalon {
+
+struct TIgnoredCommands {
+    static constexpr int kMnemonics = 26 * 26;
+    // By mnemonic, index (first letter - 'A') * 26 + (second letter - 'A').
+    std::array<std::uint64_t, kMnemonics> Skipped{};   // commands the preview does not evaluate
+    std::array<std::uint64_t, kMnemonics> Malformed{}; // known commands with unusable parameters
+    std::uint64_t Escapes = 0;                         // device escape sequences
+    std::uint64_t Unreadable = 0;                      // runs of bytes that begin no command
+    std::uint64_t Total() const;
+};
+
+// "LT 2, PA fehlerhaft 1, unlesbar 3": the counts that are not 0, skipped commands first in
+// alphabetical order, at most a dozen items.
+std::string DescribeIgnored(const TIgnoredCommands& ignored);
+
+class THpglReader {
+public:
+    THpglReader();
+
+    // One line of HPGL; its end ends whatever command is open.
+    void ReadLine(std::string_view line);
+    // A whole text; CR, LF and CR LF end lines.
+    void ReadText(std::string_view text);
+
+    const TPlot& Plot() const { return Plot_; }
+    const TIgnoredCommands& Ignored() const { return Ignored_; }
+    TPlotPoint Position() const { return Pos_; }
+
+private:
+    struct TAxis {
+        double Offset = 0, Factor = 1; // plotter = Offset + Factor * user
+    };
+
+    enum class TPenAction { paKeep, paUp, paDown };
+    enum class TModeAction { maKeep, maAbsolute, maRelative };
+
+    std::size_t ReadCommand(std::string_view line, std::size_t at);
+    std::size_t ReadParameters(std::string_view line, std::size_t at, bool& usable);
+    // Each returns false for parameters it cannot use, and then changes nothing.
+    void Execute(int code, bool usable);
+    bool Move(TPenAction pen, TModeAction mode);
+    bool Arc();
+    bool SelectPen();
+    bool Scale();
+    bool InputWindow();
+    bool ComputeScaling();
+    void Initialise();
+    void Defaults();
+
+    TPlotPoint ToPlotter(double x, double y) const;
+    TPlotPoint ToUser(TPlotPoint p) const;
+    void LineTo(TPlotPoint to);
+    TStrokeKind Kind() const;
+
+    TPlot Plot_;
+    TIgnoredCommands Ignored_;
+    std::vector<double> Params_;
+
+    TPlotPoint Pos_;
+    bool PenDown_ = false;
+    bool Relative_ = false;
+    int Pen_ = 1;
+    char LabelEnd_ = '\x03';
+    TPlotPoint P1_, P2_;
+    bool Scaling_ = false;
+    std::vector<double> ScaleParams_;
+    TAxis X_, Y_;
+};
+
+} // namespace plotalon

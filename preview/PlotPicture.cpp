@@ -1,0 +1,65 @@
+#include "preview/PlotPicture.h"
+
+#include <algorithm>
+#include <charconv>
+
+namespace plotalon {
+
+namespace {
+
+// The pens' colours: black, then the plotter's usual carousel.
+constexpr TRgb kPenPalette[kPenColours] = {
+    {0, 0, 0},     {208, 0, 0},   {0, 128, 0},   {0, 0, 208},
+    {176, 0, 176}, {0, 128, 128}, {176, 112, 0}, {96, 96, 96},
+};
+
+// Keeps a point or an empty plot at a size that can be drawn and labelled.
+constexpr double kSmallestExtent = 400;
+
+std::string Millimetres(double units) {
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, units / kUnitsPerMillimetre,
+                                      std::chars_format::fixed, 1);
+    std::string text(buffer, result.ptr);
+    std::replace(text.begin(), text.end(), '.', ',');
+    return text;
+}
+
+} // namespace
+
+int LayerOf(const TPlotStroke& stroke) {
+    if (stroke.Kind == TStrokeKind::skTravel) return kTravelLayer;
+    return 1 + (stroke.Pen - 1 + kPenColours) % kPenColours;
+}
+
+TRgb LayerColour(int layer) {
+    return layer == kTravelLayer ? kTravelColour : kPenPalette[layer - 1];
+}
+
+std::string SizeLabel(const TPlotBounds& drawing) {
+    return Millimetres(drawing.Width()) + " \xC3\x97 " + Millimetres(drawing.Height()) + " mm";
+}
+
+TPlotPicture LayOutPicture(const TPlot& plot) {
+    TPlotPicture picture;
+    TPlotBounds content = plot.AllBounds();
+    if (content.Empty()) content.Add(TPlotPoint{0, 0});
+    const double extent = std::max({content.Width(), content.Height(), kSmallestExtent});
+    const double margin = extent * 0.04;
+    picture.PenWidth = extent / 700;
+    picture.TravelWidth = extent / 1400;
+    picture.FrameWidth = extent / 1400;
+    picture.DashOn = extent / 120;
+    picture.DashOff = extent / 200;
+    picture.FontSize = extent * 0.024;
+
+    // The label stands below everything, its baseline half a margin above the picture's edge.
+    picture.LabelAt = {content.MinX, content.MinY - margin - picture.FontSize};
+    picture.View.Add(TPlotPoint{content.MinX - margin, content.MaxY + margin});
+    picture.View.Add(TPlotPoint{content.MaxX + margin, picture.LabelAt.Y - margin / 2});
+    picture.Drawing = plot.DrawnBounds();
+    picture.Label = SizeLabel(picture.Drawing);
+    return picture;
+}
+
+} // namespace plotalon

@@ -1,0 +1,54 @@
+#pragma once
+// The picture of a plot that the SVG and the PNG writer both draw, laid out in plotter units:
+// white paper with a margin around everything the pen does, the pen-up travel as thin dashed
+// lines under the drawing, the extent of the drawing framed and its size in millimetres below.
+// Line widths and the label grow with the plot, so that any plot fills the same picture.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "preview/HpglPlot.h"
+
+namespace plotalon {
+
+inline constexpr double kUnitsPerMillimetre = 40;
+
+struct TRgb {
+    std::uint8_t R = 0, G = 0, B = 0;
+    bool operator==(const TRgb&) const = default;
+};
+
+inline constexpr TRgb kPaperColour{255, 255, 255};
+inline constexpr TRgb kTravelColour{224, 80, 32};
+inline constexpr TRgb kFrameColour{140, 140, 140};
+inline constexpr TRgb kLabelColour{64, 64, 64};
+
+// Drawing happens in layers, bottom first: the travel, then the pens by colour, so that both
+// writers stack alike. Pens share the eight colours in turn.
+inline constexpr int kTravelLayer = 0;
+inline constexpr int kPenColours = 8;
+inline constexpr int kLayers = 1 + kPenColours;
+int LayerOf(const TPlotStroke& stroke);
+TRgb LayerColour(int layer);
+
+struct TPlotPicture {
+    TPlotBounds View;    // the whole picture
+    TPlotBounds Drawing; // framed and measured; empty when no pen draws
+    double PenWidth = 0, TravelWidth = 0, FrameWidth = 0;
+    double DashOn = 0, DashOff = 0; // travel and frame dashes
+    double FontSize = 0;
+    TPlotPoint LabelAt; // the left end of the label's baseline
+    std::string Label;  // UTF-8
+};
+
+TPlotPicture LayOutPicture(const TPlot& plot);
+
+// "297,0 × 210,0 mm": width and height at 40 units to the millimetre, one decimal.
+std::string SizeLabel(const TPlotBounds& drawing);
+
+// Where a writer's bytes go.
+using TByteWriter = std::function<void(std::string_view)>;
+
+} // namespace plotalon
