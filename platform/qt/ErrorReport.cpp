@@ -38,8 +38,19 @@ QString ReportText(const QString& message) {
     return message;
 }
 
+namespace {
+QString& Title() {
+    static QString title;
+    return title;
+}
+} // namespace
+
 QString ApplicationTitle() {
-    return QGuiApplication::applicationDisplayName();
+    return Title().isEmpty() ? QCoreApplication::applicationName() : Title();
+}
+
+void SetApplicationTitle(const QString& title) {
+    Title() = title;
 }
 
 IErrorSink* SetErrorSink(IErrorSink* sink) {

@@ -23,8 +23,10 @@ public:
 // "." (so "...geöffnet werden" gets one, "...!" or "...)" does not).
 QString ReportText(const QString& message);
 
-// The caption of the report: the application's display name.
+// The application's title: the caption of the report. Kept apart from Qt's display name,
+// which Qt would append to every window's caption.
 QString ApplicationTitle();
+void SetApplicationTitle(const QString& title);
 
 // Installs sink (nullptr: the message box again); returns the previous one.
 IErrorSink* SetErrorSink(IErrorSink* sink);

@@ -1,7 +1,6 @@
 #include "tools/convert/ConvertCli.h"
 
 #include <charconv>
-#include <filesystem>
 #include <optional>
 #include <ostream>
 #include <sys/stat.h>
@@ -36,9 +35,9 @@ Optionen:
   --prefix DATEI     Vorspann aus DATEI statt vorspann.plt
   --suffix DATEI     Nachspann aus DATEI statt nachspann.plt
   -o AUSGABE.plt     HPGL in AUSGABE.plt schreiben statt auf die Standardausgabe
-  --preview BILD     zusaetzlich die Zeichnung genau dieses HPGL in BILD schreiben,
+  --preview BILD     zusätzlich die Zeichnung genau dieses HPGL in BILD schreiben,
                      als SVG (BILD.svg) oder PNG (BILD.png); nicht ausgewertete
-                     HPGL-Befehle werden auf der Standardfehlerausgabe gezaehlt
+                     HPGL-Befehle werden auf der Standardfehlerausgabe gezählt
   --help             diese Hilfe
 
 Jede HPGL-Zeile endet mit CR LF. Die Statusmeldung geht auf die Standardfehlerausgabe.
@@ -73,9 +72,11 @@ std::int32_t ParseNumber(const std::string& option, const std::string& text) {
     return value;
 }
 
+// The same name, or one file under two names (symbolic or hard links).
 bool SameFile(const std::string& a, const std::string& b) {
-    std::error_code ec;
-    return a == b || (std::filesystem::equivalent(a, b, ec) && !ec);
+    struct stat first {}, second {};
+    return a == b || (::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
+                      first.st_dev == second.st_dev && first.st_ino == second.st_ino);
 }
 
 void CheckPreview(const TCliOptions& o) {
@@ -207,12 +208,6 @@ private:
     bool Streams = false; // chunks go to the temporary file as the run goes
     std::string Text;
 };
-
-bool SameFile(const std::string& a, const std::string& b) {
-    struct stat first {}, second {};
-    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
-           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
-}
 
 int Convert(const TCliOptions& o, const std::string& exeFolder, std::ostream& out,
             std::ostream& err) {

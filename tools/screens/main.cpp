@@ -36,7 +36,7 @@ int main(int argc, char** argv) {
         argc >= 4 && std::strcmp(argv[2], "--scale") == 0 ? std::max(1, std::atoi(argv[3])) : 1;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     plotalon::TApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("PLOTALON 1.1"));
+    plotalon::SetApplicationTitle(QStringLiteral("PLOTALON 1.1"));
     const QDir folder(QString::fromLocal8Bit(argv[1]));
     plotalon::TInfo info;
     plotalon::TIntro intro;

@@ -67,7 +67,7 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
     plotalon::TApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("Plotalon"));
+    plotalon::SetApplicationTitle(QStringLiteral("Plotalon"));
     plotalon::TCodeEdit pane;
     plotalon::ApplyNcPaneStyle(pane);
     plotalon::TNCSyn highlighter;

@@ -8,7 +8,7 @@ int main(int argc, char** argv) {
     // Test discovery runs the program without the test environment; no display is needed.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     plotalon::TApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("Plotalon"));
+    plotalon::SetApplicationTitle(QStringLiteral("Plotalon"));
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
