@@ -88,6 +88,16 @@ TXPSpeedButton* MakeGroupButton(QWidget* parent, QRect geometry, const char* cap
     return button;
 }
 
+// Texts in the settings file are UTF-8, as the desktop writes file names; a text that is
+// not (a file brought from Windows, say) is taken as Windows-1252 rather than mangled.
+QString FromStored(const std::string& bytes) {
+    return FromMessage(bytes);
+}
+
+std::string ToStored(const QLineEdit* field) {
+    return field->text().toStdString();
+}
+
 } // namespace
 
 TForm_Einstellungen::TForm_Einstellungen(QWidget* parent)
@@ -336,16 +346,67 @@ void TForm_Einstellungen::setVisible(bool visible) {
     QDialog::setVisible(visible);
 }
 
-void TForm_Einstellungen::LoadSettings() {}
+void TForm_Einstellungen::LoadSettings() {
+    Reg::IniName = "main";
+    Reg::IniSection = "path";
+    Reg::IniFolder = ProgramFolder();
+    ENCDIR->setText(FromStored(Reg::IniReadString("nc")));
+    EHPGLDIR->setText(FromStored(Reg::IniReadString("hpgl")));
 
-void TForm_Einstellungen::SaveSettings() {}
+    Reg::IniSection = "convert";
+    // Each text that differs from the field's runs the field's validator at once.
+    EFaktor->setText(FromStored(Reg::IniReadString("factor")));
+    EXVersatz->setText(FromStored(Reg::IniReadString("xmove")));
+    EYVersatz->setText(FromStored(Reg::IniReadString("ymove")));
+    EGrad->setText(FromStored(Reg::IniReadString("deg")));
+
+    // The group ignores raising the button that is down: a "type" other than 1 or 2 leaves
+    // the dialect as it was.
+    EHPGL1->SetDown(Reg::IniReadInteger("type") == 1);
+    EHPGL2->SetDown(Reg::IniReadInteger("type") == 2);
+
+    // The numbers come from the file, not from the validated fields.
+    TConvSettings& settings = ConvSettings();
+    settings.NcFolder = ToStored(ENCDIR);
+    settings.HpglFolder = ToStored(EHPGLDIR);
+    settings.Factor = Reg::IniReadInteger("factor");
+    settings.XMove = Reg::IniReadInteger("xmove");
+    settings.YMove = Reg::IniReadInteger("ymove");
+    settings.Deg = Reg::IniReadInteger("deg");
+    settings.HpglType = std::uint8_t(Reg::IniReadInteger("type"));
+
+    for (const auto& [memo, name] :
+         {std::pair{EVorspann, "vorspann.plt"}, std::pair{ENachspann, "nachspann.plt"}})
+        if (std::optional<std::string> text = ReadBlockFileIfExists(Reg::IniFolder + name))
+            memo->SetText(*text);
+}
+
+void TForm_Einstellungen::SaveSettings() {
+    Reg::IniName = "main";
+    Reg::IniSection = "path";
+    Reg::IniFolder = ProgramFolder();
+    Reg::IniWriteString("nc", ToStored(ENCDIR));
+    Reg::IniWriteString("hpgl", ToStored(EHPGLDIR));
+
+    Reg::IniSection = "convert";
+    Reg::IniWriteString("factor", ToStored(EFaktor));
+    Reg::IniWriteString("xmove", ToStored(EXVersatz));
+    Reg::IniWriteString("ymove", ToStored(EYVersatz));
+    Reg::IniWriteString("deg", ToStored(EGrad));
+    if (EHPGL1->Down()) Reg::IniWriteString("type", "1");
+    if (EHPGL2->Down()) Reg::IniWriteString("type", "2");
+
+    WriteBlockFile(Reg::IniFolder + "vorspann.plt", EVorspann->Text());
+    WriteBlockFile(Reg::IniFolder + "nachspann.plt", ENachspann->Text());
+    LoadSettings();
+}
 
 TLineVector TForm_Einstellungen::PrefixLines() const {
-    return {};
+    return TLineVector(MemoTextToLines(EVorspann->Text()));
 }
 
 TLineVector TForm_Einstellungen::SuffixLines() const {
-    return {};
+    return TLineVector(MemoTextToLines(ENachspann->Text()));
 }
 
 } // namespace plotalon

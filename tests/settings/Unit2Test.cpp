@@ -1,12 +1,21 @@
 #include "settings/Unit2.h"
 
 #include "controls/XPSpeedButton.h"
+#include "engine/ConvState.h"
+#include "engine/ConversionRun.h"
+#include "platform/ProgramFolder.h"
+#include "platform/qt/ErrorReport.h"
 #include "platform/qt/Memo.h"
+#include "tests/Unprivileged.h"
+#include "tests/editor/TempDir.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sys/stat.h>
 
 namespace plotalon {
 namespace {
@@ -316,6 +325,231 @@ TEST_F(SettingsDialog, CancelKeepsEveryEdit) {
     EXPECT_TRUE(d->EHPGL2->Down());
     EXPECT_TRUE(d->Panel_DIR->isVisible());
     EXPECT_EQ(d->ENCDIR->text(), u"/tmp"_qs);
+}
+
+// The dialog with the program's folder in a fresh temporary folder and the conversion
+// settings as at program start.
+class SettingsFiles : public SettingsDialog {
+protected:
+    void SetUp() override {
+        SettingsDialog::SetUp();
+        ConvSettings() = TConvSettings();
+    }
+    std::string Ini() const { return test::TTempDir::Read(Files.Path("main.ini")); }
+    void Save() { Click(Dialog->XPSpeedButton3); }
+    std::vector<std::string> FolderContents() const {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(Files.Folder()))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    test::TTempDir Files;
+    TProgramFolderOverride Folder{Files.Folder()};
+    TErrorRecorder Errors;
+};
+
+TEST_F(SettingsFiles, FirstStartShowsValidatedDefaultsAndTheFirstSaveWritesThem) {
+    Dialog->LoadSettings();
+    auto* d = Dialog;
+    EXPECT_EQ(d->EFaktor->text(), u"1000"_qs);
+    EXPECT_EQ(d->EXVersatz->text(), u"0"_qs);
+    EXPECT_EQ(d->EYVersatz->text(), u"0"_qs);
+    EXPECT_EQ(d->EGrad->text(), u"1"_qs); // the empty text is replaced, not the design value
+    EXPECT_TRUE(d->EHPGL1->Down());
+    EXPECT_EQ(d->ENCDIR->text(), u""_qs);
+    EXPECT_EQ(d->EVorspann->Text(), "");
+    const TConvSettings& s = ConvSettings();
+    EXPECT_EQ(std::tie(s.Factor, s.XMove, s.YMove, s.Deg, s.HpglType),
+              std::make_tuple(0, 0, 0, 0, std::uint8_t(0)));
+    EXPECT_TRUE(FolderContents().empty()); // loading writes nothing
+
+    Show();
+    AltKey('s');
+    EXPECT_TRUE(Errors.Entries.empty());
+    EXPECT_FALSE(d->isVisible());
+    EXPECT_EQ(d->result(), QDialog::Accepted);
+    EXPECT_EQ(Ini(), "[path]\r\nnc=\r\nhpgl=\r\n[convert]\r\nfactor=1000\r\nxmove=0\r\n"
+                     "ymove=0\r\ndeg=1\r\ntype=1\r\n");
+    EXPECT_EQ(FolderContents(),
+              (std::vector<std::string>{"main.ini", "nachspann.plt", "vorspann.plt"}));
+    EXPECT_EQ(test::TTempDir::Read(Files.Path("vorspann.plt")), "");
+    EXPECT_EQ(test::TTempDir::Read(Files.Path("nachspann.plt")), "");
+    EXPECT_EQ(std::tie(s.Factor, s.XMove, s.YMove, s.Deg, s.HpglType),
+              std::make_tuple(1000, 0, 0, 1, std::uint8_t(1)));
+}
+
+TEST_F(SettingsFiles, StepperBlanksAreSavedAndDroppedOnReadingBack) {
+    Show();
+    Click(Dialog->FPlus); // " 1010"
+    Click(Dialog->EHPGL2);
+    Click(Dialog->BDir);
+    Dialog->ENCDIR->setText(u"/home/jörg/nc"_qs);
+    Save();
+    EXPECT_NE(Ini().find("factor= 1010\r\n"), std::string::npos);
+    EXPECT_NE(Ini().find("type=2\r\n"), std::string::npos);
+    EXPECT_NE(Ini().find("nc=/home/j\xc3\xb6rg/nc\r\n"),
+              std::string::npos);                   // as the desktop names it
+    EXPECT_EQ(Dialog->EFaktor->text(), u"1010"_qs); // read back by the save's own load
+    EXPECT_EQ(ConvSettings().Factor, 1010);
+    EXPECT_EQ(ConvSettings().HpglType, 2);
+    EXPECT_EQ(ConvSettings().NcFolder, "/home/j\xc3\xb6rg/nc");
+}
+
+TEST_F(SettingsFiles, StoredValuesReachFieldsThroughTheValidatorsAndSettingsAsWholeNumbers) {
+    const struct {
+        const char* convert; // the [convert] section's lines
+        bool hpgl2Before;    // dialect chosen before loading
+        const char* factorField;
+        std::int32_t factor;
+        bool hpgl2After;
+        std::uint8_t type;
+    } cases[] = {
+        {"factor=12.5\r\ntype=1\r\n", true, "12.5", 0, false, 1},
+        {"factor=0x10\r\ntype=2\r\n", false, "1000", 16, true, 2},
+        {"factor=  -40  \r\ntype=3\r\n", true, "-40", -40, true, 3}, // type 3 keeps
+        {"factor=7\r\n", true, "7", 7, true, 0},                     // no type keeps
+        {"factor=5\r\ntype=258\r\n", false, "5", 5, false, 2},       // low 8 bits only
+    };
+    for (const auto& c : cases) {
+        Files.Write("main.ini", std::string("[convert]\r\n") + c.convert);
+        (c.hpgl2Before ? Dialog->EHPGL2 : Dialog->EHPGL1)->SetDown(true);
+        Dialog->LoadSettings();
+        EXPECT_EQ(Dialog->EFaktor->text(), QString::fromUtf8(c.factorField)) << c.convert;
+        EXPECT_EQ(ConvSettings().Factor, c.factor) << c.convert;
+        EXPECT_EQ(Dialog->EHPGL2->Down(), c.hpgl2After) << c.convert;
+        EXPECT_NE(Dialog->EHPGL1->Down(), Dialog->EHPGL2->Down()) << c.convert;
+        EXPECT_EQ(ConvSettings().HpglType, c.type) << c.convert;
+    }
+}
+
+TEST_F(SettingsFiles, BlockFilesKeepTheirBytesAndGetCrLfLineEnds) {
+    // Every byte value but NUL, CR and LF goes from file to memo to file unchanged.
+    std::string bytes;
+    for (int b = 1; b < 256; ++b)
+        if (b != '\r' && b != '\n') bytes.push_back(char(b));
+    Files.Write("vorspann.plt", "IN;\nSP1;\n" + bytes);
+    Files.Write("nachspann.plt", "SP0;");
+    Dialog->LoadSettings();
+    EXPECT_EQ(Dialog->PrefixLines().Lines, (std::vector<std::string>{"IN;", "SP1;", bytes}));
+    EXPECT_EQ(Dialog->SuffixLines().Lines, (std::vector<std::string>{"SP0;"}));
+    Show();
+    Save();
+    EXPECT_EQ(test::TTempDir::Read(Files.Path("vorspann.plt")), "IN;\r\nSP1;\r\n" + bytes);
+    EXPECT_EQ(test::TTempDir::Read(Files.Path("nachspann.plt")), "SP0;");
+
+    // Two lines of three and four characters are nine bytes: no break after the last line.
+    Dialog->EVorspann->SetText("abc\r\ndefg");
+    Show();
+    Save();
+    EXPECT_EQ(test::TTempDir::Read(Files.Path("vorspann.plt")), "abc\r\ndefg");
+    // A final break adds no line for the run.
+    Dialog->ENachspann->SetText("SP0;\r\n");
+    EXPECT_EQ(Dialog->SuffixLines().Lines, (std::vector<std::string>{"SP0;"}));
+    Dialog->ENachspann->SetText("");
+    EXPECT_TRUE(Dialog->SuffixLines().Lines.empty());
+}
+
+TEST_F(SettingsFiles, CancelKeepsEditsButOnlyTheMemosReachTheNextRun) {
+    Files.Write("main.ini", "[convert]\r\nfactor=1000\r\ntype=1\r\n");
+    Dialog->LoadSettings();
+    Show();
+    Dialog->EFaktor->setText(u"250"_qs);
+    Dialog->EVorspann->SetText("IN;");
+    Click(Dialog->Abbruch);
+
+    TLineVector source{"G0 X1 Y2"}, target;
+    TModalState state;
+    TConversionRun(ConvSettings(), state, target)
+        .Execute(source, Dialog->PrefixLines(), Dialog->SuffixLines());
+    EXPECT_EQ(target.Lines, (std::vector<std::string>{"IN;", "PU1000,2000;"}));
+    Show();
+    EXPECT_EQ(Dialog->EFaktor->text(), u"250"_qs);
+}
+
+TEST_F(SettingsFiles, ASaveStoppedByAReadOnlyFolderWritesNothingAndLeavesTheDialogOpen) {
+    const std::string before = "[convert]\r\nfactor=500\r\n";
+    Files.Write("main.ini", before);
+    ASSERT_TRUE(test::GiveToUnprivilegedUser(Files.Path("main.ini")));
+    ASSERT_TRUE(test::GiveToUnprivilegedUser(Files.Folder()));
+    ASSERT_EQ(chmod(Files.Folder().c_str(), 0555), 0);
+    Show();
+    const std::string expected = "In " + Files.Path("main.ini") + " kann nicht geschrieben werden.";
+    EXPECT_EQ(test::RunUnprivileged([&]() -> std::string {
+                  Save();
+                  std::string failures;
+                  if (Errors.Entries.size() != 1)
+                      return "reports: " + std::to_string(Errors.Entries.size());
+                  if (Errors.Entries[0].message.toStdString() != expected)
+                      failures += "message: " + Errors.Entries[0].message.toStdString() + "; ";
+                  if (Errors.Entries[0].caption != ApplicationTitle()) failures += "caption; ";
+                  if (!Dialog->isVisible()) failures += "the dialog closed; ";
+                  return failures;
+              }),
+              "");
+    EXPECT_EQ(Ini(), before);
+    EXPECT_EQ(FolderContents(), std::vector<std::string>{"main.ini"});
+}
+
+TEST_F(SettingsFiles, ASaveStopsAtTheFirstFailureAndKeepsWhatWasWrittenBefore) {
+    // A folder where the prefix file belongs: every key is written, then the save stops.
+    std::filesystem::create_directory(Files.Path("vorspann.plt"));
+    Show();
+    Click(Dialog->FPlus); // " 1010", which the closing load would trim
+    Save();
+    ASSERT_EQ(Errors.Entries.size(), 1u);
+    EXPECT_EQ(Errors.Entries[0].message.toStdString(),
+              "Datei " + Files.Path("vorspann.plt") + " kann nicht erstellt werden.");
+    EXPECT_TRUE(Dialog->isVisible());
+    EXPECT_NE(Ini().find("type=1\r\n"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(Files.Path("nachspann.plt")));
+    EXPECT_EQ(Dialog->EFaktor->text(), u" 1010"_qs); // no load after the failure
+    EXPECT_EQ(ConvSettings().Factor, 0);
+
+    // A key the settings file cannot hold stops the save at that key.
+    std::filesystem::remove(Files.Path("main.ini"));
+    Dialog->EHPGLDIR->setText(u"/tmp/two\nlines"_qs);
+    Errors.Entries.clear();
+    Save();
+    ASSERT_EQ(Errors.Entries.size(), 1u);
+    EXPECT_EQ(Errors.Entries[0].message.toStdString(),
+              "In " + Files.Path("main.ini") + " kann nicht geschrieben werden.");
+    EXPECT_EQ(Ini(), "[path]\r\nnc=\r\n");
+}
+
+TEST_F(SettingsFiles, ABlockFileThatCannotBeLoadedStopsTheLoad) {
+    Dialog->ENachspann->SetText("old suffix");
+    Files.Write("nachspann.plt", "new suffix");
+    Files.Write("vorspann.plt", std::string(TMemo::kCapacity + 1, 'x'));
+    EXPECT_THROW(
+        {
+            try {
+                Dialog->LoadSettings();
+            } catch (const Exception& e) {
+                EXPECT_EQ(e.Message(), "Text überschreitet Memo-Kapazität");
+                throw;
+            }
+        },
+        EMemoCapacityError);
+    EXPECT_EQ(Dialog->EVorspann->Text(), "");
+    EXPECT_EQ(Dialog->ENachspann->Text(), "old suffix");
+
+    Files.Write("vorspann.plt", "IN;");
+    ASSERT_TRUE(test::GiveToUnprivilegedUser(Files.Folder()));
+    ASSERT_EQ(chmod(Files.Path("vorspann.plt").c_str(), 0), 0);
+    const std::string expected =
+        "Datei " + Files.Path("vorspann.plt") + " kann nicht geöffnet werden";
+    EXPECT_EQ(test::RunUnprivileged([&]() -> std::string {
+                  try {
+                      Dialog->LoadSettings();
+                  } catch (const EFOpenError& e) {
+                      if (e.Message() != expected) return "message: " + e.Message();
+                      return Dialog->ENachspann->Text() == "old suffix" ? "" : "suffix loaded";
+                  }
+                  return "no error";
+              }),
+              "");
 }
 
 } // namespace
