@@ -11,6 +11,7 @@
 #include "platform/qt/WindowPlacement.h"
 #include "settings/BlockFile.h"
 #include "settings/Reg.h"
+#include "settings/folderBrowse.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -107,7 +108,7 @@ TForm_Einstellungen::TForm_Einstellungen(QWidget* parent)
     setFont(DefaultWindowFont());
     setFixedSize(529, 334);
 
-    Folder = nullptr;
+    Folder = new TBrowseForFolder(this); // its defaults are those of the dialog's picker
     Panel2 = MakePanel(this, QRect(0, 0, 529, 287));
     Panel3 = MakePanel(this, QRect(0, 287, 529, 47));
     BuildLeftStrip();
@@ -306,7 +307,10 @@ void TForm_Einstellungen::BHPGLDIRClick() {
     Browse(EHPGLDIR);
 }
 
-void TForm_Einstellungen::Browse(QLineEdit*) {}
+void TForm_Einstellungen::Browse(QLineEdit* field) {
+    Folder->SetFolderName(QString::fromStdString(BrowseStartFolder(field->text().toStdString())));
+    if (Folder->Execute()) field->setText(Folder->FolderName());
+}
 
 // The page to show comes first, so that a field of the page that goes can hand the focus
 // to a field of the page that comes.
