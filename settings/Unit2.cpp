@@ -1,6 +1,7 @@
 #include "settings/Unit2.h"
 
 #include "controls/GlyphArt.h"
+#include "controls/WindowParts.h"
 #include "controls/XPSpeedButton.h"
 #include "engine/ConvState.h"
 #include "platform/ProgramFolder.h"
@@ -19,22 +20,6 @@
 namespace plotalon {
 
 namespace {
-
-QWidget* MakePanel(QWidget* parent, QRect geometry) {
-    auto* panel = new QWidget(parent);
-    panel->setGeometry(geometry);
-    return panel;
-}
-
-// A black line, one pixel wide or high.
-QWidget* MakeShape(QWidget* parent, QRect geometry) {
-    QWidget* shape = MakePanel(parent, geometry);
-    QPalette palette = shape->palette();
-    palette.setColor(QPalette::Window, Qt::black);
-    shape->setPalette(palette);
-    shape->setAutoFillBackground(true);
-    return shape;
-}
 
 QLabel* MakeLabel(QWidget* parent, int x, int y, const char* text) {
     auto* label = new QLabel(QString::fromUtf8(text), parent);
@@ -61,20 +46,8 @@ TMemo* MakeMemo(QWidget* parent, QRect geometry) {
     return memo;
 }
 
-TXPSpeedButton* MakeButton(QWidget* parent, QRect geometry, const char* caption,
-                           std::string_view glyph, int margin = -1, TColor brushDown = kHouseDown) {
-    auto* button = new TXPSpeedButton(parent);
-    button->setGeometry(geometry);
-    SetHouseStyle(*button, brushDown);
-    button->SetCaption(QString::fromUtf8(caption));
-    const TBitmap bitmap = LoadGlyph(glyph);
-    button->SetGlyph(&bitmap);
-    button->SetMargin(margin);
-    return button;
-}
-
 TXPSpeedButton* MakeStepper(QWidget* parent, int x, int y, std::string_view glyph) {
-    TXPSpeedButton* button = MakeButton(parent, QRect(x, y, 19, 19), "", glyph);
+    TXPSpeedButton* button = MakeHouseButton(parent, QRect(x, y, 19, 19), "", glyph);
     button->PenNormal().Color = clWindowFrame;
     button->PenDown().Color = clNavy;
     return button;
@@ -83,7 +56,7 @@ TXPSpeedButton* MakeStepper(QWidget* parent, int x, int y, std::string_view glyp
 // One button of an exclusive group; the group comes before Down, or Down would not hold.
 TXPSpeedButton* MakeGroupButton(QWidget* parent, QRect geometry, const char* caption,
                                 std::string_view glyph, int group, bool down) {
-    TXPSpeedButton* button = MakeButton(parent, geometry, caption, glyph, 5);
+    TXPSpeedButton* button = MakeHouseButton(parent, geometry, caption, glyph, 5);
     button->SetGroupIndex(group);
     button->SetDown(down);
     return button;
@@ -139,7 +112,7 @@ void TForm_Einstellungen::BuildLeftStrip() {
         MakeGroupButton(Panel1, QRect(8, 12, 113, 30), "&HPGL", glyph_art::ArrowRight, 10, true);
     BDir = MakeGroupButton(Panel1, QRect(8, 52, 113, 30), "&Verzeichnisse", glyph_art::ArrowRight,
                            10, false);
-    Shape1 = MakeShape(Panel1, QRect(128, 0, 1, 287));
+    Shape1 = MakeLine(Panel1, QRect(128, 0, 1, 287));
 }
 
 void TForm_Einstellungen::BuildFoldersPage() {
@@ -147,13 +120,13 @@ void TForm_Einstellungen::BuildFoldersPage() {
     Label5 = MakeLabel(Panel_DIR, 32, 16, "NC-Dateien");
     ENCDIR = MakeEdit(Panel_DIR, QRect(32, 32, 329, 19), "");
     ENCDIR->setCursor(Qt::PointingHandCursor);
-    BNCDIR =
-        MakeButton(Panel_DIR, QRect(363, 32, 23, 22), "", glyph_art::FolderOpen, -1, kHouseActive);
+    BNCDIR = MakeHouseButton(Panel_DIR, QRect(363, 32, 23, 22), "", glyph_art::FolderOpen, -1,
+                             kHouseActive);
     Label6 = MakeLabel(Panel_DIR, 32, 64, "HPGL-Dateien");
     EHPGLDIR = MakeEdit(Panel_DIR, QRect(32, 80, 329, 19), "");
     EHPGLDIR->setCursor(Qt::PointingHandCursor);
-    BHPGLDIR =
-        MakeButton(Panel_DIR, QRect(363, 80, 23, 22), "", glyph_art::FolderOpen, -1, kHouseActive);
+    BHPGLDIR = MakeHouseButton(Panel_DIR, QRect(363, 80, 23, 22), "", glyph_art::FolderOpen, -1,
+                               kHouseActive);
 }
 
 void TForm_Einstellungen::BuildHpglPage() {
@@ -197,10 +170,11 @@ void TForm_Einstellungen::BuildHpglPage() {
 }
 
 void TForm_Einstellungen::BuildBottomStrip() {
-    Shape2 = MakeShape(Panel3, QRect(0, 0, 529, 1));
-    Abbruch = MakeButton(Panel3, QRect(8, 11, 113, 30), "&Abbrechen", glyph_art::Cancel);
-    XPSpeedButton1 = MakeButton(Panel3, QRect(210, 11, 113, 30), "&Hilfe", glyph_art::Help);
-    XPSpeedButton3 = MakeButton(Panel3, QRect(409, 11, 113, 30), "&Speichern", glyph_art::Save);
+    Shape2 = MakeLine(Panel3, QRect(0, 0, 529, 1));
+    Abbruch = MakeHouseButton(Panel3, QRect(8, 11, 113, 30), "&Abbrechen", glyph_art::Cancel);
+    XPSpeedButton1 = MakeHouseButton(Panel3, QRect(210, 11, 113, 30), "&Hilfe", glyph_art::Help);
+    XPSpeedButton3 =
+        MakeHouseButton(Panel3, QRect(409, 11, 113, 30), "&Speichern", glyph_art::Save);
 }
 
 void TForm_Einstellungen::BindHandlers() {
