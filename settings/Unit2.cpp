@@ -104,8 +104,6 @@ TForm_Einstellungen::TForm_Einstellungen(QWidget* parent)
     TDialogCharRouter::Install(this);
 }
 
-TForm_Einstellungen::~TForm_Einstellungen() = default;
-
 void TForm_Einstellungen::BuildLeftStrip() {
     Panel1 = MakePanel(Panel2, QRect(0, 0, 129, 287));
     BHPGL =

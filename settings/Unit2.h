@@ -30,7 +30,6 @@ class TForm_Einstellungen : public QDialog {
 public:
     // parent: the main window, over which the dialog is centred at its first showing.
     explicit TForm_Einstellungen(QWidget* parent = nullptr);
-    ~TForm_Einstellungen() override;
 
     // Fields, dialect and conversion settings from "main.ini" in the program's folder, then
     // the memos from "vorspann.plt" and "nachspann.plt" there, where they exist. Throws

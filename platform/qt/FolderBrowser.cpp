@@ -1,13 +1,12 @@
 #include "platform/qt/FolderBrowser.h"
 
-#include "platform/qt/FileDialogs.h"
 #include "platform/qt/Fonts.h"
+#include "platform/qt/WindowPlacement.h"
 
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QFileSystemModel>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -60,8 +59,9 @@ public:
     }
 
     TItemIdList BrowseForFolder(TBrowseInfo& info) override {
+        // Above its owner, as an owned window is, also when the owner stays on top.
         TFolderBrowserDialog browser(info);
-        RunModal(browser);
+        RunModalAbove(browser, info.hwndOwner);
         return browser.Chosen();
     }
 };
