@@ -45,4 +45,16 @@ public:
         : EInOutError(FormatMessage("Datei %s kann nicht erstellt werden", path)) {}
 };
 
+// A text longer than a memo control can hold.
+class EMemoCapacityError : public Exception {
+public:
+    EMemoCapacityError() : Exception("Text überschreitet Memo-Kapazität") {}
+};
+
+// An object used as something it is not (a component whose owner is not a window, say).
+class EInvalidCast : public Exception {
+public:
+    EInvalidCast() : Exception("Ungültige Typumwandlung") {}
+};
+
 } // namespace plotalon

@@ -1,0 +1,34 @@
+#include "controls/WindowParts.h"
+
+#include "controls/GlyphArt.h"
+
+namespace plotalon {
+
+QWidget* MakePanel(QWidget* parent, QRect geometry) {
+    auto* panel = new QWidget(parent);
+    panel->setGeometry(geometry);
+    return panel;
+}
+
+QWidget* MakeLine(QWidget* parent, QRect geometry) {
+    QWidget* line = MakePanel(parent, geometry);
+    QPalette palette = line->palette();
+    palette.setColor(QPalette::Window, Qt::black);
+    line->setPalette(palette);
+    line->setAutoFillBackground(true);
+    return line;
+}
+
+TXPSpeedButton* MakeHouseButton(QWidget* parent, QRect geometry, const char* caption,
+                                std::string_view glyph, int margin, TColor brushDown) {
+    auto* button = new TXPSpeedButton(parent);
+    button->setGeometry(geometry);
+    SetHouseStyle(*button, brushDown);
+    button->SetCaption(QString::fromUtf8(caption));
+    const TBitmap bitmap = LoadGlyph(glyph);
+    button->SetGlyph(&bitmap);
+    button->SetMargin(margin);
+    return button;
+}
+
+} // namespace plotalon

@@ -1,0 +1,388 @@
+#include "settings/Unit2.h"
+
+#include "controls/GlyphArt.h"
+#include "controls/WindowParts.h"
+#include "controls/XPSpeedButton.h"
+#include "engine/ConvState.h"
+#include "platform/ProgramFolder.h"
+#include "platform/qt/DialogChars.h"
+#include "platform/qt/Fonts.h"
+#include "platform/qt/Memo.h"
+#include "platform/qt/Text.h"
+#include "platform/qt/WindowPlacement.h"
+#include "settings/BlockFile.h"
+#include "settings/Reg.h"
+#include "settings/folderBrowse.h"
+
+#include <QLabel>
+#include <QLineEdit>
+
+namespace plotalon {
+
+namespace {
+
+QLabel* MakeLabel(QWidget* parent, int x, int y, const char* text) {
+    auto* label = new QLabel(QString::fromUtf8(text), parent);
+    label->move(x, y);
+    label->adjustSize();
+    return label;
+}
+
+QLineEdit* MakeEdit(QWidget* parent, QRect geometry, const char* text) {
+    auto* edit = new QLineEdit(QString::fromUtf8(text), parent);
+    edit->setGeometry(geometry);
+    // The flat one-pixel border of the layout.
+    edit->setStyleSheet(QStringLiteral("QLineEdit { border: 1px solid black; background: white; "
+                                       "padding: 0px 1px; }"));
+    return edit;
+}
+
+TMemo* MakeMemo(QWidget* parent, QRect geometry) {
+    auto* memo = new TMemo(parent);
+    memo->setGeometry(geometry);
+    memo->setFrameShape(QFrame::NoFrame);
+    memo->setTabChangesFocus(true);
+    memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    return memo;
+}
+
+TXPSpeedButton* MakeStepper(QWidget* parent, int x, int y, std::string_view glyph) {
+    TXPSpeedButton* button = MakeHouseButton(parent, QRect(x, y, 19, 19), "", glyph);
+    button->PenNormal().Color = clWindowFrame;
+    button->PenDown().Color = clNavy;
+    return button;
+}
+
+// One button of an exclusive group; the group comes before Down, or Down would not hold.
+TXPSpeedButton* MakeGroupButton(QWidget* parent, QRect geometry, const char* caption,
+                                std::string_view glyph, int group, bool down) {
+    TXPSpeedButton* button = MakeHouseButton(parent, geometry, caption, glyph, 5);
+    button->SetGroupIndex(group);
+    button->SetDown(down);
+    return button;
+}
+
+// Texts in the settings file are UTF-8, as the desktop writes file names; a text that is
+// not (a file brought from Windows, say) is taken as Windows-1252 rather than mangled.
+QString FromStored(const std::string& bytes) {
+    return FromMessage(bytes);
+}
+
+std::string ToStored(const QLineEdit* field) {
+    return field->text().toStdString();
+}
+
+} // namespace
+
+TForm_Einstellungen::TForm_Einstellungen(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint) {
+    setWindowTitle(QStringLiteral("Einstellungen"));
+    setFont(DefaultWindowFont());
+    setFixedSize(529, 334);
+
+    Folder = new TBrowseForFolder(this); // its defaults are those of the dialog's picker
+    Panel2 = MakePanel(this, QRect(0, 0, 529, 287));
+    Panel3 = MakePanel(this, QRect(0, 287, 529, 47));
+    BuildLeftStrip();
+    BuildFoldersPage();
+    BuildHpglPage();
+    BuildBottomStrip();
+    BindHandlers();
+
+    // The first page button is down, so its page is the one shown. The folders page is
+    // hidden rather than only covered, so that the keyboard cannot reach its fields unseen.
+    BHPGLClick();
+    setTabOrder(EFaktor, EXVersatz);
+    setTabOrder(EXVersatz, EYVersatz);
+    setTabOrder(EYVersatz, EGrad);
+    setTabOrder(EGrad, EVorspann);
+    setTabOrder(EVorspann, ENachspann);
+    setTabOrder(ENachspann, ENCDIR);
+    setTabOrder(ENCDIR, EHPGLDIR);
+    EFaktor->setFocus();
+    TDialogCharRouter::Install(this);
+}
+
+void TForm_Einstellungen::BuildLeftStrip() {
+    Panel1 = MakePanel(Panel2, QRect(0, 0, 129, 287));
+    BHPGL =
+        MakeGroupButton(Panel1, QRect(8, 12, 113, 30), "&HPGL", glyph_art::ArrowRight, 10, true);
+    BDir = MakeGroupButton(Panel1, QRect(8, 52, 113, 30), "&Verzeichnisse", glyph_art::ArrowRight,
+                           10, false);
+    Shape1 = MakeLine(Panel1, QRect(128, 0, 1, 287));
+}
+
+void TForm_Einstellungen::BuildFoldersPage() {
+    Panel_DIR = MakePanel(Panel2, QRect(129, 0, 400, 287));
+    Label5 = MakeLabel(Panel_DIR, 32, 16, "NC-Dateien");
+    ENCDIR = MakeEdit(Panel_DIR, QRect(32, 32, 329, 19), "");
+    ENCDIR->setCursor(Qt::PointingHandCursor);
+    BNCDIR = MakeHouseButton(Panel_DIR, QRect(363, 32, 23, 22), "", glyph_art::FolderOpen, -1,
+                             kHouseActive);
+    Label6 = MakeLabel(Panel_DIR, 32, 64, "HPGL-Dateien");
+    EHPGLDIR = MakeEdit(Panel_DIR, QRect(32, 80, 329, 19), "");
+    EHPGLDIR->setCursor(Qt::PointingHandCursor);
+    BHPGLDIR = MakeHouseButton(Panel_DIR, QRect(363, 80, 23, 22), "", glyph_art::FolderOpen, -1,
+                               kHouseActive);
+}
+
+void TForm_Einstellungen::BuildHpglPage() {
+    Panel_HPGL = MakePanel(Panel2, QRect(129, 0, 400, 287));
+    EHPGL1 = MakeGroupButton(Panel_HPGL, QRect(32, 216, 81, 25), "H&PGL 1", glyph_art::CheckBox, 11,
+                             true);
+    EHPGL2 = MakeGroupButton(Panel_HPGL, QRect(32, 252, 81, 25), "HP&GL 2", glyph_art::CheckBox, 11,
+                             false);
+    for (TXPSpeedButton* dialect : {EHPGL1, EHPGL2})
+        dialect->SetNumGlyphs(4); // the fourth image, with the check mark, is the down look
+
+    Label2 = MakeLabel(Panel_HPGL, 32, 16, "Skalierungsfaktor");
+    FMinus = MakeStepper(Panel_HPGL, 140, 12, glyph_art::Minus);
+    FPlus = MakeStepper(Panel_HPGL, 207, 12, glyph_art::Plus);
+    Label3 = MakeLabel(Panel_HPGL, 32, 40, "Ursprung X");
+    XMinus = MakeStepper(Panel_HPGL, 140, 36, glyph_art::Minus);
+    XPlus = MakeStepper(Panel_HPGL, 207, 36, glyph_art::Plus);
+    Label4 = MakeLabel(Panel_HPGL, 32, 64, "Ursprung Y");
+    YMinus = MakeStepper(Panel_HPGL, 140, 60, glyph_art::Minus);
+    YPlus = MakeStepper(Panel_HPGL, 207, 60, glyph_art::Plus);
+    Label1 = MakeLabel(Panel_HPGL, 144, 224, "Auflösung Bogen (Grad)");
+    // The substitute of the layout's font runs a few pixels wider than the original, which
+    // would push this label under its stepper; slightly narrower letters keep it clear.
+    QFont narrower = Label1->font();
+    narrower.setStretch(96);
+    Label1->setFont(narrower);
+    Label1->adjustSize();
+    GMinus = MakeStepper(Panel_HPGL, 260, 220, glyph_art::Minus);
+    GPlus = MakeStepper(Panel_HPGL, 327, 220, glyph_art::Plus);
+    Label7 = MakeLabel(Panel_HPGL, 32, 88, "Vorspann");
+    Label8 = MakeLabel(Panel_HPGL, 32, 152, "Nachspann");
+
+    // The edits overlap their steppers by one pixel and lie on top of them, as windowed
+    // controls lie over the controls painted on their parent.
+    EFaktor = MakeEdit(Panel_HPGL, QRect(158, 12, 50, 19), "1000");
+    EXVersatz = MakeEdit(Panel_HPGL, QRect(158, 36, 50, 19), "0");
+    EYVersatz = MakeEdit(Panel_HPGL, QRect(158, 60, 50, 19), "0");
+    EGrad = MakeEdit(Panel_HPGL, QRect(278, 220, 50, 19), "10");
+    EVorspann = MakeMemo(Panel_HPGL, QRect(140, 88, 229, 57));
+    ENachspann = MakeMemo(Panel_HPGL, QRect(140, 152, 229, 57));
+}
+
+void TForm_Einstellungen::BuildBottomStrip() {
+    Shape2 = MakeLine(Panel3, QRect(0, 0, 529, 1));
+    Abbruch = MakeHouseButton(Panel3, QRect(8, 11, 113, 30), "&Abbrechen", glyph_art::Cancel);
+    XPSpeedButton1 = MakeHouseButton(Panel3, QRect(210, 11, 113, 30), "&Hilfe", glyph_art::Help);
+    XPSpeedButton3 =
+        MakeHouseButton(Panel3, QRect(409, 11, 113, 30), "&Speichern", glyph_art::Save);
+}
+
+void TForm_Einstellungen::BindHandlers() {
+    // A group button latches when the mouse releases it, but an accelerator only clicks it;
+    // the group buttons latch on every click, so that the keyboard selects a page or a
+    // dialect as the mouse does.
+    const struct {
+        TXPSpeedButton* button;
+        void (TForm_Einstellungen::*handler)(); // nullptr: the button has none
+    } clicks[] = {
+        {FMinus, &TForm_Einstellungen::FMinusClick},
+        {FPlus, &TForm_Einstellungen::FPlusClick},
+        {XMinus, &TForm_Einstellungen::XMinusClick},
+        {XPlus, &TForm_Einstellungen::XPlusClick},
+        {YMinus, &TForm_Einstellungen::YMinusClick},
+        {YPlus, &TForm_Einstellungen::YPlusClick},
+        {GMinus, &TForm_Einstellungen::GMinusClick},
+        {GPlus, &TForm_Einstellungen::GPlusClick},
+        {BNCDIR, &TForm_Einstellungen::BNCDIRClick},
+        {BHPGLDIR, &TForm_Einstellungen::BHPGLDIRClick},
+        {BHPGL, &TForm_Einstellungen::BHPGLClick},
+        {BDir, &TForm_Einstellungen::BDirClick},
+        {EHPGL1, nullptr},
+        {EHPGL2, nullptr},
+        {XPSpeedButton3, &TForm_Einstellungen::XPSpeedButton3Click},
+        {Abbruch, &TForm_Einstellungen::AbbruchClick},
+        {XPSpeedButton1, &TForm_Einstellungen::XPSpeedButton1Click},
+    };
+    for (const auto& click : clicks) {
+        const auto handler = click.handler;
+        click.button->OnClick = [this, handler](TXPSpeedButton* button) {
+            if (button->GroupIndex() != 0) button->SetDown(true);
+            if (handler) (this->*handler)();
+        };
+        click.button->Loaded();
+    }
+
+    const struct {
+        QLineEdit* edit;
+        void (TForm_Einstellungen::*handler)();
+    } changes[] = {
+        {EFaktor, &TForm_Einstellungen::EFaktorChange},
+        {EXVersatz, &TForm_Einstellungen::EXVersatzChange},
+        {EYVersatz, &TForm_Einstellungen::EYVersatzChange},
+        {EGrad, &TForm_Einstellungen::EGradChange},
+    };
+    for (const auto& change : changes)
+        connect(change.edit, &QLineEdit::textChanged, this, change.handler);
+}
+
+void TForm_Einstellungen::Step(QLineEdit* field, const TStepper& stepper) {
+    if (std::optional<std::string> text = StepFieldText(field->text().toStdString(), stepper))
+        field->setText(QString::fromStdString(*text)); // runs the validator if it changed
+}
+
+void TForm_Einstellungen::Validate(QLineEdit* field, const TValidator& validator) {
+    const std::string text = field->text().toStdString();
+    const std::string valid = ValidatedFieldText(text, validator);
+    if (valid != text) field->setText(QString::fromStdString(valid));
+}
+
+void TForm_Einstellungen::FMinusClick() {
+    Step(EFaktor, kFactorMinus);
+}
+void TForm_Einstellungen::FPlusClick() {
+    Step(EFaktor, kFactorPlus);
+}
+void TForm_Einstellungen::XMinusClick() {
+    Step(EXVersatz, kOriginMinus);
+}
+void TForm_Einstellungen::XPlusClick() {
+    Step(EXVersatz, kOriginPlus);
+}
+void TForm_Einstellungen::YMinusClick() {
+    Step(EYVersatz, kOriginMinus);
+}
+void TForm_Einstellungen::YPlusClick() {
+    Step(EYVersatz, kOriginPlus);
+}
+void TForm_Einstellungen::GMinusClick() {
+    Step(EGrad, kDegreesMinus);
+}
+void TForm_Einstellungen::GPlusClick() {
+    Step(EGrad, kDegreesPlus);
+}
+
+void TForm_Einstellungen::EFaktorChange() {
+    Validate(EFaktor, kFactorValidator);
+}
+void TForm_Einstellungen::EXVersatzChange() {
+    Validate(EXVersatz, kOriginValidator);
+}
+void TForm_Einstellungen::EYVersatzChange() {
+    Validate(EYVersatz, kOriginValidator);
+}
+void TForm_Einstellungen::EGradChange() {
+    Validate(EGrad, kDegreesValidator);
+}
+
+void TForm_Einstellungen::BNCDIRClick() {
+    Browse(ENCDIR);
+}
+void TForm_Einstellungen::BHPGLDIRClick() {
+    Browse(EHPGLDIR);
+}
+
+void TForm_Einstellungen::Browse(QLineEdit* field) {
+    Folder->SetFolderName(QString::fromStdString(BrowseStartFolder(field->text().toStdString())));
+    if (Folder->Execute()) field->setText(Folder->FolderName());
+}
+
+// The page to show comes first, so that a field of the page that goes can hand the focus
+// to a field of the page that comes.
+void TForm_Einstellungen::BHPGLClick() {
+    Panel_HPGL->setVisible(true);
+    Panel_DIR->setVisible(false);
+}
+
+void TForm_Einstellungen::BDirClick() {
+    Panel_DIR->setVisible(true);
+    Panel_HPGL->setVisible(false);
+}
+
+void TForm_Einstellungen::XPSpeedButton3Click() {
+    SaveSettings(); // a failed save ends here, and the dialog stays open
+    accept();
+}
+
+void TForm_Einstellungen::AbbruchClick() {
+    reject();
+}
+
+void TForm_Einstellungen::XPSpeedButton1Click() {
+    if (help_) RunModalAbove(*help_, this);
+}
+
+void TForm_Einstellungen::SetHelpWindow(QDialog* help) {
+    help_ = help;
+}
+
+void TForm_Einstellungen::setVisible(bool visible) {
+    if (visible && !placed_) {
+        placed_ = true;
+        winId(); // a native window knows its frame, which centring includes
+        CentreWindow(*this, parentWidget());
+    }
+    QDialog::setVisible(visible);
+}
+
+void TForm_Einstellungen::LoadSettings() {
+    Reg::IniName = "main";
+    Reg::IniSection = "path";
+    Reg::IniFolder = ProgramFolder();
+    ENCDIR->setText(FromStored(Reg::IniReadString("nc")));
+    EHPGLDIR->setText(FromStored(Reg::IniReadString("hpgl")));
+
+    Reg::IniSection = "convert";
+    // Each text that differs from the field's runs the field's validator at once.
+    EFaktor->setText(FromStored(Reg::IniReadString("factor")));
+    EXVersatz->setText(FromStored(Reg::IniReadString("xmove")));
+    EYVersatz->setText(FromStored(Reg::IniReadString("ymove")));
+    EGrad->setText(FromStored(Reg::IniReadString("deg")));
+
+    // The group ignores raising the button that is down: a "type" other than 1 or 2 leaves
+    // the dialect as it was.
+    EHPGL1->SetDown(Reg::IniReadInteger("type") == 1);
+    EHPGL2->SetDown(Reg::IniReadInteger("type") == 2);
+
+    // The numbers come from the file, not from the validated fields.
+    TConvSettings& settings = ConvSettings();
+    settings.NcFolder = ToStored(ENCDIR);
+    settings.HpglFolder = ToStored(EHPGLDIR);
+    settings.Factor = Reg::IniReadInteger("factor");
+    settings.XMove = Reg::IniReadInteger("xmove");
+    settings.YMove = Reg::IniReadInteger("ymove");
+    settings.Deg = Reg::IniReadInteger("deg");
+    settings.HpglType = std::uint8_t(Reg::IniReadInteger("type"));
+
+    for (const auto& [memo, name] :
+         {std::pair{EVorspann, "vorspann.plt"}, std::pair{ENachspann, "nachspann.plt"}})
+        if (std::optional<std::string> text = ReadBlockFileIfExists(Reg::IniFolder + name))
+            memo->SetText(*text);
+}
+
+void TForm_Einstellungen::SaveSettings() {
+    Reg::IniName = "main";
+    Reg::IniSection = "path";
+    Reg::IniFolder = ProgramFolder();
+    Reg::IniWriteString("nc", ToStored(ENCDIR));
+    Reg::IniWriteString("hpgl", ToStored(EHPGLDIR));
+
+    Reg::IniSection = "convert";
+    Reg::IniWriteString("factor", ToStored(EFaktor));
+    Reg::IniWriteString("xmove", ToStored(EXVersatz));
+    Reg::IniWriteString("ymove", ToStored(EYVersatz));
+    Reg::IniWriteString("deg", ToStored(EGrad));
+    if (EHPGL1->Down()) Reg::IniWriteString("type", "1");
+    if (EHPGL2->Down()) Reg::IniWriteString("type", "2");
+
+    WriteBlockFile(Reg::IniFolder + "vorspann.plt", EVorspann->Text());
+    WriteBlockFile(Reg::IniFolder + "nachspann.plt", ENachspann->Text());
+    LoadSettings();
+}
+
+TLineVector TForm_Einstellungen::PrefixLines() const {
+    return TLineVector(MemoTextToLines(EVorspann->Text()));
+}
+
+TLineVector TForm_Einstellungen::SuffixLines() const {
+    return TLineVector(MemoTextToLines(ENachspann->Text()));
+}
+
+} // namespace plotalon

@@ -1,0 +1,131 @@
+#pragma once
+// TForm_Einstellungen: the modal, stay-on-top dialog "Einstellungen" in which the user edits
+// the conversion settings. Its fields are the working copy of the settings: LoadSettings
+// fills them (and the conversion settings) from the settings file and the block files,
+// SaveSettings writes them back and loads again. Closing it reverts nothing, and the
+// conversion reads the prefix and suffix memos directly, saved or not.
+//
+// Left strip: the page buttons "&HPGL" and "&Verzeichnisse". HPGL page: scale factor, X and Y
+// origin and arc resolution, each an edit between a minus and a plus stepper, the prefix and
+// suffix memos and the dialect buttons. Folders page: the NC and HPGL start folders with
+// their browse buttons. Bottom strip: "&Abbrechen", "&Hilfe", "&Speichern".
+
+#include "engine/LineSeams.h"
+#include "settings/FieldRules.h"
+
+#include <QDialog>
+#include <QPointer>
+
+class QLabel;
+class QLineEdit;
+
+namespace plotalon {
+
+class TBrowseForFolder;
+class TMemo;
+class TXPSpeedButton;
+
+class TForm_Einstellungen : public QDialog {
+    Q_OBJECT
+public:
+    // parent: the main window, over which the dialog is centred at its first showing.
+    explicit TForm_Einstellungen(QWidget* parent = nullptr);
+
+    // Fields, dialect and conversion settings from "main.ini" in the program's folder, then
+    // the memos from "vorspann.plt" and "nachspann.plt" there, where they exist. Throws
+    // EFOpenError or EMemoCapacityError at a block file, which stops the load there.
+    void LoadSettings();
+    // The fields to "main.ini", the memos to the block files, then LoadSettings. Throws
+    // Reg::EIniWriteError or EFCreateError, stopping at the write that failed: what was
+    // written before stays, nothing after it is written.
+    void SaveSettings();
+
+    // The lines of the prefix and suffix memos as 8-bit lines, as the conversion run appends
+    // them: an empty memo has none, and a final line break starts no further line.
+    TLineVector PrefixLines() const;
+    TLineVector SuffixLines() const;
+
+    // The window that "&Hilfe" shows modally (the program's help window); none: nothing.
+    void SetHelpWindow(QDialog* help);
+
+    // The controls, in the order of the window's layout.
+    TBrowseForFolder* Folder;
+    QWidget* Panel2;
+    QWidget* Panel3;
+    QWidget* Panel1;
+    TXPSpeedButton* BHPGL;
+    TXPSpeedButton* BDir;
+    QWidget* Shape1;
+    QWidget* Panel_DIR;
+    QLabel* Label5;
+    TXPSpeedButton* BNCDIR;
+    QLabel* Label6;
+    TXPSpeedButton* BHPGLDIR;
+    QLineEdit* ENCDIR;
+    QLineEdit* EHPGLDIR;
+    QWidget* Panel_HPGL;
+    TXPSpeedButton* EHPGL1;
+    TXPSpeedButton* EHPGL2;
+    QLabel* Label2;
+    TXPSpeedButton* FMinus;
+    TXPSpeedButton* FPlus;
+    QLabel* Label3;
+    TXPSpeedButton* XMinus;
+    TXPSpeedButton* XPlus;
+    QLabel* Label4;
+    TXPSpeedButton* YMinus;
+    TXPSpeedButton* YPlus;
+    QLabel* Label1;
+    TXPSpeedButton* GMinus;
+    TXPSpeedButton* GPlus;
+    QLabel* Label7;
+    QLabel* Label8;
+    QLineEdit* EFaktor;
+    QLineEdit* EXVersatz;
+    QLineEdit* EYVersatz;
+    QLineEdit* EGrad;
+    TMemo* EVorspann;
+    TMemo* ENachspann;
+    TXPSpeedButton* XPSpeedButton3;
+    QWidget* Shape2;
+    TXPSpeedButton* Abbruch;
+    TXPSpeedButton* XPSpeedButton1;
+
+    // Event handlers, bound to the control of the same name.
+    void FMinusClick();
+    void FPlusClick();
+    void XMinusClick();
+    void XPlusClick();
+    void YMinusClick();
+    void YPlusClick();
+    void GMinusClick();
+    void GPlusClick();
+    void EFaktorChange();
+    void EXVersatzChange();
+    void EYVersatzChange();
+    void EGradChange();
+    void BNCDIRClick();
+    void BHPGLDIRClick();
+    void BHPGLClick();
+    void BDirClick();
+    void XPSpeedButton3Click();
+    void AbbruchClick();
+    void XPSpeedButton1Click();
+
+    void setVisible(bool visible) override;
+
+private:
+    void BuildLeftStrip();
+    void BuildFoldersPage();
+    void BuildHpglPage();
+    void BuildBottomStrip();
+    void BindHandlers();
+    static void Step(QLineEdit* field, const TStepper& stepper);
+    static void Validate(QLineEdit* field, const TValidator& validator);
+    void Browse(QLineEdit* field);
+
+    QPointer<QDialog> help_;
+    bool placed_ = false;
+};
+
+} // namespace plotalon

@@ -1,0 +1,558 @@
+#include "settings/Unit2.h"
+
+#include "controls/XPSpeedButton.h"
+#include "engine/ConvState.h"
+#include "engine/ConversionRun.h"
+#include "platform/ProgramFolder.h"
+#include "platform/qt/ErrorReport.h"
+#include "platform/qt/Memo.h"
+#include "tests/Unprivileged.h"
+#include "tests/editor/TempDir.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sys/stat.h>
+
+namespace plotalon {
+namespace {
+
+// The dialog shown over a main window stand-in, active, as the user meets it.
+class SettingsDialog : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Main.setGeometry(100, 80, 900, 700);
+        Main.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&Main));
+        Dialog = new TForm_Einstellungen(&Main);
+    }
+    void TearDown() override { delete Dialog; }
+
+    void Show() {
+        Dialog->show();
+        Dialog->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(Dialog));
+        QCoreApplication::processEvents(); // the focus follows the activation
+    }
+    static void Click(QWidget* button) { QTest::mouseClick(button, Qt::LeftButton, {}, {5, 5}); }
+    // Alt plus a key, as the keyboard sends it to the focused control.
+    void AltKey(char key) {
+        QWidget* focus = QApplication::focusWidget() ? QApplication::focusWidget() : Dialog;
+        QTest::keyClick(focus, key, Qt::AltModifier);
+    }
+
+    QWidget Main;
+    TForm_Einstellungen* Dialog = nullptr;
+};
+
+TEST_F(SettingsDialog, EveryControlAtItsPlace) {
+    EXPECT_EQ(Dialog->windowTitle(), u"Einstellungen"_qs);
+    EXPECT_EQ(Dialog->size(), QSize(529, 334));
+    EXPECT_EQ(Dialog->minimumSize(), Dialog->maximumSize()); // not resizable
+    EXPECT_TRUE(Dialog->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(Dialog->font().pixelSize(), 11);
+
+    auto* d = Dialog;
+    const struct {
+        QWidget* control;
+        QWidget* region;
+        QRect geometry;
+    } controls[] = {
+        {d->Panel2, d, {0, 0, 529, 287}},
+        {d->Panel3, d, {0, 287, 529, 47}},
+        {d->Panel1, d->Panel2, {0, 0, 129, 287}},
+        {d->Shape1, d->Panel1, {128, 0, 1, 287}},
+        {d->Panel_DIR, d->Panel2, {129, 0, 400, 287}},
+        {d->Panel_HPGL, d->Panel2, {129, 0, 400, 287}},
+        {d->BHPGL, d->Panel1, {8, 12, 113, 30}},
+        {d->BDir, d->Panel1, {8, 52, 113, 30}},
+        {d->Shape2, d->Panel3, {0, 0, 529, 1}},
+        {d->Abbruch, d->Panel3, {8, 11, 113, 30}},
+        {d->XPSpeedButton1, d->Panel3, {210, 11, 113, 30}},
+        {d->XPSpeedButton3, d->Panel3, {409, 11, 113, 30}},
+        {d->FMinus, d->Panel_HPGL, {140, 12, 19, 19}},
+        {d->EFaktor, d->Panel_HPGL, {158, 12, 50, 19}},
+        {d->FPlus, d->Panel_HPGL, {207, 12, 19, 19}},
+        {d->XMinus, d->Panel_HPGL, {140, 36, 19, 19}},
+        {d->EXVersatz, d->Panel_HPGL, {158, 36, 50, 19}},
+        {d->XPlus, d->Panel_HPGL, {207, 36, 19, 19}},
+        {d->YMinus, d->Panel_HPGL, {140, 60, 19, 19}},
+        {d->EYVersatz, d->Panel_HPGL, {158, 60, 50, 19}},
+        {d->YPlus, d->Panel_HPGL, {207, 60, 19, 19}},
+        {d->EVorspann, d->Panel_HPGL, {140, 88, 229, 57}},
+        {d->ENachspann, d->Panel_HPGL, {140, 152, 229, 57}},
+        {d->EHPGL1, d->Panel_HPGL, {32, 216, 81, 25}},
+        {d->EHPGL2, d->Panel_HPGL, {32, 252, 81, 25}},
+        {d->GMinus, d->Panel_HPGL, {260, 220, 19, 19}},
+        {d->EGrad, d->Panel_HPGL, {278, 220, 50, 19}},
+        {d->GPlus, d->Panel_HPGL, {327, 220, 19, 19}},
+        {d->ENCDIR, d->Panel_DIR, {32, 32, 329, 19}},
+        {d->BNCDIR, d->Panel_DIR, {363, 32, 23, 22}},
+        {d->EHPGLDIR, d->Panel_DIR, {32, 80, 329, 19}},
+        {d->BHPGLDIR, d->Panel_DIR, {363, 80, 23, 22}},
+    };
+    for (const auto& c : controls) {
+        EXPECT_EQ(c.control->parentWidget(), c.region) << c.geometry.x() << "," << c.geometry.y();
+        EXPECT_EQ(c.control->geometry(), c.geometry);
+    }
+
+    const struct {
+        QLabel* label;
+        QWidget* region;
+        QPoint at;
+        const char16_t* text;
+    } labels[] = {
+        {d->Label2, d->Panel_HPGL, {32, 16}, u"Skalierungsfaktor"},
+        {d->Label3, d->Panel_HPGL, {32, 40}, u"Ursprung X"},
+        {d->Label4, d->Panel_HPGL, {32, 64}, u"Ursprung Y"},
+        {d->Label7, d->Panel_HPGL, {32, 88}, u"Vorspann"},
+        {d->Label8, d->Panel_HPGL, {32, 152}, u"Nachspann"},
+        {d->Label1, d->Panel_HPGL, {144, 224}, u"Auflösung Bogen (Grad)"},
+        {d->Label5, d->Panel_DIR, {32, 16}, u"NC-Dateien"},
+        {d->Label6, d->Panel_DIR, {32, 64}, u"HPGL-Dateien"},
+    };
+    for (const auto& l : labels) {
+        EXPECT_EQ(l.label->parentWidget(), l.region);
+        EXPECT_EQ(l.label->pos(), l.at);
+        EXPECT_EQ(l.label->text(), QString::fromUtf16(l.text));
+        // Nothing clipped: the label is as wide as its text.
+        EXPECT_GE(l.label->width(), l.label->fontMetrics().horizontalAdvance(l.label->text()));
+    }
+    // The arc resolution label ends before its minus stepper.
+    EXPECT_LT(d->Label1->geometry().right(), d->GMinus->x());
+
+    const struct {
+        TXPSpeedButton* button;
+        const char16_t* caption;
+        int group;
+        bool down;
+        int margin;
+    } buttons[] = {
+        {d->BHPGL, u"&HPGL", 10, true, 5},
+        {d->BDir, u"&Verzeichnisse", 10, false, 5},
+        {d->EHPGL1, u"H&PGL 1", 11, true, 5},
+        {d->EHPGL2, u"HP&GL 2", 11, false, 5},
+        {d->Abbruch, u"&Abbrechen", 0, false, -1},
+        {d->XPSpeedButton1, u"&Hilfe", 0, false, -1},
+        {d->XPSpeedButton3, u"&Speichern", 0, false, -1},
+    };
+    for (const auto& b : buttons) {
+        EXPECT_EQ(b.button->Caption(), QString::fromUtf16(b.caption));
+        EXPECT_EQ(b.button->GroupIndex(), b.group) << b.button->Caption().toStdString();
+        EXPECT_EQ(b.button->Down(), b.down) << b.button->Caption().toStdString();
+        EXPECT_EQ(b.button->Margin(), b.margin) << b.button->Caption().toStdString();
+        EXPECT_FALSE(b.button->Glyph().Empty());
+    }
+    EXPECT_EQ(d->EHPGL1->NumGlyphs(), 4);
+    EXPECT_EQ(d->BNCDIR->BrushDown().Color, kHouseActive);
+    EXPECT_EQ(d->FMinus->PenNormal().Color, clWindowFrame);
+    EXPECT_EQ(d->GPlus->PenDown().Color, clNavy);
+
+    const struct {
+        QLineEdit* edit;
+        const char* text;
+    } initial[] = {{d->EFaktor, "1000"}, {d->EXVersatz, "0"}, {d->EYVersatz, "0"},
+                   {d->EGrad, "10"},     {d->ENCDIR, ""},     {d->EHPGLDIR, ""}};
+    for (const auto& i : initial)
+        EXPECT_EQ(i.edit->text(), QString::fromUtf8(i.text));
+    EXPECT_EQ(d->EVorspann->Text(), "");
+    EXPECT_EQ(d->ENachspann->Text(), "");
+}
+
+TEST_F(SettingsDialog, CentredOverTheMainWindowOnceThenWhereTheUserLeftIt) {
+    Show();
+    EXPECT_LE((Dialog->frameGeometry().center() - Main.frameGeometry().center()).manhattanLength(),
+              2);
+    Dialog->move(Dialog->pos() + QPoint(40, 30));
+    const QPoint moved = Dialog->pos();
+    Dialog->hide();
+    Show();
+    EXPECT_EQ(Dialog->pos(), moved);
+}
+
+TEST_F(SettingsDialog, SteppersStepRoundAndRightAlign) {
+    Show();
+    auto* d = Dialog;
+    const struct {
+        QLineEdit* field;
+        TXPSpeedButton* stepper;
+        const char* before;
+        const char* after;
+    } cases[] = {
+        {d->EFaktor, d->FPlus, "1000", " 1010"}, {d->EFaktor, d->FMinus, "15", "    5"},
+        {d->EFaktor, d->FMinus, "10", "   10"},  {d->EFaktor, d->FMinus, "5", "    5"},
+        {d->EXVersatz, d->XMinus, "0", "  -10"}, {d->EXVersatz, d->XPlus, "12.5", "   23"},
+        {d->EYVersatz, d->YMinus, "0", "  -10"}, {d->EYVersatz, d->YPlus, "-7", "    3"},
+        {d->EGrad, d->GPlus, "360", "360"},      {d->EGrad, d->GMinus, "1", "  1"},
+        {d->EGrad, d->GPlus, "359.6", "1"}, // 361 is out of range, and the validator says so
+    };
+    for (const auto& c : cases) {
+        c.field->setText(QString::fromUtf8(c.before));
+        Click(c.stepper);
+        EXPECT_EQ(c.field->text(), QString::fromUtf8(c.after)) << c.before;
+    }
+}
+
+TEST_F(SettingsDialog, ValidatorsReplaceInvalidTextAtOnce) {
+    Show();
+    auto* d = Dialog;
+    // Deleting the last character leaves an empty text, which is replaced.
+    const struct {
+        QLineEdit* field;
+        const char* replacement;
+    } emptied[] = {{d->EFaktor, "1000"}, {d->EXVersatz, "0"}, {d->EYVersatz, "0"}, {d->EGrad, "1"}};
+    for (const auto& e : emptied) {
+        e.field->setText(u"7"_qs);
+        e.field->setFocus();
+        e.field->end(false);
+        QTest::keyClick(e.field, Qt::Key_Backspace);
+        EXPECT_EQ(e.field->text(), QString::fromUtf8(e.replacement));
+    }
+
+    for (const char* text : {"0", "-5", "361", "abc"}) {
+        d->EGrad->setText(QString::fromUtf8(text));
+        EXPECT_EQ(d->EGrad->text(), u"1"_qs) << text;
+    }
+    for (const char* text : {"360.5", "0.5"}) {
+        d->EGrad->setText(QString::fromUtf8(text));
+        EXPECT_EQ(d->EGrad->text(), QString::fromUtf8(text));
+    }
+
+    // Typing: a lone sign is replaced, so a negative origin gets its sign in front of digits.
+    d->EXVersatz->clear(); // "0"
+    d->EXVersatz->setFocus();
+    d->EXVersatz->selectAll();
+    QTest::keyClicks(d->EXVersatz, "-");
+    EXPECT_EQ(d->EXVersatz->text(), u"0"_qs);
+    d->EXVersatz->setText(u"25"_qs);
+    d->EXVersatz->home(false);
+    QTest::keyClicks(d->EXVersatz, "-");
+    EXPECT_EQ(d->EXVersatz->text(), u"-25"_qs);
+    QTest::keyClicks(d->EXVersatz, "x");
+    EXPECT_EQ(d->EXVersatz->text(), u"0"_qs);
+}
+
+TEST_F(SettingsDialog, PageButtonsShowOnePageAndLatch) {
+    Show();
+    auto* d = Dialog;
+    EXPECT_TRUE(d->Panel_HPGL->isVisible());
+    EXPECT_FALSE(d->Panel_DIR->isVisible());
+    Click(d->BDir);
+    EXPECT_TRUE(d->Panel_DIR->isVisible());
+    EXPECT_FALSE(d->Panel_HPGL->isVisible());
+    EXPECT_TRUE(d->BDir->Down());
+    EXPECT_FALSE(d->BHPGL->Down());
+    Click(d->BDir); // pressed again: stays down, the page stays
+    EXPECT_TRUE(d->BDir->Down());
+    EXPECT_TRUE(d->Panel_DIR->isVisible());
+    Click(d->BHPGL);
+    EXPECT_TRUE(d->Panel_HPGL->isVisible());
+    EXPECT_FALSE(d->Panel_DIR->isVisible());
+}
+
+TEST_F(SettingsDialog, DialectButtonsKeepExactlyOneDown) {
+    Show();
+    Click(Dialog->EHPGL2);
+    EXPECT_TRUE(Dialog->EHPGL2->Down());
+    EXPECT_FALSE(Dialog->EHPGL1->Down());
+    Click(Dialog->EHPGL2);
+    EXPECT_TRUE(Dialog->EHPGL2->Down());
+    Click(Dialog->EHPGL1);
+    EXPECT_TRUE(Dialog->EHPGL1->Down());
+    EXPECT_FALSE(Dialog->EHPGL2->Down());
+}
+
+TEST_F(SettingsDialog, TabWalksTheFieldsOfTheShownPage) {
+    Show();
+    auto* d = Dialog;
+    EXPECT_EQ(QApplication::focusWidget(), d->EFaktor);
+    const QWidget* hpglOrder[] = {d->EXVersatz, d->EYVersatz,  d->EGrad,
+                                  d->EVorspann, d->ENachspann, d->EFaktor};
+    for (const QWidget* next : hpglOrder) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), next);
+    }
+    Click(d->BDir);
+    d->ENCDIR->setFocus();
+    QTest::keyClick(d->ENCDIR, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), d->EHPGLDIR);
+    QTest::keyClick(d->EHPGLDIR, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), d->ENCDIR);
+}
+
+TEST_F(SettingsDialog, AcceleratorsPressTheirButtons) {
+    Show();
+    auto* d = Dialog;
+    // Group buttons latch from the keyboard too, so the look tells the page and dialect.
+    AltKey('v');
+    EXPECT_TRUE(d->Panel_DIR->isVisible());
+    EXPECT_TRUE(d->BDir->Down());
+    AltKey('h'); // "&HPGL" comes before "&Hilfe" in the window
+    EXPECT_TRUE(d->Panel_HPGL->isVisible());
+    EXPECT_TRUE(d->BHPGL->Down());
+    EXPECT_EQ(QApplication::focusWidget(), d->EFaktor); // the field of the page that came
+    AltKey('g');
+    EXPECT_TRUE(d->EHPGL2->Down());
+    EXPECT_FALSE(d->EHPGL1->Down());
+    AltKey('p');
+    EXPECT_TRUE(d->EHPGL1->Down());
+    // A plain letter in a field is typed, not taken as an accelerator.
+    d->EXVersatz->setFocus();
+    d->EXVersatz->end(false);
+    QTest::keyClicks(d->EXVersatz, "5");
+    EXPECT_EQ(d->EXVersatz->text(), u"05"_qs);
+    AltKey('a');
+    EXPECT_FALSE(d->isVisible());
+    EXPECT_EQ(d->result(), QDialog::Rejected);
+}
+
+TEST_F(SettingsDialog, CancelKeepsEveryEdit) {
+    Show();
+    auto* d = Dialog;
+    d->EFaktor->setText(u"250"_qs);
+    d->EVorspann->SetText("IN;");
+    Click(d->EHPGL2);
+    Click(d->BDir);
+    d->ENCDIR->setText(u"/tmp"_qs);
+    Click(d->Abbruch);
+    EXPECT_FALSE(d->isVisible());
+    Show();
+    EXPECT_EQ(d->EFaktor->text(), u"250"_qs);
+    EXPECT_EQ(d->EVorspann->Text(), "IN;");
+    EXPECT_TRUE(d->EHPGL2->Down());
+    EXPECT_TRUE(d->Panel_DIR->isVisible());
+    EXPECT_EQ(d->ENCDIR->text(), u"/tmp"_qs);
+}
+
+// The dialog with the program's folder in a fresh temporary folder and the conversion
+// settings as at program start.
+class SettingsFiles : public SettingsDialog {
+protected:
+    void SetUp() override {
+        SettingsDialog::SetUp();
+        ConvSettings() = TConvSettings();
+    }
+    std::string Ini() const { return test::TTempDir::Read(Files.Path("main.ini")); }
+    void Save() { Click(Dialog->XPSpeedButton3); }
+    std::vector<std::string> FolderContents() const {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(Files.Folder()))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    test::TTempDir Files;
+    TProgramFolderOverride Folder{Files.Folder()};
+    TErrorRecorder Errors;
+};
+
+TEST_F(SettingsFiles, FirstStartShowsValidatedDefaultsAndTheFirstSaveWritesThem) {
+    Dialog->LoadSettings();
+    auto* d = Dialog;
+    EXPECT_EQ(d->EFaktor->text(), u"1000"_qs);
+    EXPECT_EQ(d->EXVersatz->text(), u"0"_qs);
+    EXPECT_EQ(d->EYVersatz->text(), u"0"_qs);
+    EXPECT_EQ(d->EGrad->text(), u"1"_qs); // the empty text is replaced, not the design value
+    EXPECT_TRUE(d->EHPGL1->Down());
+    EXPECT_EQ(d->ENCDIR->text(), u""_qs);
+    EXPECT_EQ(d->EVorspann->Text(), "");
+    const TConvSettings& s = ConvSettings();
+    EXPECT_EQ(std::tie(s.Factor, s.XMove, s.YMove, s.Deg, s.HpglType),
+              std::make_tuple(0, 0, 0, 0, std::uint8_t(0)));
+    EXPECT_TRUE(FolderContents().empty()); // loading writes nothing
+
+    Show();
+    AltKey('s');
+    EXPECT_TRUE(Errors.Entries.empty());
+    EXPECT_FALSE(d->isVisible());
+    EXPECT_EQ(d->result(), QDialog::Accepted);
+    EXPECT_EQ(Ini(), "[path]\r\nnc=\r\nhpgl=\r\n[convert]\r\nfactor=1000\r\nxmove=0\r\n"
+                     "ymove=0\r\ndeg=1\r\ntype=1\r\n");
+    EXPECT_EQ(FolderContents(),
+              (std::vector<std::string>{"main.ini", "nachspann.plt", "vorspann.plt"}));
+    EXPECT_EQ(test::TTempDir::Read(Files.Path("vorspann.plt")), "");
+    EXPECT_EQ(test::TTempDir::Read(Files.Path("nachspann.plt")), "");
+    EXPECT_EQ(std::tie(s.Factor, s.XMove, s.YMove, s.Deg, s.HpglType),
+              std::make_tuple(1000, 0, 0, 1, std::uint8_t(1)));
+}
+
+TEST_F(SettingsFiles, StepperBlanksAreSavedAndDroppedOnReadingBack) {
+    Show();
+    Click(Dialog->FPlus); // " 1010"
+    Click(Dialog->EHPGL2);
+    Click(Dialog->BDir);
+    Dialog->ENCDIR->setText(u"/home/jörg/nc"_qs);
+    Save();
+    EXPECT_NE(Ini().find("factor= 1010\r\n"), std::string::npos);
+    EXPECT_NE(Ini().find("type=2\r\n"), std::string::npos);
+    EXPECT_NE(Ini().find("nc=/home/j\xc3\xb6rg/nc\r\n"),
+              std::string::npos);                   // as the desktop names it
+    EXPECT_EQ(Dialog->EFaktor->text(), u"1010"_qs); // read back by the save's own load
+    EXPECT_EQ(ConvSettings().Factor, 1010);
+    EXPECT_EQ(ConvSettings().HpglType, 2);
+    EXPECT_EQ(ConvSettings().NcFolder, "/home/j\xc3\xb6rg/nc");
+}
+
+TEST_F(SettingsFiles, StoredValuesReachFieldsThroughTheValidatorsAndSettingsAsWholeNumbers) {
+    const struct {
+        const char* convert; // the [convert] section's lines
+        bool hpgl2Before;    // dialect chosen before loading
+        const char* factorField;
+        std::int32_t factor;
+        bool hpgl2After;
+        std::uint8_t type;
+    } cases[] = {
+        {"factor=12.5\r\ntype=1\r\n", true, "12.5", 0, false, 1},
+        {"factor=0x10\r\ntype=2\r\n", false, "1000", 16, true, 2},
+        {"factor=  -40  \r\ntype=3\r\n", true, "-40", -40, true, 3}, // type 3 keeps
+        {"factor=7\r\n", true, "7", 7, true, 0},                     // no type keeps
+        {"factor=5\r\ntype=258\r\n", false, "5", 5, false, 2},       // low 8 bits only
+    };
+    for (const auto& c : cases) {
+        Files.Write("main.ini", std::string("[convert]\r\n") + c.convert);
+        (c.hpgl2Before ? Dialog->EHPGL2 : Dialog->EHPGL1)->SetDown(true);
+        Dialog->LoadSettings();
+        EXPECT_EQ(Dialog->EFaktor->text(), QString::fromUtf8(c.factorField)) << c.convert;
+        EXPECT_EQ(ConvSettings().Factor, c.factor) << c.convert;
+        EXPECT_EQ(Dialog->EHPGL2->Down(), c.hpgl2After) << c.convert;
+        EXPECT_NE(Dialog->EHPGL1->Down(), Dialog->EHPGL2->Down()) << c.convert;
+        EXPECT_EQ(ConvSettings().HpglType, c.type) << c.convert;
+    }
+}
+
+TEST_F(SettingsFiles, BlockFilesKeepTheirBytesAndGetCrLfLineEnds) {
+    // Every byte value but NUL, CR and LF goes from file to memo to file unchanged.
+    std::string bytes;
+    for (int b = 1; b < 256; ++b)
+        if (b != '\r' && b != '\n') bytes.push_back(char(b));
+    Files.Write("vorspann.plt", "IN;\nSP1;\n" + bytes);
+    Files.Write("nachspann.plt", "SP0;");
+    Dialog->LoadSettings();
+    EXPECT_EQ(Dialog->PrefixLines().Lines, (std::vector<std::string>{"IN;", "SP1;", bytes}));
+    EXPECT_EQ(Dialog->SuffixLines().Lines, (std::vector<std::string>{"SP0;"}));
+    Show();
+    Save();
+    EXPECT_EQ(test::TTempDir::Read(Files.Path("vorspann.plt")), "IN;\r\nSP1;\r\n" + bytes);
+    EXPECT_EQ(test::TTempDir::Read(Files.Path("nachspann.plt")), "SP0;");
+
+    // Two lines of three and four characters are nine bytes: no break after the last line.
+    Dialog->EVorspann->SetText("abc\r\ndefg");
+    Show();
+    Save();
+    EXPECT_EQ(test::TTempDir::Read(Files.Path("vorspann.plt")), "abc\r\ndefg");
+    // A final break adds no line for the run.
+    Dialog->ENachspann->SetText("SP0;\r\n");
+    EXPECT_EQ(Dialog->SuffixLines().Lines, (std::vector<std::string>{"SP0;"}));
+    Dialog->ENachspann->SetText("");
+    EXPECT_TRUE(Dialog->SuffixLines().Lines.empty());
+}
+
+TEST_F(SettingsFiles, CancelKeepsEditsButOnlyTheMemosReachTheNextRun) {
+    Files.Write("main.ini", "[convert]\r\nfactor=1000\r\ntype=1\r\n");
+    Dialog->LoadSettings();
+    Show();
+    Dialog->EFaktor->setText(u"250"_qs);
+    Dialog->EVorspann->SetText("IN;");
+    Click(Dialog->Abbruch);
+
+    TLineVector source{"G0 X1 Y2"}, target;
+    TModalState state;
+    TConversionRun(ConvSettings(), state, target)
+        .Execute(source, Dialog->PrefixLines(), Dialog->SuffixLines());
+    EXPECT_EQ(target.Lines, (std::vector<std::string>{"IN;", "PU1000,2000;"}));
+    Show();
+    EXPECT_EQ(Dialog->EFaktor->text(), u"250"_qs);
+}
+
+TEST_F(SettingsFiles, ASaveStoppedByAReadOnlyFolderWritesNothingAndLeavesTheDialogOpen) {
+    const std::string before = "[convert]\r\nfactor=500\r\n";
+    Files.Write("main.ini", before);
+    ASSERT_TRUE(test::GiveToUnprivilegedUser(Files.Path("main.ini")));
+    ASSERT_TRUE(test::GiveToUnprivilegedUser(Files.Folder()));
+    ASSERT_EQ(chmod(Files.Folder().c_str(), 0555), 0);
+    Show();
+    const std::string expected = "In " + Files.Path("main.ini") + " kann nicht geschrieben werden.";
+    // The child process clicks without the mouse: it must not paint, since the painting
+    // threads stay behind in a fork.
+    EXPECT_EQ(test::RunUnprivileged([&]() -> std::string {
+                  Dialog->XPSpeedButton3->Click();
+                  std::string failures;
+                  if (Errors.Entries.size() != 1)
+                      return "reports: " + std::to_string(Errors.Entries.size());
+                  if (Errors.Entries[0].message.toStdString() != expected)
+                      failures += "message: " + Errors.Entries[0].message.toStdString() + "; ";
+                  if (Errors.Entries[0].caption != ApplicationTitle()) failures += "caption; ";
+                  if (!Dialog->isVisible()) failures += "the dialog closed; ";
+                  return failures;
+              }),
+              "");
+    EXPECT_EQ(Ini(), before);
+    EXPECT_EQ(FolderContents(), std::vector<std::string>{"main.ini"});
+}
+
+TEST_F(SettingsFiles, ASaveStopsAtTheFirstFailureAndKeepsWhatWasWrittenBefore) {
+    // A folder where the prefix file belongs: every key is written, then the save stops.
+    std::filesystem::create_directory(Files.Path("vorspann.plt"));
+    Show();
+    Click(Dialog->FPlus); // " 1010", which the closing load would trim
+    Save();
+    ASSERT_EQ(Errors.Entries.size(), 1u);
+    EXPECT_EQ(Errors.Entries[0].message.toStdString(),
+              "Datei " + Files.Path("vorspann.plt") + " kann nicht erstellt werden.");
+    EXPECT_TRUE(Dialog->isVisible());
+    EXPECT_NE(Ini().find("type=1\r\n"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(Files.Path("nachspann.plt")));
+    EXPECT_EQ(Dialog->EFaktor->text(), u" 1010"_qs); // no load after the failure
+    EXPECT_EQ(ConvSettings().Factor, 0);
+
+    // A key the settings file cannot hold stops the save at that key.
+    std::filesystem::remove(Files.Path("main.ini"));
+    Dialog->EHPGLDIR->setText(u"/tmp/two\nlines"_qs);
+    Errors.Entries.clear();
+    Save();
+    ASSERT_EQ(Errors.Entries.size(), 1u);
+    EXPECT_EQ(Errors.Entries[0].message.toStdString(),
+              "In " + Files.Path("main.ini") + " kann nicht geschrieben werden.");
+    EXPECT_EQ(Ini(), "[path]\r\nnc=\r\n");
+}
+
+TEST_F(SettingsFiles, ABlockFileThatCannotBeLoadedStopsTheLoad) {
+    Dialog->ENachspann->SetText("old suffix");
+    Files.Write("nachspann.plt", "new suffix");
+    Files.Write("vorspann.plt", std::string(TMemo::kCapacity + 1, 'x'));
+    EXPECT_THROW(
+        {
+            try {
+                Dialog->LoadSettings();
+            } catch (const Exception& e) {
+                EXPECT_EQ(e.Message(), "Text überschreitet Memo-Kapazität");
+                throw;
+            }
+        },
+        EMemoCapacityError);
+    EXPECT_EQ(Dialog->EVorspann->Text(), "");
+    EXPECT_EQ(Dialog->ENachspann->Text(), "old suffix");
+
+    Files.Write("vorspann.plt", "IN;");
+    ASSERT_TRUE(test::GiveToUnprivilegedUser(Files.Folder()));
+    ASSERT_EQ(chmod(Files.Path("vorspann.plt").c_str(), 0), 0);
+    const std::string expected =
+        "Datei " + Files.Path("vorspann.plt") + " kann nicht geöffnet werden";
+    EXPECT_EQ(test::RunUnprivileged([&]() -> std::string {
+                  try {
+                      Dialog->LoadSettings();
+                  } catch (const EFOpenError& e) {
+                      if (e.Message() != expected) return "message: " + e.Message();
+                      return Dialog->ENachspann->Text() == "old suffix" ? "" : "suffix loaded";
+                  }
+                  return "no error";
+              }),
+              "");
+}
+
+} // namespace
+} // namespace plotalon
