@@ -1,14 +1,17 @@
 // plotalon-view FILE [--png OUT [--scale N]] [--lines N] [--select X1,Y1,X2,Y2]: opens FILE in an
 // editor pane configured as the main window's panes, with the NC highlighter. With --png
 // the pane is written to OUT (enlarged N times, pixel for pixel) and the program ends (no
-// display needed); --lines makes the
-// pane tall enough for N lines; --select selects from (X1, Y1) to (X2, Y2), 1-based
-// column and line, with the caret at the end.
+// display needed); --lines makes the pane tall enough for N lines; --select selects from
+// (X1, Y1) to (X2, Y2), 1-based column and line, with the caret at the end.
+//
+// plotalon-view --plot FILE.plt [--png OUT]: the drawing of a saved PLT file as the plotter
+// would draw it, written to OUT (PNG, or SVG when OUT ends in .svg) or shown in a window.
 #include "editor/ncSyn.h"
 #include "editor/view/CodeEdit.h"
 #include "editor/view/CodeEditPaneStyle.h"
 #include "platform/qt/ErrorReport.h"
 #include "platform/qt/Text.h"
+#include "tools/view/PlotView.h"
 
 #include <QImage>
 #include <QScrollBar>
@@ -24,6 +27,7 @@ struct TOptions {
     const char* Png = nullptr;
     int Lines = 30;
     int Scale = 1;
+    bool Plot = false;
     bool Select = false;
     plotalon::TCodePoint From, To;
 };
@@ -45,6 +49,8 @@ bool ParseArguments(int argc, char** argv, TOptions& options) {
             if (std::sscanf(argv[++i], "%d,%d,%d,%d", &from.X, &from.Y, &to.X, &to.Y) != 4)
                 return false;
             options.Select = true;
+        } else if (std::strcmp(argv[i], "--plot") == 0) {
+            options.Plot = true;
         } else if (argv[i][0] != '-' && !options.File) {
             options.File = argv[i];
         } else {
@@ -54,20 +60,44 @@ bool ParseArguments(int argc, char** argv, TOptions& options) {
     return options.File != nullptr;
 }
 
+// The drawing of a PLT file needs no application object: the preview is plain C++.
+int WritePlot(const TOptions& options) {
+    try {
+        plotalon::WritePlotOfFile(options.File, options.Png);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "%s\n", error.what());
+        return 1;
+    }
+    return 0;
+}
+
+int ShowPlot(QApplication& app, const TOptions& options) {
+    try {
+        plotalon::MakePlotWindow(options.File)->show();
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "%s\n", error.what());
+        return 1;
+    }
+    return app.exec();
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     TOptions options;
     if (!ParseArguments(argc, argv, options)) {
         std::fprintf(stderr, "usage: plotalon-view FILE [--png OUT [--scale N]] [--lines N] "
-                             "[--select X1,Y1,X2,Y2]\n");
+                             "[--select X1,Y1,X2,Y2]\n"
+                             "       plotalon-view --plot FILE.plt [--png OUT]\n");
         return 2;
     }
+    if (options.Plot && options.Png) return WritePlot(options);
     if (options.Png && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
     plotalon::TApplication app(argc, argv);
     plotalon::SetApplicationTitle(QStringLiteral("Plotalon"));
+    if (options.Plot) return ShowPlot(app, options);
     plotalon::TCodeEdit pane;
     plotalon::ApplyNcPaneStyle(pane);
     plotalon::TNCSyn highlighter;
