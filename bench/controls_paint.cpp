@@ -2,7 +2,6 @@
 // building it (slicing, masking, the disabled recolouring) is the cost that is saved.
 #include "controls/GlyphArt.h"
 #include "controls/XPSpeedButton.h"
-#include "platform/qt/ErrorReport.h"
 #include "platform/qt/Fonts.h"
 
 #include <QImage>
@@ -52,12 +51,3 @@ void BM_CachedGlyphImage(benchmark::State& state) {
 BENCHMARK(BM_CachedGlyphImage);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    plotalon::TApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

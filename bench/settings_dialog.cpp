@@ -3,7 +3,6 @@
 // loading the settings, with block files of a few lines and with a memo filled to its
 // capacity.
 #include "platform/ProgramFolder.h"
-#include "platform/qt/ErrorReport.h"
 #include "platform/qt/Memo.h"
 #include "settings/Unit2.h"
 
@@ -72,12 +71,3 @@ void BM_LoadSettings(benchmark::State& state) {
 BENCHMARK(BM_LoadSettings)->Arg(64)->Arg(TMemo::kCapacity)->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    plotalon::TApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -259,6 +259,14 @@ private:
     void InsertAtCaret(std::string_view text, bool overwrite, int caretAdvance);
     void ReplaceSelectionRecorded(std::string_view text, TCodeSelectionMode mode,
                                   TCodeChangeReason reason);
+    // Inserts text at a position in mode, recorded as one change.
+    struct InsertedSpan {
+        TCodePoint Start, Stop;
+    };
+    InsertedSpan InsertRecorded(TCodePoint at, std::string_view text, TCodeSelectionMode mode,
+                                TCodeChangeReason reason);
+    // Selects dropped text in its mode.
+    void SelectDropped(InsertedSpan dropped, TCodeSelectionMode mode);
     void Tab();
     void ShiftTab();
     void BlockIndent();

@@ -539,16 +539,30 @@ void TCodeEditCore::ReplaceSelectionRecorded(std::string_view text, TCodeSelecti
     if (text.empty() && !SelAvail()) return;
     undoList_.OpenBlock();
     DeleteRecordedSelection(TCodeChangeReason::crDeleteSelection);
-    if (!text.empty()) {
-        TCodePoint start = Clamp(caret_);
-        if (mode == TCodeSelectionMode::smLine) start.X = 1;
-        int breaks = static_cast<int>(SplitLines(text).size()) - 1;
-        int lastLine = mode == TCodeSelectionMode::smColumn ? start.Y + breaks : start.Y;
-        SpanCapture capture = BeginSpan(start.Y, lastLine);
-        TCodePoint after = InsertText(mode, start, text);
-        Record(reason, start, after, "", mode, EndSpan(std::move(capture)));
-    }
+    if (!text.empty()) InsertRecorded(caret_, text, mode, reason);
     undoList_.CloseBlock();
+}
+
+TCodeEditCore::InsertedSpan TCodeEditCore::InsertRecorded(TCodePoint at, std::string_view text,
+                                                          TCodeSelectionMode mode,
+                                                          TCodeChangeReason reason) {
+    TCodePoint start = Clamp(at);
+    if (mode == TCodeSelectionMode::smLine) start.X = 1;
+    int breaks = static_cast<int>(SplitLines(text).size()) - 1;
+    int lastLine = mode == TCodeSelectionMode::smColumn ? start.Y + breaks : start.Y;
+    SpanCapture capture = BeginSpan(start.Y, lastLine);
+    TCodePoint stop = InsertText(mode, start, text);
+    Record(reason, start, stop, "", mode, EndSpan(std::move(capture)));
+    return {start, stop};
+}
+
+void TCodeEditCore::SelectDropped(InsertedSpan dropped, TCodeSelectionMode mode) {
+    // A line block that ended with a line break covers the lines before the stop line.
+    TCodePoint stop = dropped.Stop;
+    if (mode == TCodeSelectionMode::smLine && stop.X == 1 && stop.Y > dropped.Start.Y)
+        stop = {static_cast<int>(Line(stop.Y - 1).size()) + 1, stop.Y - 1};
+    selectionMode_ = mode;
+    SetSelection(dropped.Start, stop);
 }
 
 // ---- Drag and drop ----
@@ -580,18 +594,10 @@ void TCodeEditCore::DropSelection(TCodePoint target, bool move) {
                 target.Y -= linesBefore - LineCount();
         }
     }
-    TCodePoint start = Clamp(target);
-    if (mode == TCodeSelectionMode::smLine) start.X = 1;
-    int breaks = static_cast<int>(SplitLines(text).size()) - 1;
-    int lastLine = mode == TCodeSelectionMode::smColumn ? start.Y + breaks : start.Y;
-    SpanCapture capture = BeginSpan(start.Y, lastLine);
-    TCodePoint stop = InsertText(mode, start, text);
-    Record(TCodeChangeReason::crDragDropInsert, start, stop, "", mode, EndSpan(std::move(capture)));
+    const InsertedSpan dropped =
+        InsertRecorded(target, text, mode, TCodeChangeReason::crDragDropInsert);
     undoList_.CloseBlock();
-    // A line block that ended with a line break covers the lines before the stop line.
-    if (mode == TCodeSelectionMode::smLine && stop.X == 1 && stop.Y > start.Y)
-        stop = {static_cast<int>(Line(stop.Y - 1).size()) + 1, stop.Y - 1};
-    SetSelection(start, stop);
+    SelectDropped(dropped, mode);
 }
 
 void TCodeEditCore::SelectWordAt(TCodePoint point) {
@@ -616,17 +622,7 @@ void TCodeEditCore::DropText(TCodePoint target, std::string_view text, TCodeSele
     if (readOnly_ || text.empty()) return;
     OwnChange own(*this);
     LinesUpdate update(*lines_);
-    TCodePoint start = Clamp(target);
-    if (mode == TCodeSelectionMode::smLine) start.X = 1;
-    int breaks = static_cast<int>(SplitLines(text).size()) - 1;
-    int lastLine = mode == TCodeSelectionMode::smColumn ? start.Y + breaks : start.Y;
-    SpanCapture capture = BeginSpan(start.Y, lastLine);
-    TCodePoint stop = InsertText(mode, start, text);
-    Record(TCodeChangeReason::crDragDropInsert, start, stop, "", mode, EndSpan(std::move(capture)));
-    if (mode == TCodeSelectionMode::smLine && stop.X == 1 && stop.Y > start.Y)
-        stop = {static_cast<int>(Line(stop.Y - 1).size()) + 1, stop.Y - 1};
-    selectionMode_ = mode;
-    SetSelection(start, stop);
+    SelectDropped(InsertRecorded(target, text, mode, TCodeChangeReason::crDragDropInsert), mode);
 }
 
 } // namespace plotalon
