@@ -48,14 +48,10 @@ TCodeEditFiler::TCodeEditFiler() : Buffer(kInitialBufferSize + kTail, '\0') {}
 // ---------------------------------------------------------------------------------------
 
 TCodeEditFileReader::TCodeEditFileReader(const std::string& path) {
-    Fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    Fd = OpenForReading(path, TReadSource::PlainFile);
     if (Fd < 0) throw EFOpenError(path);
     struct stat st {};
-    if (fstat(Fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-        ::close(Fd);
-        Fd = -1;
-        throw EFOpenError(path);
-    }
+    fstat(Fd, &st);
     Size = st.st_size;
 }
 

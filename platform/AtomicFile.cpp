@@ -197,14 +197,26 @@ bool ReplaceFileContents(const std::string& path, std::string_view bytes) {
     return writer.Commit();
 }
 
-bool ReadWholeFile(const std::string& path, std::string& bytes) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+int OpenForReading(const std::string& path, TReadSource accept) {
+    const bool plainOnly = accept == TReadSource::PlainFile;
+    // Without O_NONBLOCK, opening a FIFO waits for a writer before fstat could refuse it.
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | (plainOnly ? O_NONBLOCK : 0));
+    if (fd < 0) return -1;
+    struct stat st {};
+    const bool refused = fstat(fd, &st) != 0 || S_ISDIR(st.st_mode) ||
+                         (plainOnly && !S_ISREG(st.st_mode));
+    if (refused || (plainOnly && fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0)) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+bool ReadWholeFile(const std::string& path, std::string& bytes, TReadSource accept) {
+    int fd = OpenForReading(path, accept);
     if (fd < 0) return false;
     struct stat st {};
-    if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-        ::close(fd);
-        return false;
-    }
+    fstat(fd, &st);
     bytes.clear();
     if (st.st_size > 0) bytes.reserve(static_cast<std::size_t>(st.st_size));
     char buffer[1 << 16];

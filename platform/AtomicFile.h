@@ -54,8 +54,18 @@ private:
 // created or written; the previous file, if any, is then unchanged.
 bool ReplaceFileContents(const std::string& path, std::string_view bytes);
 
+// What a reader accepts. The program's own files (settings, blocks, help, loaded texts) are
+// plain files only: a FIFO would block the window until some writer appeared, and a device
+// such as /dev/zero never ends. A command-line tool may read from a pipe as well.
+enum class TReadSource { PlainFile, FileOrStream };
+
+// Opens path for reading; -1 when it cannot be opened, is a folder, or is not accepted.
+// Never blocks on a FIFO that is not accepted.
+int OpenForReading(const std::string& path, TReadSource accept);
+
 // Reads a whole file. False when it cannot be opened or read.
-bool ReadWholeFile(const std::string& path, std::string& bytes);
+bool ReadWholeFile(const std::string& path, std::string& bytes,
+                   TReadSource accept = TReadSource::PlainFile);
 
 bool FileExists(const std::string& path);
 

@@ -236,5 +236,28 @@ TEST_F(AtomicFileTest, TemporaryNameFitsWheneverTheNameFits) {
     EXPECT_TRUE(Names().empty());
 }
 
+TEST_F(AtomicFileTest, ProgramFilesAreReadOnlyFromPlainFiles) {
+    // A FIFO without a writer would block forever, a device like /dev/zero never ends: the
+    // program's own files refuse both at once, while a tool may read from a pipe.
+    const std::string fifo = In("vorspann.plt");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    ::alarm(10); // a blocking open ends the test instead of hanging it
+    std::string bytes = "kept";
+    EXPECT_FALSE(ReadWholeFile(fifo, bytes));
+    EXPECT_FALSE(ReadWholeFile("/dev/zero", bytes));
+    EXPECT_FALSE(ReadWholeFile(Folder.string(), bytes, TReadSource::FileOrStream));
+    EXPECT_EQ(bytes, "kept");
+
+    int ends[2];
+    ASSERT_EQ(::pipe(ends), 0);
+    ASSERT_EQ(::write(ends[1], "G1 X5\n", 6), 6);
+    ::close(ends[1]);
+    const std::string pipePath = "/proc/self/fd/" + std::to_string(ends[0]);
+    EXPECT_TRUE(ReadWholeFile(pipePath, bytes, TReadSource::FileOrStream));
+    EXPECT_EQ(bytes, "G1 X5\n");
+    ::close(ends[0]);
+    ::alarm(0);
+}
+
 } // namespace
 } // namespace plotalon

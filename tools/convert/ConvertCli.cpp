@@ -221,7 +221,7 @@ int Convert(const TCliOptions& o, const std::string& exeFolder, std::ostream& ou
     const TLineVector suffix = BlockLines(o.SuffixFile, folder + "nachspann.plt");
 
     std::string bytes;
-    if (!ReadWholeFile(o.Input, bytes)) throw EFOpenError(o.Input);
+    if (!ReadWholeFile(o.Input, bytes, TReadSource::FileOrStream)) throw EFOpenError(o.Input);
     const TSourceText source(std::move(bytes));
 
     TPltOutput plt(o.Output);

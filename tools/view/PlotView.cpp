@@ -17,7 +17,7 @@ namespace {
 
 THpglReader ReadPlotFile(const std::string& plt) {
     std::string bytes;
-    if (!ReadWholeFile(plt, bytes)) throw EFOpenError(plt);
+    if (!ReadWholeFile(plt, bytes, TReadSource::FileOrStream)) throw EFOpenError(plt);
     THpglReader reader;
     reader.ReadText(bytes);
     return reader;
