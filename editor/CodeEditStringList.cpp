@@ -546,8 +546,12 @@ void TCodeEditStringList::LoadFile(const std::string& path) {
 }
 
 void TCodeEditStringList::SaveFile(const std::string& path) const {
+    SaveFile(path, Format);
+}
+
+void TCodeEditStringList::SaveFile(const std::string& path, TLineBreakFormat format) const {
     TCodeEditFileWriter writer(path);
-    writer.SetLineBreakFormat(Format);
+    writer.SetLineBreakFormat(format);
     for (std::size_t i = 0; i < Size; ++i)
         writer.WriteLine(Lines[i].Text());
     writer.Commit();

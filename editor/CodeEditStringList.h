@@ -96,6 +96,8 @@ public:
     void LoadFile(const std::string& path);
     // Writes all lines in the list's line-break format; the old file survives a failure.
     void SaveFile(const std::string& path) const;
+    // The same in the given format, whatever the list's own.
+    void SaveFile(const std::string& path, TLineBreakFormat format) const;
 
     // Engine seams.
     std::size_t LineCount() const override { return Size; }
