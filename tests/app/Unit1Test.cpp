@@ -382,5 +382,243 @@ TEST_F(MainWindow, ThePanesAreSplitInTheMiddleAfterShowingAndEveryResize) {
     }
 }
 
+// ---- Commands ----
+
+std::string WithCrLf(const std::vector<std::string>& lines) {
+    std::string bytes;
+    for (const std::string& line : lines)
+        bytes += line + "\r\n";
+    return bytes;
+}
+
+TEST_F(MainWindow, TheCompleteExampleFromNcFileToPltFile) {
+    Start();
+    Form->Ziel->Lines().AddLine("alt"); // loading a file clears the target
+    TScriptedFileDialogs dialogs;
+    dialogs.Answers = {Q(Files.Path("nc/teil.nc"))};
+    Click(Form->XPSpeedButton1);
+    ASSERT_EQ(dialogs.Requests.size(), 1u);
+    EXPECT_EQ(dialogs.Requests[0].kind, fdOpen);
+    EXPECT_EQ(dialogs.Requests[0].options.InitialDir, Q(Files.Path("nc")));
+    EXPECT_EQ(dialogs.Requests[0].options.Filter, u"*.nc|*.nc|*.cnc|*.cnc|*.*|*.*"_qs);
+    EXPECT_EQ(LinesOf(Form->Quelle), (std::vector<std::string>{"G0 X0 Y0", "G1 Z-1", "G1 X10",
+                                                               "G3 X20 Y0 R5", "G0 Z5", "M30"}));
+    EXPECT_EQ(Form->StatusText(), Q("NC-Datei " + Files.Path("nc/teil.nc") + " geladen"));
+    EXPECT_EQ(Form->Ziel->Lines().Count(), 0);
+
+    Click(Form->XPSpeedButton3);
+    EXPECT_EQ(LinesOf(Form->Ziel), kExampleHpgl);
+    EXPECT_EQ(Form->StatusText(), u"HPGL1-Konvertierung beendet"_qs);
+    EXPECT_EQ(Form->Ziel->Lines().UpdateCount(), 0);
+    TCodeCustomHighlighter* first = Form->Ziel->Highlighter();
+    EXPECT_NE(dynamic_cast<TNCSyn*>(first), nullptr);
+    EXPECT_NE(first, Form->Quelle->Highlighter());
+
+    // Saved as the pane stands, with CR LF after every line whatever its own line breaks.
+    Form->Ziel->Lines().SetLineBreakFormat(TLineBreakFormat::LF);
+    dialogs.Answers = {Q(Files.Path("plt/teil.plt"))};
+    Click(Form->XPSpeedButton2);
+    ASSERT_EQ(dialogs.Requests.size(), 2u);
+    EXPECT_EQ(dialogs.Requests[1].kind, fdSave);
+    EXPECT_EQ(dialogs.Requests[1].options.InitialDir, Q(Files.Path("plt")));
+    EXPECT_EQ(dialogs.Requests[1].options.Filter, u"*.plt|*.plt|*.*|*.*"_qs);
+    EXPECT_EQ(dialogs.Requests[1].options.DefaultExt, u"plt"_qs);
+    EXPECT_EQ(test::TTempDir::Read(Files.Path("plt/teil.plt")), WithCrLf(kExampleHpgl));
+    EXPECT_EQ(Form->StatusText(),
+              Q("HPGL-Daten in " + Files.Path("plt/teil.plt") + " gespeichert"));
+
+    // Every run starts afresh, with a highlighter of its own; an empty pane saves as an empty
+    // file.
+    Form->Ziel->Lines().AddLine("von Hand");
+    Choose(Form->HPGLerzeugen1);
+    EXPECT_EQ(LinesOf(Form->Ziel), kExampleHpgl);
+    EXPECT_NE(Form->Ziel->Highlighter(), first);
+    EXPECT_NE(dynamic_cast<TNCSyn*>(Form->Ziel->Highlighter()), nullptr);
+    Form->Ziel->Clear();
+    dialogs.Answers = {Q(Files.Path("plt/teil.plt"))};
+    Choose(Form->HPGLDatenalsPLTDateispeichern1);
+    EXPECT_EQ(test::TTempDir::Read(Files.Path("plt/teil.plt")), "");
+    EXPECT_TRUE(Errors.Entries.empty());
+}
+
+TEST_F(MainWindow, AnyTypeButOneEndsWithTheHpgl2Status) {
+    for (int type : {2, 3}) {
+        WriteSettings(type);
+        Start();
+        OpenExample();
+        Choose(Form->HPGLerzeugen1);
+        EXPECT_EQ(Form->StatusText(), u"HPGL2-Konvertierung beendet"_qs) << type;
+        ASSERT_GE(LinesOf(Form->Ziel).size(), 5u);
+        EXPECT_EQ(LinesOf(Form->Ziel)[4].substr(0, 2), type == 2 ? "AT" : "SP") << type;
+    }
+}
+
+TEST_F(MainWindow, AFaultInAnArcEndsTheRunAndKeepsWhatWasWritten) {
+    Files.Write("nc/bogen.nc", "G0 X0 Y0\nG1 Z-1\nG1 X10\nG2 X20 Y0\nG1 X30\n"); // no R: radius 0
+    Start();
+    TScriptedFileDialogs dialogs;
+    dialogs.Answers = {Q(Files.Path("nc/bogen.nc"))};
+    Click(Form->XPSpeedButton1);
+    const QString loaded = Form->StatusText();
+    Click(Form->XPSpeedButton3);
+    ASSERT_EQ(Errors.Entries.size(), 1u);
+    EXPECT_EQ(Errors.Entries[0].caption, ApplicationTitle());
+    EXPECT_EQ(Errors.Entries[0].message, u"Gleitkommadivision durch Null."_qs);
+    EXPECT_EQ(LinesOf(Form->Ziel),
+              (std::vector<std::string>{"IN;SP1;", "PU0,0;", "PD;", "PA10000,0;"}));
+    EXPECT_EQ(Form->StatusText(), loaded);
+    EXPECT_EQ(Form->Ziel->Lines().UpdateCount(), 0); // the pane settled all the same
+}
+
+TEST_F(MainWindow, AFailedLoadKeepsEverything) {
+    Start();
+    OpenExample();
+    Click(Form->XPSpeedButton3);
+    const std::vector<std::string> source = LinesOf(Form->Quelle), target = LinesOf(Form->Ziel);
+    for (const char* name : {"nc/fehlt.nc", "nc"}) { // vanished since it was chosen; a folder
+        SCOPED_TRACE(name);
+        Errors.Entries.clear();
+        TScriptedFileDialogs dialogs;
+        dialogs.Answers = {Q(Files.Path(name))};
+        Choose(Form->NCDateiffnen1);
+        ASSERT_EQ(Errors.Entries.size(), 1u);
+        EXPECT_EQ(Errors.Entries[0].message,
+                  Q("Datei " + Files.Path(name) + " kann nicht geöffnet werden."));
+        EXPECT_EQ(LinesOf(Form->Quelle), source);
+        EXPECT_EQ(LinesOf(Form->Ziel), target);
+        EXPECT_EQ(Form->StatusText(), u"HPGL1-Konvertierung beendet"_qs);
+    }
+}
+
+// Root writes everywhere, so the saves run as an ordinary user, in a child process that must
+// not paint: it runs the command's handler as the button's click would.
+TEST_F(MainWindow, AFailedPltSaveIsReportedAndKeepsTheOldFile) {
+    Start();
+    OpenExample();
+    Click(Form->XPSpeedButton3);
+    const QString converted = Form->StatusText();
+    std::filesystem::create_directory(Files.Path("fremd")); // the user may not write in it
+    Files.Write("fremd/alt.plt", "alt");
+    Files.Write("plt/schreibgeschuetzt.plt", "alt");
+    for (const char* path : {"", "plt", "plt/schreibgeschuetzt.plt"})
+        ASSERT_TRUE(test::GiveToUnprivilegedUser(Files.Path(path)));
+    ASSERT_EQ(chmod(Files.Path("plt/schreibgeschuetzt.plt").c_str(), 0444), 0);
+
+    for (const char* name : {"fremd/alt.plt", "plt/schreibgeschuetzt.plt"}) {
+        SCOPED_TRACE(name);
+        TScriptedFileDialogs dialogs;
+        dialogs.Answers = {Q(Files.Path(name))};
+        const std::string report = "Datei " + Files.Path(name) + " kann nicht erstellt werden.";
+        EXPECT_EQ(test::RunUnprivileged([&]() -> std::string {
+                      RunGuarded([&] { Form->PLT_SpeichernClick(); });
+                      if (Errors.Entries.size() != 1)
+                          return "reports: " + std::to_string(Errors.Entries.size());
+                      if (Errors.Entries[0].message.toStdString() != report)
+                          return "message: " + Errors.Entries[0].message.toStdString();
+                      return Form->StatusText() == converted ? "" : "status changed";
+                  }),
+                  "");
+        EXPECT_EQ(test::TTempDir::Read(Files.Path(name)), "alt");
+    }
+}
+
+TEST_F(MainWindow, CancelInAFileDialogDoesNothing) {
+    Start();
+    OpenExample();
+    Click(Form->XPSpeedButton3);
+    const std::vector<std::string> source = LinesOf(Form->Quelle), target = LinesOf(Form->Ziel);
+    auto files = [&] {
+        std::vector<std::filesystem::path> found;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(Files.Folder()))
+            found.push_back(entry.path());
+        return found;
+    };
+    const auto before = files();
+    const std::function<void()> commands[] = {[&] { Click(Form->XPSpeedButton1); },
+                                              [&] { Click(Form->XPSpeedButton2); },
+                                              [&] { Choose(Form->AlsNCDateispeichern1); }};
+    for (const auto& command : commands) {
+        TScriptedFileDialogs dialogs; // no answer: the user cancels
+        command();
+        EXPECT_EQ(dialogs.Requests.size(), 1u);
+        EXPECT_EQ(LinesOf(Form->Quelle), source);
+        EXPECT_EQ(LinesOf(Form->Ziel), target);
+        EXPECT_EQ(Form->StatusText(), u"HPGL1-Konvertierung beendet"_qs);
+    }
+    EXPECT_EQ(files(), before);
+    EXPECT_TRUE(Errors.Entries.empty());
+}
+
+TEST_F(MainWindow, NcFilesSaveInTheLineBreaksTheyWereReadWith) {
+    const std::string crlf = "G1 X1\r\nG1 Y2\r\n";
+    Files.Write("nc/crlf.nc", crlf);
+    Start();
+    TScriptedFileDialogs dialogs;
+    for (const auto& [name, bytes] :
+         {std::pair{"nc/teil.nc", std::string(kExampleNc)}, std::pair{"nc/crlf.nc", crlf}}) {
+        dialogs.Answers = {Q(Files.Path(name)), Q(Files.Path(name) + ".kopie")};
+        Choose(Form->NCDateiffnen1);
+        const QString status = Form->StatusText();
+        Choose(Form->AlsNCDateispeichern1);
+        EXPECT_EQ(test::TTempDir::Read(Files.Path(name) + ".kopie"), bytes);
+        EXPECT_EQ(Form->StatusText(), status); // saving NC data tells nothing
+    }
+    ASSERT_EQ(dialogs.Requests.size(), 4u);
+    EXPECT_EQ(dialogs.Requests[1].kind, fdSave);
+    EXPECT_EQ(dialogs.Requests[1].options.InitialDir, Q(Files.Path("nc")));
+    EXPECT_EQ(dialogs.Requests[1].options.Filter, u"*.nc|*.nc|*.*|*.*"_qs);
+    EXPECT_EQ(dialogs.Requests[1].options.DefaultExt, u"nc"_qs);
+}
+
+TEST_F(MainWindow, SettingsAndAboutOpenModallyFromButtonsMenuAndIcon) {
+    Start();
+    TScriptedModal modal;
+    Click(Form->Button_Einstellungen);
+    Choose(Form->Einstellungen1);
+    Choose(Form->Info1);
+    QTest::mouseClick(Form->Image1, Qt::LeftButton, {}, {16, 16});
+    QDialog* settings = &Program->Form_Einstellungen;
+    QDialog* about = &Program->Info;
+    EXPECT_EQ(modal.Shown, (std::vector<QDialog*>{settings, settings, about, about}));
+    EXPECT_FALSE(settings->isVisible());
+    EXPECT_FALSE(about->isVisible());
+    EXPECT_TRUE(Errors.Entries.empty());
+}
+
+TEST_F(MainWindow, PrefixEditsCountAtTheNextRunUnsavedWhileNumbersWaitForASave) {
+    Start();
+    OpenExample();
+    TScriptedModal modal;
+    modal.Script = [&](QDialog&) {
+        TForm_Einstellungen& settings = Program->Form_Einstellungen;
+        settings.EVorspann->SetText("IN;\r\nSP2;");
+        settings.EFaktor->setText("10");
+        Click(settings.Abbruch);
+    };
+    Click(Form->Button_Einstellungen);
+    Click(Form->XPSpeedButton3);
+    const std::vector<std::string> lines = LinesOf(Form->Ziel);
+    ASSERT_GE(lines.size(), 5u);
+    EXPECT_EQ(lines[0], "IN;");
+    EXPECT_EQ(lines[1], "SP2;");
+    EXPECT_EQ(lines[4], "PA10000,0;"); // still the factor 1000 of the settings file
+}
+
+TEST_F(MainWindow, AcceleratorsOfTheMenuAndTheButtons) {
+    Start();
+    TScriptedFileDialogs dialogs;
+    dialogs.Answers = {Q(Files.Path("nc/teil.nc")), Q(Files.Path("plt/alt.plt"))};
+    QWindow* window = Form->windowHandle();
+    QTest::keyClick(window, Qt::Key_N, Qt::AltModifier); // "&NC öffnen"
+    EXPECT_EQ(Form->Quelle->Lines().Count(), 6);
+    QTest::keyClick(window, Qt::Key_H, Qt::AltModifier); // "&HPGL erzeugen"
+    EXPECT_EQ(LinesOf(Form->Ziel), kExampleHpgl);
+    QTest::keyClick(window, Qt::Key_P, Qt::AltModifier); // "H&PGL speichern"
+    EXPECT_EQ(test::TTempDir::Read(Files.Path("plt/alt.plt")), WithCrLf(kExampleHpgl));
+    QTest::keyClick(window, Qt::Key_B, Qt::AltModifier); // "&Beenden"
+    EXPECT_FALSE(Form->isVisible());
+    EXPECT_TRUE(Errors.Entries.empty());
+}
+
 } // namespace
 } // namespace plotalon
