@@ -126,9 +126,13 @@ void TForm1::BuildMenu() {
 QAction* TForm1::AddCommand(QWidget* menu, const char* caption, void (TForm1::*handler)()) {
     auto* action = new QAction(Text(caption), menu);
     menu->addAction(action);
-    // A signal's slot runs outside the event handler's own report: it gets one of its own.
-    connect(action, &QAction::triggered, this,
-            [this, handler] { RunGuarded([this, handler] { (this->*handler)(); }); });
+    // Run once the menu has finished with the click or key, so that the menu bar is no longer
+    // highlighted while a command's dialog is open; outside the event that triggered it, the
+    // command gets an error report of its own.
+    connect(
+        action, &QAction::triggered, this,
+        [this, handler] { RunGuarded([this, handler] { (this->*handler)(); }); },
+        Qt::QueuedConnection);
     return action;
 }
 

@@ -91,11 +91,12 @@ protected:
     static void Click(QWidget* control) { QTest::mouseClick(control, Qt::LeftButton, {}, {5, 5}); }
 
     // Chooses a command as the user does: in the menu bar, or in the "Datei" menu opened
-    // from it.
+    // from it; the command runs once the menu is done with the click.
     void Choose(QAction* item) {
         QMenuBar* bar = Form->MainMenu1;
         if (bar->actions().contains(item)) {
             QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(item).center());
+            QCoreApplication::processEvents();
             return;
         }
         QTest::mouseClick(bar, Qt::LeftButton, {},
@@ -103,6 +104,7 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(Form->Datei1));
         QTest::mouseClick(Form->Datei1, Qt::LeftButton, {},
                           Form->Datei1->actionGeometry(item).center());
+        QCoreApplication::processEvents();
         EXPECT_FALSE(Form->Datei1->isVisible());
     }
 
@@ -611,11 +613,13 @@ TEST_F(MainWindow, AcceleratorsOfTheMenuAndTheButtons) {
     QWindow* window = Form->windowHandle();
     QTest::keyClick(window, Qt::Key_N, Qt::AltModifier); // "&NC öffnen"
     EXPECT_EQ(Form->Quelle->Lines().Count(), 6);
-    QTest::keyClick(window, Qt::Key_H, Qt::AltModifier); // "&HPGL erzeugen"
+    QTest::keyClick(window, Qt::Key_H, Qt::AltModifier); // "&HPGL erzeugen" in the menu bar
+    QCoreApplication::processEvents();
     EXPECT_EQ(LinesOf(Form->Ziel), kExampleHpgl);
     QTest::keyClick(window, Qt::Key_P, Qt::AltModifier); // "H&PGL speichern"
     EXPECT_EQ(test::TTempDir::Read(Files.Path("plt/alt.plt")), WithCrLf(kExampleHpgl));
     QTest::keyClick(window, Qt::Key_B, Qt::AltModifier); // "&Beenden"
+    QCoreApplication::processEvents();
     EXPECT_FALSE(Form->isVisible());
     EXPECT_TRUE(Errors.Entries.empty());
 }
