@@ -45,19 +45,6 @@ int HalfToEven(int width) {
     return width % 2 != 0 && half % 2 != 0 ? half + 1 : half;
 }
 
-// Keeps one update of a line list open while it lives, so that the pane follows the whole
-// change once, also when the change ends with an error.
-class TUpdateBracket {
-public:
-    explicit TUpdateBracket(TCodeEditStringList& lines) : lines_(lines) { lines_.BeginUpdate(); }
-    ~TUpdateBracket() { lines_.EndUpdate(); }
-    TUpdateBracket(const TUpdateBracket&) = delete;
-    TUpdateBracket& operator=(const TUpdateBracket&) = delete;
-
-private:
-    TCodeEditStringList& lines_;
-};
-
 } // namespace
 
 TForm1::TForm1(std::vector<std::string> parameters, QWidget* parent)
@@ -236,13 +223,15 @@ void TForm1::WandelnClick() {
 }
 
 void TForm1::RunConversion() {
-    // One update for the whole run: the pane settles once, not after every line.
-    TUpdateBracket bracket(Ziel->Lines());
+    // One update for the whole run: the pane settles once, not after every line, and also
+    // when a faulty block ends the run.
+    TCodeEditStringList::TUpdateGuard update(Ziel->Lines());
     // Emptied before the new highlighter comes, which would otherwise scan the old output.
     Ziel->Clear();
     Ziel->SetHighlighter(NewHighlighter());
     TConversionRun run(ConvSettings(), ModalState(), Ziel->Lines());
     const std::string status = run.Execute(Quelle->Lines(), PrefixLines(), SuffixLines());
+    update.Finish();
     SetStatusText(FromMessage(status));
 }
 
