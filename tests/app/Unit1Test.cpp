@@ -606,6 +606,21 @@ TEST_F(MainWindow, PrefixEditsCountAtTheNextRunUnsavedWhileNumbersWaitForASave) 
     EXPECT_EQ(lines[4], "PA10000,0;"); // still the factor 1000 of the settings file
 }
 
+TEST_F(MainWindow, PointingAtMenuItemsKeepsTheStatusText) {
+    Start();
+    OpenExample();
+    const QString loaded = Form->StatusText();
+    QMenuBar* bar = Form->MainMenu1;
+    QTest::mouseClick(bar, Qt::LeftButton, {},
+                      bar->actionGeometry(Form->Datei1->menuAction()).center());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Form->Datei1));
+    for (QAction* item : {Form->NCDateiffnen1, Form->HPGLDatenalsPLTDateispeichern1})
+        QTest::mouseMove(Form->Datei1, Form->Datei1->actionGeometry(item).center());
+    QTest::mouseMove(bar, bar->actionGeometry(Form->Info1).center());
+    EXPECT_EQ(Form->StatusText(), loaded);
+    Form->Datei1->close();
+}
+
 TEST_F(MainWindow, AcceleratorsOfTheMenuAndTheButtons) {
     Start();
     TScriptedFileDialogs dialogs;
