@@ -242,8 +242,12 @@ TEST_F(MainWindow, TheProgramConnectsItsWindows) {
     // The settings were loaded into the dialog and the conversion settings.
     EXPECT_EQ(Program->Form_Einstellungen.EGrad->text(), "45");
     EXPECT_EQ(Program->Form_Einstellungen.EVorspann->Text(), "IN;SP1;");
-    // The source pane is highlighted from the start.
-    EXPECT_NE(dynamic_cast<TNCSyn*>(Form->Quelle->Highlighter()), nullptr);
+    // The source pane is highlighted from the start; the start-up work runs once only.
+    TCodeCustomHighlighter* highlighter = Form->Quelle->Highlighter();
+    EXPECT_NE(dynamic_cast<TNCSyn*>(highlighter), nullptr);
+    Form->hide();
+    Form->show();
+    EXPECT_EQ(Form->Quelle->Highlighter(), highlighter);
 
     // The settings dialog's "&Hilfe" opens the help window.
     TScriptedModal modal;
