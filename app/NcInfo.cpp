@@ -1,6 +1,7 @@
 #include "app/NcInfo.h"
 
 #include "controls/GlyphArt.h"
+#include "controls/WindowParts.h"
 #include "platform/qt/DialogChars.h"
 #include "platform/qt/FileDialogs.h"
 #include "platform/qt/Fonts.h"
@@ -42,7 +43,7 @@ TInfo::TInfo(QWidget* parent)
     setAutoFillBackground(true);
 
     Shape4 = MakeShape("Shape4", {8, 32, 361, 161}, kPanelColour);
-    Email = MakeButton("Email", {168, 104, 129, 33}, Text(kMail), glyph_art::Envelope, 8);
+    Email = MakeButton("Email", {168, 104, 129, 33}, kMail, glyph_art::Envelope, 8);
     Shape3 = MakeShape("Shape3", {152, 8, 217, 25}, clWhite);
     Shape5 = MakeShape("Shape5", {8, 8, 145, 25}, clWhite);
     Image1 = new TImage(this);
@@ -57,13 +58,12 @@ TInfo::TInfo(QWidget* parent)
     Label9 = MakeLabel("Label9", 168, 80, QStringLiteral("Telefax"));
     Telefon = MakeLabel("Telefon", 216, 64, Text(kPhone));
     Telefax = MakeLabel("Telefax", 216, 80, Text(kFax));
-    Link = MakeButton("Link", {168, 144, 129, 33}, Text(kWebHost), glyph_art::Globe, 8);
+    Link = MakeButton("Link", {168, 144, 129, 33}, kWebHost, glyph_art::Globe, 8);
     Version = MakeLabel("Version", 18, 96, QStringLiteral("2.0"));
     Label13 = MakeLabel("Label13", 18, 80, QStringLiteral("Plotalon"));
     Shape1 = MakeShape("Shape1", {152, 32, 1, 161}, clWhite);
     Label2 = MakeLabel("Label2", 66, 152, Text(kCopyrightName));
-    Schliessen =
-        MakeButton("Schliessen", {120, 200, 145, 33}, Text("&Schließen"), glyph_art::Cancel, -1);
+    Schliessen = MakeButton("Schliessen", {120, 200, 145, 33}, "&Schließen", glyph_art::Cancel, -1);
     Label1 = MakeLabel("Label1", 18, 112, QStringLiteral("Konvertiert DIN-ISO-Code"));
     Label3 = MakeLabel("Label3", 18, 128, QStringLiteral("in HPGL-1 oder HPGL-2"));
     Label4 = MakeLabel("Label4", 18, 152, Text(kCopyrightYear));
@@ -91,16 +91,10 @@ TShape* TInfo::MakeShape(const char* name, QRect geometry, TColor fill) {
     return shape;
 }
 
-TXPSpeedButton* TInfo::MakeButton(const char* name, QRect geometry, const QString& caption,
+TXPSpeedButton* TInfo::MakeButton(const char* name, QRect geometry, const char* caption,
                                   std::string_view glyph, int margin) {
-    auto* button = new TXPSpeedButton(this);
+    TXPSpeedButton* button = MakeHouseButton(this, geometry, caption, glyph, margin);
     button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(geometry);
-    button->SetCaption(caption);
-    const TBitmap bitmap = LoadGlyph(glyph);
-    button->SetGlyph(&bitmap);
-    button->SetMargin(margin);
-    SetHouseStyle(*button);
     button->Loaded();
     return button;
 }

@@ -58,7 +58,7 @@ protected:
 private:
     QLabel* MakeLabel(const char* name, int x, int y, const QString& text, unsigned styles = 0);
     TShape* MakeShape(const char* name, QRect geometry, TColor fill);
-    TXPSpeedButton* MakeButton(const char* name, QRect geometry, const QString& caption,
+    TXPSpeedButton* MakeButton(const char* name, QRect geometry, const char* caption,
                                std::string_view glyph, int margin);
 };
 

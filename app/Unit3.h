@@ -8,6 +8,7 @@
 namespace plotalon {
 
 class TMemo;
+class TShape;
 class TXPSpeedButton;
 
 class THilfe : public QDialog {
@@ -19,7 +20,7 @@ public:
     QWidget* Panel2;
     TXPSpeedButton* Abbruch;
     TMemo* Memo;
-    QWidget* Shape2;
+    TShape* Shape2;
 
     // Replaces the memo's text with the help file's, if there is one; a missing file leaves
     // the memo as it is. Throws EFOpenError or EMemoCapacityError, leaving the memo as well.

@@ -1,8 +1,13 @@
 #pragma once
-// A synthetic NC program of straight moves and arcs, as a CAM system writes them.
+// A synthetic NC program of straight moves and arcs, as a CAM system writes them, as text or
+// as a file; and the process's peak memory, which the benchmarks report beside their times.
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <string>
+#include <sys/stat.h>
 
 namespace plotalon::bench {
 
@@ -36,6 +41,39 @@ inline std::string GenerateNcProgram(std::size_t blocks) {
         text.append(line, static_cast<std::size_t>(n));
     }
     return text;
+}
+
+inline long long FileSize(const std::string& path) {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 ? static_cast<long long>(st.st_size) : -1;
+}
+
+// The program of that many blocks as a file in the temporary folder (PLOTALON_BENCH_DIR to
+// choose another), written once and kept for later runs. It is written in slices, so that
+// generating it does not count in the peak memory.
+inline std::string NcProgramFile(std::size_t blocks) {
+    const char* dir = std::getenv("PLOTALON_BENCH_DIR");
+    const std::string path =
+        std::string(dir ? dir : "/tmp") + "/plotalon-view-" + std::to_string(blocks) + ".nc";
+    if (FileSize(path) > 0) return path;
+    std::ofstream out(path, std::ios::binary);
+    constexpr std::size_t kSlice = 100000;
+    for (std::size_t done = 0; done < blocks; done += kSlice)
+        out << GenerateNcProgram(std::min(kSlice, blocks - done));
+    return path;
+}
+
+// The process's peak resident memory so far, in MB.
+inline double PeakMb() {
+    std::ifstream status("/proc/self/status");
+    std::string key;
+    long kb = 0;
+    while (status >> key)
+        if (key == "VmHWM:") {
+            status >> kb;
+            break;
+        }
+    return kb / 1024.0;
 }
 
 } // namespace plotalon::bench

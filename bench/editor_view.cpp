@@ -17,45 +17,12 @@
 #include <QKeyEvent>
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
-#include <fstream>
 #include <memory>
 #include <string>
-#include <sys/stat.h>
 
 using namespace plotalon;
 
 namespace {
-
-long long FileSize(const std::string& path) {
-    struct stat st {};
-    return stat(path.c_str(), &st) == 0 ? static_cast<long long>(st.st_size) : -1;
-}
-
-// Writes the program in slices, so that generating it does not count in the peak memory.
-std::string NcFile(std::size_t lines) {
-    const char* dir = std::getenv("PLOTALON_BENCH_DIR");
-    const std::string path =
-        std::string(dir ? dir : "/tmp") + "/plotalon-view-" + std::to_string(lines) + ".nc";
-    if (FileSize(path) > 0) return path;
-    std::ofstream out(path, std::ios::binary);
-    constexpr std::size_t kSlice = 100000;
-    for (std::size_t done = 0; done < lines; done += kSlice)
-        out << bench::GenerateNcProgram(std::min(kSlice, lines - done));
-    return path;
-}
-
-double PeakMb() {
-    std::ifstream status("/proc/self/status");
-    std::string key;
-    long kb = 0;
-    while (status >> key)
-        if (key == "VmHWM:") {
-            status >> kb;
-            break;
-        }
-    return kb / 1024.0;
-}
 
 // One shown pane as the main window has it, with the NC highlighter attached.
 struct TViewFixture {
@@ -84,7 +51,7 @@ TViewFixture& Loaded(std::size_t lines) {
     if (loadedLines != lines) {
         loaded.reset();
         loaded = std::make_unique<TViewFixture>();
-        loaded->pane.LoadFile(NcFile(lines));
+        loaded->pane.LoadFile(bench::NcProgramFile(lines));
         loaded->Paint();
         loadedLines = lines;
     }
@@ -93,7 +60,7 @@ TViewFixture& Loaded(std::size_t lines) {
 
 void BM_FileToFirstFrame(benchmark::State& state) {
     const std::size_t lines = std::size_t(state.range(0));
-    const std::string path = NcFile(lines);
+    const std::string path = bench::NcProgramFile(lines);
     loaded.reset();
     loadedLines = 0;
     for (auto _ : state) {
@@ -108,8 +75,8 @@ void BM_FileToFirstFrame(benchmark::State& state) {
         loadedLines = lines;
         state.ResumeTiming();
     }
-    state.counters["peak_mb"] = PeakMb();
-    state.counters["peak_per_file"] = PeakMb() * 1024 * 1024 / double(FileSize(path));
+    state.counters["peak_mb"] = bench::PeakMb();
+    state.counters["peak_per_file"] = bench::PeakMb() * 1024 * 1024 / double(bench::FileSize(path));
 }
 
 void BM_FullRepaint(benchmark::State& state) {

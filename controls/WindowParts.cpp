@@ -10,12 +10,9 @@ QWidget* MakePanel(QWidget* parent, QRect geometry) {
     return panel;
 }
 
-QWidget* MakeLine(QWidget* parent, QRect geometry) {
-    QWidget* line = MakePanel(parent, geometry);
-    QPalette palette = line->palette();
-    palette.setColor(QPalette::Window, Qt::black);
-    line->setPalette(palette);
-    line->setAutoFillBackground(true);
+TShape* MakeLine(QWidget* parent, QRect geometry) {
+    auto* line = new TShape(parent);
+    line->setGeometry(geometry);
     return line;
 }
 

@@ -3,6 +3,7 @@
 // that separate their regions, and buttons in the house style with their glyph.
 
 #include "controls/XPSpeedButton.h"
+#include "platform/qt/Shape.h"
 
 #include <QRect>
 #include <QWidget>
@@ -13,8 +14,8 @@ namespace plotalon {
 // A panel without a bevel at geometry in parent.
 QWidget* MakePanel(QWidget* parent, QRect geometry);
 
-// A black line, one pixel wide or high.
-QWidget* MakeLine(QWidget* parent, QRect geometry);
+// A black line, one pixel wide or high: a shape of that size, drawn in its pen.
+TShape* MakeLine(QWidget* parent, QRect geometry);
 
 // A button in the house style with caption (its "&" marks the accelerator) and the glyph of
 // glyph_art; margin -1 centres glyph and caption. Call Loaded() once it is complete.

@@ -192,28 +192,6 @@ private:
 // Begin/end update around one changing operation: Finish() closes the nest normally; a guard
 // left unfinished by an error closes it quietly, so that a failing handler does not replace
 // the first error.
-class TCodeEditStringList::TUpdateGuard {
-public:
-    explicit TUpdateGuard(TCodeEditStringList& list) : List(list) { List.BeginUpdate(); }
-    ~TUpdateGuard() {
-        if (Finished) return;
-        try {
-            List.EndUpdate();
-        } catch (...) {
-        }
-    }
-    void Finish() {
-        Finished = true;
-        List.EndUpdate();
-    }
-    TUpdateGuard(const TUpdateGuard&) = delete;
-    TUpdateGuard& operator=(const TUpdateGuard&) = delete;
-
-private:
-    TCodeEditStringList& List;
-    bool Finished = false;
-};
-
 TCodeEditStringList::TCodeEditStringList() : Arena(std::make_unique<TTextArena>()) {}
 
 TCodeEditStringList::~TCodeEditStringList() {
@@ -546,8 +524,12 @@ void TCodeEditStringList::LoadFile(const std::string& path) {
 }
 
 void TCodeEditStringList::SaveFile(const std::string& path) const {
+    SaveFile(path, Format);
+}
+
+void TCodeEditStringList::SaveFile(const std::string& path, TLineBreakFormat format) const {
     TCodeEditFileWriter writer(path);
-    writer.SetLineBreakFormat(Format);
+    writer.SetLineBreakFormat(format);
     for (std::size_t i = 0; i < Size; ++i)
         writer.WriteLine(Lines[i].Text());
     writer.Commit();

@@ -61,6 +61,31 @@ public:
     void EndUpdate();
     int UpdateCount() const { return Updates; }
 
+    // One update for its lifetime: Finish() ends it and lets an error of the changed handler
+    // through; when an error ends the change before that, the destructor ends the update and
+    // swallows a second error.
+    class TUpdateGuard {
+    public:
+        explicit TUpdateGuard(TCodeEditStringList& list) : List(list) { List.BeginUpdate(); }
+        ~TUpdateGuard() {
+            if (Finished) return;
+            try {
+                List.EndUpdate();
+            } catch (...) {
+            }
+        }
+        void Finish() {
+            Finished = true;
+            List.EndUpdate();
+        }
+        TUpdateGuard(const TUpdateGuard&) = delete;
+        TUpdateGuard& operator=(const TUpdateGuard&) = delete;
+
+    private:
+        TCodeEditStringList& List;
+        bool Finished = false;
+    };
+
     int Count() const { return static_cast<int>(Size); }
     int Capacity() const { return static_cast<int>(Cap); }
 
@@ -96,6 +121,8 @@ public:
     void LoadFile(const std::string& path);
     // Writes all lines in the list's line-break format; the old file survives a failure.
     void SaveFile(const std::string& path) const;
+    // The same in the given format, whatever the list's own.
+    void SaveFile(const std::string& path, TLineBreakFormat format) const;
 
     // Engine seams.
     std::size_t LineCount() const override { return Size; }
@@ -104,7 +131,6 @@ public:
 private:
     struct TLineRecord;
     class TTextArena;
-    class TUpdateGuard;
 
     void CheckIndex(long long index, long long limit) const; // 0 <= index < limit
     void Grow();

@@ -11,6 +11,8 @@ cd "$(dirname "$0")/.."
 packages=(cmake g++ ninja-build libgtest-dev libgmock-dev libbenchmark-dev
           qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
           fonts-liberation2 fonts-dejavu-core)
+# The real-window check: a private X server, a small window manager, X events and screenshots.
+test_packages=(xvfb openbox x11-utils xdotool x11-apps netpbm)
 matrix_packages=(clang)
 
 install_missing() {
@@ -42,7 +44,7 @@ build() {
 }
 
 matrix() {
-    install_missing "${packages[@]}" "${matrix_packages[@]}"
+    install_missing "${packages[@]}" "${test_packages[@]}" "${matrix_packages[@]}"
     echo "== GCC, Release"
     configure_and_build build-release -DCMAKE_BUILD_TYPE=Release -DPLOTALON_WITH_BENCH=OFF
     run_tests build-release
@@ -69,7 +71,7 @@ case "${1:-}" in
         fi
         ;;
     test)
-        install_missing "${packages[@]}"
+        install_missing "${packages[@]}" "${test_packages[@]}"
         build
         run_tests build
         ;;

@@ -23,6 +23,7 @@ namespace plotalon {
 
 class TBrowseForFolder;
 class TMemo;
+class TShape;
 class TXPSpeedButton;
 
 class TForm_Einstellungen : public QDialog {
@@ -55,7 +56,7 @@ public:
     QWidget* Panel1;
     TXPSpeedButton* BHPGL;
     TXPSpeedButton* BDir;
-    QWidget* Shape1;
+    TShape* Shape1;
     QWidget* Panel_DIR;
     QLabel* Label5;
     TXPSpeedButton* BNCDIR;
@@ -87,7 +88,7 @@ public:
     TMemo* EVorspann;
     TMemo* ENachspann;
     TXPSpeedButton* XPSpeedButton3;
-    QWidget* Shape2;
+    TShape* Shape2;
     TXPSpeedButton* Abbruch;
     TXPSpeedButton* XPSpeedButton1;
 

@@ -6,6 +6,7 @@
 #include "platform/qt/ErrorReport.h"
 #include "platform/qt/FileDialogs.h"
 #include "platform/qt/Memo.h"
+#include "platform/qt/Shape.h"
 #include "settings/Unit2.h"
 #include "tests/Unprivileged.h"
 #include "tests/editor/TempDir.h"
@@ -47,6 +48,10 @@ TEST_F(HelpWindow, Layout) {
     EXPECT_EQ(Help.Memo->geometry(), QRect(0, 0, 422, 261));
     EXPECT_EQ(Help.Panel2->geometry(), QRect(0, 261, 422, 47));
     EXPECT_EQ(Help.Shape2->geometry(), QRect(0, 0, 422, 1));
+    // The line along the strip's top is black, the strip below it is not.
+    const QImage strip = Help.Panel2->grab().toImage();
+    EXPECT_EQ(strip.pixelColor(200, 0), QColor(Qt::black));
+    EXPECT_NE(strip.pixelColor(200, 1), QColor(Qt::black));
     EXPECT_EQ(Help.Abbruch->geometry(), QRect(151, 11, 113, 30));
     EXPECT_EQ(Help.Abbruch->Caption(), u"&Schließen"_qs);
     EXPECT_FALSE(Help.Abbruch->Glyph().Empty());

@@ -6,6 +6,7 @@
 #include "platform/ProgramFolder.h"
 #include "platform/qt/ErrorReport.h"
 #include "platform/qt/Memo.h"
+#include "platform/qt/Shape.h"
 #include "tests/Unprivileged.h"
 #include "tests/editor/TempDir.h"
 

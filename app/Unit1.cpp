@@ -1,0 +1,324 @@
+#include "app/Unit1.h"
+
+#include "app/NCIntro.h"
+#include "app/NcInfo.h"
+#include "controls/GlyphArt.h"
+#include "controls/WindowParts.h"
+#include "editor/ncSyn.h"
+#include "editor/view/CodeEdit.h"
+#include "editor/view/CodeEditPaneStyle.h"
+#include "engine/ConvState.h"
+#include "engine/ConversionRun.h"
+#include "platform/AtomicFile.h"
+#include "platform/qt/DialogChars.h"
+#include "platform/qt/ErrorReport.h"
+#include "platform/qt/Fonts.h"
+#include "platform/qt/Image.h"
+#include "platform/qt/Panel.h"
+#include "platform/qt/Splitter.h"
+#include "platform/qt/Text.h"
+#include "platform/qt/WindowPlacement.h"
+#include "settings/Unit2.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QMenuBar>
+#include <QShowEvent>
+#include <QStatusBar>
+
+namespace plotalon {
+
+namespace {
+
+QString Text(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
+
+// A file name as the file system takes it.
+std::string FileNameBytes(const QString& name) {
+    return QFile::encodeName(name).toStdString();
+}
+
+// Half of width, rounded to the nearest integer with a half going to the even neighbour.
+int HalfToEven(int width) {
+    const int half = width / 2;
+    return width % 2 != 0 && half % 2 != 0 ? half + 1 : half;
+}
+
+} // namespace
+
+TForm1::TForm1(std::vector<std::string> parameters, QWidget* parent)
+    : QMainWindow(parent), parameters_(std::move(parameters)) {
+    setWindowTitle(QStringLiteral("Plotalon 1.1"));
+    setFont(DefaultWindowFont());
+    resize(541, 409);
+    setMinimumSize(540, 250);
+    CentreWindow(*this, nullptr); // where the window goes when it is restored
+    setWindowState(Qt::WindowMaximized);
+
+    BuildMenu();
+    auto* client = new TPanel(this);
+    setCentralWidget(client);
+    Panel2 = new TPanel(client);
+    Panel2->resize(Panel2->width(), 41);
+    client->SetAlign(Panel2, TAlign::alTop);
+    BuildButtons();
+
+    Panel_Haupt = new TPanel(client);
+    client->SetAlign(Panel_Haupt, TAlign::alClient);
+    Panel_Links = BuildPane(Panel_Haupt, Panel5, Label1, "NC", Quelle);
+    Panel_Rechts = BuildPane(Panel_Haupt, Panel6, Label2, "HPGL", Ziel);
+    Splitter1 = new TSplitter(Panel_Haupt, Panel_Links, Panel_Rechts);
+    Splitter1->resize(3, Splitter1->height());
+    Panel_Haupt->SetAlign(Panel_Links, TAlign::alLeft);
+    Panel_Haupt->SetAlign(Splitter1, TAlign::alLeft);
+    Panel_Haupt->SetAlign(Panel_Rechts, TAlign::alClient);
+
+    StatusBar = new QStatusBar(this);
+    setStatusBar(StatusBar);
+
+    OpenDialog.Filter = QStringLiteral("*.nc|*.nc|*.cnc|*.cnc|*.*|*.*");
+    OpenDialog.DefaultExt = QStringLiteral(".nc");
+    SaveDialog.Filter = QStringLiteral("*.plt|*.plt|*.*|*.*");
+    SaveDialog.DefaultExt = QStringLiteral("plt");
+    SaveDialogNC.Filter = QStringLiteral("*.nc|*.nc|*.*|*.*");
+    SaveDialogNC.DefaultExt = QStringLiteral("nc");
+
+    Quelle->setFocus();
+    TDialogCharRouter::Install(this);
+}
+
+TForm1::~TForm1() {
+    Quelle->SetHighlighter(nullptr);
+    Ziel->SetHighlighter(nullptr);
+}
+
+void TForm1::BuildMenu() {
+    MainMenu1 = menuBar();
+    Datei1 = MainMenu1->addMenu(QStringLiteral("&Datei"));
+    // A menu is a window of its own and does not take the main window's font by itself.
+    Datei1->setFont(DefaultWindowFont());
+    NCDateiffnen1 = AddCommand(Datei1, "&NC-Datei öffnen ...", &TForm1::Button_LadenClick);
+    AlsNCDateispeichern1 =
+        AddCommand(Datei1, "NC-Daten speichern ...", &TForm1::AlsNCDateispeichern1Click);
+    N1 = Datei1->addSeparator();
+    HPGLDatenalsPLTDateispeichern1 =
+        AddCommand(Datei1, "&HPGL-Daten als PLT-Datei speichern ...", &TForm1::PLT_SpeichernClick);
+    HPGLerzeugen1 = AddCommand(MainMenu1, "&HPGL erzeugen", &TForm1::WandelnClick);
+    Einstellungen1 = AddCommand(MainMenu1, "&Einstellungen", &TForm1::Button_EinstellungenClick);
+    Info1 = AddCommand(MainMenu1, "&Info", &TForm1::Info1Click);
+    Beenden1 = AddCommand(MainMenu1, "&Beenden", &TForm1::Beenden1Click);
+}
+
+QAction* TForm1::AddCommand(QWidget* menu, const char* caption, void (TForm1::*handler)()) {
+    auto* action = new QAction(Text(caption), menu);
+    menu->addAction(action);
+    // Run once the menu has finished with the click or key, so that the menu bar is no longer
+    // highlighted while a command's dialog is open; outside the event that triggered it, the
+    // command gets an error report of its own.
+    connect(
+        action, &QAction::triggered, this,
+        [this, handler] { RunGuarded([this, handler] { (this->*handler)(); }); },
+        Qt::QueuedConnection);
+    return action;
+}
+
+void TForm1::BindButton(TXPSpeedButton* button, void (TForm1::*handler)()) {
+    button->OnClick = [this, handler](TXPSpeedButton*) { (this->*handler)(); };
+    button->Loaded();
+}
+
+void TForm1::BuildButtons() {
+    XPSpeedButton1 =
+        MakeHouseButton(Panel2, QRect(8, 4, 113, 30), "&NC öffnen", glyph_art::NcOpen, 5);
+    XPSpeedButton3 = MakeHouseButton(Panel2, QRect(128, 4, 113, 30), "&HPGL erzeugen",
+                                     glyph_art::HpglConvert, 5);
+    XPSpeedButton2 =
+        MakeHouseButton(Panel2, QRect(248, 4, 113, 30), "H&PGL speichern", glyph_art::HpglSave, 5);
+    Button_Einstellungen =
+        MakeHouseButton(Panel2, QRect(368, 4, 113, 30), "&Einstellungen", glyph_art::Settings, 5);
+    BindButton(XPSpeedButton1, &TForm1::Button_LadenClick);
+    BindButton(XPSpeedButton3, &TForm1::WandelnClick);
+    BindButton(XPSpeedButton2, &TForm1::PLT_SpeichernClick);
+    BindButton(Button_Einstellungen, &TForm1::Button_EinstellungenClick);
+
+    Panel1 = new TPanel(Panel2);
+    Panel1->resize(48, Panel1->height());
+    Panel2->SetAlign(Panel1, TAlign::alRight);
+    Image1 = new TImage(Panel1);
+    Image1->setGeometry(8, 4, 32, 32); // centred in the panel
+    Image1->SetPicture(LoadGlyph(glyph_art::ProgramIcon));
+    Image1->SetTransparent(true);
+    Image1->setCursor(Qt::PointingHandCursor);
+    Image1->OnClick = [this] { Info1Click(); };
+}
+
+TPanel* TForm1::BuildPane(TPanel* parent, TPanel*& header, QLabel*& label, const char* caption,
+                          TCodeEdit*& pane) {
+    auto* panel = new TPanel(parent);
+    panel->setMinimumWidth(100);
+    header = new TPanel(panel);
+    header->resize(header->width(), 24);
+    panel->SetAlign(header, TAlign::alTop);
+    label = new QLabel(Text(caption), header);
+    label->move(8, 6);
+    label->adjustSize();
+    pane = new TCodeEdit(panel);
+    ApplyNcPaneStyle(*pane);
+    panel->SetAlign(pane, TAlign::alClient);
+    return panel;
+}
+
+void TForm1::SetSettingsDialog(TForm_Einstellungen* settings) {
+    settings_ = settings;
+}
+
+void TForm1::SetAboutDialog(TInfo* about) {
+    about_ = about;
+}
+
+void TForm1::SetSplash(TIntro* splash) {
+    splash_ = splash;
+}
+
+QString TForm1::StatusText() const {
+    return StatusBar->currentMessage();
+}
+
+void TForm1::SetStatusText(const QString& text) {
+    StatusBar->showMessage(text);
+}
+
+TNCSyn* TForm1::NewHighlighter() {
+    return highlighters_.emplace_back(std::make_unique<TNCSyn>()).get();
+}
+
+TLineVector TForm1::PrefixLines() const {
+    return settings_ ? settings_->PrefixLines() : TLineVector();
+}
+
+TLineVector TForm1::SuffixLines() const {
+    return settings_ ? settings_->SuffixLines() : TLineVector();
+}
+
+// ---- Commands ----
+
+void TForm1::Button_LadenClick() {
+    OpenDialog.InitialDir = FromMessage(ConvSettings().NcFolder);
+    const std::optional<QString> file = FileDialogs().Execute(fdOpen, this, OpenDialog);
+    if (!file) return;
+    LoadSource(FileNameBytes(*file), *file);
+}
+
+// The pane keeps its text when the file cannot be read: a failed load loses nothing, and
+// neither the status line nor the target pane change.
+void TForm1::LoadSource(const std::string& path, const QString& shownName) {
+    Quelle->LoadFile(path);
+    SetStatusText(QStringLiteral("NC-Datei ") + shownName + QStringLiteral(" geladen"));
+    Ziel->Clear();
+}
+
+void TForm1::WandelnClick() {
+    RunConversion();
+}
+
+void TForm1::RunConversion() {
+    // One update for the whole run: the pane settles once, not after every line, and also
+    // when a faulty block ends the run.
+    TCodeEditStringList::TUpdateGuard update(Ziel->Lines());
+    // Emptied before the new highlighter comes, which would otherwise scan the old output.
+    Ziel->Clear();
+    Ziel->SetHighlighter(NewHighlighter());
+    TConversionRun run(ConvSettings(), ModalState(), Ziel->Lines());
+    const std::string status = run.Execute(Quelle->Lines(), PrefixLines(), SuffixLines());
+    update.Finish();
+    SetStatusText(FromMessage(status));
+}
+
+void TForm1::PLT_SpeichernClick() {
+    SaveDialog.InitialDir = FromMessage(ConvSettings().HpglFolder);
+    const std::optional<QString> file = FileDialogs().Execute(fdSave, this, SaveDialog);
+    if (!file) return;
+    // A PLT file has CR LF after every line, whatever line breaks the pane holds.
+    Ziel->Lines().SaveFile(FileNameBytes(*file), TLineBreakFormat::CRLF);
+    SetStatusText(QStringLiteral("HPGL-Daten in ") + *file + QStringLiteral(" gespeichert"));
+}
+
+void TForm1::AlsNCDateispeichern1Click() {
+    SaveDialogNC.InitialDir = FromMessage(ConvSettings().NcFolder);
+    const std::optional<QString> file = FileDialogs().Execute(fdSave, this, SaveDialogNC);
+    if (!file) return;
+    Quelle->SaveFile(FileNameBytes(*file));
+}
+
+void TForm1::Button_EinstellungenClick() {
+    if (settings_) RunModal(*settings_);
+}
+
+void TForm1::Info1Click() {
+    if (about_) about_->ShowModal();
+}
+
+void TForm1::Beenden1Click() {
+    close();
+}
+
+// ---- Start-up ----
+
+void TForm1::FormShow() {
+    if (settings_) settings_->LoadSettings();
+    Quelle->SetHighlighter(NewHighlighter());
+    ProcessCommandLine();
+    SplitPanes();
+}
+
+void TForm1::ProcessCommandLine() {
+    if (parameters_.empty()) {
+        if (splash_) splash_->show();
+        return;
+    }
+    std::string joined;
+    for (const std::string& parameter : parameters_)
+        joined += parameter;
+    if (joined == "/C") {
+        Quelle->Clear();
+        Quelle->PasteFromClipboard();
+        SetStatusText(Text("NC-Daten aus Zwischenablage eingefügt"));
+    } else if (FileExists(joined)) {
+        LoadSource(joined, QString::fromLocal8Bit(parameters_.front()));
+    }
+}
+
+void TForm1::FormResize() {
+    SplitPanes();
+}
+
+void TForm1::SplitPanes() {
+    Panel_Links->resize(HalfToEven(Panel_Haupt->width()), Panel_Links->height());
+    Panel_Haupt->Realign();
+}
+
+// ---- Events ----
+
+bool TForm1::event(QEvent* event) {
+    // The status line tells the outcomes of commands only: hovering over a menu item, which
+    // has no tip, must not wipe it.
+    if (event->type() == QEvent::StatusTip) return true;
+    return QMainWindow::event(event);
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    // Once, when the program shows the window; an error skips the rest of the start-up work,
+    // and the window is shown all the same.
+    if (shown_ || event->spontaneous()) return;
+    shown_ = true;
+    RunGuarded([this] { FormShow(); });
+}
+
+void TForm1::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    FormResize();
+}
+
+} // namespace plotalon

@@ -1,0 +1,647 @@
+#include "app/Unit1.h"
+
+#include "app/Program.h"
+#include "controls/XPSpeedButton.h"
+#include "editor/ncSyn.h"
+#include "editor/view/CodeEdit.h"
+#include "platform/ProgramFolder.h"
+#include "platform/qt/ErrorReport.h"
+#include "platform/qt/FileDialogs.h"
+#include "platform/qt/Image.h"
+#include "platform/qt/Memo.h"
+#include "platform/qt/Panel.h"
+#include "platform/qt/Splitter.h"
+#include "tests/Unprivileged.h"
+#include "tests/editor/TempDir.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <sys/stat.h>
+
+namespace plotalon {
+namespace {
+
+// The settings of the complete example: factor 1000, no offsets, HPGL 1, 45 degrees, with a
+// prefix and a suffix line; NC files are opened from nc/, PLT files saved to plt/.
+const char* const kExampleIni = "[path]\r\nnc={dir}/nc\r\nhpgl={dir}/plt\r\n[convert]\r\n"
+                                "factor=1000\r\nxmove=0\r\nymove=0\r\ndeg=45\r\ntype={type}\r\n";
+const char* const kExampleNc = "G0 X0 Y0\nG1 Z-1\nG1 X10\nG3 X20 Y0 R5\nG0 Z5\nM30\n";
+const std::vector<std::string> kExampleHpgl = {"IN;SP1;",        "PU0,0;",         "PD;",
+                                               "PA10000,0;",     "PA11464,-3536;", "PA15000,-5000;",
+                                               "PA18536,-3536;", "PA20000,0;",     "SP0;"};
+
+std::vector<std::string> LinesOf(const TCodeEdit* pane) {
+    std::vector<std::string> lines;
+    for (int i = 0; i < pane->Lines().Count(); ++i)
+        lines.emplace_back(pane->Lines().LineAt(std::size_t(i)));
+    return lines;
+}
+
+std::string Replace(std::string text, const std::string& what, const std::string& with) {
+    for (std::size_t at; (at = text.find(what)) != std::string::npos;)
+        text.replace(at, what.size(), with);
+    return text;
+}
+
+QString Q(const std::string& utf8) {
+    return QString::fromStdString(utf8);
+}
+
+// The program's windows over a folder of their own, holding the example's settings files.
+class MainWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        WriteSettings(1);
+        std::filesystem::create_directory(Files.Path("nc"));
+        std::filesystem::create_directory(Files.Path("plt"));
+        Files.Write("nc/teil.nc", kExampleNc);
+    }
+
+    void WriteSettings(int type) {
+        std::string ini = Replace(kExampleIni, "{dir}", Files.Folder());
+        Files.Write("main.ini", Replace(ini, "{type}", std::to_string(type)));
+        Files.Write("vorspann.plt", "IN;SP1;");
+        Files.Write("nachspann.plt", "SP0;");
+    }
+
+    // Makes the windows as the program does; shows the main window unless told not to, and
+    // waits for it where painting is allowed. The default argument names no file: no splash,
+    // nothing loaded.
+    enum TShow { Shown, ShownNoWait, Hidden };
+    void Start(std::vector<std::string> parameters = {"-"}, TShow show = Shown) {
+        Program = std::make_unique<TProgram>(std::move(parameters));
+        Form = &Program->Form1;
+        if (show == Hidden) return;
+        Form->show();
+        if (show == Shown) {
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(Form));
+        }
+    }
+
+    static void Click(QWidget* control) { QTest::mouseClick(control, Qt::LeftButton, {}, {5, 5}); }
+
+    // Chooses a command as the user does: in the menu bar, or in the "Datei" menu opened
+    // from it; the command runs once the menu is done with the click.
+    void Choose(QAction* item) {
+        QMenuBar* bar = Form->MainMenu1;
+        if (bar->actions().contains(item)) {
+            QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(item).center());
+            QCoreApplication::processEvents();
+            return;
+        }
+        QTest::mouseClick(bar, Qt::LeftButton, {},
+                          bar->actionGeometry(Form->Datei1->menuAction()).center());
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(Form->Datei1));
+        QTest::mouseClick(Form->Datei1, Qt::LeftButton, {},
+                          Form->Datei1->actionGeometry(item).center());
+        QCoreApplication::processEvents();
+        EXPECT_FALSE(Form->Datei1->isVisible());
+    }
+
+    // Opens the example NC file through "&NC öffnen".
+    void OpenExample() {
+        TScriptedFileDialogs dialogs;
+        dialogs.Answers = {Q(Files.Path("nc/teil.nc"))};
+        Click(Form->XPSpeedButton1);
+        ASSERT_EQ(Form->StatusText(), Q("NC-Datei " + Files.Path("nc/teil.nc") + " geladen"));
+    }
+
+    test::TTempDir Files;
+    TProgramFolderOverride Folder{Files.Folder()};
+    TErrorRecorder Errors;
+    std::unique_ptr<TProgram> Program;
+    TForm1* Form = nullptr;
+};
+
+// ---- Layout ----
+
+TEST_F(MainWindow, CaptionSizeMenuAndButtons) {
+    Start({"-"}, Hidden);
+    EXPECT_EQ(Form->windowTitle(), u"Plotalon 1.1"_qs);
+    EXPECT_EQ(Form->size(), QSize(541, 409));
+    EXPECT_EQ(Form->minimumSize(), QSize(540, 250));
+    EXPECT_TRUE(Form->windowState() & Qt::WindowMaximized);
+    EXPECT_EQ(Form->font().pixelSize(), 11);
+
+    // The menu bar: one submenu, then commands.
+    const QList<QAction*> top = Form->MainMenu1->actions();
+    const struct {
+        QAction* item;
+        const char* caption;
+    } items[] = {
+        {Form->Datei1->menuAction(), "&Datei"},
+        {Form->HPGLerzeugen1, "&HPGL erzeugen"},
+        {Form->Einstellungen1, "&Einstellungen"},
+        {Form->Info1, "&Info"},
+        {Form->Beenden1, "&Beenden"},
+    };
+    ASSERT_EQ(top.size(), qsizetype(std::size(items)));
+    for (std::size_t i = 0; i < std::size(items); ++i) {
+        EXPECT_EQ(top[qsizetype(i)], items[i].item);
+        EXPECT_EQ(top[qsizetype(i)]->text(), QString::fromUtf8(items[i].caption));
+        EXPECT_EQ(top[qsizetype(i)]->menu() != nullptr, i == 0);
+    }
+    const QList<QAction*> file = Form->Datei1->actions();
+    ASSERT_EQ(file.size(), 4);
+    EXPECT_EQ(file[0], Form->NCDateiffnen1);
+    EXPECT_EQ(file[0]->text(), u"&NC-Datei öffnen ..."_qs);
+    EXPECT_EQ(file[1], Form->AlsNCDateispeichern1);
+    EXPECT_EQ(file[1]->text(), u"NC-Daten speichern ..."_qs);
+    EXPECT_TRUE(file[2]->isSeparator());
+    EXPECT_EQ(file[3], Form->HPGLDatenalsPLTDateispeichern1);
+    EXPECT_EQ(file[3]->text(), u"&HPGL-Daten als PLT-Datei speichern ..."_qs);
+
+    const struct {
+        TXPSpeedButton* button;
+        int left;
+        const char* caption;
+    } buttons[] = {{Form->XPSpeedButton1, 8, "&NC öffnen"},
+                   {Form->XPSpeedButton3, 128, "&HPGL erzeugen"},
+                   {Form->XPSpeedButton2, 248, "H&PGL speichern"},
+                   {Form->Button_Einstellungen, 368, "&Einstellungen"}};
+    for (const auto& b : buttons) {
+        SCOPED_TRACE(b.caption);
+        EXPECT_EQ(b.button->parentWidget(), Form->Panel2);
+        EXPECT_EQ(b.button->geometry(), QRect(b.left, 4, 113, 30));
+        EXPECT_EQ(b.button->Caption(), QString::fromUtf8(b.caption));
+        EXPECT_EQ(b.button->Glyph().Image().size(), QSize(16, 16));
+        EXPECT_EQ(b.button->Margin(), 5);
+        EXPECT_EQ(b.button->BrushNormal().Color, clSilver);
+        EXPECT_EQ(b.button->BrushActive().Color, kHouseActive);
+        EXPECT_EQ(b.button->cursor().shape(), Qt::PointingHandCursor);
+    }
+
+    const struct {
+        const char* filter;
+        const char* extension;
+        const TFileDialogOptions& dialog;
+    } dialogs[] = {{"*.nc|*.nc|*.cnc|*.cnc|*.*|*.*", ".nc", Form->OpenDialog},
+                   {"*.plt|*.plt|*.*|*.*", "plt", Form->SaveDialog},
+                   {"*.nc|*.nc|*.*|*.*", "nc", Form->SaveDialogNC}};
+    for (const auto& d : dialogs) {
+        EXPECT_EQ(d.dialog.Filter, QString::fromUtf8(d.filter));
+        EXPECT_EQ(d.dialog.DefaultExt, QString::fromUtf8(d.extension));
+    }
+}
+
+TEST_F(MainWindow, PanelsAndPanesFillTheWindow) {
+    Start({"-"}, Hidden);
+    Form->setWindowState(Qt::WindowNoState);
+    Form->resize(700, 400);
+    Form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Form));
+    const int width = Form->centralWidget()->width();
+    EXPECT_EQ(width, 700);
+    EXPECT_EQ(Form->Panel2->geometry(), QRect(0, 0, width, 41));
+    EXPECT_EQ(Form->Panel1->geometry(), QRect(width - 48, 0, 48, 41));
+    EXPECT_EQ(Form->Image1->geometry(), QRect(8, 4, 32, 32));
+    EXPECT_EQ(Form->Image1->cursor().shape(), Qt::PointingHandCursor);
+    EXPECT_EQ(Form->Image1->Picture().Image().size(), QSize(32, 32));
+    EXPECT_EQ(Form->Panel_Haupt->geometry(),
+              QRect(0, 41, width, Form->centralWidget()->height() - 41));
+
+    const int height = Form->Panel_Haupt->height();
+    EXPECT_EQ(Form->Panel_Links->geometry(), QRect(0, 0, 350, height));
+    EXPECT_EQ(Form->Splitter1->geometry(), QRect(350, 0, 3, height));
+    EXPECT_EQ(Form->Panel_Rechts->geometry(), QRect(353, 0, width - 353, height));
+    for (auto [panel, header, label, pane, caption] :
+         {std::tuple{Form->Panel_Links, Form->Panel5, Form->Label1, Form->Quelle, "NC"},
+          std::tuple{Form->Panel_Rechts, Form->Panel6, Form->Label2, Form->Ziel, "HPGL"}}) {
+        SCOPED_TRACE(caption);
+        EXPECT_EQ(panel->minimumWidth(), 100);
+        EXPECT_EQ(header->geometry(), QRect(0, 0, panel->width(), 24));
+        EXPECT_EQ(label->pos(), QPoint(8, 6));
+        EXPECT_EQ(label->text(), QString::fromUtf8(caption));
+        EXPECT_EQ(pane->geometry(), QRect(0, 24, panel->width(), height - 24));
+        EXPECT_EQ(pane->Font().family(), u"Courier New"_qs);
+        EXPECT_EQ(pane->BorderStyle(), TBorderStyle::bsNone);
+        EXPECT_TRUE(pane->Gutter().ShowLineNumbers());
+    }
+    EXPECT_TRUE(Form->StatusBar->isVisible());
+    EXPECT_EQ(Form->StatusText(), "");
+}
+
+// ---- Start-up ----
+
+TEST_F(MainWindow, TheProgramConnectsItsWindows) {
+    Start();
+    EXPECT_EQ(Program->Form_Einstellungen.parentWidget(), Form);
+    EXPECT_EQ(Program->Info.parentWidget(), Form);
+    EXPECT_FALSE(Program->Form_Einstellungen.isVisible());
+    EXPECT_FALSE(Program->Hilfe.isVisible());
+    // The settings were loaded into the dialog and the conversion settings.
+    EXPECT_EQ(Program->Form_Einstellungen.EGrad->text(), "45");
+    EXPECT_EQ(Program->Form_Einstellungen.EVorspann->Text(), "IN;SP1;");
+    // The source pane is highlighted from the start; the start-up work runs once only.
+    TCodeCustomHighlighter* highlighter = Form->Quelle->Highlighter();
+    EXPECT_NE(dynamic_cast<TNCSyn*>(highlighter), nullptr);
+    Form->hide();
+    Form->show();
+    EXPECT_EQ(Form->Quelle->Highlighter(), highlighter);
+
+    // The settings dialog's "&Hilfe" opens the help window.
+    TScriptedModal modal;
+    modal.Script = [&](QDialog& shown) {
+        if (&shown == &Program->Form_Einstellungen)
+            Click(Program->Form_Einstellungen.XPSpeedButton1);
+    };
+    Click(Form->Button_Einstellungen);
+    ASSERT_EQ(modal.Shown.size(), 2u);
+    EXPECT_EQ(modal.Shown[0], &Program->Form_Einstellungen);
+    EXPECT_EQ(modal.Shown[1], &Program->Hilfe);
+
+    // Only the main window ends the program when it closes.
+    for (QWidget* other :
+         {static_cast<QWidget*>(&Program->Form_Einstellungen),
+          static_cast<QWidget*>(&Program->Info), static_cast<QWidget*>(&Program->Hilfe),
+          static_cast<QWidget*>(&Program->Intro)})
+        EXPECT_FALSE(other->testAttribute(Qt::WA_QuitOnClose));
+    EXPECT_TRUE(Form->testAttribute(Qt::WA_QuitOnClose));
+}
+
+TEST_F(MainWindow, TheCommandLine) {
+    // One path in two parts, as a shell hands it over when it is not quoted.
+    std::filesystem::create_directory(Files.Path("NCDaten"));
+    Files.Write("NCDaten/teil.nc", "G1 X1\r\n");
+
+    const struct {
+        std::vector<std::string> parameters;
+        const char* clipboard; // nullptr: empty
+        std::vector<std::string> source;
+        std::string status;
+        bool splash;
+    } cases[] = {
+        {{}, "G1 X9", {}, "", true},
+        {{"/C"},
+         "G1 X5\r\nG1 Y7",
+         {"G1 X5", "G1 Y7"},
+         "NC-Daten aus Zwischenablage eingefügt",
+         false},
+        {{"/C"}, nullptr, {}, "NC-Daten aus Zwischenablage eingefügt", false},
+        {{"/", "C"}, "G1 X5", {"G1 X5"}, "NC-Daten aus Zwischenablage eingefügt", false},
+        {{"/c"}, "G1 X5", {}, "", false}, // a file name, and there is no such file
+        {{Files.Path("NC"), "Daten/teil.nc"},
+         nullptr,
+         {"G1 X1"},
+         "NC-Datei " + Files.Path("NC") + " geladen",
+         false},
+        {{Files.Path("fehlt.nc")}, nullptr, {}, "", false},
+        {{Files.Path("nc")}, nullptr, {}, "", false}, // a folder is no file
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.parameters.empty() ? std::string("(none)") : c.parameters.front());
+        if (c.clipboard)
+            QGuiApplication::clipboard()->setText(QString::fromUtf8(c.clipboard));
+        else
+            QGuiApplication::clipboard()->clear();
+        Start(c.parameters);
+        EXPECT_EQ(LinesOf(Form->Quelle), c.source);
+        EXPECT_EQ(Form->StatusText(), QString::fromStdString(c.status));
+        EXPECT_EQ(Program->Intro.isVisible(), c.splash);
+        EXPECT_TRUE(Errors.Entries.empty());
+        Program.reset();
+    }
+}
+
+// A file that exists but cannot be read stops the start-up work where it is met. Root reads
+// every file, so the start runs as an ordinary user. The child process must not paint (the
+// painting threads stay behind in the fork): the windows are made before it, and it shows
+// the main window without waiting for it to be drawn.
+TEST_F(MainWindow, AFailingStartUpStepIsReportedAndTheWindowShownAllTheSame) {
+    Files.Write("geheim.nc", "G1 X1\n");
+    Files.Write("lesbar.nc", "G1 X1\n");
+    ASSERT_TRUE(test::GiveToUnprivilegedUser(Files.Folder()));
+    ASSERT_EQ(chmod(Files.Path("geheim.nc").c_str(), 0), 0);
+    auto cannotOpen = [&](const char* name) {
+        return "Datei " + Files.Path(name) + " kann nicht geöffnet werden.";
+    };
+    auto startUnprivileged = [&](const std::vector<std::string>& parameters,
+                                 const std::string& report, bool stopsAtSettings) {
+        Start(parameters, Hidden);
+        return test::RunUnprivileged([&]() -> std::string {
+            Form->show();
+            std::string failures;
+            if (Errors.Entries.size() != 1 || Errors.Entries[0].message.toStdString() != report)
+                failures += "not reported; ";
+            if (!Form->isVisible()) failures += "not shown; ";
+            if (Form->Quelle->Lines().Count() != 0) failures += "source changed; ";
+            if (!Form->StatusText().isEmpty()) failures += "status set; ";
+            if (Program->Intro.isVisible()) failures += "splash shown; ";
+            if ((Form->Quelle->Highlighter() == nullptr) != stopsAtSettings)
+                failures += "highlighter; ";
+            return failures;
+        });
+    };
+    // A command-line file that cannot be read: reported, the pane as it was.
+    EXPECT_EQ(startUnprivileged({Files.Path("geheim.nc")}, cannotOpen("geheim.nc"), false), "");
+
+    // A prefix file that cannot be read: no highlighter, no command line, no splash.
+    ASSERT_EQ(chmod(Files.Path("vorspann.plt").c_str(), 0), 0);
+    EXPECT_EQ(startUnprivileged({}, cannotOpen("vorspann.plt"), true), "");
+    EXPECT_EQ(startUnprivileged({Files.Path("lesbar.nc")}, cannotOpen("vorspann.plt"), true), "");
+}
+
+TEST_F(MainWindow, ThePanesAreSplitInTheMiddleAfterShowingAndEveryResize) {
+    Start({"-"}, Hidden);
+    Form->setWindowState(Qt::WindowNoState);
+    Form->resize(541, 409);
+    Form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Form));
+    ASSERT_EQ(Form->Panel_Haupt->width(), 541);
+    EXPECT_EQ(Form->Panel_Links->width(), 270); // 270.5, the half to the even neighbour
+
+    // The splitter moves the border, no further than either pane's minimum width.
+    auto drag = [&](int dx) {
+        QWidget* bar = Form->Splitter1;
+        QTest::mousePress(bar, Qt::LeftButton, {}, {1, 50});
+        QTest::mouseMove(bar, {1 + dx, 50});
+        QTest::mouseRelease(bar, Qt::LeftButton, {}, {1 + dx, 50});
+    };
+    drag(-60);
+    EXPECT_EQ(Form->Panel_Links->width(), 210);
+    EXPECT_EQ(Form->Splitter1->x(), 210);
+    EXPECT_EQ(Form->Panel_Rechts->x(), 213);
+    drag(-500);
+    EXPECT_EQ(Form->Panel_Links->width(), 100);
+    drag(1000);
+    EXPECT_EQ(Form->Panel_Rechts->width(), 100);
+    EXPECT_EQ(Form->Panel_Links->width(), 541 - 3 - 100);
+
+    // Any resize brings it back to the middle, a change of height too.
+    for (QSize size : {QSize(543, 409), QSize(543, 300), QSize(800, 500)}) {
+        drag(-40);
+        Form->resize(size);
+        QTest::qWait(0);
+        EXPECT_EQ(Form->Panel_Haupt->width(), size.width());
+        const int half = size.width() / 2 + (size.width() == 543 ? 1 : 0); // 271.5 gives 272
+        EXPECT_EQ(Form->Panel_Links->width(), half) << size.width() << "x" << size.height();
+    }
+}
+
+// ---- Commands ----
+
+std::string WithCrLf(const std::vector<std::string>& lines) {
+    std::string bytes;
+    for (const std::string& line : lines)
+        bytes += line + "\r\n";
+    return bytes;
+}
+
+TEST_F(MainWindow, TheCompleteExampleFromNcFileToPltFile) {
+    Start();
+    Form->Ziel->Lines().AddLine("alt"); // loading a file clears the target
+    TScriptedFileDialogs dialogs;
+    dialogs.Answers = {Q(Files.Path("nc/teil.nc"))};
+    Click(Form->XPSpeedButton1);
+    ASSERT_EQ(dialogs.Requests.size(), 1u);
+    EXPECT_EQ(dialogs.Requests[0].kind, fdOpen);
+    EXPECT_EQ(dialogs.Requests[0].options.InitialDir, Q(Files.Path("nc")));
+    EXPECT_EQ(dialogs.Requests[0].options.Filter, u"*.nc|*.nc|*.cnc|*.cnc|*.*|*.*"_qs);
+    EXPECT_EQ(LinesOf(Form->Quelle), (std::vector<std::string>{"G0 X0 Y0", "G1 Z-1", "G1 X10",
+                                                               "G3 X20 Y0 R5", "G0 Z5", "M30"}));
+    EXPECT_EQ(Form->StatusText(), Q("NC-Datei " + Files.Path("nc/teil.nc") + " geladen"));
+    EXPECT_EQ(Form->Ziel->Lines().Count(), 0);
+
+    Click(Form->XPSpeedButton3);
+    EXPECT_EQ(LinesOf(Form->Ziel), kExampleHpgl);
+    EXPECT_EQ(Form->StatusText(), u"HPGL1-Konvertierung beendet"_qs);
+    EXPECT_EQ(Form->Ziel->Lines().UpdateCount(), 0);
+    TCodeCustomHighlighter* first = Form->Ziel->Highlighter();
+    EXPECT_NE(dynamic_cast<TNCSyn*>(first), nullptr);
+    EXPECT_NE(first, Form->Quelle->Highlighter());
+
+    // Saved as the pane stands, with CR LF after every line whatever its own line breaks.
+    Form->Ziel->Lines().SetLineBreakFormat(TLineBreakFormat::LF);
+    dialogs.Answers = {Q(Files.Path("plt/teil.plt"))};
+    Click(Form->XPSpeedButton2);
+    ASSERT_EQ(dialogs.Requests.size(), 2u);
+    EXPECT_EQ(dialogs.Requests[1].kind, fdSave);
+    EXPECT_EQ(dialogs.Requests[1].options.InitialDir, Q(Files.Path("plt")));
+    EXPECT_EQ(dialogs.Requests[1].options.Filter, u"*.plt|*.plt|*.*|*.*"_qs);
+    EXPECT_EQ(dialogs.Requests[1].options.DefaultExt, u"plt"_qs);
+    EXPECT_EQ(test::TTempDir::Read(Files.Path("plt/teil.plt")), WithCrLf(kExampleHpgl));
+    EXPECT_EQ(Form->StatusText(),
+              Q("HPGL-Daten in " + Files.Path("plt/teil.plt") + " gespeichert"));
+
+    // Every run starts afresh, with a highlighter of its own; an empty pane saves as an empty
+    // file.
+    Form->Ziel->Lines().AddLine("von Hand");
+    Choose(Form->HPGLerzeugen1);
+    EXPECT_EQ(LinesOf(Form->Ziel), kExampleHpgl);
+    EXPECT_NE(Form->Ziel->Highlighter(), first);
+    EXPECT_NE(dynamic_cast<TNCSyn*>(Form->Ziel->Highlighter()), nullptr);
+    Form->Ziel->Clear();
+    dialogs.Answers = {Q(Files.Path("plt/teil.plt"))};
+    Choose(Form->HPGLDatenalsPLTDateispeichern1);
+    EXPECT_EQ(test::TTempDir::Read(Files.Path("plt/teil.plt")), "");
+    EXPECT_TRUE(Errors.Entries.empty());
+}
+
+TEST_F(MainWindow, AnyTypeButOneEndsWithTheHpgl2Status) {
+    for (int type : {2, 3}) {
+        WriteSettings(type);
+        Start();
+        OpenExample();
+        Choose(Form->HPGLerzeugen1);
+        EXPECT_EQ(Form->StatusText(), u"HPGL2-Konvertierung beendet"_qs) << type;
+        ASSERT_GE(LinesOf(Form->Ziel).size(), 5u);
+        EXPECT_EQ(LinesOf(Form->Ziel)[4].substr(0, 2), type == 2 ? "AT" : "SP") << type;
+    }
+}
+
+TEST_F(MainWindow, AFaultInAnArcEndsTheRunAndKeepsWhatWasWritten) {
+    Files.Write("nc/bogen.nc", "G0 X0 Y0\nG1 Z-1\nG1 X10\nG2 X20 Y0\nG1 X30\n"); // no R: radius 0
+    Start();
+    TScriptedFileDialogs dialogs;
+    dialogs.Answers = {Q(Files.Path("nc/bogen.nc"))};
+    Click(Form->XPSpeedButton1);
+    const QString loaded = Form->StatusText();
+    Click(Form->XPSpeedButton3);
+    ASSERT_EQ(Errors.Entries.size(), 1u);
+    EXPECT_EQ(Errors.Entries[0].caption, ApplicationTitle());
+    EXPECT_EQ(Errors.Entries[0].message, u"Gleitkommadivision durch Null."_qs);
+    EXPECT_EQ(LinesOf(Form->Ziel),
+              (std::vector<std::string>{"IN;SP1;", "PU0,0;", "PD;", "PA10000,0;"}));
+    EXPECT_EQ(Form->StatusText(), loaded);
+    EXPECT_EQ(Form->Ziel->Lines().UpdateCount(), 0); // the pane settled all the same
+}
+
+TEST_F(MainWindow, AFailedLoadKeepsEverything) {
+    Start();
+    OpenExample();
+    Click(Form->XPSpeedButton3);
+    const std::vector<std::string> source = LinesOf(Form->Quelle), target = LinesOf(Form->Ziel);
+    for (const char* name : {"nc/fehlt.nc", "nc"}) { // vanished since it was chosen; a folder
+        SCOPED_TRACE(name);
+        Errors.Entries.clear();
+        TScriptedFileDialogs dialogs;
+        dialogs.Answers = {Q(Files.Path(name))};
+        Choose(Form->NCDateiffnen1);
+        ASSERT_EQ(Errors.Entries.size(), 1u);
+        EXPECT_EQ(Errors.Entries[0].message,
+                  Q("Datei " + Files.Path(name) + " kann nicht geöffnet werden."));
+        EXPECT_EQ(LinesOf(Form->Quelle), source);
+        EXPECT_EQ(LinesOf(Form->Ziel), target);
+        EXPECT_EQ(Form->StatusText(), u"HPGL1-Konvertierung beendet"_qs);
+    }
+}
+
+// Root writes everywhere, so the saves run as an ordinary user, in a child process that must
+// not paint: it runs the command's handler as the button's click would.
+TEST_F(MainWindow, AFailedPltSaveIsReportedAndKeepsTheOldFile) {
+    Start();
+    OpenExample();
+    Click(Form->XPSpeedButton3);
+    const QString converted = Form->StatusText();
+    std::filesystem::create_directory(Files.Path("fremd")); // the user may not write in it
+    Files.Write("fremd/alt.plt", "alt");
+    Files.Write("plt/schreibgeschuetzt.plt", "alt");
+    for (const char* path : {"", "plt", "plt/schreibgeschuetzt.plt"})
+        ASSERT_TRUE(test::GiveToUnprivilegedUser(Files.Path(path)));
+    ASSERT_EQ(chmod(Files.Path("plt/schreibgeschuetzt.plt").c_str(), 0444), 0);
+
+    for (const char* name : {"fremd/alt.plt", "plt/schreibgeschuetzt.plt"}) {
+        SCOPED_TRACE(name);
+        TScriptedFileDialogs dialogs;
+        dialogs.Answers = {Q(Files.Path(name))};
+        const std::string report = "Datei " + Files.Path(name) + " kann nicht erstellt werden.";
+        EXPECT_EQ(test::RunUnprivileged([&]() -> std::string {
+                      RunGuarded([&] { Form->PLT_SpeichernClick(); });
+                      if (Errors.Entries.size() != 1)
+                          return "reports: " + std::to_string(Errors.Entries.size());
+                      if (Errors.Entries[0].message.toStdString() != report)
+                          return "message: " + Errors.Entries[0].message.toStdString();
+                      return Form->StatusText() == converted ? "" : "status changed";
+                  }),
+                  "");
+        EXPECT_EQ(test::TTempDir::Read(Files.Path(name)), "alt");
+    }
+}
+
+TEST_F(MainWindow, CancelInAFileDialogDoesNothing) {
+    Start();
+    OpenExample();
+    Click(Form->XPSpeedButton3);
+    const std::vector<std::string> source = LinesOf(Form->Quelle), target = LinesOf(Form->Ziel);
+    auto files = [&] {
+        std::vector<std::filesystem::path> found;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(Files.Folder()))
+            found.push_back(entry.path());
+        return found;
+    };
+    const auto before = files();
+    const std::function<void()> commands[] = {[&] { Click(Form->XPSpeedButton1); },
+                                              [&] { Click(Form->XPSpeedButton2); },
+                                              [&] { Choose(Form->AlsNCDateispeichern1); }};
+    for (const auto& command : commands) {
+        TScriptedFileDialogs dialogs; // no answer: the user cancels
+        command();
+        EXPECT_EQ(dialogs.Requests.size(), 1u);
+        EXPECT_EQ(LinesOf(Form->Quelle), source);
+        EXPECT_EQ(LinesOf(Form->Ziel), target);
+        EXPECT_EQ(Form->StatusText(), u"HPGL1-Konvertierung beendet"_qs);
+    }
+    EXPECT_EQ(files(), before);
+    EXPECT_TRUE(Errors.Entries.empty());
+}
+
+TEST_F(MainWindow, NcFilesSaveInTheLineBreaksTheyWereReadWith) {
+    const std::string crlf = "G1 X1\r\nG1 Y2\r\n";
+    Files.Write("nc/crlf.nc", crlf);
+    Start();
+    TScriptedFileDialogs dialogs;
+    for (const auto& [name, bytes] :
+         {std::pair{"nc/teil.nc", std::string(kExampleNc)}, std::pair{"nc/crlf.nc", crlf}}) {
+        dialogs.Answers = {Q(Files.Path(name)), Q(Files.Path(name) + ".kopie")};
+        Choose(Form->NCDateiffnen1);
+        const QString status = Form->StatusText();
+        Choose(Form->AlsNCDateispeichern1);
+        EXPECT_EQ(test::TTempDir::Read(Files.Path(name) + ".kopie"), bytes);
+        EXPECT_EQ(Form->StatusText(), status); // saving NC data tells nothing
+    }
+    ASSERT_EQ(dialogs.Requests.size(), 4u);
+    EXPECT_EQ(dialogs.Requests[1].kind, fdSave);
+    EXPECT_EQ(dialogs.Requests[1].options.InitialDir, Q(Files.Path("nc")));
+    EXPECT_EQ(dialogs.Requests[1].options.Filter, u"*.nc|*.nc|*.*|*.*"_qs);
+    EXPECT_EQ(dialogs.Requests[1].options.DefaultExt, u"nc"_qs);
+}
+
+TEST_F(MainWindow, SettingsAndAboutOpenModallyFromButtonsMenuAndIcon) {
+    Start();
+    TScriptedModal modal;
+    Click(Form->Button_Einstellungen);
+    Choose(Form->Einstellungen1);
+    Choose(Form->Info1);
+    QTest::mouseClick(Form->Image1, Qt::LeftButton, {}, {16, 16});
+    QDialog* settings = &Program->Form_Einstellungen;
+    QDialog* about = &Program->Info;
+    EXPECT_EQ(modal.Shown, (std::vector<QDialog*>{settings, settings, about, about}));
+    EXPECT_FALSE(settings->isVisible());
+    EXPECT_FALSE(about->isVisible());
+    EXPECT_TRUE(Errors.Entries.empty());
+}
+
+TEST_F(MainWindow, PrefixEditsCountAtTheNextRunUnsavedWhileNumbersWaitForASave) {
+    Start();
+    OpenExample();
+    TScriptedModal modal;
+    modal.Script = [&](QDialog&) {
+        TForm_Einstellungen& settings = Program->Form_Einstellungen;
+        settings.EVorspann->SetText("IN;\r\nSP2;");
+        settings.EFaktor->setText("10");
+        Click(settings.Abbruch);
+    };
+    Click(Form->Button_Einstellungen);
+    Click(Form->XPSpeedButton3);
+    const std::vector<std::string> lines = LinesOf(Form->Ziel);
+    ASSERT_GE(lines.size(), 5u);
+    EXPECT_EQ(lines[0], "IN;");
+    EXPECT_EQ(lines[1], "SP2;");
+    EXPECT_EQ(lines[4], "PA10000,0;"); // still the factor 1000 of the settings file
+}
+
+TEST_F(MainWindow, PointingAtMenuItemsKeepsTheStatusText) {
+    Start();
+    OpenExample();
+    const QString loaded = Form->StatusText();
+    QMenuBar* bar = Form->MainMenu1;
+    QTest::mouseClick(bar, Qt::LeftButton, {},
+                      bar->actionGeometry(Form->Datei1->menuAction()).center());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Form->Datei1));
+    for (QAction* item : {Form->NCDateiffnen1, Form->HPGLDatenalsPLTDateispeichern1})
+        QTest::mouseMove(Form->Datei1, Form->Datei1->actionGeometry(item).center());
+    QTest::mouseMove(bar, bar->actionGeometry(Form->Info1).center());
+    EXPECT_EQ(Form->StatusText(), loaded);
+    Form->Datei1->close();
+}
+
+TEST_F(MainWindow, AcceleratorsOfTheMenuAndTheButtons) {
+    Start();
+    TScriptedFileDialogs dialogs;
+    dialogs.Answers = {Q(Files.Path("nc/teil.nc")), Q(Files.Path("plt/alt.plt"))};
+    QWindow* window = Form->windowHandle();
+    QTest::keyClick(window, Qt::Key_N, Qt::AltModifier); // "&NC öffnen"
+    EXPECT_EQ(Form->Quelle->Lines().Count(), 6);
+    QTest::keyClick(window, Qt::Key_H, Qt::AltModifier); // "&HPGL erzeugen" in the menu bar
+    QCoreApplication::processEvents();
+    EXPECT_EQ(LinesOf(Form->Ziel), kExampleHpgl);
+    QTest::keyClick(window, Qt::Key_P, Qt::AltModifier); // "H&PGL speichern"
+    EXPECT_EQ(test::TTempDir::Read(Files.Path("plt/alt.plt")), WithCrLf(kExampleHpgl));
+    QTest::keyClick(window, Qt::Key_B, Qt::AltModifier); // "&Beenden"
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(Form->isVisible());
+    EXPECT_TRUE(Errors.Entries.empty());
+}
+
+} // namespace
+} // namespace plotalon
