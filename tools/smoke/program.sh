@@ -21,19 +21,8 @@ program_folder=${1:?usage: program.sh PROGRAM_FOLDER [SHOTS_FOLDER]}
 shots=${2:-$PWD/program-shots}
 xs_require openbox xprop
 
-fail() {
-    echo "FAILED: $*" >&2
-    [ -n "${work:-}" ] && [ -s "$work/program.log" ] && sed 's/^/  program: /' "$work/program.log" >&2
-    exit 1
-}
-
 work=$(mktemp -d)
-cleanup() {
-    [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null
-    xs_stop
-    rm -rf "$work"
-}
-trap cleanup EXIT
+trap 'xs_stop; rm -rf "$work"' EXIT
 
 cp "$program_folder/plotalon" "$program_folder/hilfe.txt" "$work/" || fail "no program in $program_folder"
 mkdir -p "$work/nc" "$work/plt" "$shots"
@@ -49,70 +38,20 @@ unset QT_QPA_PLATFORMTHEME
 xs_start || fail "no X server"
 xs_start_wm || fail "no window manager"
 
-# start ARGS...: the program from its folder, as a user starts it there.
-start() {
-    (cd "$work" && exec ./plotalon "$@") >"$work/program.log" 2>&1 &
-    pid=$!
-}
-
-# window NAME: waits for the window while the program lives; prints its id.
-window() {
-    local i id
-    for i in $(seq 100); do
-        kill -0 "$pid" 2>/dev/null || fail "the program died waiting for \"$1\""
-        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1)
-        [ -n "$id" ] && { echo "$id"; return 0; }
-        sleep 0.1
-    done
-    fail "no window \"$1\""
-}
-
-# keys WINDOW KEY...: real key events to the window, once it has the focus.
-keys() {
-    local id=$1
-    shift
-    xdotool windowactivate --sync "$id" >/dev/null 2>&1
-    xdotool key --delay 50 "$@"
-}
-
-# gone NAME: waits until no window of that title is visible.
-gone() {
-    local i
-    for i in $(seq 50); do
-        [ -z "$(xdotool search --onlyvisible --name "$1" 2>/dev/null)" ] && return 0
-        sleep 0.1
-    done
-    fail "window \"$1\" stayed open"
-}
-
-# ends: the program ends within five seconds, with exit code 0.
-ends() {
-    local i
-    for i in $(seq 50); do
-        if ! kill -0 "$pid" 2>/dev/null; then
-            wait "$pid" || fail "the program ended with exit code $?"
-            pid=
-            return 0
-        fi
-        sleep 0.1
-    done
-    fail "the program did not end"
-}
-
 # ---- Started with an NC file: convert, save, the dialogs ----
-start nc/teil.nc
-main=$(window '^Plotalon 1\.1$')
+xs_launch "$work" nc/teil.nc
+main=$(xs_window '^Plotalon 1\.1$')
 sleep 0.5
 screen_width=$(xdotool getdisplaygeometry | cut -d' ' -f1)
 width=$(xdotool getwindowgeometry --shell "$main" | sed -n 's/^WIDTH=//p')
 [ "$width" = "$screen_width" ] || fail "the main window is $width pixels wide, not maximised"
 
-keys "$main" alt+h
+xs_keys "$main" alt+h
 sleep 0.5
 xs_screenshot "$shots/main.png"
 
 # "H&PGL speichern": the file name typed into the save dialog, without its extension.
-keys "$main" alt+p
+xs_keys "$main" alt+p
 for i in $(seq 50); do
     dialog=$(xdotool getactivewindow 2>/dev/null)
     [ -n "$dialog" ] && [ "$dialog" != "$main" ] && break
@@ -132,42 +71,42 @@ sleep 0.2
     fail "plt/ausgabe.plt holds other bytes: $(od -An -c "$work/plt/ausgabe.plt")"
 
 # "&Einstellungen", both pages, and the help window from its "&Hilfe" button.
-keys "$main" alt+e
-settings=$(window '^Einstellungen$')
+xs_keys "$main" alt+e
+settings=$(xs_window '^Einstellungen$')
 sleep 0.3
 xs_screenshot "$shots/settings-hpgl.png"
-keys "$settings" alt+v
+xs_keys "$settings" alt+v
 sleep 0.3
 xs_screenshot "$shots/settings-folders.png"
 xdotool mousemove --window "$settings" 266 313 click 1 # the middle of "&Hilfe"
-help=$(window '^Hilfe$')
+help=$(xs_window '^Hilfe$')
 sleep 0.3
 xs_screenshot "$shots/help.png"
-keys "$help" alt+s
-gone '^Hilfe$'
-keys "$settings" alt+a
-gone '^Einstellungen$'
+xs_keys "$help" alt+s
+xs_gone '^Hilfe$'
+xs_keys "$settings" alt+a
+xs_gone '^Einstellungen$'
 
 # "&Info".
-keys "$main" alt+i
-info=$(window '^Info $')
+xs_keys "$main" alt+i
+info=$(xs_window '^Info $')
 sleep 0.3
 xs_screenshot "$shots/info.png"
-keys "$info" alt+s
-gone '^Info $'
+xs_keys "$info" alt+s
+xs_gone '^Info $'
 
 # "&Beenden" ends the program.
-keys "$main" alt+b
-ends
+xs_keys "$main" alt+b
+xs_ends
 
 # ---- Started without arguments: the splash, gone after two seconds ----
-start
-window '^Intro$' >/dev/null
-main=$(window '^Plotalon 1\.1$')
+xs_launch "$work"
+xs_window '^Intro$' >/dev/null
+main=$(xs_window '^Plotalon 1\.1$')
 sleep 0.3
 xs_screenshot "$shots/splash.png"
-gone '^Intro$'
-keys "$main" alt+b
-ends
+xs_gone '^Intro$'
+xs_keys "$main" alt+b
+xs_ends
 
 echo "program.sh: all steps passed; screenshots in $shots"

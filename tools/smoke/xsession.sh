@@ -6,11 +6,19 @@
 #   xs_start                 starts Xvfb on a display it picks itself and exports DISPLAY
 #   xs_start_wm              starts openbox on it and waits until it manages windows, so that
 #                            windows get frames, are maximised and activated as on a desktop
-#   xs_wait_window NAME [S]  waits up to S seconds (10) for a visible window whose title
-#                            matches NAME; prints its id
 #   xs_screenshot FILE       writes the whole screen as PNG
-#   xs_stop                  ends the window manager and the server (also run on exit)
+#   xs_stop                  ends the program, the window manager and the server: call it
+#                            from the script's exit trap
 #   xs_require [TOOL...]     exits with 77 unless the tools above (and these) are installed
+#
+# Driving the program (one at a time):
+#   xs_launch DIR [ARGS...]  starts DIR/plotalon from DIR, as a user starts it there (any
+#                            executable named by XS_PROGRAM instead: it is run from DIR)
+#   xs_window NAME           waits for its window while the program lives; prints its id
+#   xs_keys WINDOW KEY...    real key events to the window, once it has the focus
+#   xs_gone NAME             waits until no window of that title is visible
+#   xs_ends                  the program ends within five seconds, with exit code 0
+#   fail TEXT                ends the check as failed, with the program's output
 # Exit code 77 tells CTest that the check was skipped because its tools are missing.
 
 xs_require() {
@@ -25,11 +33,12 @@ xs_require() {
 
 XS_PID=
 XS_WM_PID=
+XS_APP_PID=
+XS_APP_LOG=
 XS_DIR=
 xs_start() {
     xs_require
     XS_DIR=$(mktemp -d)
-    trap xs_stop EXIT
     # The server picks a free display and writes its number once it accepts connections, so
     # that two checks (or another developer's) never meet on one display.
     Xvfb -displayfd 3 -screen 0 "${XS_SCREEN:-1280x1024x24}" -fbdir "$XS_DIR" -nolisten tcp \
@@ -65,6 +74,8 @@ xs_start_wm() {
 }
 
 xs_stop() {
+    [ -n "$XS_APP_PID" ] && kill "$XS_APP_PID" 2>/dev/null
+    XS_APP_PID=
     [ -n "$XS_WM_PID" ] && kill "$XS_WM_PID" 2>/dev/null && wait "$XS_WM_PID" 2>/dev/null
     [ -n "$XS_PID" ] && kill "$XS_PID" 2>/dev/null && wait "$XS_PID" 2>/dev/null
     [ -n "$XS_DIR" ] && rm -rf "$XS_DIR"
@@ -73,18 +84,62 @@ xs_stop() {
     XS_DIR=
 }
 
-xs_wait_window() {
-    local name=$1 seconds=${2:-10} i id
-    for i in $(seq $((seconds * 10))); do
-        id=$(xdotool search --onlyvisible --name "$name" 2>/dev/null | head -n 1)
-        [ -n "$id" ] && { echo "$id"; return 0; }
-        sleep 0.1
-    done
-    return 1
-}
-
 xs_screenshot() {
     # Read from the server's framebuffer, which -fbdir keeps as a file in XWD form: a GetImage
     # of the root reads black under Xvfb where a window was mapped over another one.
     xwdtopnm "$XS_DIR/Xvfb_screen0" 2>/dev/null | pnmtopng >"$1" 2>/dev/null
+}
+
+fail() {
+    echo "FAILED: $*" >&2
+    [ -n "$XS_APP_LOG" ] && [ -s "$XS_APP_LOG" ] && sed 's/^/  program: /' "$XS_APP_LOG" >&2
+    exit 1
+}
+
+xs_launch() {
+    local dir=$1
+    shift
+    XS_APP_LOG="$XS_DIR/program.log"
+    (cd "$dir" && exec "${XS_PROGRAM:-./plotalon}" "$@") >"$XS_APP_LOG" 2>&1 &
+    XS_APP_PID=$!
+}
+
+xs_window() {
+    local i id
+    for i in $(seq 100); do
+        kill -0 "$XS_APP_PID" 2>/dev/null || fail "the program died waiting for \"$1\""
+        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1)
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.1
+    done
+    fail "no window \"$1\""
+}
+
+xs_keys() {
+    local id=$1
+    shift
+    xdotool windowactivate --sync "$id" >/dev/null 2>&1
+    xdotool key --delay 50 "$@"
+}
+
+xs_gone() {
+    local i
+    for i in $(seq 50); do
+        [ -z "$(xdotool search --onlyvisible --name "$1" 2>/dev/null)" ] && return 0
+        sleep 0.1
+    done
+    fail "window \"$1\" stayed open"
+}
+
+xs_ends() {
+    local i
+    for i in $(seq 50); do
+        if ! kill -0 "$XS_APP_PID" 2>/dev/null; then
+            wait "$XS_APP_PID" || fail "the program ended with exit code $?"
+            XS_APP_PID=
+            return 0
+        fi
+        sleep 0.1
+    done
+    fail "the program did not end"
 }
