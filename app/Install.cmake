@@ -4,7 +4,8 @@
 # folder must be one its user may write: the prefix defaults to the user's own ~/.local, not
 # to a system-wide folder. DIR/bin gets links to the three programs, and the desktop finds
 # the program through DIR/share/applications/plotalon.desktop with its icon in the icon theme.
-# Reinstalling replaces the programs and hilfe.txt and leaves the settings files alone.
+# A first install brings the starting settings (main.ini); reinstalling replaces the programs
+# and hilfe.txt and leaves the settings files alone.
 
 if(CMAKE_INSTALL_PREFIX_INITIALIZED_TO_DEFAULT AND DEFINED ENV{HOME})
   set(CMAKE_INSTALL_PREFIX "$ENV{HOME}/.local" CACHE PATH "Install prefix" FORCE)
@@ -38,6 +39,9 @@ function(plotalon_install)
       file(REMOVE \"\${dir}/bin/\${tool}\")
       file(CREATE_LINK \"../${folder}/\${tool}\" \"\${dir}/bin/\${tool}\" SYMBOLIC)
     endforeach()
+    if(NOT EXISTS \"\${dir}/${folder}/main.ini\")
+      file(INSTALL \"${app}/main.ini\" DESTINATION \"\${dir}/${folder}\")
+    endif()
     set(PLOTALON_PROGRAM \"\${CMAKE_INSTALL_PREFIX}/${folder}/plotalon\")
     configure_file(\"${app}/desktop/plotalon.desktop.in\"
                    \"\${dir}/share/applications/plotalon.desktop\" @ONLY)

@@ -34,6 +34,8 @@ done
 grep -qxF "Exec=\"$folder/plotalon\" %f" "$prefix/share/applications/plotalon.desktop" ||
     fail "the desktop entry does not start $folder/plotalon"
 
+grep -q '^factor=1000' "$folder/main.ini" || fail "no starting settings installed"
+
 # ---- The converter reads the settings beside itself ----
 printf '[convert]\r\nfactor=2\r\ntype=1\r\ndeg=45\r\n' >"$folder/main.ini"
 printf 'G0 X1 Y3\n' >"$elsewhere/teil.nc"
@@ -71,5 +73,10 @@ for f in main.ini vorspann.plt nachspann.plt; do
 done
 xs_keys "$main" alt+b
 xs_ends
+
+# ---- Reinstalling keeps what the user saved ----
+printf '[convert]\r\nfactor=7\r\n' >"$folder/main.ini"
+cmake --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1 || fail "reinstalling failed"
+grep -q '^factor=7' "$folder/main.ini" || fail "reinstalling replaced the user's settings"
 
 echo "install.sh: all steps passed; screenshot in $shots"
