@@ -11,6 +11,7 @@ TCodeEditHighlighterLink::~TCodeEditHighlighterLink() {
 }
 
 void TCodeEditHighlighterLink::Detach() {
+    ScannedLast = -1;
     if (Attached == nullptr) return;
     Attached->UnhookAttributeChange(
         TNotifyEvent::Of<&TCodeEditHighlighterLink::AttributesChanged>(this));
@@ -57,6 +58,8 @@ void TCodeEditHighlighterLink::Report() {
 void TCodeEditHighlighterLink::ScanLine(int index) {
     Attached->BeginLine(Lines.LineAt(std::size_t(index)), index);
     Attached->ScanToLineEnd();
+    ScannedLast = index;
+    ScannedLastEnd = Attached->RangeState();
 }
 
 void TCodeEditHighlighterLink::ScanAllRanges() {
@@ -83,6 +86,7 @@ int TCodeEditHighlighterLink::RescanFrom(int index) {
 }
 
 TRepaintLines TCodeEditHighlighterLink::LineReplaced(int index) {
+    ScannedLast = -1; // the rescan leaves out a replaced last line
     if (Attached == nullptr) return {index + 1, index + 1};
     Attached->SetRangeState(Lines.LineRange(index));
     int last = RescanFrom(index);
@@ -103,8 +107,25 @@ void TCodeEditHighlighterLink::RescanAround(int index) {
 }
 
 TRepaintLines TCodeEditHighlighterLink::LineAdded(int index) {
-    RescanAround(index);
+    if (AppendsToTheLastScan(index)) {
+        // The scan of the line before ended in the range the new last line starts with, so
+        // that line need not be scanned again: appending a text line by line (a conversion
+        // filling its target) scans every line once.
+        Lines.SetLineRange(index, ScannedLastEnd);
+        Attached->SetRangeState(ScannedLastEnd);
+        ScanLine(index);
+    } else {
+        ScannedLast = -1;
+        RescanAround(index);
+    }
     return {index + 1, TRepaintLines::kRepaintToEnd};
+}
+
+bool TCodeEditHighlighterLink::AppendsToTheLastScan(int index) const {
+    // Every change of a line at or before the one scanned last either rescans it or moves it
+    // to another index, so a line at that index right after it follows the unchanged line.
+    return Attached != nullptr && index > 0 && index == ScannedLast + 1 &&
+           index == Lines.Count() - 1;
 }
 
 TRepaintLines TCodeEditHighlighterLink::LineInserted(int index) {

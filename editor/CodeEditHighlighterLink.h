@@ -54,10 +54,14 @@ private:
     void Detach();
     void RescanAround(int index);
     void ScanLine(int index);
+    bool AppendsToTheLastScan(int index) const;
     void Report();
 
     TCodeEditStringList& Lines;
     TCodeCustomHighlighter* Attached = nullptr;
+    // The line scanned last and the range its scan ended in.
+    int ScannedLast = -1;
+    TCodeRange ScannedLastEnd = 0;
 };
 
 // Which font variant measures the character cell: width with the bold font when any

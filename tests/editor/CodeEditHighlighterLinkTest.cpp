@@ -87,7 +87,7 @@ TEST(CodeEditHighlighterLinkTest, RangesAfterEditsAgreeWithAWholeScan) {
     const char* texts[] = {"", "x", "{", "}", "{}", "}{", "a{b"};
     for (int step = 0; step < 600; ++step) {
         int count = pane.Lines.Count();
-        int op = int(random() % 6);
+        int op = int(random() % 7);
         std::string text = texts[random() % 7];
         int at = count == 0 ? 0 : int(random() % unsigned(count));
         switch (op) {
@@ -108,6 +108,9 @@ TEST(CodeEditHighlighterLinkTest, RangesAfterEditsAgreeWithAWholeScan) {
             break;
         case 5:
             pane.Lines.InsertLines(at, int(random() % 3));
+            break;
+        case 6: // cleared behind the link's back, as a conversion clears its target
+            if (random() % 4 == 0) pane.Lines.ClearLines();
             break;
         }
         TPane fresh;
@@ -157,6 +160,11 @@ TEST(CodeEditHighlighterLinkTest, ConstantRangeStopsEveryRescanAfterOneLine) {
     syn.Scans = 0;
     pane.Lines.DeleteLine(0);
     EXPECT_EQ(syn.Scans, 1);
+
+    syn.Scans = 0;
+    for (int i = 0; i < 50; ++i)
+        pane.Lines.AddLine("G0 Z5");
+    EXPECT_EQ(syn.Scans, 51); // the line before the first, then every new line once
 
     syn.Scans = 0;
     pane.Link.SetHighlighter(&syn); // the same one again: no rescan, no report
