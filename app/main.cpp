@@ -7,6 +7,9 @@
 #include "app/Program.h"
 #include "platform/qt/ErrorReport.h"
 
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <string>
 #include <vector>
 
@@ -17,6 +20,12 @@ int main(int argc, char** argv) {
     int qtArgc = 1;
     plotalon::TApplication app(qtArgc, argv);
     plotalon::SetApplicationTitle(QStringLiteral("PLOTALON 1.1"));
+    // The toolkit's own dialogs (open, save, message boxes) speak German like the rest of the
+    // program, whatever language the desktop is set to.
+    QTranslator toolkitTexts;
+    if (toolkitTexts.load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&toolkitTexts);
     plotalon::TProgram program(std::move(parameters));
     program.Form1.show();
     return app.exec();
