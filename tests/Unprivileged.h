@@ -8,6 +8,8 @@
 //
 // The body runs after fork: it sees the parent's memory as it was, its changes stay in the
 // child, and only the returned text comes back. Whatever the child changes on disk stays.
+// Only the forking thread lives on in the child, so a body in a widget test must not paint
+// or wait for events (the toolkit's helper threads are gone): call the handlers directly.
 
 #include <cerrno>
 #include <csignal>
