@@ -27,10 +27,7 @@ function(plotalon_install)
   endforeach()
   install(TARGETS ${tools} DESTINATION ${folder})
   install(FILES ${app}/hilfe.txt DESTINATION ${folder})
-  foreach(size 32 64 128)
-    install(FILES ${app}/desktop/plotalon-${size}.png
-      DESTINATION share/icons/hicolor/${size}x${size}/apps RENAME plotalon.png)
-  endforeach()
+  plotalon_install_icons(${app}/desktop)
   # At install time, so that links and menu entry name the prefix given to `cmake --install`.
   install(CODE "
     set(dir \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}\")
@@ -46,5 +43,20 @@ function(plotalon_install)
     configure_file(\"${app}/desktop/plotalon.desktop.in\"
                    \"\${dir}/share/applications/plotalon.desktop\" @ONLY)
   ")
+endfunction()
+
+# The icon as drawn (scalable) and, where the build could draw them, its PNG sizes.
+function(plotalon_install_icons desktop)
+  set(theme share/icons/hicolor)
+  install(FILES ${desktop}/plotalon.svg DESTINATION ${theme}/scalable/apps)
+  if(NOT TARGET plotalon_icons)
+    return()
+  endif()
+  get_target_property(drawn plotalon_icons ICON_FOLDER)
+  get_target_property(sizes plotalon_icons ICON_SIZES)
+  foreach(size ${sizes})
+    install(FILES ${drawn}/plotalon-${size}.png
+      DESTINATION ${theme}/${size}x${size}/apps RENAME plotalon.png)
+  endforeach()
 endfunction()
 cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL plotalon_install)

@@ -35,6 +35,10 @@ grep -qxF "Exec=\"$folder/plotalon\" %f" "$prefix/share/applications/plotalon.de
     fail "the desktop entry does not start $folder/plotalon"
 
 grep -q '^factor=1000' "$folder/main.ini" || fail "no starting settings installed"
+for size in 16x16 32x32 48x48 64x64 128x128 256x256; do
+    [ -f "$prefix/share/icons/hicolor/$size/apps/plotalon.png" ] || fail "no $size icon"
+done
+[ -f "$prefix/share/icons/hicolor/scalable/apps/plotalon.svg" ] || fail "no scalable icon"
 
 # ---- The converter reads the settings beside itself ----
 printf '[convert]\r\nfactor=2\r\ntype=1\r\ndeg=45\r\n' >"$folder/main.ini"
