@@ -95,9 +95,11 @@ TEST(IconTool, DrawsAnySizeAndSaysWhatWentWrong) {
         {{ICON_SVG, "0", png}, 2, "plotalon-icon: Ungültige Größe: 0\n" + hint},
         {{ICON_SVG, "4097", png}, 2, "plotalon-icon: Ungültige Größe: 4097\n" + hint},
         {{ICON_SVG, "32px", png}, 2, "plotalon-icon: Ungültige Größe: 32px\n" + hint},
-        {{dir.Write("kaputt.svg", "<svg"), "32", png}, 1,
+        {{dir.Write("kaputt.svg", "<svg"), "32", png},
+         1,
          "plotalon-icon: Bild " + dir.Path("kaputt.svg") + " kann nicht gelesen werden\n"},
-        {{ICON_SVG, "32", dir.Path("fehlt/icon.png")}, 1,
+        {{ICON_SVG, "32", dir.Path("fehlt/icon.png")},
+         1,
          "plotalon-icon: Datei " + dir.Path("fehlt/icon.png") + " kann nicht erstellt werden\n"},
     };
     for (const auto& c : failures) {

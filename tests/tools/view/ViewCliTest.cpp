@@ -33,11 +33,14 @@ TEST(ViewCli, ExitStatusTellsUsageFromFailure) {
         std::string err;
     } cases[] = {
         {{}, 2, "plotalon-view: Keine Datei angegeben\n(--help zeigt den Aufruf)\n"},
-        {{"a.nc", "--farbe", "rot"}, 2,
+        {{"a.nc", "--farbe", "rot"},
+         2,
          "plotalon-view: Unbekannte Option: --farbe\n(--help zeigt den Aufruf)\n"},
-        {{missing, "--png", dir.Path("a.png")}, 1,
+        {{missing, "--png", dir.Path("a.png")},
+         1,
          "plotalon-view: Datei " + missing + " kann nicht geöffnet werden\n"},
-        {{"--plot", missing, "--png", dir.Path("a.svg")}, 1,
+        {{"--plot", missing, "--png", dir.Path("a.svg")},
+         1,
          "plotalon-view: Datei " + missing + " kann nicht geöffnet werden\n"},
     };
     for (const auto& c : cases) {
