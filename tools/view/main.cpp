@@ -6,108 +6,52 @@
 //
 // plotalon-view --plot FILE.plt [--png OUT]: the drawing of a saved PLT file as the plotter
 // would draw it, written to OUT (PNG, or SVG when OUT ends in .svg) or shown in a window.
+//
+// --help tells the whole command line and the exit codes (ViewOptions.cpp).
 #include "editor/ncSyn.h"
 #include "editor/view/CodeEdit.h"
 #include "editor/view/CodeEditPaneStyle.h"
+#include "platform/AtomicFile.h"
 #include "platform/qt/ErrorReport.h"
 #include "platform/qt/Text.h"
 #include "tools/view/PlotView.h"
+#include "tools/view/ViewOptions.h"
 
+#include <QBuffer>
 #include <QImage>
 #include <QScrollBar>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
+#include <new>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace {
 
-struct TOptions {
-    const char* File = nullptr;
-    const char* Png = nullptr;
-    int Lines = 30;
-    int Scale = 1;
-    bool Plot = false;
-    bool Select = false;
-    plotalon::TCodePoint From, To;
-};
+using plotalon::TViewOptions;
 
-bool ParseArguments(int argc, char** argv, TOptions& options) {
-    for (int i = 1; i < argc; ++i) {
-        const bool hasValue = i + 1 < argc;
-        if (std::strcmp(argv[i], "--png") == 0 && hasValue) {
-            options.Png = argv[++i];
-        } else if (std::strcmp(argv[i], "--lines") == 0 && hasValue) {
-            options.Lines = std::atoi(argv[++i]);
-            if (options.Lines < 1 || options.Lines > 1000) return false;
-        } else if (std::strcmp(argv[i], "--scale") == 0 && hasValue) {
-            options.Scale = std::atoi(argv[++i]);
-            if (options.Scale < 1 || options.Scale > 8) return false;
-        } else if (std::strcmp(argv[i], "--select") == 0 && hasValue) {
-            plotalon::TCodePoint& from = options.From;
-            plotalon::TCodePoint& to = options.To;
-            if (std::sscanf(argv[++i], "%d,%d,%d,%d", &from.X, &from.Y, &to.X, &to.Y) != 4)
-                return false;
-            options.Select = true;
-        } else if (std::strcmp(argv[i], "--plot") == 0) {
-            options.Plot = true;
-        } else if (argv[i][0] != '-' && !options.File) {
-            options.File = argv[i];
-        } else {
-            return false;
-        }
-    }
-    return options.File != nullptr;
+// The pane as it is on screen, enlarged scale times. A picture too big for the memory left
+// comes back from the toolkit as a null image rather than as an exception.
+void WritePaneImage(plotalon::TCodeEdit& pane, int scale, const std::string& out) {
+    QApplication::processEvents();
+    QImage shot = pane.grab().toImage();
+    if (scale > 1)
+        shot = shot.scaled(shot.size() * scale, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    if (shot.isNull()) throw std::bad_alloc();
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (!shot.save(&buffer, "PNG") ||
+        !plotalon::ReplaceFileContents(out, std::string_view(png.constData(), png.size())))
+        throw plotalon::EFCreateError(out);
 }
 
-// The drawing of a PLT file needs no application object: the preview is plain C++.
-int WritePlot(const TOptions& options) {
-    try {
-        plotalon::WritePlotOfFile(options.File, options.Png);
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "%s\n", error.what());
-        return 1;
-    }
-    return 0;
-}
-
-int ShowPlot(QApplication& app, const TOptions& options) {
-    try {
-        plotalon::MakePlotWindow(options.File)->show();
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "%s\n", error.what());
-        return 1;
-    }
-    return app.exec();
-}
-
-} // namespace
-
-int main(int argc, char** argv) {
-    TOptions options;
-    if (!ParseArguments(argc, argv, options)) {
-        std::fprintf(stderr, "usage: plotalon-view FILE [--png OUT [--scale N]] [--lines N] "
-                             "[--select X1,Y1,X2,Y2]\n"
-                             "       plotalon-view --plot FILE.plt [--png OUT]\n");
-        return 2;
-    }
-    if (options.Plot && options.Png) return WritePlot(options);
-    if (options.Png && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-
-    plotalon::TApplication app(argc, argv);
-    plotalon::SetApplicationTitle(QStringLiteral("Plotalon"));
-    if (options.Plot) return ShowPlot(app, options);
+int ShowText(QApplication& app, const TViewOptions& options) {
     plotalon::TCodeEdit pane;
     plotalon::ApplyNcPaneStyle(pane);
     plotalon::TNCSyn highlighter;
     pane.SetHighlighter(&highlighter);
-    try {
-        pane.LoadFile(options.File);
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "%s\n", error.what());
-        return 1;
-    }
+    pane.LoadFile(options.File);
     pane.setWindowTitle(plotalon::FromMessage(options.File));
     // Room for the right edge after column 80 and a few columns more.
     const int width = pane.TextStart() + 88 * pane.CharWidth() +
@@ -120,16 +64,48 @@ int main(int argc, char** argv) {
         pane.Core().SetSelection(options.From, options.To);
         pane.EnsureCursorPosVisible();
     }
-    if (!options.Png) return app.exec();
+    if (options.Png.empty()) return app.exec();
+    WritePaneImage(pane, options.Scale, options.Png);
+    return plotalon::veOk;
+}
 
-    QApplication::processEvents();
-    QImage shot = pane.grab().toImage();
-    if (options.Scale > 1)
-        shot =
-            shot.scaled(shot.size() * options.Scale, Qt::IgnoreAspectRatio, Qt::FastTransformation);
-    if (!shot.save(QString::fromLocal8Bit(options.Png), "PNG")) {
-        std::fprintf(stderr, "cannot write %s\n", options.Png);
-        return 1;
+int Run(int& argc, char** argv, const TViewOptions& options) {
+    // The drawing of a PLT file needs no application object: the preview is plain C++.
+    if (options.Plot && !options.Png.empty()) {
+        plotalon::WritePlotOfFile(options.File, options.Png);
+        return plotalon::veOk;
     }
-    return 0;
+    if (!options.Png.empty() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    plotalon::TApplication app(argc, argv);
+    plotalon::SetApplicationTitle(QStringLiteral("Plotalon"));
+    if (!options.Plot) return ShowText(app, options);
+    plotalon::MakePlotWindow(options.File)->show();
+    return app.exec();
+}
+
+void Say(const std::string& message) {
+    std::fprintf(stderr, "plotalon-view: %s\n", message.c_str());
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    try {
+        const TViewOptions options =
+            plotalon::ParseViewArguments(std::vector<std::string>(argv + 1, argv + argc));
+        if (options.Help) {
+            std::fputs(plotalon::kViewHelp, stdout);
+            return plotalon::veOk;
+        }
+        return Run(argc, argv, options);
+    } catch (const plotalon::EViewUsage& error) {
+        Say(error.Message() + "\n(--help zeigt den Aufruf)");
+        return plotalon::veUsage;
+    } catch (const std::bad_alloc&) {
+        Say("Zu wenig Arbeitsspeicher");
+    } catch (const std::exception& error) {
+        Say(error.what());
+    }
+    return plotalon::veFailure;
 }
