@@ -1,9 +1,11 @@
 #include "tools/convert/ConvertCli.h"
 
+#include <cerrno>
 #include <charconv>
 #include <optional>
 #include <ostream>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "engine/ConversionRun.h"
 #include "platform/AtomicFile.h"
@@ -11,6 +13,8 @@
 #include "settings/BlockFile.h"
 #include "settings/Reg.h"
 #include "tools/convert/PreviewOutput.h"
+#include "tools/convert/SourceLines.h"
+#include "tools/convert/StagedBytes.h"
 
 namespace plotalon {
 
@@ -152,62 +156,94 @@ void ApplyOverrides(const TCliOptions& o, TConvSettings& s) {
     if (o.Type) s.HpglType = static_cast<std::uint8_t>(*o.Type);
 }
 
-// The source text as loaded, with its lines as views into it: no allocation per line.
-class TSourceText : public ILineSource {
-public:
-    explicit TSourceText(std::string bytes) : Bytes(std::move(bytes)) {
-        ForEachSourceLine(Bytes, [this](std::size_t start, std::size_t length) {
-            Lines.emplace_back(Bytes.data() + start, length);
-        });
-    }
-    std::size_t LineCount() const override { return Lines.size(); }
-    std::string_view LineAt(std::size_t index) const override { return Lines[index]; }
-
-private:
-    std::string Bytes;
-    std::vector<std::string_view> Lines;
-};
-
-// Writes the HPGL text with CR LF after every line, either into a temporary file that only
-// replaces the target once the run has succeeded, or into memory for standard output and for
-// a device or FIFO (which see every byte as it is written), so that a run that faults leaves
-// nothing behind.
+// Writes the HPGL text with CR LF after every line. A file goes into its temporary twin as
+// the run goes, which replaces the target only once the run has succeeded. Standard output,
+// a device and a FIFO see every byte as it is written, so their text is staged and handed on
+// only then. Either way a run that faults leaves nothing behind, in bounded memory.
 class TPltOutput : public ILineSink {
 public:
     explicit TPltOutput(const std::optional<std::string>& path) {
         if (path) {
             File.emplace(*path);
             if (!File->Ok()) throw EFCreateError(*path);
-            Streams = !File->WritesInPlace();
+            Direct = !File->WritesInPlace();
         }
     }
     void AppendLine(std::string_view line) override {
         Text.append(line);
         Text.append("\r\n");
-        if (Streams && Text.size() >= kChunk) Flush();
+        if (Text.size() >= kChunk) Flush();
     }
-    // Completes the output; throws when the file cannot be written.
+    // Completes the output; throws when it cannot be written.
     void Finish(std::ostream& out) {
+        Flush();
         if (File) {
-            Flush();
+            if (!Direct) Staged.Replay([this](std::string_view bytes) { File->Write(bytes); });
             if (!File->Commit()) throw EFCreateError(File->Path());
             return;
         }
-        out.write(Text.data(), static_cast<std::streamsize>(Text.size()));
+        Staged.Replay([&out](std::string_view bytes) {
+            out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        });
         out.flush();
         if (!out) throw EInOutError("Standardausgabe kann nicht geschrieben werden");
     }
 
 private:
-    static constexpr std::size_t kChunk = 1 << 20;
+    static constexpr std::size_t kChunk = 1 << 16;
     void Flush() {
-        File->Write(Text);
+        if (!Direct) {
+            Staged.Write(Text);
+        } else {
+            File->Write(Text);
+            if (!File->Ok()) throw EFCreateError(File->Path()); // a full disk: stop at once
+        }
         Text.clear();
     }
     std::optional<TAtomicFileWriter> File;
-    bool Streams = false; // chunks go to the temporary file as the run goes
+    bool Direct = false; // the text goes into the file's temporary twin as the run goes
+    TStagedBytes Staged;
     std::string Text;
 };
+
+// An open input file, closed on every way out.
+class TInputFile {
+public:
+    explicit TInputFile(const std::string& path)
+        : Path(path), Fd(OpenForReading(path, TReadSource::FileOrStream)) {
+        if (Fd < 0) throw EFOpenError(path);
+    }
+    ~TInputFile() { ::close(Fd); }
+    TInputFile(const TInputFile&) = delete;
+    TInputFile& operator=(const TInputFile&) = delete;
+
+    // The next piece of the file into buffer; empty at its end.
+    std::string_view Read(std::string& buffer) {
+        for (;;) {
+            const ssize_t n = ::read(Fd, buffer.data(), buffer.size());
+            if (n >= 0) return {buffer.data(), static_cast<std::size_t>(n)};
+            if (errno != EINTR) throw EFOpenError(Path);
+        }
+    }
+
+private:
+    std::string Path;
+    int Fd;
+};
+
+// Every line of the input through the run as it is read, so that only the line being read is
+// held, whatever the file's size. Reading stops where the program ends.
+void ConvertLines(TInputFile& input, TConversionRun& run) {
+    TSourceLineSplitter splitter;
+    const auto block = [&run](std::string_view line) { run.Block(line); };
+    std::string buffer(1 << 16, '\0');
+    while (!splitter.Ended() && !run.Ended()) {
+        const std::string_view piece = input.Read(buffer);
+        if (piece.empty()) break;
+        splitter.Feed(piece, block);
+    }
+    splitter.End(block);
+}
 
 int Convert(const TCliOptions& o, const std::string& exeFolder, std::ostream& out,
             std::ostream& err) {
@@ -219,10 +255,7 @@ int Convert(const TCliOptions& o, const std::string& exeFolder, std::ostream& ou
     ApplyOverrides(o, settings);
     const TLineVector prefix = BlockLines(o.PrefixFile, folder + "vorspann.plt");
     const TLineVector suffix = BlockLines(o.SuffixFile, folder + "nachspann.plt");
-
-    std::string bytes;
-    if (!ReadWholeFile(o.Input, bytes, TReadSource::FileOrStream)) throw EFOpenError(o.Input);
-    const TSourceText source(std::move(bytes));
+    TInputFile input(o.Input);
 
     TPltOutput plt(o.Output);
     std::optional<TPreviewOutput> preview;
@@ -232,9 +265,14 @@ int Convert(const TCliOptions& o, const std::string& exeFolder, std::ostream& ou
     TConversionRun run(settings, state, target);
     std::string status;
     try {
-        status = run.Execute(source, prefix, suffix);
+        run.Begin(prefix);
+        ConvertLines(input, run);
+        status = run.Finish(suffix);
     } catch (const EMathError& fault) {
         err << "Zeile " << run.FailedLine() + 1 << ": " << fault.Message() << '\n';
+        return ceConversionFault;
+    } catch (const ENcLineError& fault) {
+        err << fault.Message() << '\n'; // names the line itself
         return ceConversionFault;
     }
     plt.Finish(out);
@@ -244,14 +282,6 @@ int Convert(const TCliOptions& o, const std::string& exeFolder, std::ostream& ou
 }
 
 } // namespace
-
-std::vector<std::string> SplitSourceText(const std::string& bytes) {
-    std::vector<std::string> lines;
-    ForEachSourceLine(bytes, [&](std::size_t start, std::size_t length) {
-        lines.emplace_back(bytes, start, length);
-    });
-    return lines;
-}
 
 int RunConvertCli(const std::vector<std::string>& args, const std::string& exeFolder,
                   std::ostream& out, std::ostream& err) {

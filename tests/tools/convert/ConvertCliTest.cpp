@@ -204,6 +204,36 @@ TEST_F(ConvertCli, DevNullStaysTheDevice) {
     EXPECT_TRUE(fs::is_character_file("/dev/null"));
 }
 
+// More output than the converter holds in memory: standard output gets it from the staging
+// file after a successful run, and nothing at all when the run faults at its end.
+TEST_F(ConvertCli, StandardOutputGetsLongTextOnlyWhenTheRunSucceeds) {
+    std::string program = "G0 X0 Y0\nG1 Z-1\n";
+    for (int i = 0; i < 100000; ++i) program += "G1 X1\nG1 X2\n";
+    Put(Dir / "long.nc", program);
+    Put(Dir / "bad.nc", program + "G2 X5 Y0\n");
+    EXPECT_EQ(Run({"-o", (Dir / "long.plt").string(), (Dir / "long.nc").string()}), 0);
+    const std::string expected = Slurp(Dir / "long.plt");
+    ASSERT_GT(expected.size(), 2u << 20);
+    EXPECT_EQ(Run({(Dir / "long.nc").string()}), 0);
+    EXPECT_TRUE(Out.str() == expected) << Out.str().size() << " bytes";
+    EXPECT_EQ(Run({(Dir / "bad.nc").string()}), 1);
+    EXPECT_EQ(Out.str(), "");
+    EXPECT_EQ(Err.str(), "Zeile 200003: Gleitkommadivision durch Null\n");
+
+    // Without a usable temporary folder the long text cannot be staged: a clear error and no
+    // output; a short one still fits in memory.
+    const char* const tmpdir = std::getenv("TMPDIR");
+    const std::string saved = tmpdir ? tmpdir : "";
+    setenv("TMPDIR", (Dir / "no-such-dir").c_str(), 1);
+    EXPECT_EQ(Run({(Dir / "long.nc").string()}), 2);
+    EXPECT_EQ(Out.str(), "");
+    EXPECT_NE(Err.str().find("Zwischendatei in"), std::string::npos) << Err.str();
+    EXPECT_EQ(Run({(Dir / "in.nc").string()}), 0);
+    EXPECT_EQ(Out.str(), kExample);
+    if (tmpdir) setenv("TMPDIR", saved.c_str(), 1);
+    else unsetenv("TMPDIR");
+}
+
 TEST_F(ConvertCli, ArbitraryBytesConvertOrFaultCleanly) {
     std::mt19937 random(7);
     for (int round = 0; round < 20; ++round) {
@@ -233,6 +263,28 @@ TEST(SplitSourceText, EveryLineBreakStyleEndsALine) {
         {std::string("a\nb\0c\nd", 7), {"a", "b"}}, // NUL ends the text
     };
     for (const auto& c : cases) EXPECT_EQ(SplitSourceText(c.bytes), c.lines);
+}
+
+// The converter reads its input in pieces: wherever a piece ends (between CR and LF, say),
+// the lines are those of the whole text.
+TEST(SourceLineSplitter, PiecesOfAnySizeGiveTheLinesOfTheWholeText) {
+    std::mt19937 random(11);
+    const std::string alphabet = "ab\r\n\r\n";
+    for (int round = 0; round < 300; ++round) {
+        std::string bytes(random() % 60, 'a');
+        for (char& c : bytes) c = alphabet[random() % alphabet.size()];
+        if (round % 10 == 0 && !bytes.empty()) bytes[random() % bytes.size()] = '\0';
+        std::vector<std::string> lines;
+        TSourceLineSplitter splitter;
+        const auto keep = [&](std::string_view line) { lines.emplace_back(line); };
+        for (std::size_t at = 0; at < bytes.size();) {
+            const std::size_t piece = std::min<std::size_t>(1 + random() % 5, bytes.size() - at);
+            splitter.Feed(std::string_view(bytes).substr(at, piece), keep);
+            at += piece;
+        }
+        splitter.End(keep);
+        EXPECT_EQ(lines, SplitSourceText(bytes)) << testing::PrintToString(bytes);
+    }
 }
 
 } // namespace
