@@ -1,6 +1,7 @@
 #include "engine/NcReader.h"
 
 #include "engine/LiteralReader.h"
+#include "engine/StandardReader.h"
 
 namespace plotalon {
 
@@ -9,6 +10,8 @@ ENcLineError::ENcLineError(std::size_t lineIndex, const std::string& message)
 
 std::unique_ptr<INcReader> MakeNcReader(const TConvSettings& settings, TModalState& state,
                                         ILineSink& target) {
+    if (settings.NcMode == TNcMode::nmStandard)
+        return std::make_unique<TStandardReader>(settings, target);
     return std::make_unique<TLiteralReader>(settings, state, target);
 }
 

@@ -11,6 +11,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/Errors.h"
 #include "settings/BlockFile.h"
+#include "settings/NcFormat.h"
 #include "settings/Reg.h"
 #include "tools/convert/PreviewOutput.h"
 #include "tools/convert/SourceLines.h"
@@ -36,6 +37,15 @@ Optionen:
   --ymove N          Ursprung Y in Plottereinheiten
   --deg N            Auflösung Bogen in Grad (HPGL 1; Werte unter 1 gelten als 1)
   --type N           HPGL-Dialekt: 1 oder 2 (andere Werte: Bögen werden nicht gezeichnet)
+  --nc-mode MODUS    Lesart des NC-Programms: "literal" (wörtlich, die alten Regeln)
+                     oder "standard" (RS274, wie CAM-Systeme schreiben)
+  --pen-z Z          Standard: Stift-Z, die Höhe, auf oder unter der ein Vorschub
+                     zeichnet (NC-Einheiten, etwa 0 oder -0.5; Vorgabe 0)
+  --pen-from QUELLE  Standard: was den Stift senkt: "z" (Z-Höhe) oder "spindle"
+                     (Spindel oder Laser an, M3/M4 bis M5; Z zählt dann nicht)
+  --tool-pens        Standard: "T n M6" wählt Stift n mit SPn; (T0: SP0;)
+  --drill-marks      Standard: Bohrzyklen (G81, G82, G83, G73) setzen an jede Bohrung
+                     einen Punkt
   --prefix DATEI     Vorspann aus DATEI statt vorspann.plt
   --suffix DATEI     Nachspann aus DATEI statt nachspann.plt
   -o AUSGABE.plt     HPGL in AUSGABE.plt schreiben statt auf die Standardausgabe
@@ -44,6 +54,16 @@ Optionen:
                      HPGL-Befehle werden auf der Standardfehlerausgabe gezählt
   --help             diese Hilfe
 
+Ohne diese Optionen gelten die Werte aus main.ini: "ncmode" (0 wörtlich, 1 Standard),
+"penz" (Stift-Z in Tausendsteln), "pensource" (0 Z, 1 Spindel), "toolpens" und
+"drillmarks" (1 an). Fehlen sie dort, wird wörtlich gelesen, genau wie bisher.
+
+In der Lesart "standard" ist der Faktor die Zahl der Plottereinheiten je Millimeter (40 für
+die meisten Plotter); Programme in Zoll (G20) werden dafür mit 25.4 malgenommen. Bögen
+werden in HPGL 1 in Sehnen zerlegt, die höchstens --deg Grad auseinanderliegen und genau im
+Endpunkt enden; in HPGL 2 wird jeder Bogen bis 180 Grad ein AT-Befehl (Bogen durch einen
+Zwischenpunkt), längere Bögen und Vollkreise werden zwei.
+
 Jede HPGL-Zeile endet mit CR LF. Die Statusmeldung geht auf die Standardfehlerausgabe.
 Eine bestehende Ausgabedatei wird erst ersetzt, wenn die Umwandlung vollständig gelungen ist;
 ein Gerät oder eine FIFO (etwa /dev/stdout) wird beschrieben, nicht ersetzt. Die Eingabedatei
@@ -51,7 +71,8 @@ selbst ist als Ausgabe nicht erlaubt.
 
 Rückgabewerte:
   0  umgewandelt
-  1  Gleitkommafehler in einem Satz ("Zeile N: " und die Meldung); keine Ausgabe
+  1  Fehler in einem Satz ("Zeile N: " und die Meldung, etwa ein Gleitkommafehler oder
+     in der Lesart "standard" ein nicht unterstütztes Wort); keine Ausgabe
   2  falscher Aufruf, Eingabe- oder Ausgabedatei nicht lesbar oder schreibbar
 )";
 
@@ -62,7 +83,10 @@ class EUsage : public Exception {
 struct TCliOptions {
     std::optional<std::string> SettingsFolder, PrefixFile, SuffixFile, Output;
     std::optional<std::string> Preview;
-    std::optional<std::int32_t> Factor, XMove, YMove, Deg, Type;
+    std::optional<std::int32_t> Factor, XMove, YMove, Deg, Type, PenZ;
+    std::optional<TNcMode> NcMode;
+    std::optional<TPenSource> PenSource;
+    bool ToolPens = false, DrillMarks = false;
     std::string Input;
     bool Help = false;
 };
@@ -74,6 +98,31 @@ std::int32_t ParseNumber(const std::string& option, const std::string& text) {
     if (text.empty() || ec != std::errc() || ptr != end)
         throw EUsage("Ungültige Zahl für " + option + ": " + text);
     return value;
+}
+
+template <typename T> struct TChoice {
+    std::string_view Name;
+    T Value;
+};
+constexpr TChoice<TNcMode> kNcModes[] = {{"literal", TNcMode::nmLiteral},
+                                         {"standard", TNcMode::nmStandard}};
+constexpr TChoice<TPenSource> kPenSources[] = {{"z", TPenSource::psZ},
+                                               {"spindle", TPenSource::psSpindle}};
+
+template <typename T, std::size_t N>
+T ParseChoice(const std::string& option, const std::string& text, const TChoice<T> (&choices)[N]) {
+    for (const TChoice<T>& choice : choices)
+        if (text == choice.Name) return choice.Value;
+    std::string names;
+    for (const TChoice<T>& choice : choices)
+        names += (names.empty() ? "" : " oder ") + std::string(choice.Name);
+    throw EUsage("Ungültiger Wert für " + option + ": " + text + " (erlaubt: " + names + ")");
+}
+
+std::int32_t ParsePenLevel(const std::string& option, const std::string& text) {
+    if (std::optional<std::int32_t> thousandths = PenLevelThousandths(text)) return *thousandths;
+    throw EUsage("Ungültige Zahl für " + option + ": " + text +
+                 " (NC-Einheiten zwischen -1000 und 1000)");
 }
 
 // The same name, or one file under two names (symbolic or hard links).
@@ -98,6 +147,10 @@ TCliOptions ParseArgs(const std::vector<std::string>& args) {
             o.Help = true;
             continue;
         }
+        if (a == "--tool-pens" || a == "--drill-marks") {
+            (a == "--tool-pens" ? o.ToolPens : o.DrillMarks) = true;
+            continue;
+        }
         if (a.size() > 1 && a[0] == '-') {
             if (i + 1 >= args.size()) throw EUsage("Option " + a + " erwartet einen Wert");
             const std::string& v = args[++i];
@@ -111,6 +164,9 @@ TCliOptions ParseArgs(const std::vector<std::string>& args) {
             else if (a == "--ymove") o.YMove = ParseNumber(a, v);
             else if (a == "--deg") o.Deg = ParseNumber(a, v);
             else if (a == "--type") o.Type = ParseNumber(a, v);
+            else if (a == "--nc-mode") o.NcMode = ParseChoice(a, v, kNcModes);
+            else if (a == "--pen-from") o.PenSource = ParseChoice(a, v, kPenSources);
+            else if (a == "--pen-z") o.PenZ = ParsePenLevel(a, v);
             else throw EUsage("Unbekannte Option: " + a);
             continue;
         }
@@ -138,6 +194,7 @@ TConvSettings ReadSettingsFile(const std::string& folder) {
     s.YMove = Reg::IniReadInteger("ymove");
     s.Deg = Reg::IniReadInteger("deg");
     s.HpglType = static_cast<std::uint8_t>(Reg::IniReadInteger("type"));
+    ReadNcFormat(s);
     return s;
 }
 
@@ -154,6 +211,11 @@ void ApplyOverrides(const TCliOptions& o, TConvSettings& s) {
     if (o.YMove) s.YMove = *o.YMove;
     if (o.Deg) s.Deg = *o.Deg;
     if (o.Type) s.HpglType = static_cast<std::uint8_t>(*o.Type);
+    if (o.NcMode) s.NcMode = *o.NcMode;
+    if (o.PenZ) s.PenZ = *o.PenZ;
+    if (o.PenSource) s.PenSource = *o.PenSource;
+    if (o.ToolPens) s.ToolPens = true;
+    if (o.DrillMarks) s.DrillMarks = true;
 }
 
 // Writes the HPGL text with CR LF after every line. A file goes into its temporary twin as
