@@ -48,7 +48,9 @@ TNcPoint TNcArc::At(long double t) const {
     if (t >= 1) return End;
     const long double angle = StartAngle + t * Sweep;
     const long double radius = StartRadius + t * (EndRadius - StartRadius);
-    return {Centre.X + radius * std::cos(angle), Centre.Y + radius * std::sin(angle)};
+    long double sine = 0, cosine = 0;
+    SinCosExt(angle, sine, cosine);
+    return {Centre.X + radius * cosine, Centre.Y + radius * sine};
 }
 
 long double TNcArc::SweepDegrees() const {

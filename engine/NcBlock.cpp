@@ -57,9 +57,9 @@ std::string MCodeText(int code) { return "M" + std::to_string(code); }
 int CodeOf(const TNcWord& word, long double scale) {
     const long double scaled = word.Value * scale;
     if (!(scaled >= 0 && scaled < 100000)) return -1;
-    const long double whole = std::nearbyint(scaled);
-    if (std::fabs(scaled - whole) > 1e-6L) return -1;
-    return static_cast<int>(whole);
+    const int whole = static_cast<int>(scaled + 0.5L);
+    if (std::fabs(scaled - static_cast<long double>(whole)) > 1e-6L) return -1;
+    return whole;
 }
 
 [[noreturn]] void Unsupported(const std::string& word) {

@@ -1,5 +1,7 @@
 #include "engine/NcWords.h"
 
+#include <iterator>
+
 #include "engine/NcReader.h"
 
 namespace plotalon {
@@ -12,8 +14,10 @@ bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 long double PowerOfTen(std::size_t n) {
-    long double p = 1;
-    for (std::size_t i = 0; i < n; ++i) p *= 10;
+    static constexpr long double kExact[] = {1e0L, 1e1L, 1e2L, 1e3L, 1e4L, 1e5L, 1e6L, 1e7L, 1e8L};
+    if (n < std::size(kExact)) return kExact[n];
+    long double p = kExact[8];
+    for (std::size_t i = 8; i < n; ++i) p *= 10;
     return p;
 }
 
@@ -36,7 +40,7 @@ std::size_t SkipComment(std::string_view line, std::size_t at) {
 // The digits are gathered as one integer and divided once, as the literal reading does, so
 // that X10.5 comes out as the same value in both readings.
 std::size_t ReadNumber(std::string_view line, std::size_t at, TNcWord& word) {
-    const std::string letter(1, word.Letter);
+    const auto letter = [&word] { return std::string(1, word.Letter); };
     std::size_t i = at;
     while (i < line.size() && IsBlank(line[i])) ++i;
     bool negative = false;
@@ -54,19 +58,19 @@ std::size_t ReadNumber(std::string_view line, std::size_t at, TNcWord& word) {
             ++count;
             if (point) ++fraction;
         } else if (c == '.') {
-            if (point) throw ENcError("Ungültige Zahl nach " + letter);
+            if (point) throw ENcError("Ungültige Zahl nach " + letter());
             point = true;
         } else if (!IsBlank(c)) {
             break;
         }
     }
-    if (count > 40) throw ENcError("Zahl nach " + letter + " hat zu viele Stellen");
+    if (count > 40) throw ENcError("Zahl nach " + letter() + " hat zu viele Stellen");
     if (count == 0) {
         if (i < line.size() && line[i] == '[')
             throw ENcError("Ausdrücke in eckigen Klammern werden nicht unterstützt");
         if (i < line.size() && line[i] == '#')
             throw ENcError("Parameter (#) werden nicht unterstützt");
-        throw ENcError("Zahl fehlt nach " + letter);
+        throw ENcError("Zahl fehlt nach " + letter());
     }
     std::size_t end = i;
     while (end > at && IsBlank(line[end - 1])) --end;

@@ -34,7 +34,8 @@ done
 grep -qxF "Exec=\"$folder/plotalon\" %f" "$prefix/share/applications/plotalon.desktop" ||
     fail "the desktop entry does not start $folder/plotalon"
 
-grep -q '^factor=1000' "$folder/main.ini" || fail "no starting settings installed"
+grep -q '^factor=40' "$folder/main.ini" && grep -q '^ncmode=1' "$folder/main.ini" ||
+    fail "no starting settings installed"
 
 # ---- The converter reads the settings beside itself ----
 printf '[convert]\r\nfactor=2\r\ntype=1\r\ndeg=45\r\n' >"$folder/main.ini"
