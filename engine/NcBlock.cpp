@@ -66,24 +66,30 @@ int CodeOf(const TNcWord& word, long double scale) {
     throw ENcError(word + " wird nicht unterstützt");
 }
 
-void AddG(const TNcWord& word, TNcBlock& block) {
-    const int code = CodeOf(word, 10);
-    const TGGroup group = code < 0 ? ggGroups : GroupOfG(code);
-    if (group == ggGroups) Unsupported(code < 0 ? WordText(word) : GCodeText(code));
-    if (block.G[group] >= 0)
-        throw ENcError(GCodeText(block.G[group]) + " und " + GCodeText(code) +
-                       " schließen sich aus (dieselbe modale Gruppe)");
-    block.G[group] = code;
-}
+// How the codes of one letter are read: the factor that makes them whole numbers, their
+// groups, and how a code is named in a message.
+struct TCodeKind {
+    long double Scale;
+    int (*GroupOf)(int code); // Groups where no group holds the code
+    int Groups;
+    std::string (*Text)(int code);
+};
 
-void AddM(const TNcWord& word, TNcBlock& block) {
-    const int code = CodeOf(word, 1);
-    const TMGroup group = code < 0 ? mgGroups : GroupOfM(code);
-    if (group == mgGroups) Unsupported(code < 0 ? WordText(word) : MCodeText(code));
-    if (block.M[group] >= 0)
-        throw ENcError(MCodeText(block.M[group]) + " und " + MCodeText(code) +
+const TCodeKind kGCodes{10, [](int code) { return static_cast<int>(GroupOfG(code)); }, ggGroups,
+                        GCodeText};
+const TCodeKind kMCodes{1, [](int code) { return static_cast<int>(GroupOfM(code)); }, mgGroups,
+                        MCodeText};
+
+// Puts the word's code into its group's slot; a code that no group holds, and a second code
+// of one group, are refused.
+void AddCode(const TNcWord& word, const TCodeKind& kind, int* slots) {
+    const int code = CodeOf(word, kind.Scale);
+    const int group = code < 0 ? kind.Groups : kind.GroupOf(code);
+    if (group == kind.Groups) Unsupported(code < 0 ? WordText(word) : kind.Text(code));
+    if (slots[group] >= 0)
+        throw ENcError(kind.Text(slots[group]) + " und " + kind.Text(code) +
                        " schließen sich aus (dieselbe modale Gruppe)");
-    block.M[group] = code;
+    slots[group] = code;
 }
 
 bool IsValueLetter(char letter) {
@@ -111,9 +117,9 @@ void MakeNcBlock(const TNcLine& line, TNcBlock& block) {
     for (std::size_t i = 0; i < line.Count; ++i) {
         const TNcWord& word = line.Words[i];
         if (word.Letter == 'G') {
-            AddG(word, block);
+            AddCode(word, kGCodes, block.G);
         } else if (word.Letter == 'M') {
-            AddM(word, block);
+            AddCode(word, kMCodes, block.M);
         } else if (IsValueLetter(word.Letter)) {
             const int index = word.Letter - 'A';
             if (block.Has[index])

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 namespace plotalon {
 
@@ -11,6 +10,9 @@ namespace {
 // A Z this close above the pen level still counts as at the level: decimal fractions added
 // up in incremental programs come back a hair off.
 constexpr long double kLevelSlack = 1e-9L;
+
+// More holes than any drilling pattern has: a larger L is a typing error, not a wish to wait.
+constexpr std::int64_t kMostRepeats = 100000;
 
 bool IsArc(int motion) { return motion == 20 || motion == 30; }
 bool IsCycle(int motion) {
@@ -28,6 +30,8 @@ std::int64_t WholeNumber(const TNcBlock& block, char letter, std::int64_t lowest
 
 } // namespace
 
+// The block's lines reach the target only once the whole block has been read, so that a
+// fault anywhere in it writes nothing of it.
 void TStandardReader::Block(std::string_view line) {
     ReadNcWords(line, Line);
     if (Line.Percent) {
@@ -37,7 +41,15 @@ void TStandardReader::Block(std::string_view line) {
     if (!Line.Blank) Started = true;
     if (Line.Count == 0) return;
     MakeNcBlock(Line, Current);
+    Pending.Clear();
     Execute(Current);
+    Pending.MoveTo(Output);
+}
+
+void TStandardReader::Finish() {
+    Pending.Clear();
+    Plotter.Lift();
+    Pending.MoveTo(Output);
 }
 
 // "%" opens a program on its first line (blank lines may come before it); the next "%"
@@ -101,6 +113,12 @@ void TStandardReader::Execute(const TNcBlock& b) {
     const bool moves =
         !home && motion >= 0 && motion != 800 && (b.HasAxis() || (IsArc(motion) && centre));
     CheckWords(b, motion, moves);
+    if (machine) {
+        if (motion != 0 && motion != 10) throw ENcError("G53 steht nur mit G0 oder G1");
+        const bool incremental =
+            b.G[ggDistance] >= 0 ? b.G[ggDistance] == 910 : Incremental;
+        if (incremental) throw ENcError("G53 ist im Kettenmaß (G91) nicht möglich");
+    }
 
     if (b.HasWord('T')) SelectedTool = WholeNumber(b, 'T', 0);
     if (b.M[mgToolChange] == 6) {
@@ -110,10 +128,6 @@ void TStandardReader::Execute(const TNcBlock& b) {
     if (b.M[mgSpindle] >= 0) Spindle = b.M[mgSpindle] != 5;
     if (!Spindle && Settings.PenSource == TPenSource::psSpindle) Plotter.Lift();
     Modes(b);
-    if (machine) {
-        if (motion != 0 && motion != 10) throw ENcError("G53 steht nur mit G0 oder G1");
-        if (Incremental) throw ENcError("G53 ist im Kettenmaß (G91) nicht möglich");
-    }
     if (b.G[ggMotion] >= 0) {
         if (b.G[ggMotion] != Motion) HasCycleR = HasCycleZ = HasCycleQ = false;
         Motion = b.G[ggMotion] == 800 ? -1 : b.G[ggMotion];
@@ -130,7 +144,7 @@ void TStandardReader::Modes(const TNcBlock& b) {
     if (b.G[ggRetract] >= 0) RetractToOldZ = b.G[ggRetract] == 980;
 }
 
-long double TStandardReader::Target(const TNcBlock& b, char letter, long double current,
+long double TStandardReader::Destination(const TNcBlock& b, char letter, long double current,
                                     bool absolute) const {
     if (!b.HasWord(letter)) return current;
     const long double value = b.Word(letter) * Unit();
@@ -158,8 +172,8 @@ void TStandardReader::Home(const TNcBlock& b) {
         return;
     }
     const bool absolute = !Incremental;
-    Tool = {Target(b, 'X', Tool.X, absolute), Target(b, 'Y', Tool.Y, absolute),
-            Target(b, 'Z', Tool.Z, absolute)};
+    Tool = {Destination(b, 'X', Tool.X, absolute), Destination(b, 'Y', Tool.Y, absolute),
+            Destination(b, 'Z', Tool.Z, absolute)};
     Plotter.Travel({Tool.X, Tool.Y});
     if (b.HasWord('X')) Tool.X = 0;
     if (b.HasWord('Y')) Tool.Y = 0;
@@ -173,8 +187,8 @@ void TStandardReader::Move(const TNcBlock& b, int motion, bool machine) {
         return;
     }
     const bool absolute = machine || !Incremental;
-    const TPosition to{Target(b, 'X', Tool.X, absolute), Target(b, 'Y', Tool.Y, absolute),
-                       Target(b, 'Z', Tool.Z, absolute)};
+    const TPosition to{Destination(b, 'X', Tool.X, absolute), Destination(b, 'Y', Tool.Y, absolute),
+                       Destination(b, 'Z', Tool.Z, absolute)};
     if (IsArc(motion)) {
         Arc(b, motion, to);
     } else if (motion == 10 && !machine) {
@@ -247,11 +261,13 @@ void TStandardReader::Cycle(const TNcBlock& b, int motion) {
     if (r < bottom) throw ENcError("R-Ebene liegt unter der Bohrtiefe Z");
     const long double clear = RetractToOldZ && ZKnown ? std::max(start, r) : r;
     const std::int64_t repeats = b.HasWord('L') ? WholeNumber(b, 'L', 1) : 1;
+    if (repeats > kMostRepeats)
+        throw ENcError("L darf höchstens " + std::to_string(kMostRepeats) + " sein");
     if (!ZKnown || start < r) Plotter.Travel({Tool.X, Tool.Y});
     ZKnown = true;
     for (std::int64_t k = 0; k < repeats; ++k) {
-        Tool.X = Target(b, 'X', Tool.X, !Incremental);
-        Tool.Y = Target(b, 'Y', Tool.Y, !Incremental);
+        Tool.X = Destination(b, 'X', Tool.X, !Incremental);
+        Tool.Y = Destination(b, 'Y', Tool.Y, !Incremental);
         const TNcPoint hole{Tool.X, Tool.Y};
         Plotter.Travel(hole);
         if (Settings.DrillMarks && DrawnSpan(r, bottom).Any) Plotter.Line(hole, hole);

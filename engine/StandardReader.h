@@ -12,6 +12,8 @@
 // their holes with a dot.
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "engine/NcBlock.h"
 #include "engine/NcReader.h"
@@ -22,13 +24,32 @@ namespace plotalon {
 class TStandardReader : public INcReader {
 public:
     TStandardReader(const TConvSettings& settings, ILineSink& target)
-        : Settings(settings), Plotter(settings, target) {}
+        : Settings(settings), Output(target), Plotter(settings, Pending) {}
 
     void Block(std::string_view line) override;
     bool Ended() const override { return Done; }
-    void Finish() override { Plotter.Lift(); }
+    void Finish() override;
 
 private:
+    // The lines of the block being read, held until it is complete. The strings are kept
+    // for the next block, so that holding costs no allocation once they have grown.
+    class TPendingLines : public ILineSink {
+    public:
+        void AppendLine(std::string_view line) override {
+            if (Count == Lines.size()) Lines.emplace_back();
+            Lines[Count++].assign(line);
+        }
+        void Clear() { Count = 0; }
+        void MoveTo(ILineSink& target) {
+            for (std::size_t i = 0; i < Count; ++i) target.AppendLine(Lines[i]);
+            Count = 0;
+        }
+
+    private:
+        std::vector<std::string> Lines;
+        std::size_t Count = 0;
+    };
+
     struct TPosition {
         long double X = 0, Y = 0, Z = 0; // millimetres
     };
@@ -48,11 +69,14 @@ private:
     void Cycle(const TNcBlock& block, int motion);
 
     long double Unit() const { return Inch ? 25.4L : 1; }
-    long double Target(const TNcBlock& block, char letter, long double current,
+    // Where an axis word sends the axis from current: absolute, or added in G91.
+    long double Destination(const TNcBlock& block, char letter, long double current,
                        bool absolute) const;
     TSpan DrawnSpan(long double z0, long double z1) const;
 
     const TConvSettings& Settings;
+    ILineSink& Output;
+    TPendingLines Pending;
     TPenPlotter Plotter;
     TNcLine Line;
     TNcBlock Current;

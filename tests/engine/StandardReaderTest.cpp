@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <random>
 #include <sstream>
 
 #include "engine/ConversionRun.h"
 #include "engine/NcWords.h"
 #include "platform/Errors.h"
+#include "tests/engine/CamPrograms.h"
 
 namespace plotalon {
 namespace {
@@ -181,6 +183,9 @@ TEST_F(StandardReading, ToolPensSelectPensOnlyWhenAskedFor) {
     EXPECT_EQ(Run(program), (Lines{"SP2;", "PU40,40;", "PD80,40;", "PU80,40;", "SP0;"}));
     EXPECT_EQ(Run({"G0 X1", "T9 M6"}), (Lines{"PU40,0;", "! Zeile 2: T9: Stifte gibt es nur "
                                                           "von 1 bis 8 (T0: kein Stift)"}));
+    // A block that faults after its pen change writes nothing of itself.
+    EXPECT_EQ(Run({"G0 X1", "T2 M6 G2 X5"}),
+              (Lines{"PU40,0;", "! Zeile 2: Bogen ohne I, J oder R"}));
 }
 
 TEST_F(StandardReading, DrillingCyclesMoveAsLinuxCncAndMarkHolesOnRequest) {
@@ -242,6 +247,7 @@ TEST_F(StandardReading, RefusedConstructsNameTheLineAndTheWord) {
         {"G83 X1 Y1 Z-1 R1", "G83 ohne Zustellung Q (größer als 0)"},
         {"G81 X1 Y1 Z2 R1", "R-Ebene liegt unter der Bohrtiefe Z"},
         {"G81 X1 Y1 Z-1 R1 L0", "L muss eine ganze Zahl ab 1 sein"},
+        {"G91 G81 X1 Y1 Z-1 R1 L999999999", "L darf höchstens 100000 sein"},
         {"G91 G53 G0 Z0", "G53 ist im Kettenmaß (G91) nicht möglich"},
         {"G53 G2 X1 R1", "G53 steht nur mit G0 oder G1"},
         {"%", "„%“ steht nur in der ersten und der letzten Zeile"},
@@ -259,6 +265,60 @@ TEST_F(StandardReading, RefusedConstructsNameTheLineAndTheWord) {
                                  "mit I und J angeben"}));
     EXPECT_EQ(Run({"X1 Y1"}),
               (Lines{"! Zeile 1: Achswerte ohne Bewegungsart (G0, G1, G2, G3 oder Bohrzyklus)"}));
+}
+
+// Lines of random words, now and then with junk among them, either convert or stop at a
+// line with a message; nothing else, and never a hang.
+TEST_F(StandardReading, ArbitraryWordsConvertOrStopWithAMessage) {
+    std::mt19937 random(2027);
+    const char* const codes[] = {"G0", "G1", "G2", "G3", "G17", "G20", "G21", "G28", "G30",
+                                 "G53", "G73", "G80", "G81", "G82", "G83", "G90", "G91",
+                                 "G90.1", "G91.1", "G98", "G99", "M2", "M3", "M5", "M6", "T2"};
+    const char letters[] = "XYZXYZIJRQPLF";
+    const char* const numbers[] = {"0", "1", "2.5", "-1", "-.5", "5.", "10", "0.001", "-3",
+                                   "99999999999999999999", "1 0", "+7"};
+    const char* const junk[] = {"(", ")", ";", "%", "/", "-", "#", "[", "\xff", "(G41)", "N5"};
+    for (int round = 0; round < 2000; ++round) {
+        Lines program;
+        for (int l = 0; l < 40; ++l) {
+            std::string line;
+            for (int w = static_cast<int>(random() % 6); w > 0; --w) {
+                const unsigned kind = random() % 20;
+                if (kind < 5) line += codes[random() % std::size(codes)];
+                else if (kind < 19)
+                    line += std::string(1, letters[random() % (std::size(letters) - 1)]) +
+                            numbers[random() % std::size(numbers)];
+                else line += junk[random() % std::size(junk)];
+                line += ' ';
+            }
+            program.push_back(line);
+        }
+        Settings.HpglType = static_cast<std::uint8_t>(random() % 3);
+        Settings.Deg = static_cast<std::int32_t>(random() % 400) - 20;
+        Settings.PenZ = static_cast<std::int32_t>(random() % 3000) - 1500;
+        Settings.PenSource = random() % 2 ? TPenSource::psZ : TPenSource::psSpindle;
+        Settings.ToolPens = random() % 2;
+        Settings.DrillMarks = random() % 2;
+        const Lines out = Run(program);
+        for (std::size_t i = 0; i + 1 < out.size(); ++i)
+            ASSERT_NE(out[i].rfind("! ", 0), 0u) << "a fault before the end";
+    }
+    // CAM programs with a few characters changed: most lines stay valid, so the reading goes
+    // deep before a change, if ever, stops it.
+    const std::string replacements = "GXYZIJRMT0123456789.-+ ()%;#[/";
+    for (unsigned seed = 1; seed <= 300; ++seed) {
+        std::string text = test::TCamProgram(seed, seed % 5 == 0).Text;
+        for (int change = static_cast<int>(random() % 4); change > 0; --change)
+            text[random() % text.size()] = replacements[random() % replacements.size()];
+        Lines program;
+        std::istringstream lines(text);
+        for (std::string line; std::getline(lines, line);) program.push_back(line);
+        Settings.HpglType = static_cast<std::uint8_t>(1 + random() % 2);
+        Settings.PenSource = seed % 5 == 0 ? TPenSource::psSpindle : TPenSource::psZ;
+        const Lines out = Run(program);
+        for (std::size_t i = 0; i + 1 < out.size(); ++i)
+            ASSERT_NE(out[i].rfind("! ", 0), 0u) << "a fault before the end";
+    }
 }
 
 } // namespace
