@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Peak memory (resident set) of plotalon-convert on large inputs: a generated NC program of
 # about 300 MB, and 100 MB of CR bytes (100 million empty lines). Each is converted into a
-# file (-o), into a device (-o /dev/null) and to standard output; the converter should hold
-# about the same few megabytes whatever the input's size.
+# file (-o), into a device (-o /dev/null) and to standard output, and in the standard reading
+# into a file; the converter should hold about the same few megabytes whatever the input's
+# size. CONVERTER may be an older build, for a comparison (it must know --nc-mode for the last
+# line).
 # Usage: bench/convert_memory.sh [BUILD_DIR] [CONVERTER]
 set -euo pipefail
 build=${1:-build}
@@ -21,4 +23,5 @@ for input in program.nc cr.nc; do
     echo "  -o file:    $(peak "$convert" --settings "$work" -o "$work/out.plt" "$work/$input")"
     echo "  -o device:  $(peak "$convert" --settings "$work" -o /dev/null "$work/$input")"
     echo "  stdout:     $(peak "$convert" --settings "$work" "$work/$input")"
+    echo "  standard:   $(peak "$convert" --settings "$work" --nc-mode standard -o "$work/out.plt" "$work/$input")"
 done
