@@ -222,6 +222,18 @@ void TForm1::WandelnClick() {
     RunConversion();
 }
 
+namespace {
+
+// The caret at the start of the line a run stopped at, scrolled into view, so that the
+// user sees the block the error report names.
+void ShowFaultyLine(TCodeEdit& pane, std::size_t index) {
+    pane.Core().SetCaretXY({1, static_cast<int>(index) + 1});
+    pane.EnsureCursorPosVisible();
+    pane.setFocus();
+}
+
+} // namespace
+
 void TForm1::RunConversion() {
     // One update for the whole run: the pane settles once, not after every line, and also
     // when a faulty block ends the run.
@@ -230,7 +242,16 @@ void TForm1::RunConversion() {
     Ziel->Clear();
     Ziel->SetHighlighter(NewHighlighter());
     TConversionRun run(ConvSettings(), ModalState(), Ziel->Lines());
-    const std::string status = run.Execute(Quelle->Lines(), PrefixLines(), SuffixLines());
+    std::string status;
+    try {
+        status = run.Execute(Quelle->Lines(), PrefixLines(), SuffixLines());
+    } catch (const EMathError&) {
+        ShowFaultyLine(*Quelle, run.FailedLine());
+        throw;
+    } catch (const ENcLineError&) {
+        ShowFaultyLine(*Quelle, run.FailedLine());
+        throw;
+    }
     update.Finish();
     SetStatusText(FromMessage(status));
 }

@@ -1,4 +1,5 @@
-// Conversion speed: a generated NC program through the whole run, blocks per second.
+// Conversion speed: a generated NC program through the whole run, blocks per second, in the
+// literal and the standard reading.
 // `bench_engine --generate FILE [BLOCKS]` writes the program for the end-to-end script.
 
 #include <benchmark/benchmark.h>
@@ -23,7 +24,7 @@ public:
     std::string Text;
 };
 
-void BM_ConversionRun(benchmark::State& state, std::uint8_t hpglType) {
+void BM_ConversionRun(benchmark::State& state, std::uint8_t hpglType, TNcMode mode) {
     const auto blocks = static_cast<std::size_t>(state.range(0));
     const TLineVector source(SplitSourceText(bench::GenerateNcProgram(blocks)));
     const TLineVector none;
@@ -31,6 +32,7 @@ void BM_ConversionRun(benchmark::State& state, std::uint8_t hpglType) {
     settings.Factor = 1000;
     settings.Deg = 10;
     settings.HpglType = hpglType;
+    settings.NcMode = mode;
     TModalState modal;
     std::size_t bytes = 0;
     for (auto _ : state) {
@@ -43,8 +45,19 @@ void BM_ConversionRun(benchmark::State& state, std::uint8_t hpglType) {
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * blocks));
     state.counters["output_MB"] = static_cast<double>(bytes) / 1e6;
 }
-BENCHMARK_CAPTURE(BM_ConversionRun, hpgl1, 1)->Arg(1000000)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_ConversionRun, hpgl2, 2)->Arg(1000000)->Unit(benchmark::kMillisecond);
+// The literal reading, and the standard reading of the same program side by side.
+BENCHMARK_CAPTURE(BM_ConversionRun, hpgl1, 1, TNcMode::nmLiteral)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ConversionRun, hpgl2, 2, TNcMode::nmLiteral)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ConversionRun, standard_hpgl1, 1, TNcMode::nmStandard)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ConversionRun, standard_hpgl2, 2, TNcMode::nmStandard)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond);
 
 void BM_SplitSource(benchmark::State& state) {
     const std::string text = bench::GenerateNcProgram(static_cast<std::size_t>(state.range(0)));

@@ -20,21 +20,10 @@ struct TPoint {
     long double x = 0, y = 0;
 };
 
-// Chord angles stay within one turn, where the x87 unit's own FSINCOS is accurate to about
-// one unit in the last place of extended precision (the precision the chord points are
-// computed in) and several times faster than the library's software routine.
-void SinCos(long double radians, long double& sine, long double& cosine) {
-#if defined(__x86_64__) || defined(__i386__)
-    asm("fsincos" : "=t"(cosine), "=u"(sine) : "0"(radians));
-#else
-    sincosl(radians, &sine, &cosine);
-#endif
-}
-
 TPoint ChordPoint(const TArc& arc, long double theta) {
     const long double radians = theta * PiExt / 180;
     long double sine = 0, cosine = 0;
-    SinCos(radians, sine, cosine);
+    SinCosExt(radians, sine, cosine);
     return {arc.ra * cosine + arc.cx, arc.ra * sine + arc.cy};
 }
 

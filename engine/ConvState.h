@@ -9,6 +9,14 @@
 
 namespace plotalon {
 
+// How the NC text is read: literally, by the rules the program was made with (the default),
+// or as the subset of RS274/NGC that CAM systems write.
+enum class TNcMode { nmLiteral, nmStandard };
+
+// What lowers the pen in the standard reading: the tool's Z at or below the pen level, or
+// the spindle (laser) running.
+enum class TPenSource { psZ, psSpindle };
+
 struct TConvSettings {
     std::int32_t Factor = 0; // multiplier for every X, Y, Z and R value
     std::int32_t XMove = 0;  // added to every scaled X, in plotter units
@@ -17,6 +25,13 @@ struct TConvSettings {
     std::uint8_t HpglType = 0; // 1 = HPGL 1, 2 = HPGL 2, anything else draws no arcs
     std::string NcFolder;
     std::string HpglFolder;
+
+    // The standard reading only; a settings file without them gives the literal reading.
+    TNcMode NcMode = TNcMode::nmLiteral;
+    std::int32_t PenZ = 0; // pen level in thousandths of an NC unit
+    TPenSource PenSource = TPenSource::psZ;
+    bool ToolPens = false;   // "T n M6" selects pen n
+    bool DrillMarks = false; // every hole of a drilling cycle is marked with a dot
 };
 
 enum class TMoveMode { mmRapid, mmLinear, mmArcCW, mmArcCCW };

@@ -15,6 +15,14 @@ std::int64_t RoundExt(long double value) {
     return std::llrint(value); // the default rounding mode: to nearest, halves to even
 }
 
+void SinCosExt(long double radians, long double& sine, long double& cosine) {
+#if defined(__x86_64__) || defined(__i386__)
+    asm("fsincos" : "=t"(cosine), "=u"(sine) : "0"(radians));
+#else
+    sincosl(radians, &sine, &cosine);
+#endif
+}
+
 long double DivideExt(long double a, long double b) {
     if (std::isnan(a) || std::isnan(b)) throw EInvalidOp();
     if (b == 0) {

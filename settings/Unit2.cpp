@@ -11,11 +11,14 @@
 #include "platform/qt/Text.h"
 #include "platform/qt/WindowPlacement.h"
 #include "settings/BlockFile.h"
+#include "settings/NcFormat.h"
 #include "settings/Reg.h"
 #include "settings/folderBrowse.h"
 
 #include <QLabel>
 #include <QLineEdit>
+
+#include <memory>
 
 namespace plotalon {
 
@@ -87,6 +90,7 @@ TForm_Einstellungen::TForm_Einstellungen(QWidget* parent)
     BuildLeftStrip();
     BuildFoldersPage();
     BuildHpglPage();
+    BuildNcFormatPage();
     BuildBottomStrip();
     BindHandlers();
 
@@ -100,6 +104,7 @@ TForm_Einstellungen::TForm_Einstellungen(QWidget* parent)
     setTabOrder(EVorspann, ENachspann);
     setTabOrder(ENachspann, ENCDIR);
     setTabOrder(ENCDIR, EHPGLDIR);
+    setTabOrder(EHPGLDIR, EStiftZ);
     EFaktor->setFocus();
     TDialogCharRouter::Install(this);
 }
@@ -110,6 +115,8 @@ void TForm_Einstellungen::BuildLeftStrip() {
         MakeGroupButton(Panel1, QRect(8, 12, 113, 30), "&HPGL", glyph_art::ArrowRight, 10, true);
     BDir = MakeGroupButton(Panel1, QRect(8, 52, 113, 30), "&Verzeichnisse", glyph_art::ArrowRight,
                            10, false);
+    BNCFormat = MakeGroupButton(Panel1, QRect(8, 92, 113, 30), "&NC-Format",
+                                glyph_art::ArrowRight, 10, false);
     Shape1 = MakeLine(Panel1, QRect(128, 0, 1, 287));
 }
 
@@ -167,6 +174,38 @@ void TForm_Einstellungen::BuildHpglPage() {
     ENachspann = MakeMemo(Panel_HPGL, QRect(140, 152, 229, 57));
 }
 
+// The reading of the NC text in two latching buttons like the dialect pair, the pen level
+// between steppers like the HPGL page's numbers, what lowers the pen as a second pair, and
+// the two options as buttons that latch and release on their own.
+void TForm_Einstellungen::BuildNcFormatPage() {
+    Panel_NCFormat = MakePanel(Panel2, QRect(129, 0, 400, 287));
+    Label9 = MakeLabel(Panel_NCFormat, 32, 16, "Lesart des NC-Programms");
+    EWoertlich = MakeGroupButton(Panel_NCFormat, QRect(32, 36, 150, 25), "&Wörtlich (alt)",
+                                 glyph_art::CheckBox, 12, true);
+    EStandard = MakeGroupButton(Panel_NCFormat, QRect(200, 36, 150, 25), "S&tandard (RS274)",
+                                glyph_art::CheckBox, 12, false);
+    Label10 = MakeLabel(Panel_NCFormat, 32, 68,
+                        "Standard: Skalierungsfaktor in Einheiten je mm (meist 40)");
+    Label11 = MakeLabel(Panel_NCFormat, 32, 104, "Stift-Z (NC-Einheiten)");
+    SMinus = MakeStepper(Panel_NCFormat, 200, 100, glyph_art::Minus);
+    SPlus = MakeStepper(Panel_NCFormat, 267, 100, glyph_art::Plus);
+    Label12 = MakeLabel(Panel_NCFormat, 32, 140, "Stift senken durch");
+    EStiftZHoehe = MakeGroupButton(Panel_NCFormat, QRect(32, 160, 150, 25), "&Z-Höhe",
+                                   glyph_art::CheckBox, 13, true);
+    EStiftSpindel = MakeGroupButton(Panel_NCFormat, QRect(200, 160, 150, 25),
+                                    "Spindel/&Laser (M3)", glyph_art::CheckBox, 13, false);
+    EWerkzeugStift = MakeGroupButton(Panel_NCFormat, QRect(32, 208, 250, 25),
+                                     "Stift aus Wer&kzeug (T n M6)", glyph_art::CheckBox, 14,
+                                     false);
+    EBohrpunkte = MakeGroupButton(Panel_NCFormat, QRect(32, 244, 250, 25),
+                                  "&Bohrungen als Punkte", glyph_art::CheckBox, 15, false);
+    for (TXPSpeedButton* option : {EWoertlich, EStandard, EStiftZHoehe, EStiftSpindel,
+                                   EWerkzeugStift, EBohrpunkte})
+        option->SetNumGlyphs(4); // the fourth image, with the check mark, is the down look
+    for (TXPSpeedButton* option : {EWerkzeugStift, EBohrpunkte}) option->SetAllowAllUp(true);
+    EStiftZ = MakeEdit(Panel_NCFormat, QRect(218, 100, 50, 19), "0");
+}
+
 void TForm_Einstellungen::BuildBottomStrip() {
     Shape2 = MakeLine(Panel3, QRect(0, 0, 529, 1));
     Abbruch = MakeHouseButton(Panel3, QRect(8, 11, 113, 30), "&Abbrechen", glyph_art::Cancel);
@@ -200,6 +239,13 @@ void TForm_Einstellungen::BindHandlers() {
         {XPSpeedButton3, &TForm_Einstellungen::XPSpeedButton3Click},
         {Abbruch, &TForm_Einstellungen::AbbruchClick},
         {XPSpeedButton1, &TForm_Einstellungen::XPSpeedButton1Click},
+        {BNCFormat, &TForm_Einstellungen::BNCFormatClick},
+        {SMinus, &TForm_Einstellungen::SMinusClick},
+        {SPlus, &TForm_Einstellungen::SPlusClick},
+        {EWoertlich, nullptr},
+        {EStandard, nullptr},
+        {EStiftZHoehe, nullptr},
+        {EStiftSpindel, nullptr},
     };
     for (const auto& click : clicks) {
         const auto handler = click.handler;
@@ -208,6 +254,21 @@ void TForm_Einstellungen::BindHandlers() {
             if (handler) (this->*handler)();
         };
         click.button->Loaded();
+    }
+    // The options latch and release. A mouse release has already turned the button over
+    // when the click arrives; an accelerator only clicks, so the click turns it over then.
+    for (TXPSpeedButton* option : {EWerkzeugStift, EBohrpunkte}) {
+        auto pressed = std::make_shared<std::optional<bool>>(); // Down() when pressed
+        option->OnMouseDown = [pressed](TXPSpeedButton* button, Qt::MouseButton,
+                                        Qt::KeyboardModifiers, int, int) {
+            *pressed = button->Down();
+        };
+        option->OnClick = [pressed](TXPSpeedButton* button) {
+            const bool turnedByMouse = pressed->has_value() && **pressed != button->Down();
+            if (!turnedByMouse) button->SetDown(!button->Down());
+            pressed->reset();
+        };
+        option->Loaded();
     }
 
     const struct {
@@ -218,6 +279,7 @@ void TForm_Einstellungen::BindHandlers() {
         {EXVersatz, &TForm_Einstellungen::EXVersatzChange},
         {EYVersatz, &TForm_Einstellungen::EYVersatzChange},
         {EGrad, &TForm_Einstellungen::EGradChange},
+        {EStiftZ, &TForm_Einstellungen::EStiftZChange},
     };
     for (const auto& change : changes)
         connect(change.edit, &QLineEdit::textChanged, this, change.handler);
@@ -232,6 +294,11 @@ void TForm_Einstellungen::Validate(QLineEdit* field, const TValidator& validator
     const std::string text = field->text().toStdString();
     const std::string valid = ValidatedFieldText(text, validator);
     if (valid != text) field->setText(QString::fromStdString(valid));
+}
+
+void TForm_Einstellungen::StepPen(QLineEdit* field, long double step) {
+    if (std::optional<std::string> text = StepPenLevel(field->text().toStdString(), step))
+        field->setText(QString::fromStdString(*text)); // runs the validator if it changed
 }
 
 void TForm_Einstellungen::FMinusClick() {
@@ -259,6 +326,13 @@ void TForm_Einstellungen::GPlusClick() {
     Step(EGrad, kDegreesPlus);
 }
 
+void TForm_Einstellungen::SMinusClick() {
+    StepPen(EStiftZ, -0.1L);
+}
+void TForm_Einstellungen::SPlusClick() {
+    StepPen(EStiftZ, 0.1L);
+}
+
 void TForm_Einstellungen::EFaktorChange() {
     Validate(EFaktor, kFactorValidator);
 }
@@ -270,6 +344,9 @@ void TForm_Einstellungen::EYVersatzChange() {
 }
 void TForm_Einstellungen::EGradChange() {
     Validate(EGrad, kDegreesValidator);
+}
+void TForm_Einstellungen::EStiftZChange() {
+    Validate(EStiftZ, kPenLevelValidator);
 }
 
 void TForm_Einstellungen::BNCDIRClick() {
@@ -289,11 +366,19 @@ void TForm_Einstellungen::Browse(QLineEdit* field) {
 void TForm_Einstellungen::BHPGLClick() {
     Panel_HPGL->setVisible(true);
     Panel_DIR->setVisible(false);
+    Panel_NCFormat->setVisible(false);
 }
 
 void TForm_Einstellungen::BDirClick() {
     Panel_DIR->setVisible(true);
     Panel_HPGL->setVisible(false);
+    Panel_NCFormat->setVisible(false);
+}
+
+void TForm_Einstellungen::BNCFormatClick() {
+    Panel_NCFormat->setVisible(true);
+    Panel_HPGL->setVisible(false);
+    Panel_DIR->setVisible(false);
 }
 
 void TForm_Einstellungen::XPSpeedButton3Click() {
@@ -350,6 +435,7 @@ void TForm_Einstellungen::LoadSettings() {
     settings.YMove = Reg::IniReadInteger("ymove");
     settings.Deg = Reg::IniReadInteger("deg");
     settings.HpglType = std::uint8_t(Reg::IniReadInteger("type"));
+    LoadNcFormat();
 
     for (const auto& [memo, name] :
          {std::pair{EVorspann, "vorspann.plt"}, std::pair{ENachspann, "nachspann.plt"}})
@@ -371,10 +457,36 @@ void TForm_Einstellungen::SaveSettings() {
     Reg::IniWriteString("deg", ToStored(EGrad));
     if (EHPGL1->Down()) Reg::IniWriteString("type", "1");
     if (EHPGL2->Down()) Reg::IniWriteString("type", "2");
+    SaveNcFormat();
 
     WriteBlockFile(Reg::IniFolder + "vorspann.plt", EVorspann->Text());
     WriteBlockFile(Reg::IniFolder + "nachspann.plt", ENachspann->Text());
     LoadSettings();
+}
+
+// After the numbers: the keys of the NC format into the conversion settings and the page.
+// Without them the literal reading holds, and the page shows it.
+void TForm_Einstellungen::LoadNcFormat() {
+    TConvSettings& settings = ConvSettings();
+    ReadNcFormat(settings);
+    const bool standard = settings.NcMode == TNcMode::nmStandard;
+    (standard ? EStandard : EWoertlich)->SetDown(true);
+    EStiftZ->setText(QString::fromStdString(PenLevelText(settings.PenZ)));
+    const bool spindle = settings.PenSource == TPenSource::psSpindle;
+    (spindle ? EStiftSpindel : EStiftZHoehe)->SetDown(true);
+    EWerkzeugStift->SetDown(settings.ToolPens);
+    EBohrpunkte->SetDown(settings.DrillMarks);
+}
+
+// After "type", in the order the keys are read.
+void TForm_Einstellungen::SaveNcFormat() {
+    const auto flag = [](const TXPSpeedButton* button) { return button->Down() ? "1" : "0"; };
+    Reg::IniWriteString(kNcModeKey, flag(EStandard));
+    const std::int32_t penZ = PenLevelThousandths(EStiftZ->text().toStdString()).value_or(0);
+    Reg::IniWriteString(kPenZKey, std::to_string(penZ));
+    Reg::IniWriteString(kPenSourceKey, flag(EStiftSpindel));
+    Reg::IniWriteString(kToolPensKey, flag(EWerkzeugStift));
+    Reg::IniWriteString(kDrillMarksKey, flag(EBohrpunkte));
 }
 
 TLineVector TForm_Einstellungen::PrefixLines() const {

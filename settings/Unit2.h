@@ -5,10 +5,12 @@
 // SaveSettings writes them back and loads again. Closing it reverts nothing, and the
 // conversion reads the prefix and suffix memos directly, saved or not.
 //
-// Left strip: the page buttons "&HPGL" and "&Verzeichnisse". HPGL page: scale factor, X and Y
-// origin and arc resolution, each an edit between a minus and a plus stepper, the prefix and
-// suffix memos and the dialect buttons. Folders page: the NC and HPGL start folders with
-// their browse buttons. Bottom strip: "&Abbrechen", "&Hilfe", "&Speichern".
+// Left strip: the page buttons "&HPGL", "&Verzeichnisse" and "&NC-Format". HPGL page: scale
+// factor, X and Y origin and arc resolution, each an edit between a minus and a plus stepper,
+// the prefix and suffix memos and the dialect buttons. Folders page: the NC and HPGL start
+// folders with their browse buttons. NC format page: the reading of the NC text (literal or
+// standard RS274) and, for the standard reading, the pen level, what lowers the pen, tool
+// pens and drill marks. Bottom strip: "&Abbrechen", "&Hilfe", "&Speichern".
 
 #include "engine/LineSeams.h"
 #include "settings/FieldRules.h"
@@ -92,6 +94,23 @@ public:
     TXPSpeedButton* Abbruch;
     TXPSpeedButton* XPSpeedButton1;
 
+    // The NC format page and its page button.
+    TXPSpeedButton* BNCFormat;
+    QWidget* Panel_NCFormat;
+    QLabel* Label9;  // "Lesart des NC-Programms"
+    TXPSpeedButton* EWoertlich;
+    TXPSpeedButton* EStandard;
+    QLabel* Label10; // what the standard reading means for the factor
+    QLabel* Label11; // "Stift-Z (NC-Einheiten)"
+    TXPSpeedButton* SMinus;
+    QLineEdit* EStiftZ;
+    TXPSpeedButton* SPlus;
+    QLabel* Label12; // "Stift senken durch"
+    TXPSpeedButton* EStiftZHoehe;
+    TXPSpeedButton* EStiftSpindel;
+    TXPSpeedButton* EWerkzeugStift;
+    TXPSpeedButton* EBohrpunkte;
+
     // Event handlers, bound to the control of the same name.
     void FMinusClick();
     void FPlusClick();
@@ -112,6 +131,10 @@ public:
     void XPSpeedButton3Click();
     void AbbruchClick();
     void XPSpeedButton1Click();
+    void BNCFormatClick();
+    void SMinusClick();
+    void SPlusClick();
+    void EStiftZChange();
 
     void setVisible(bool visible) override;
 
@@ -119,10 +142,14 @@ private:
     void BuildLeftStrip();
     void BuildFoldersPage();
     void BuildHpglPage();
+    void BuildNcFormatPage();
     void BuildBottomStrip();
+    void LoadNcFormat();
+    void SaveNcFormat();
     void BindHandlers();
     static void Step(QLineEdit* field, const TStepper& stepper);
     static void Validate(QLineEdit* field, const TValidator& validator);
+    static void StepPen(QLineEdit* field, long double step);
     void Browse(QLineEdit* field);
 
     QPointer<QDialog> help_;

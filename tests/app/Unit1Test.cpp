@@ -476,6 +476,41 @@ TEST_F(MainWindow, AFaultInAnArcEndsTheRunAndKeepsWhatWasWritten) {
     EXPECT_EQ(Form->Ziel->Lines().UpdateCount(), 0); // the pane settled all the same
 }
 
+// The faulty block is shown where the run stopped: the caret of Quelle on its line, in view,
+// in either reading; in the standard reading the message names the line as well.
+TEST_F(MainWindow, AFaultyBlockPutsTheCaretOnItsLineInView) {
+    std::string program;
+    for (int i = 0; i < 300; ++i) program += "G0 X" + std::to_string(i) + " Y0\n";
+    const struct {
+        const char* ini;      // extra keys of the settings file
+        const char* faulty;   // line 250
+        const char* message;
+    } cases[] = {
+        {"", "G2 X5 Y0", "Gleitkommadivision durch Null."},
+        {"ncmode=1\r\n", "G41 G1 X5", "Zeile 250: G41 wird nicht unterstützt."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.faulty);
+        std::string lines = program;
+        lines.replace(lines.find("G0 X249 Y0"), 10, c.faulty);
+        Files.Write("nc/fehler.nc", lines);
+        Files.Write("main.ini", "[convert]\r\nfactor=40\r\ntype=1\r\n" + std::string(c.ini));
+        Errors.Entries.clear();
+        Start();
+        TScriptedFileDialogs dialogs;
+        dialogs.Answers = {Q(Files.Path("nc/fehler.nc"))};
+        Click(Form->XPSpeedButton1);
+        ASSERT_EQ(Form->Quelle->TopLine(), 1);
+        Click(Form->XPSpeedButton3);
+        ASSERT_EQ(Errors.Entries.size(), 1u);
+        EXPECT_EQ(Errors.Entries[0].message.toStdString(), c.message);
+        EXPECT_EQ(Form->Quelle->Core().CaretXY(), (TCodePoint{1, 250}));
+        EXPECT_LE(Form->Quelle->TopLine(), 250);
+        EXPECT_GT(Form->Quelle->TopLine() + Form->Quelle->LinesInWindow(), 250);
+        EXPECT_EQ(Form->Ziel->Lines().UpdateCount(), 0);
+    }
+}
+
 TEST_F(MainWindow, AFailedLoadKeepsEverything) {
     Start();
     OpenExample();

@@ -51,6 +51,37 @@ TEST_F(ConversionRun, FaultStopsAtTheBlockAndKeepsWhatWasWritten) {
     EXPECT_EQ(Target.Lines, (Lines{"IN;SP1;", "PU1000,0;", "PD;"}));
 }
 
+// A caller that reads its source as it goes hands the run one line at a time; the run then
+// tells, whenever a line reaches the target, which source line produced it.
+class TOriginRecorder : public ILineSink {
+public:
+    explicit TOriginRecorder(ILineSink& next) : Next(next) {}
+    void AppendLine(std::string_view line) override {
+        Next.AppendLine(line);
+        Origins.push_back(Run ? Run->SourceLine() : std::nullopt);
+    }
+    ILineSink& Next;
+    const TConversionRun* Run = nullptr;
+    std::vector<std::optional<std::size_t>> Origins;
+};
+
+TEST_F(ConversionRun, LineByLineAsExecuteAndEachOutputLineKnowsItsSource) {
+    const TLineVector source{"G0 X0 Y0", "G1 Z-1", "(none)", "G3 X10 Y0 R5", "M30"};
+    Run(source);
+    const Lines whole = Target.Lines;
+
+    TLineVector target;
+    TOriginRecorder recorder(target);
+    TConversionRun run(Settings, State, recorder);
+    recorder.Run = &run;
+    run.Begin(Prefix);
+    for (const std::string& line : source.Lines) run.Block(line);
+    EXPECT_EQ(run.Finish(Suffix), "HPGL1-Konvertierung beendet");
+    EXPECT_EQ(target.Lines, whole);
+    using O = std::optional<std::size_t>;
+    EXPECT_EQ(recorder.Origins, (std::vector<O>{std::nullopt, 0, 1, 3, 3, 3, 3, std::nullopt}));
+}
+
 // Arbitrary bytes either convert or stop with a floating-point fault; nothing else.
 TEST_F(ConversionRun, ArbitraryBytesNeverCrashOrHang) {
     std::mt19937 random(20261210);

@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <sys/stat.h>
 
 namespace plotalon {
@@ -254,6 +255,131 @@ TEST_F(SettingsDialog, PageButtonsShowOnePageAndLatch) {
     EXPECT_FALSE(d->Panel_DIR->isVisible());
 }
 
+// The third page: its button below the other two, the page with its controls inside it,
+// nothing clipped, and accelerators of its own.
+TEST_F(SettingsDialog, NcFormatPageBesideTheOthers) {
+    auto* d = Dialog;
+    EXPECT_EQ(d->BNCFormat->parentWidget(), d->Panel1);
+    EXPECT_EQ(d->BNCFormat->geometry(), QRect(8, 92, 113, 30));
+    EXPECT_EQ(d->BNCFormat->Caption(), u"&NC-Format"_qs);
+    EXPECT_EQ(d->BNCFormat->GroupIndex(), 10);
+    EXPECT_EQ(d->BNCFormat->Margin(), 5);
+    EXPECT_FALSE(d->BNCFormat->Down());
+    EXPECT_EQ(d->BNCFormat->Glyph().Image(), d->BHPGL->Glyph().Image());
+    EXPECT_EQ(d->Panel_NCFormat->geometry(), QRect(129, 0, 400, 287));
+    EXPECT_EQ(d->Panel_NCFormat->parentWidget(), d->Panel2);
+
+    const QRect page(0, 0, 400, 287);
+    for (QLabel* label : {d->Label9, d->Label10, d->Label11, d->Label12}) {
+        EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text()));
+        EXPECT_TRUE(page.contains(label->geometry())) << label->text().toStdString();
+    }
+    EXPECT_LT(d->Label11->geometry().right(), d->SMinus->x());
+    const struct {
+        TXPSpeedButton* button;
+        const char16_t* caption;
+        int group;
+        bool down;
+    } buttons[] = {
+        {d->EWoertlich, u"&Wörtlich (alt)", 12, true},
+        {d->EStandard, u"S&tandard (RS274)", 12, false},
+        {d->EStiftZHoehe, u"&Z-Höhe", 13, true},
+        {d->EStiftSpindel, u"Spindel/&Laser (M3)", 13, false},
+        {d->EWerkzeugStift, u"Stift aus Wer&kzeug (T n M6)", 14, false},
+        {d->EBohrpunkte, u"&Bohrungen als Punkte", 15, false},
+    };
+    for (const auto& b : buttons) {
+        EXPECT_EQ(b.button->Caption(), QString::fromUtf16(b.caption));
+        EXPECT_EQ(b.button->GroupIndex(), b.group);
+        EXPECT_EQ(b.button->Down(), b.down);
+        EXPECT_EQ(b.button->NumGlyphs(), 4);
+        EXPECT_TRUE(page.contains(b.button->geometry()));
+    }
+    EXPECT_EQ(d->EStiftZ->text(), u"0"_qs);
+    // Stepper, field and stepper overlap by a pixel, as on the HPGL page.
+    EXPECT_EQ(d->EStiftZ->x(), d->SMinus->geometry().right());
+    EXPECT_EQ(d->SPlus->x(), d->EStiftZ->geometry().right());
+    EXPECT_EQ(d->SMinus->PenDown().Color, clNavy);
+
+    // Every accelerator of the dialog's buttons belongs to one button, but for the two the
+    // original layout shares ("&HPGL" and "&Hilfe").
+    std::map<QChar, int> uses;
+    for (TXPSpeedButton* button : d->findChildren<TXPSpeedButton*>()) {
+        const QString caption = button->Caption();
+        const qsizetype amp = caption.indexOf(u'&');
+        if (amp >= 0 && amp + 1 < caption.size()) ++uses[caption[amp + 1].toLower()];
+    }
+    for (const auto& [letter, count] : uses)
+        EXPECT_EQ(count, letter == u'h' ? 2 : 1) << QString(letter).toStdString();
+}
+
+TEST_F(SettingsDialog, NcFormatPageByMouseAndKeyboard) {
+    Show();
+    auto* d = Dialog;
+    Click(d->BNCFormat);
+    EXPECT_TRUE(d->Panel_NCFormat->isVisible());
+    EXPECT_FALSE(d->Panel_HPGL->isVisible());
+    EXPECT_FALSE(d->Panel_DIR->isVisible());
+    EXPECT_TRUE(d->BNCFormat->Down());
+    EXPECT_FALSE(d->BHPGL->Down());
+    Click(d->BDir);
+    EXPECT_FALSE(d->Panel_NCFormat->isVisible());
+    AltKey('n');
+    EXPECT_TRUE(d->Panel_NCFormat->isVisible());
+    EXPECT_TRUE(d->BNCFormat->Down());
+
+    // The pairs latch one of two, by mouse and by accelerator.
+    Click(d->EStandard);
+    EXPECT_TRUE(d->EStandard->Down());
+    EXPECT_FALSE(d->EWoertlich->Down());
+    AltKey('w');
+    EXPECT_TRUE(d->EWoertlich->Down());
+    EXPECT_FALSE(d->EStandard->Down());
+    AltKey('t');
+    EXPECT_TRUE(d->EStandard->Down());
+    AltKey('l');
+    EXPECT_TRUE(d->EStiftSpindel->Down());
+    EXPECT_FALSE(d->EStiftZHoehe->Down());
+    Click(d->EStiftZHoehe);
+    EXPECT_TRUE(d->EStiftZHoehe->Down());
+
+    // The options latch and release, by mouse and by accelerator alike.
+    for (auto [option, key] : {std::pair{d->EWerkzeugStift, 'k'}, std::pair{d->EBohrpunkte, 'b'}}) {
+        Click(option);
+        EXPECT_TRUE(option->Down());
+        Click(option);
+        EXPECT_FALSE(option->Down());
+        AltKey(key);
+        EXPECT_TRUE(option->Down());
+        AltKey(key);
+        EXPECT_FALSE(option->Down());
+        Click(option);
+        EXPECT_TRUE(option->Down());
+    }
+
+    // The pen level: steppers of a tenth, a validator like the HPGL page's.
+    const struct {
+        TXPSpeedButton* stepper; // nullptr: typed
+        const char* before;
+        const char* after;
+    } cases[] = {
+        {d->SMinus, "0", "-0.1"},     {d->SPlus, "0.95", "1.05"}, {d->SPlus, "-0.1", "0"},
+        {d->SMinus, "999.95", "999.85"}, {d->SPlus, "1000", "1000"},
+        {nullptr, "-0.5", "-0.5"},    {nullptr, "abc", "0"},      {nullptr, "2000", "0"},
+        {nullptr, "1,5", "0"},        {nullptr, "-2.25", "-2.25"},
+    };
+    for (const auto& c : cases) {
+        d->EStiftZ->setText(QString::fromUtf8(c.before));
+        if (c.stepper) Click(c.stepper);
+        EXPECT_EQ(d->EStiftZ->text(), QString::fromUtf8(c.after)) << c.before;
+    }
+    d->EStiftZ->setText(u"7"_qs);
+    d->EStiftZ->setFocus();
+    d->EStiftZ->end(false);
+    QTest::keyClick(d->EStiftZ, Qt::Key_Backspace);
+    EXPECT_EQ(d->EStiftZ->text(), u"0"_qs);
+}
+
 TEST_F(SettingsDialog, DialectButtonsKeepExactlyOneDown) {
     Show();
     Click(Dialog->EHPGL2);
@@ -372,13 +498,60 @@ TEST_F(SettingsFiles, FirstStartShowsValidatedDefaultsAndTheFirstSaveWritesThem)
     EXPECT_FALSE(d->isVisible());
     EXPECT_EQ(d->result(), QDialog::Accepted);
     EXPECT_EQ(Ini(), "[path]\r\nnc=\r\nhpgl=\r\n[convert]\r\nfactor=1000\r\nxmove=0\r\n"
-                     "ymove=0\r\ndeg=1\r\ntype=1\r\n");
+                     "ymove=0\r\ndeg=1\r\ntype=1\r\nncmode=0\r\npenz=0\r\npensource=0\r\n"
+                     "toolpens=0\r\ndrillmarks=0\r\n");
     EXPECT_EQ(FolderContents(),
               (std::vector<std::string>{"main.ini", "nachspann.plt", "vorspann.plt"}));
     EXPECT_EQ(test::TTempDir::Read(Files.Path("vorspann.plt")), "");
     EXPECT_EQ(test::TTempDir::Read(Files.Path("nachspann.plt")), "");
     EXPECT_EQ(std::tie(s.Factor, s.XMove, s.YMove, s.Deg, s.HpglType),
               std::make_tuple(1000, 0, 0, 1, std::uint8_t(1)));
+}
+
+TEST_F(SettingsFiles, NcFormatIsSavedAfterTheTypeAndReadBack) {
+    Show();
+    auto* d = Dialog;
+    Click(d->BNCFormat);
+    Click(d->EStandard);
+    d->EStiftZ->setText(u"-0.5"_qs);
+    Click(d->EStiftSpindel);
+    Click(d->EBohrpunkte);
+    Save();
+    EXPECT_TRUE(Errors.Entries.empty());
+    EXPECT_NE(Ini().find("type=1\r\nncmode=1\r\npenz=-500\r\npensource=1\r\ntoolpens=0\r\n"
+                         "drillmarks=1\r\n"),
+              std::string::npos)
+        << Ini();
+    const TConvSettings& s = ConvSettings();
+    EXPECT_EQ(s.NcMode, TNcMode::nmStandard);
+    EXPECT_EQ(s.PenZ, -500);
+    EXPECT_EQ(s.PenSource, TPenSource::psSpindle);
+    EXPECT_FALSE(s.ToolPens);
+    EXPECT_TRUE(s.DrillMarks);
+
+    // Loaded from a file: the page shows it. Without the keys the literal reading comes back,
+    // and the conversion is exactly the literal one.
+    Files.Write("main.ini", "[convert]\r\nfactor=40\r\ntype=1\r\nncmode=1\r\npenz=1250\r\n"
+                            "pensource=0\r\ntoolpens=1\r\ndrillmarks=0\r\n");
+    d->LoadSettings();
+    EXPECT_TRUE(d->EStandard->Down());
+    EXPECT_EQ(d->EStiftZ->text(), u"1.25"_qs);
+    EXPECT_TRUE(d->EStiftZHoehe->Down());
+    EXPECT_TRUE(d->EWerkzeugStift->Down());
+    EXPECT_FALSE(d->EBohrpunkte->Down());
+    EXPECT_TRUE(s.ToolPens);
+    EXPECT_EQ(s.PenZ, 1250);
+
+    Files.Write("main.ini", "[convert]\r\nfactor=40\r\ntype=1\r\n");
+    d->LoadSettings();
+    EXPECT_TRUE(d->EWoertlich->Down());
+    EXPECT_EQ(d->EStiftZ->text(), u"0"_qs);
+    EXPECT_FALSE(d->EWerkzeugStift->Down());
+    EXPECT_EQ(s.NcMode, TNcMode::nmLiteral);
+    TLineVector source{"G01 X1 Y2"}, none, target;
+    TModalState state;
+    TConversionRun(s, state, target).Execute(source, none, none);
+    EXPECT_EQ(target.Lines, (std::vector<std::string>{"PU40,80;"})); // G01 is a rapid move
 }
 
 TEST_F(SettingsFiles, StepperBlanksAreSavedAndDroppedOnReadingBack) {

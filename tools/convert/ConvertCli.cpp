@@ -1,16 +1,21 @@
 #include "tools/convert/ConvertCli.h"
 
+#include <cerrno>
 #include <charconv>
 #include <optional>
 #include <ostream>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "engine/ConversionRun.h"
 #include "platform/AtomicFile.h"
 #include "platform/Errors.h"
 #include "settings/BlockFile.h"
+#include "settings/NcFormat.h"
 #include "settings/Reg.h"
 #include "tools/convert/PreviewOutput.h"
+#include "tools/convert/SourceLines.h"
+#include "tools/convert/StagedBytes.h"
 
 namespace plotalon {
 
@@ -32,6 +37,15 @@ Optionen:
   --ymove N          Ursprung Y in Plottereinheiten
   --deg N            Auflösung Bogen in Grad (HPGL 1; Werte unter 1 gelten als 1)
   --type N           HPGL-Dialekt: 1 oder 2 (andere Werte: Bögen werden nicht gezeichnet)
+  --nc-mode MODUS    Lesart des NC-Programms: "literal" (wörtlich, die alten Regeln)
+                     oder "standard" (RS274, wie CAM-Systeme schreiben)
+  --pen-z Z          Standard: Stift-Z, die Höhe, auf oder unter der ein Vorschub
+                     zeichnet (NC-Einheiten, etwa 0 oder -0.5; Vorgabe 0)
+  --pen-from QUELLE  Standard: was den Stift senkt: "z" (Z-Höhe) oder "spindle"
+                     (Spindel oder Laser an, M3/M4 bis M5; Z zählt dann nicht)
+  --tool-pens        Standard: "T n M6" wählt Stift n mit SPn; (T0: SP0;)
+  --drill-marks      Standard: Bohrzyklen (G81, G82, G83, G73) setzen an jede Bohrung
+                     einen Punkt
   --prefix DATEI     Vorspann aus DATEI statt vorspann.plt
   --suffix DATEI     Nachspann aus DATEI statt nachspann.plt
   -o AUSGABE.plt     HPGL in AUSGABE.plt schreiben statt auf die Standardausgabe
@@ -40,6 +54,16 @@ Optionen:
                      HPGL-Befehle werden auf der Standardfehlerausgabe gezählt
   --help             diese Hilfe
 
+Ohne diese Optionen gelten die Werte aus main.ini: "ncmode" (0 wörtlich, 1 Standard),
+"penz" (Stift-Z in Tausendsteln), "pensource" (0 Z, 1 Spindel), "toolpens" und
+"drillmarks" (1 an). Fehlen sie dort, wird wörtlich gelesen, genau wie bisher.
+
+In der Lesart "standard" ist der Faktor die Zahl der Plottereinheiten je Millimeter (40 für
+die meisten Plotter); Programme in Zoll (G20) werden dafür mit 25.4 malgenommen. Bögen
+werden in HPGL 1 in Sehnen zerlegt, die höchstens --deg Grad auseinanderliegen und genau im
+Endpunkt enden; in HPGL 2 wird jeder Bogen bis 180 Grad ein AT-Befehl (Bogen durch einen
+Zwischenpunkt), längere Bögen und Vollkreise werden zwei.
+
 Jede HPGL-Zeile endet mit CR LF. Die Statusmeldung geht auf die Standardfehlerausgabe.
 Eine bestehende Ausgabedatei wird erst ersetzt, wenn die Umwandlung vollständig gelungen ist;
 ein Gerät oder eine FIFO (etwa /dev/stdout) wird beschrieben, nicht ersetzt. Die Eingabedatei
@@ -47,7 +71,8 @@ selbst ist als Ausgabe nicht erlaubt.
 
 Rückgabewerte:
   0  umgewandelt
-  1  Gleitkommafehler in einem Satz ("Zeile N: " und die Meldung); keine Ausgabe
+  1  Fehler in einem Satz ("Zeile N: " und die Meldung, etwa ein Gleitkommafehler oder
+     in der Lesart "standard" ein nicht unterstütztes Wort); keine Ausgabe
   2  falscher Aufruf, Eingabe- oder Ausgabedatei nicht lesbar oder schreibbar
 )";
 
@@ -58,7 +83,10 @@ class EUsage : public Exception {
 struct TCliOptions {
     std::optional<std::string> SettingsFolder, PrefixFile, SuffixFile, Output;
     std::optional<std::string> Preview;
-    std::optional<std::int32_t> Factor, XMove, YMove, Deg, Type;
+    std::optional<std::int32_t> Factor, XMove, YMove, Deg, Type, PenZ;
+    std::optional<TNcMode> NcMode;
+    std::optional<TPenSource> PenSource;
+    bool ToolPens = false, DrillMarks = false;
     std::string Input;
     bool Help = false;
 };
@@ -70,6 +98,31 @@ std::int32_t ParseNumber(const std::string& option, const std::string& text) {
     if (text.empty() || ec != std::errc() || ptr != end)
         throw EUsage("Ungültige Zahl für " + option + ": " + text);
     return value;
+}
+
+template <typename T> struct TChoice {
+    std::string_view Name;
+    T Value;
+};
+constexpr TChoice<TNcMode> kNcModes[] = {{"literal", TNcMode::nmLiteral},
+                                         {"standard", TNcMode::nmStandard}};
+constexpr TChoice<TPenSource> kPenSources[] = {{"z", TPenSource::psZ},
+                                               {"spindle", TPenSource::psSpindle}};
+
+template <typename T, std::size_t N>
+T ParseChoice(const std::string& option, const std::string& text, const TChoice<T> (&choices)[N]) {
+    for (const TChoice<T>& choice : choices)
+        if (text == choice.Name) return choice.Value;
+    std::string names;
+    for (const TChoice<T>& choice : choices)
+        names += (names.empty() ? "" : " oder ") + std::string(choice.Name);
+    throw EUsage("Ungültiger Wert für " + option + ": " + text + " (erlaubt: " + names + ")");
+}
+
+std::int32_t ParsePenLevel(const std::string& option, const std::string& text) {
+    if (std::optional<std::int32_t> thousandths = PenLevelThousandths(text)) return *thousandths;
+    throw EUsage("Ungültige Zahl für " + option + ": " + text +
+                 " (NC-Einheiten zwischen -1000 und 1000)");
 }
 
 // The same name, or one file under two names (symbolic or hard links).
@@ -94,6 +147,10 @@ TCliOptions ParseArgs(const std::vector<std::string>& args) {
             o.Help = true;
             continue;
         }
+        if (a == "--tool-pens" || a == "--drill-marks") {
+            (a == "--tool-pens" ? o.ToolPens : o.DrillMarks) = true;
+            continue;
+        }
         if (a.size() > 1 && a[0] == '-') {
             if (i + 1 >= args.size()) throw EUsage("Option " + a + " erwartet einen Wert");
             const std::string& v = args[++i];
@@ -107,6 +164,9 @@ TCliOptions ParseArgs(const std::vector<std::string>& args) {
             else if (a == "--ymove") o.YMove = ParseNumber(a, v);
             else if (a == "--deg") o.Deg = ParseNumber(a, v);
             else if (a == "--type") o.Type = ParseNumber(a, v);
+            else if (a == "--nc-mode") o.NcMode = ParseChoice(a, v, kNcModes);
+            else if (a == "--pen-from") o.PenSource = ParseChoice(a, v, kPenSources);
+            else if (a == "--pen-z") o.PenZ = ParsePenLevel(a, v);
             else throw EUsage("Unbekannte Option: " + a);
             continue;
         }
@@ -134,6 +194,7 @@ TConvSettings ReadSettingsFile(const std::string& folder) {
     s.YMove = Reg::IniReadInteger("ymove");
     s.Deg = Reg::IniReadInteger("deg");
     s.HpglType = static_cast<std::uint8_t>(Reg::IniReadInteger("type"));
+    ReadNcFormat(s);
     return s;
 }
 
@@ -150,64 +211,101 @@ void ApplyOverrides(const TCliOptions& o, TConvSettings& s) {
     if (o.YMove) s.YMove = *o.YMove;
     if (o.Deg) s.Deg = *o.Deg;
     if (o.Type) s.HpglType = static_cast<std::uint8_t>(*o.Type);
+    if (o.NcMode) s.NcMode = *o.NcMode;
+    if (o.PenZ) s.PenZ = *o.PenZ;
+    if (o.PenSource) s.PenSource = *o.PenSource;
+    if (o.ToolPens) s.ToolPens = true;
+    if (o.DrillMarks) s.DrillMarks = true;
 }
 
-// The source text as loaded, with its lines as views into it: no allocation per line.
-class TSourceText : public ILineSource {
-public:
-    explicit TSourceText(std::string bytes) : Bytes(std::move(bytes)) {
-        ForEachSourceLine(Bytes, [this](std::size_t start, std::size_t length) {
-            Lines.emplace_back(Bytes.data() + start, length);
-        });
-    }
-    std::size_t LineCount() const override { return Lines.size(); }
-    std::string_view LineAt(std::size_t index) const override { return Lines[index]; }
-
-private:
-    std::string Bytes;
-    std::vector<std::string_view> Lines;
-};
-
-// Writes the HPGL text with CR LF after every line, either into a temporary file that only
-// replaces the target once the run has succeeded, or into memory for standard output and for
-// a device or FIFO (which see every byte as it is written), so that a run that faults leaves
-// nothing behind.
+// Writes the HPGL text with CR LF after every line. A file goes into its temporary twin as
+// the run goes, which replaces the target only once the run has succeeded. Standard output,
+// a device and a FIFO see every byte as it is written, so their text is staged and handed on
+// only then. Either way a run that faults leaves nothing behind, in bounded memory.
 class TPltOutput : public ILineSink {
 public:
     explicit TPltOutput(const std::optional<std::string>& path) {
         if (path) {
             File.emplace(*path);
             if (!File->Ok()) throw EFCreateError(*path);
-            Streams = !File->WritesInPlace();
+            Direct = !File->WritesInPlace();
         }
     }
     void AppendLine(std::string_view line) override {
         Text.append(line);
         Text.append("\r\n");
-        if (Streams && Text.size() >= kChunk) Flush();
+        if (Text.size() >= kChunk) Flush();
     }
-    // Completes the output; throws when the file cannot be written.
+    // Completes the output; throws when it cannot be written.
     void Finish(std::ostream& out) {
+        Flush();
         if (File) {
-            Flush();
+            if (!Direct) Staged.Replay([this](std::string_view bytes) { File->Write(bytes); });
             if (!File->Commit()) throw EFCreateError(File->Path());
             return;
         }
-        out.write(Text.data(), static_cast<std::streamsize>(Text.size()));
+        Staged.Replay([&out](std::string_view bytes) {
+            out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        });
         out.flush();
         if (!out) throw EInOutError("Standardausgabe kann nicht geschrieben werden");
     }
 
 private:
-    static constexpr std::size_t kChunk = 1 << 20;
+    static constexpr std::size_t kChunk = 1 << 16;
     void Flush() {
-        File->Write(Text);
+        if (!Direct) {
+            Staged.Write(Text);
+        } else {
+            File->Write(Text);
+            if (!File->Ok()) throw EFCreateError(File->Path()); // a full disk: stop at once
+        }
         Text.clear();
     }
     std::optional<TAtomicFileWriter> File;
-    bool Streams = false; // chunks go to the temporary file as the run goes
+    bool Direct = false; // the text goes into the file's temporary twin as the run goes
+    TStagedBytes Staged;
     std::string Text;
 };
+
+// An open input file, closed on every way out.
+class TInputFile {
+public:
+    explicit TInputFile(const std::string& path)
+        : Path(path), Fd(OpenForReading(path, TReadSource::FileOrStream)) {
+        if (Fd < 0) throw EFOpenError(path);
+    }
+    ~TInputFile() { ::close(Fd); }
+    TInputFile(const TInputFile&) = delete;
+    TInputFile& operator=(const TInputFile&) = delete;
+
+    // The next piece of the file into buffer; empty at its end.
+    std::string_view Read(std::string& buffer) {
+        for (;;) {
+            const ssize_t n = ::read(Fd, buffer.data(), buffer.size());
+            if (n >= 0) return {buffer.data(), static_cast<std::size_t>(n)};
+            if (errno != EINTR) throw EFOpenError(Path);
+        }
+    }
+
+private:
+    std::string Path;
+    int Fd;
+};
+
+// Every line of the input through the run as it is read, so that only the line being read is
+// held, whatever the file's size. Reading stops where the program ends.
+void ConvertLines(TInputFile& input, TConversionRun& run) {
+    TSourceLineSplitter splitter;
+    const auto block = [&run](std::string_view line) { run.Block(line); };
+    std::string buffer(1 << 16, '\0');
+    while (!splitter.Ended() && !run.Ended()) {
+        const std::string_view piece = input.Read(buffer);
+        if (piece.empty()) break;
+        splitter.Feed(piece, block);
+    }
+    splitter.End(block);
+}
 
 int Convert(const TCliOptions& o, const std::string& exeFolder, std::ostream& out,
             std::ostream& err) {
@@ -219,10 +317,7 @@ int Convert(const TCliOptions& o, const std::string& exeFolder, std::ostream& ou
     ApplyOverrides(o, settings);
     const TLineVector prefix = BlockLines(o.PrefixFile, folder + "vorspann.plt");
     const TLineVector suffix = BlockLines(o.SuffixFile, folder + "nachspann.plt");
-
-    std::string bytes;
-    if (!ReadWholeFile(o.Input, bytes, TReadSource::FileOrStream)) throw EFOpenError(o.Input);
-    const TSourceText source(std::move(bytes));
+    TInputFile input(o.Input);
 
     TPltOutput plt(o.Output);
     std::optional<TPreviewOutput> preview;
@@ -232,9 +327,14 @@ int Convert(const TCliOptions& o, const std::string& exeFolder, std::ostream& ou
     TConversionRun run(settings, state, target);
     std::string status;
     try {
-        status = run.Execute(source, prefix, suffix);
+        run.Begin(prefix);
+        ConvertLines(input, run);
+        status = run.Finish(suffix);
     } catch (const EMathError& fault) {
         err << "Zeile " << run.FailedLine() + 1 << ": " << fault.Message() << '\n';
+        return ceConversionFault;
+    } catch (const ENcLineError& fault) {
+        err << fault.Message() << '\n'; // names the line itself
         return ceConversionFault;
     }
     plt.Finish(out);
@@ -244,14 +344,6 @@ int Convert(const TCliOptions& o, const std::string& exeFolder, std::ostream& ou
 }
 
 } // namespace
-
-std::vector<std::string> SplitSourceText(const std::string& bytes) {
-    std::vector<std::string> lines;
-    ForEachSourceLine(bytes, [&](std::size_t start, std::size_t length) {
-        lines.emplace_back(bytes, start, length);
-    });
-    return lines;
-}
 
 int RunConvertCli(const std::vector<std::string>& args, const std::string& exeFolder,
                   std::ostream& out, std::ostream& err) {

@@ -3,6 +3,7 @@
 //   main.png              the main window with a small NC program converted
 //   settings-hpgl.png     the settings dialog, HPGL page
 //   settings-folders.png  the settings dialog, folders page
+//   settings-nc.png       the settings dialog, NC format page
 //   help.png              the help window with the help text beside this tool
 //   info.png              the about dialog
 //   intro.png             the splash window
@@ -101,6 +102,8 @@ int main(int argc, char** argv) {
     ok = Save(settings, out.filePath(QStringLiteral("settings-hpgl.png")), scale) && ok;
     Press(settings.BDir);
     ok = Save(settings, out.filePath(QStringLiteral("settings-folders.png")), scale) && ok;
+    Press(settings.BNCFormat);
+    ok = Save(settings, out.filePath(QStringLiteral("settings-nc.png")), scale) && ok;
     ok = Save(program.Hilfe, out.filePath(QStringLiteral("help.png")), scale) && ok;
     ok = Save(program.Info, out.filePath(QStringLiteral("info.png")), scale) && ok;
     ok = Save(program.Intro, out.filePath(QStringLiteral("intro.png")), scale) && ok;

@@ -35,7 +35,8 @@ done
 grep -qxF "Exec=\"$folder/plotalon\" %f" "$prefix/share/applications/plotalon.desktop" ||
     fail "the desktop entry does not start $folder/plotalon"
 
-grep -q '^factor=1000' "$folder/main.ini" || fail "no starting settings installed"
+grep -q '^factor=40' "$folder/main.ini" && grep -q '^ncmode=1' "$folder/main.ini" ||
+    fail "no starting settings installed"
 for f in bin/plotalon bin/plotalon-convert bin/plotalon-view; do
     [ "$(readlink "$prefix/$f")" = "../lib/plotalon/${f#bin/}" ] || fail "$f is no link into lib/plotalon"
 done

@@ -9,7 +9,7 @@
 # fresh folder with the settings of the complete example (factor 1000, HPGL 1, 45 degrees,
 # prefix IN;SP1;, suffix SP0;), since the program keeps its settings beside itself. The
 # screenshots go to SHOTS_FOLDER (default: ./program-shots): main.png, settings-hpgl.png,
-# settings-folders.png, help.png, info.png, splash.png.
+# settings-folders.png, settings-nc.png, help.png, info.png, splash.png.
 #
 # Fails when a window never appears, the program dies or does not end when told to, or the
 # saved bytes differ; exits with 77 (skipped) when the X tools are not installed.
@@ -78,6 +78,9 @@ xs_screenshot "$shots/settings-hpgl.png"
 xs_keys "$settings" alt+v
 sleep 0.3
 xs_screenshot "$shots/settings-folders.png"
+xs_keys "$settings" alt+n
+sleep 0.3
+xs_screenshot "$shots/settings-nc.png"
 xdotool mousemove --window "$settings" 266 313 click 1 # the middle of "&Hilfe"
 help=$(xs_window '^Hilfe$')
 sleep 0.3

@@ -118,8 +118,69 @@ TEST_F(ConvertCli, BadCallsExitWithTwoAndAMessage) {
         EXPECT_NE(Err.str().find(c.says), std::string::npos) << Err.str();
     }
     EXPECT_EQ(Run({"--help"}), 0);
-    for (const char* text : {"--settings", "Auflösung", "Bögen", "vollständig", "Rückgabewerte"})
+    for (const char* text : {"--settings", "Auflösung", "Bögen", "vollständig", "Rückgabewerte",
+                             "--nc-mode", "--pen-z", "--pen-from", "--tool-pens", "--drill-marks",
+                             "AT-Befehl", "Millimeter"})
         EXPECT_NE(Out.str().find(text), std::string::npos) << text;
+}
+
+// The standard reading comes from the options or from main.ini; without either the literal
+// reading gives exactly what it always gave.
+TEST_F(ConvertCli, StandardReadingFromOptionsOrSettings) {
+    Put(Dir / "cam.nc", "%\nG21 G90\nG00 X0 Y0 Z1.\nG01 Z-1. F100\nG01 X10.\n"
+                        "G02 X20 Y0 I5 J0\nG00 Z5.\nM30\n%\n");
+    const std::string cam = (Dir / "cam.nc").string();
+    const std::string literal = "IN;SP1;\r\nPU0,0;\r\nPU10000,0;\r\nPU20000,0;\r\nSP0;\r\n";
+    const std::string standard = "IN;SP1;\r\nPU0,0;\r\nPD;\r\nPA10000,0;\r\nPA11464,3536;\r\n"
+                                 "PA15000,5000;\r\nPA18536,3536;\r\nPA20000,0;\r\nPU20000,0;\r\nSP0;\r\n";
+    EXPECT_EQ(Run({cam}), 0);
+    EXPECT_EQ(Out.str(), literal);
+    EXPECT_EQ(Run({"--nc-mode", "standard", cam}), 0);
+    EXPECT_EQ(Out.str(), standard);
+
+    Put(Dir / "main.ini", "[convert]\r\nfactor=1000\r\ndeg=45\r\ntype=1\r\nncmode=1\r\n"
+                          "penz=-1500\r\npensource=0\r\ntoolpens=1\r\ndrillmarks=1\r\n");
+    EXPECT_EQ(Run({cam}), 0);
+    EXPECT_EQ(Out.str(), "IN;SP1;\r\nPU0,0;\r\nPU10000,0;\r\nPU20000,0;\r\nSP0;\r\n"); // Z-1 is above -1.5
+    EXPECT_EQ(Run({"--pen-z", "-1", cam}), 0);
+    EXPECT_EQ(Out.str(), standard);
+    EXPECT_EQ(Run({"--pen-from", "spindle", cam}), 0);
+    EXPECT_EQ(Out.str(), "IN;SP1;\r\nPU0,0;\r\nPU10000,0;\r\nPU20000,0;\r\nSP0;\r\n"); // no M3
+    EXPECT_EQ(Run({"--nc-mode", "literal", cam}), 0);
+    EXPECT_EQ(Out.str(), literal);
+
+    Put(Dir / "holes.nc", "T3 M6\nG0 Z5\nG81 X1 Y1 Z-2 R1 F100\nG80\n");
+    EXPECT_EQ(Run({"--pen-z", "0", (Dir / "holes.nc").string()}), 0);
+    EXPECT_EQ(Out.str(), "IN;SP1;\r\nSP3;\r\nPU0,0;\r\nPU1000,1000;\r\nPD;\r\nPU1000,1000;\r\nSP0;\r\n");
+}
+
+TEST_F(ConvertCli, StandardReadingFaultNamesTheLineAndWritesNothing) {
+    Put(Dir / "comp.nc", "G21\nG0 X0 Y0 Z-1\nG41 D1 G1 X10 F100\nG1 Y10\n");
+    Put(Dir / "out.plt", "old");
+    EXPECT_EQ(Run({"--nc-mode", "standard", "-o", (Dir / "out.plt").string(),
+                   (Dir / "comp.nc").string()}),
+              1);
+    EXPECT_EQ(Err.str(), "Zeile 3: G41 wird nicht unterstützt\n");
+    EXPECT_EQ(Slurp(Dir / "out.plt"), "old");
+    EXPECT_EQ(Run({"--nc-mode", "standard", (Dir / "comp.nc").string()}), 1);
+    EXPECT_EQ(Out.str(), "");
+
+    const std::string in = (Dir / "in.nc").string();
+    const struct {
+        std::vector<std::string> args;
+        const char* says;
+    } cases[] = {
+        {{"--nc-mode", "rs274", in}, "Ungültiger Wert für --nc-mode: rs274 (erlaubt: literal oder standard)"},
+        {{"--pen-from", "laser", in}, "Ungültiger Wert für --pen-from: laser (erlaubt: z oder spindle)"},
+        {{"--pen-z", "1,5", in}, "Ungültige Zahl für --pen-z: 1,5"},
+        {{"--pen-z", "5000", in}, "Ungültige Zahl für --pen-z: 5000"},
+        {{"--pen-z"}, "erwartet einen Wert"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.says);
+        EXPECT_EQ(Run(c.args), 2);
+        EXPECT_NE(Err.str().find(c.says), std::string::npos) << Err.str();
+    }
 }
 
 TEST_F(ConvertCli, OutputThatIsTheInputIsRefused) {
@@ -204,6 +265,36 @@ TEST_F(ConvertCli, DevNullStaysTheDevice) {
     EXPECT_TRUE(fs::is_character_file("/dev/null"));
 }
 
+// More output than the converter holds in memory: standard output gets it from the staging
+// file after a successful run, and nothing at all when the run faults at its end.
+TEST_F(ConvertCli, StandardOutputGetsLongTextOnlyWhenTheRunSucceeds) {
+    std::string program = "G0 X0 Y0\nG1 Z-1\n";
+    for (int i = 0; i < 100000; ++i) program += "G1 X1\nG1 X2\n";
+    Put(Dir / "long.nc", program);
+    Put(Dir / "bad.nc", program + "G2 X5 Y0\n");
+    EXPECT_EQ(Run({"-o", (Dir / "long.plt").string(), (Dir / "long.nc").string()}), 0);
+    const std::string expected = Slurp(Dir / "long.plt");
+    ASSERT_GT(expected.size(), 2u << 20);
+    EXPECT_EQ(Run({(Dir / "long.nc").string()}), 0);
+    EXPECT_TRUE(Out.str() == expected) << Out.str().size() << " bytes";
+    EXPECT_EQ(Run({(Dir / "bad.nc").string()}), 1);
+    EXPECT_EQ(Out.str(), "");
+    EXPECT_EQ(Err.str(), "Zeile 200003: Gleitkommadivision durch Null\n");
+
+    // Without a usable temporary folder the long text cannot be staged: a clear error and no
+    // output; a short one still fits in memory.
+    const char* const tmpdir = std::getenv("TMPDIR");
+    const std::string saved = tmpdir ? tmpdir : "";
+    setenv("TMPDIR", (Dir / "no-such-dir").c_str(), 1);
+    EXPECT_EQ(Run({(Dir / "long.nc").string()}), 2);
+    EXPECT_EQ(Out.str(), "");
+    EXPECT_NE(Err.str().find("Zwischendatei in"), std::string::npos) << Err.str();
+    EXPECT_EQ(Run({(Dir / "in.nc").string()}), 0);
+    EXPECT_EQ(Out.str(), kExample);
+    if (tmpdir) setenv("TMPDIR", saved.c_str(), 1);
+    else unsetenv("TMPDIR");
+}
+
 TEST_F(ConvertCli, ArbitraryBytesConvertOrFaultCleanly) {
     std::mt19937 random(7);
     for (int round = 0; round < 20; ++round) {
@@ -233,6 +324,28 @@ TEST(SplitSourceText, EveryLineBreakStyleEndsALine) {
         {std::string("a\nb\0c\nd", 7), {"a", "b"}}, // NUL ends the text
     };
     for (const auto& c : cases) EXPECT_EQ(SplitSourceText(c.bytes), c.lines);
+}
+
+// The converter reads its input in pieces: wherever a piece ends (between CR and LF, say),
+// the lines are those of the whole text.
+TEST(SourceLineSplitter, PiecesOfAnySizeGiveTheLinesOfTheWholeText) {
+    std::mt19937 random(11);
+    const std::string alphabet = "ab\r\n\r\n";
+    for (int round = 0; round < 300; ++round) {
+        std::string bytes(random() % 60, 'a');
+        for (char& c : bytes) c = alphabet[random() % alphabet.size()];
+        if (round % 10 == 0 && !bytes.empty()) bytes[random() % bytes.size()] = '\0';
+        std::vector<std::string> lines;
+        TSourceLineSplitter splitter;
+        const auto keep = [&](std::string_view line) { lines.emplace_back(line); };
+        for (std::size_t at = 0; at < bytes.size();) {
+            const std::size_t piece = std::min<std::size_t>(1 + random() % 5, bytes.size() - at);
+            splitter.Feed(std::string_view(bytes).substr(at, piece), keep);
+            at += piece;
+        }
+        splitter.End(keep);
+        EXPECT_EQ(lines, SplitSourceText(bytes)) << testing::PrintToString(bytes);
+    }
 }
 
 } // namespace

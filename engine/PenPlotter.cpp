@@ -1,0 +1,113 @@
+#include "engine/PenPlotter.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "engine/ExtMath.h"
+#include "engine/HpglLine.h"
+#include "engine/NcReader.h"
+
+namespace plotalon {
+
+namespace {
+
+long double Units(std::int64_t v) { return static_cast<long double>(v); }
+
+// A chord step above a quarter turn would flatten an arc beyond recognition.
+constexpr long double kWidestChord = 90;
+
+} // namespace
+
+std::int64_t TPenPlotter::Scaled(long double value, std::int32_t move) const {
+    try {
+        return RoundExt(value * static_cast<long double>(Settings.Factor) +
+                        static_cast<long double>(move));
+    } catch (const EMathError&) {
+        throw ENcError("Koordinate außerhalb des Bereichs des Plotters");
+    }
+}
+
+TPenPlotter::TUnits TPenPlotter::ToUnits(TNcPoint p) const {
+    return {Scaled(p.X, Settings.XMove), Scaled(p.Y, Settings.YMove)};
+}
+
+void TPenPlotter::MoveTo(TUnits p) {
+    if (Known && !Down && Position == p) return;
+    AppendPoint(Target, "PU", Units(p.X), Units(p.Y));
+    Position = p;
+    Known = true;
+    Down = false;
+}
+
+// The pen goes down where it stands, if it is not, and draws to p.
+void TPenPlotter::DrawTo(TUnits p) {
+    if (!Down) {
+        if (p == Position) Target.AppendLine("PD;");
+        else AppendPoint(Target, "PD", Units(p.X), Units(p.Y));
+        Down = true;
+    } else if (p != Position) {
+        AppendPoint(Target, "PA", Units(p.X), Units(p.Y));
+    }
+    Position = p;
+}
+
+void TPenPlotter::Travel(TNcPoint to) {
+    MoveTo(ToUnits(to));
+}
+
+void TPenPlotter::Line(TNcPoint from, TNcPoint to) {
+    const TUnits start = ToUnits(from), end = ToUnits(to);
+    if (!Known || Position != start) MoveTo(start);
+    DrawTo(end);
+}
+
+void TPenPlotter::Lift() {
+    if (Down) MoveTo(Position);
+}
+
+void TPenPlotter::SelectPen(int pen) {
+    Lift();
+    Target.AppendLine("SP" + std::to_string(pen) + ";");
+}
+
+void TPenPlotter::Arc(const TNcArc& arc, long double ta, long double tb) {
+    const TUnits start = ToUnits(arc.At(ta));
+    if (!Known || Position != start) MoveTo(start);
+    if (Settings.HpglType == 1) Chords(arc, ta, tb);
+    else ArcsThrough(arc, ta, tb);
+}
+
+void TPenPlotter::Chords(const TNcArc& arc, long double ta, long double tb) {
+    const long double step =
+        std::min(kWidestChord, static_cast<long double>(std::max(Settings.Deg, 1)));
+    const long double sweep = arc.SweepDegrees() * (tb - ta);
+    const auto count = static_cast<std::int64_t>(std::max(1.0L, std::ceil(sweep / step - 1e-9L)));
+    for (std::int64_t k = 1; k <= count; ++k) {
+        const long double t = k == count ? tb : ta + (tb - ta) * static_cast<long double>(k) /
+                                                         static_cast<long double>(count);
+        DrawTo(ToUnits(arc.At(t)));
+    }
+}
+
+void TPenPlotter::ArcsThrough(const TNcArc& arc, long double ta, long double tb) {
+    if (!Down) DrawTo(Position);
+    const int pieces = arc.SweepDegrees() * (tb - ta) > 180 + 1e-9L ? 2 : 1;
+    for (int piece = 0; piece < pieces; ++piece) {
+        const long double from = ta + (tb - ta) * piece / pieces;
+        const long double to = piece + 1 == pieces ? tb : ta + (tb - ta) * (piece + 1) / pieces;
+        const TUnits mid = ToUnits(arc.At((from + to) / 2)), end = ToUnits(arc.At(to));
+        // Three points on one line describe no arc; the plotter draws what they show.
+        const long double cross = Units(mid.X - Position.X) * Units(end.Y - Position.Y) -
+                                  Units(mid.Y - Position.Y) * Units(end.X - Position.X);
+        if (cross == 0 || end == Position) {
+            DrawTo(mid);
+            DrawTo(end);
+        } else {
+            AppendArcThrough(Target, Units(mid.X), Units(mid.Y), Units(end.X), Units(end.Y));
+            Position = end;
+        }
+    }
+}
+
+} // namespace plotalon

@@ -1,0 +1,98 @@
+#pragma once
+// The standard reading: the subset of RS274/NGC that CAM post-processors write, interpreted
+// as LinuxCNC's interpreter does. G0/G1/G2/G3 with I, J or R; G90/G91, G90.1/G91.1; G20/G21
+// (inch values are multiplied by 25.4, so Factor counts plotter units per millimetre); the
+// drilling cycles G73, G81, G82, G83 with G98/G99; G28, G30 and G53 as travel. What does not
+// shape the drawing (F, S, coolant, dwell, tool length, work offsets, path control, feed
+// mode, stops) is accepted and passed over; every other construct is refused with a message.
+//
+// The tool starts at X0 Y0 Z0. A feed move draws where the tool's Z is at or below the pen
+// level (split where it crosses it); rapid moves never draw. Optionally the pen follows the
+// spindle instead (down while M3 or M4 is on), T n M6 selects pen n, and drilling cycles mark
+// their holes with a dot.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/NcBlock.h"
+#include "engine/NcReader.h"
+#include "engine/PenPlotter.h"
+
+namespace plotalon {
+
+class TStandardReader : public INcReader {
+public:
+    TStandardReader(const TConvSettings& settings, ILineSink& target)
+        : Settings(settings), Output(target), Plotter(settings, Pending) {}
+
+    void Block(std::string_view line) override;
+    bool Ended() const override { return Done; }
+    void Finish() override;
+
+private:
+    // The lines of the block being read, held until it is complete. The strings are kept
+    // for the next block, so that holding costs no allocation once they have grown.
+    class TPendingLines : public ILineSink {
+    public:
+        void AppendLine(std::string_view line) override {
+            if (Count == Lines.size()) Lines.emplace_back();
+            Lines[Count++].assign(line);
+        }
+        void Clear() { Count = 0; }
+        void MoveTo(ILineSink& target) {
+            for (std::size_t i = 0; i < Count; ++i) target.AppendLine(Lines[i]);
+            Count = 0;
+        }
+
+    private:
+        std::vector<std::string> Lines;
+        std::size_t Count = 0;
+    };
+
+    struct TPosition {
+        long double X = 0, Y = 0, Z = 0; // millimetres
+    };
+    // What the part of a feed move the pen draws: from and to as parameters of the move.
+    struct TSpan {
+        bool Any = false;
+        long double From = 0, To = 0;
+    };
+
+    void Percent();
+    void Execute(const TNcBlock& block);
+    void CheckWords(const TNcBlock& block, int motion, bool moves) const;
+    void Modes(const TNcBlock& block);
+    void Home(const TNcBlock& block);
+    void Move(const TNcBlock& block, int motion, bool machine);
+    void Arc(const TNcBlock& block, int motion, const TPosition& to);
+    void Cycle(const TNcBlock& block, int motion);
+
+    long double Unit() const { return Inch ? 25.4L : 1; }
+    // Where an axis word sends the axis from current: absolute, or added in G91.
+    long double Destination(const TNcBlock& block, char letter, long double current,
+                       bool absolute) const;
+    TSpan DrawnSpan(long double z0, long double z1) const;
+
+    const TConvSettings& Settings;
+    ILineSink& Output;
+    TPendingLines Pending;
+    TPenPlotter Plotter;
+    TNcLine Line;
+    TNcBlock Current;
+
+    TPosition Tool;
+    bool ZKnown = true; // false after G28, G30 or a G53 Z move, until a move sets Z
+    int Motion = -1;    // ten times the modal motion code; -1 before the first and after G80
+    bool Inch = false, Incremental = false, ArcAbsolute = false, RetractToOldZ = false;
+    bool Spindle = false;
+    std::int64_t SelectedTool = 0;
+    // The drilling cycle's sticky values, in millimetres, until the motion mode changes.
+    bool HasCycleR = false, HasCycleZ = false, HasCycleQ = false;
+    long double CycleR = 0, CycleZ = 0, CycleQ = 0;
+    bool Started = false;     // a line other than blanks has been read
+    bool PercentOpen = false; // the program began with "%"
+    bool Done = false;
+};
+
+} // namespace plotalon

@@ -1,0 +1,70 @@
+#pragma once
+// NC file bytes split into lines as the editor loads them: CR LF, LF and a lone CR each end a
+// line, a NUL byte ends the text, and a final line break starts no further line. The
+// splitter takes the bytes in pieces of any size, so a file of any length is read in
+// constant memory: only the line still being collected is held.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace plotalon {
+
+class TSourceLineSplitter {
+public:
+    // Calls visit(std::string_view) for every line that bytes complete. The view is valid
+    // during the call only. After a NUL byte the text has ended and further bytes are ignored.
+    template <typename Visit> void Feed(std::string_view bytes, Visit&& visit);
+    // Ends the text: the line still being collected, if it holds anything, is the last one.
+    template <typename Visit> void End(Visit&& visit);
+    // True once a NUL byte has ended the text.
+    bool Ended() const { return Done; }
+
+private:
+    std::string Partial; // bytes of the line that the next piece continues
+    bool AfterCR = false; // the previous piece ended in CR: an LF at the start belongs to it
+    bool Done = false;
+};
+
+// The whole text at once.
+std::vector<std::string> SplitSourceText(std::string_view bytes);
+
+template <typename Visit> void TSourceLineSplitter::Feed(std::string_view bytes, Visit&& visit) {
+    std::size_t i = 0;
+    if (Done) return;
+    if (AfterCR && !bytes.empty()) {
+        AfterCR = false;
+        if (bytes[0] == '\n') i = 1;
+    }
+    std::size_t start = i;
+    for (; i < bytes.size(); ++i) {
+        const char c = bytes[i];
+        if (c != '\r' && c != '\n' && c != '\0') continue;
+        if (c == '\0') {
+            Partial.append(bytes.data() + start, i - start);
+            Done = true;
+            return;
+        }
+        if (Partial.empty()) {
+            visit(bytes.substr(start, i - start));
+        } else {
+            Partial.append(bytes.data() + start, i - start);
+            visit(std::string_view(Partial));
+            Partial.clear();
+        }
+        if (c == '\r') {
+            if (i + 1 == bytes.size()) AfterCR = true;
+            else if (bytes[i + 1] == '\n') ++i;
+        }
+        start = i + 1;
+    }
+    Partial.append(bytes.data() + start, bytes.size() - start);
+}
+
+template <typename Visit> void TSourceLineSplitter::End(Visit&& visit) {
+    if (!Partial.empty()) visit(std::string_view(Partial));
+    Partial.clear();
+    Done = true;
+}
+
+} // namespace plotalon
