@@ -223,6 +223,12 @@ TEST_F(CodeEditJobTest, SaveWritesWhatTheSynchronousSaveWrites) {
     const std::string path = dir.Write("ziel.plt", "alt\r\n");
     ASSERT_TRUE(pane.Job().StartSave(path, TLineBreakFormat::CRLF, Finish()));
     EXPECT_FALSE(pane.Job().StartSave(path, TLineBreakFormat::CRLF, Finish()));
+    // The pane goes on painting and measuring lines while the worker reads them.
+    for (int top = 1; top < 20000 && !outcome; top += 997) {
+        pane.SetTopLine(top);
+        pane.viewport()->repaint();
+        pane.Lines().LongestLineLength();
+    }
     ASSERT_TRUE(Wait());
     EXPECT_EQ(outcome->End, TEnd::Completed);
     EXPECT_TRUE(pane.Core().ReadOnly());
