@@ -1,11 +1,12 @@
 #pragma once
 // Long work on one editor pane, off the GUI thread: loading a file into it, saving it, or
 // building a whole new text for it (a conversion run into the target pane). Each pane owns
-// one (TCodeEdit::Job()), so there is one job per pane at a time; a second start is refused. While
-// a job runs the pane is read-only, so that neither the lines a save reads nor edits that an
-// adopted text would replace can change under it; the pane's own read-only state comes back at the
-// end. A new text is built in a detached list (tab width and highlighter kind of the pane) and
-// adopted in one step, so a cancelled or failed job leaves the pane as it was.
+// one (TCodeEdit::Job()), so there is one job per pane at a time; a second start is
+// refused. While a job runs the pane is read-only, so that neither the lines a save reads
+// nor edits that an adopted text would replace can change under it; the pane's own
+// read-only state comes back at the end. A new text is built in a detached list (tab width
+// and highlighter kind of the pane) and adopted in one step, so a cancelled or failed job
+// leaves the pane as it was.
 //
 // Lines changed behind the pane's back (a program clearing it, say) are not held off; the
 // window keeps such commands disabled while Busy().
