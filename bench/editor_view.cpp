@@ -9,9 +9,7 @@
 // another). Run on an idle machine: build/bench/bench_editview
 
 #include "bench/NcProgram.h"
-#include "editor/ncSyn.h"
-#include "editor/view/CodeEdit.h"
-#include "editor/view/CodeEditPaneStyle.h"
+#include "bench/ShownPane.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -24,17 +22,7 @@ using namespace plotalon;
 
 namespace {
 
-// One shown pane as the main window has it, with the NC highlighter attached.
-struct TViewFixture {
-    TNCSyn syn;
-    TCodeEdit pane;
-    TViewFixture() {
-        ApplyNcPaneStyle(pane);
-        pane.SetHighlighter(&syn);
-        pane.resize(960, 40 * pane.LineHeight());
-        pane.show();
-        QApplication::processEvents();
-    }
+struct TViewFixture : bench::TShownPane {
     void Paint() { pane.viewport()->repaint(); }
     void Key(int key, Qt::KeyboardModifiers modifiers, const QString& text = {}) {
         QKeyEvent press(QEvent::KeyPress, key, modifiers, text);

@@ -177,6 +177,10 @@ public:
     virtual void ResetRangeState() {}
     virtual bool UseUserSettings(int) { return false; }
     virtual void EnumUserSettings(std::vector<std::string>& settings) { settings.clear(); }
+    // A fresh highlighter of this kind with its own scan position, which stores the same
+    // ranges as this one: ranges of a text built on another thread are scanned with it.
+    // nullptr when the kind cannot be made that way; the pane then scans after adopting.
+    virtual std::unique_ptr<TCodeCustomHighlighter> NewOfSameKind() const { return nullptr; }
 
     bool Enabled() const { return IsEnabled; }
     void SetEnabled(bool value) { IsEnabled = value; }

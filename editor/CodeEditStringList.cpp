@@ -9,6 +9,7 @@
 #include <exception>
 #include <new>
 #include <sys/mman.h>
+#include <utility>
 
 namespace plotalon {
 
@@ -432,6 +433,33 @@ void TCodeEditStringList::AppendLines(const TCodeEditStringList& other) {
     guard.Finish();
 }
 
+void TCodeEditStringList::SwapStorage(TCodeEditStringList& other) noexcept {
+    std::swap(Lines, other.Lines);
+    std::swap(Objects, other.Objects);
+    std::swap(Size, other.Size);
+    std::swap(Cap, other.Cap);
+    std::swap(Reserved, other.Reserved);
+    std::swap(Arena, other.Arena);
+    std::swap(HeapTexts, other.HeapTexts);
+    std::swap(Format, other.Format);
+    std::swap(LongestIndex, other.LongestIndex);
+}
+
+void TCodeEditStringList::AdoptLines(TCodeEditStringList& built) {
+    if (&built == this) return;
+    TUpdateGuard guard(*this);
+    const bool hadLines = Size != 0;
+    SwapStorage(built);
+    // Each list keeps its tab width; lines measured with the other one are measured again.
+    if (built.TabSize != TabSize) {
+        ForgetExpandedLengths();
+        built.ForgetExpandedLengths();
+    }
+    if (hadLines && OnLinesCleared) OnLinesCleared();
+    if (Size != 0 && OnLineAdded) OnLineAdded(0);
+    guard.Finish();
+}
+
 std::string_view TCodeEditStringList::LineAt(std::size_t index) const {
     if (index >= Size) return {};
     return Lines[index].Text();
@@ -505,19 +533,26 @@ int TCodeEditStringList::LongestLineLength() const {
 void TCodeEditStringList::SetTabWidth(int width) {
     if (width == TabSize) return;
     TabSize = width;
+    ForgetExpandedLengths();
+}
+
+void TCodeEditStringList::ForgetExpandedLengths() {
     for (std::size_t i = 0; i < Size; ++i)
         Lines[i].MarkExpandedUnknown();
     LongestIndex = -1;
 }
 
-void TCodeEditStringList::LoadFile(const std::string& path) {
+void TCodeEditStringList::LoadFile(const std::string& path, TProgress* progress) {
     TCodeEditFileReader reader(path); // fails before the list is touched
+    if (progress != nullptr) progress->SetTotal(reader.FileSize());
     TUpdateGuard guard(*this);
     ClearLines();
-    std::string_view line;
     while (!reader.AtEnd()) {
-        line = reader.ReadLine();
-        AddLine(line);
+        AddLine(reader.ReadLine());
+        if (progress != nullptr) {
+            progress->SetDone(reader.BytesRead());
+            progress->ThrowIfCancelled();
+        }
     }
     Format = reader.LineBreakFormat();
     guard.Finish();
@@ -527,11 +562,18 @@ void TCodeEditStringList::SaveFile(const std::string& path) const {
     SaveFile(path, Format);
 }
 
-void TCodeEditStringList::SaveFile(const std::string& path, TLineBreakFormat format) const {
+void TCodeEditStringList::SaveFile(const std::string& path, TLineBreakFormat format,
+                                   TProgress* progress) const {
     TCodeEditFileWriter writer(path);
     writer.SetLineBreakFormat(format);
-    for (std::size_t i = 0; i < Size; ++i)
+    if (progress != nullptr) progress->SetTotal(std::int64_t(Size));
+    for (std::size_t i = 0; i < Size; ++i) {
         writer.WriteLine(Lines[i].Text());
+        if (progress != nullptr) {
+            progress->SetDone(std::int64_t(i + 1));
+            progress->ThrowIfCancelled(); // the writer, uncommitted, leaves the old file
+        }
+    }
     writer.Commit();
 }
 

@@ -10,6 +10,7 @@
 
 #include "engine/LineSeams.h"
 #include "platform/Errors.h"
+#include "platform/Progress.h"
 
 #include <cstdint>
 #include <functional>
@@ -98,6 +99,13 @@ public:
     void ReplaceLine(int index, std::string_view text); // on an empty list, index 0 appends
     void ClearLines();
     void AppendLines(const TCodeEditStringList& other);
+    // Takes over every line of built (texts, ranges, objects, cached lengths) and its
+    // line-break format in one step, without copying a line: events "lines cleared" (when
+    // this list had lines) and one "line added" (0) (when built has lines), inside one update.
+    // built is left holding this list's former lines, so that they can be freed elsewhere;
+    // none of built's events fire. The tab width stays this list's: lines measured with
+    // another width are marked for measuring again.
+    void AdoptLines(TCodeEditStringList& built);
 
     // Queries. The view stays valid until that line changes or is removed.
     std::string_view LineAt(std::size_t index) const override; // empty outside the list
@@ -117,12 +125,18 @@ public:
     TLineBreakFormat LineBreakFormat() const { return Format; }
     void SetLineBreakFormat(TLineBreakFormat format) { Format = format; }
 
-    // Replaces all lines with the file's lines; EFOpenError leaves the list as it was.
-    void LoadFile(const std::string& path);
+    // Replaces all lines with the file's lines; EFOpenError leaves the list as it was, a read
+    // error the lines read so far. With progress: its total is the file size, its done count
+    // the bytes read; a cancel stops the load after the line at hand with ECancelled, the
+    // lines read so far in the list.
+    void LoadFile(const std::string& path, TProgress* progress = nullptr);
     // Writes all lines in the list's line-break format; the old file survives a failure.
     void SaveFile(const std::string& path) const;
-    // The same in the given format, whatever the list's own.
-    void SaveFile(const std::string& path, TLineBreakFormat format) const;
+    // The same in the given format, whatever the list's own. With progress: its total is the
+    // line count, its done count the lines written; a cancel ends the save with ECancelled
+    // and the old file as it was. The list must not change while the save runs.
+    void SaveFile(const std::string& path, TLineBreakFormat format,
+                  TProgress* progress = nullptr) const;
 
     // Engine seams.
     std::size_t LineCount() const override { return Size; }
@@ -142,6 +156,8 @@ private:
     void OpenGap(std::size_t index, std::size_t n);
     void CloseGap(std::size_t index, std::size_t n);
     void UpdateExpandedLength(TLineRecord& record) const;
+    void SwapStorage(TCodeEditStringList& other) noexcept; // not the tab width
+    void ForgetExpandedLengths();
 
     TLineRecord* Lines = nullptr;
     std::intptr_t* Objects = nullptr; // parallel to Lines once an object is set

@@ -91,6 +91,10 @@ TCharSet TNCSyn::IdentifierChars() const {
     return set;
 }
 
+std::unique_ptr<TCodeCustomHighlighter> TNCSyn::NewOfSameKind() const {
+    return std::make_unique<TNCSyn>();
+}
+
 bool TNCSyn::IsOfMyKind(const TCodeCustomHighlighter& source) const {
     return dynamic_cast<const TNCSyn*>(&source) != nullptr;
 }

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -43,6 +44,7 @@ public:
     std::string LanguageName() const override { return "NC"; }
     TCodeHighlighterAttributes* DefaultAttribute(int index) const override;
     TCharSet IdentifierChars() const override;
+    std::unique_ptr<TCodeCustomHighlighter> NewOfSameKind() const override;
 
     // The text is borrowed: it must stay alive and unchanged until the line is finished.
     void BeginLine(std::string_view text, int lineIndex) override;

@@ -17,6 +17,7 @@
 #include <QScrollBar>
 #include <QStyleHints>
 #include <algorithm>
+#include <utility>
 
 namespace plotalon {
 
@@ -94,19 +95,24 @@ void TCodeEdit::HookCore() {
     TCodeEditCore& core = *core_;
     core.OnLineAdded = [this](int index) {
         RepaintLines(link_.LineAdded(index));
-        NoteLineWidth(index);
+        NoteLinesAdded(index);
     };
     core.OnLineInserted = [this](int index) {
         RepaintLines(link_.LineInserted(index));
+        knownLines_ = Lines().Count();
         NoteLineWidth(index);
     };
     core.OnLineReplaced = [this](int index) {
         RepaintLines(link_.LineReplaced(index));
         NoteLineWidth(index);
     };
-    core.OnLineDeleted = [this](int index) { RepaintLines(link_.LineDeleted(index)); };
+    core.OnLineDeleted = [this](int index) {
+        RepaintLines(link_.LineDeleted(index));
+        knownLines_ = Lines().Count();
+    };
     core.OnLinesCleared = [this] {
         widestLine_ = 0;
+        knownLines_ = 0;
         viewport()->update();
     };
     core.OnLinesChanged = [this] { LinesChanged(); };
@@ -140,6 +146,24 @@ void TCodeEdit::NoteLineWidth(int index) {
         widestLine_ = width;
         ScheduleScrollBars();
     }
+}
+
+// One added event may stand for many lines (a list appended or adopted whole).
+void TCodeEdit::NoteLinesAdded(int index) {
+    const int count = Lines().Count();
+    const int added = count - std::exchange(knownLines_, count);
+    if (core_->HasOption(eoScrollPastEol)) return;
+    if (added == count && count > 1) {
+        // A whole new text: its longest line may have been measured where it was built.
+        const int width = Lines().LongestLineLength();
+        if (width > widestLine_) {
+            widestLine_ = width;
+            ScheduleScrollBars();
+        }
+        return;
+    }
+    for (int i = index; i < index + std::max(added, 1); ++i)
+        NoteLineWidth(i);
 }
 
 void TCodeEdit::LinesChanged() {
@@ -258,6 +282,12 @@ void TCodeEdit::Clear() {
 
 void TCodeEdit::LoadFile(const std::string& path) {
     Lines().LoadFile(path);
+    UpdateScrollBars();
+    EnsureCursorPosVisible();
+}
+
+void TCodeEdit::AdoptLines(TCodeEditStringList& built) {
+    Lines().AdoptLines(built);
     UpdateScrollBars();
     EnsureCursorPosVisible();
 }

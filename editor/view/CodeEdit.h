@@ -13,6 +13,7 @@
 
 #include "editor/CodeEditHighlighterLink.h"
 #include "editor/core/CodeEditCore.h"
+#include "editor/view/CodeEditJob.h"
 #include "editor/view/CodeGutter.h"
 #include "editor/view/CodeTextDrawer.h"
 #include "platform/qt/QtClipboard.h"
@@ -63,6 +64,12 @@ public:
     // keeps the previous text.
     void LoadFile(const std::string& path);
     void SaveFile(const std::string& path) const;
+    // Loading, saving and building a new text off the GUI thread, one job at a time.
+    TCodeEditJob& Job() { return job_; }
+    // Replaces the text with the lines of a list built elsewhere, in one step (see
+    // TCodeEditStringList::AdoptLines): undo lists emptied, caret home, the view settled once.
+    // built is left with the former lines.
+    void AdoptLines(TCodeEditStringList& built);
     // Inserts the clipboard's text at the caret, replacing a selection.
     void PasteFromClipboard();
     // The clipboard of copy, cut and paste: the system's unless one is set (nullptr: the
@@ -156,6 +163,7 @@ private:
     void RepaintLines(TRepaintLines lines);
     void LinesChanged();
     void NoteLineWidth(int index);
+    void NoteLinesAdded(int index);
     void ScheduleScrollBars();
     void HighlighterChanged();
     void GutterChanged();
@@ -203,6 +211,7 @@ private:
     int lineHeight_ = 1;
     int gutterWidth_ = 0;
     int widestLine_ = 0; // longest line seen since the text was cleared
+    int knownLines_ = 0; // the line count as the last line event left it
     bool scrollBarsPending_ = false;
     bool syncingScrollBars_ = false;
     int shownTop_ = 1;
@@ -223,6 +232,9 @@ private:
 
     QTimer blinkTimer_;
     bool caretShown_ = true;
+
+    // Last, so that a job still reading the lines is stopped before anything goes.
+    TCodeEditJob job_{*this};
 };
 
 } // namespace plotalon

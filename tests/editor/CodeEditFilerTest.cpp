@@ -84,6 +84,19 @@ TEST_F(CodeEditFilerTest, LineBreakStylesLoadAndSaveBack) {
         std::string out = Dir.Path("out.nc");
         List.SaveFile(out);
         EXPECT_EQ(TTempDir::Read(out), c.saved) << testing::PrintToString(c.bytes);
+
+        // With progress: the same lines and bytes, and every byte and line counted.
+        TCodeEditStringList other;
+        TProgress loading, saving;
+        other.LoadFile(in, &loading);
+        EXPECT_EQ(Lines(other), c.lines) << testing::PrintToString(c.bytes);
+        EXPECT_EQ(other.LineBreakFormat(), c.format) << testing::PrintToString(c.bytes);
+        EXPECT_EQ(loading.Total(), std::int64_t(c.bytes.size()));
+        EXPECT_EQ(loading.Done(), std::int64_t(c.bytes.size()));
+        other.SaveFile(out, other.LineBreakFormat(), &saving);
+        EXPECT_EQ(TTempDir::Read(out), c.saved) << testing::PrintToString(c.bytes);
+        EXPECT_EQ(saving.Total(), std::int64_t(c.lines.size()));
+        EXPECT_EQ(saving.Done(), std::int64_t(c.lines.size()));
     }
 }
 
@@ -128,7 +141,8 @@ TEST_F(CodeEditFilerTest, RandomBytesLoadLikeTheReference) {
             if (mode == 2) v = random() % 500 == 0 ? (v % 2 ? '\n' : '\r') : 'a' + v % 26;
             b = char(v);
         }
-        List.LoadFile(Dir.Write("random.bin", bytes));
+        TProgress progress;
+        List.LoadFile(Dir.Write("random.bin", bytes), round % 2 ? &progress : nullptr);
         bool crlf = false;
         Strings expected = ReferenceLines(bytes, crlf);
         ASSERT_EQ(Lines(List), expected) << "round " << round;
@@ -158,6 +172,25 @@ TEST_F(CodeEditFilerTest, ReadFailureKeepsWhatWasReadAndClosesTheUpdate) {
     EXPECT_THROW(List.LoadFile("/proc/self/mem"), EReadError);
     EXPECT_EQ(List.UpdateCount(), 0);
     EXPECT_EQ(List.Count(), 0);
+}
+
+TEST_F(CodeEditFilerTest, CancelStopsLoadAndSaveAtTheNextLine) {
+    const std::string in = Dir.Write("in.nc", "G0 X1\nG1 X2\nG1 X3\n");
+    TProgress progress;
+    progress.Cancel();
+    EXPECT_THROW(List.LoadFile(in, &progress), ECancelled);
+    EXPECT_EQ(Lines(List), Strings{"G0 X1"});
+    EXPECT_EQ(List.UpdateCount(), 0);
+
+    // A cancelled save leaves the old file and no temporary file behind.
+    const std::string out = Dir.Write("out.nc", "old\n");
+    List.AddLine("new");
+    EXPECT_THROW(List.SaveFile(out, TLineBreakFormat::CRLF, &progress), ECancelled);
+    EXPECT_EQ(TTempDir::Read(out), "old\n");
+    int files = 0;
+    for (auto& entry : std::filesystem::directory_iterator(Dir.Folder()))
+        (void)entry, ++files;
+    EXPECT_EQ(files, 2);
 }
 
 TEST_F(CodeEditFilerTest, SaveIntoMissingFolderRaisesCreateError) {

@@ -1,5 +1,7 @@
 #include "editor/CodeEditHighlighterLink.h"
+#include "editor/CodeEditDetachedLines.h"
 #include "editor/ncSyn.h"
+#include "tests/editor/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -35,7 +37,11 @@ public:
     TCodeRange RangeState() const override { return State; }
     void SetRangeState(TCodeRange value) override { State = value; }
     void ResetRangeState() override { State = 0; }
+    std::unique_ptr<TCodeCustomHighlighter> NewOfSameKind() const override {
+        return MakesSiblings ? std::make_unique<TBraceSyn>() : nullptr;
+    }
 
+    bool MakesSiblings = true;
     std::string_view Line;
     bool Done = true;
     TCodeRange State = 0;
@@ -120,6 +126,55 @@ TEST(CodeEditHighlighterLinkTest, RangesAfterEditsAgreeWithAWholeScan) {
         fresh.Link.SetHighlighter(&other);
         ASSERT_EQ(Ranges(pane.Lines), Ranges(fresh.Lines)) << "step " << step << " op " << op;
     }
+}
+
+// Lines built away from the pane carry the ranges the pane would scan itself, so adopting
+// them rescans only the first line; a highlighter that cannot make a sibling leaves the
+// scan to the pane, with the same ranges.
+TEST(CodeEditHighlighterLinkTest, DetachedLinesCarryTheRangesOfAWholeScan) {
+    std::mt19937 random(11);
+    const char* texts[] = {"", "x", "{", "}", "{}", "}{", "a{b", "\tc"};
+    std::string file;
+    TPane whole;
+    for (int i = 0; i < 3000; ++i) {
+        std::string text = texts[random() % 8];
+        whole.Lines.AddLine(text);
+        file += text + "\r\n";
+    }
+    TBraceSyn wholeSyn;
+    whole.Link.SetHighlighter(&wholeSyn);
+    test::TTempDir dir;
+    const std::string path = dir.Write("braces.nc", file);
+
+    for (bool siblings : {true, false}) {
+        for (bool load : {false, true}) {
+            TBraceSyn paneSyn;
+            paneSyn.MakesSiblings = siblings;
+            TPane pane;
+            pane.Lines.AddLine("{ old text");
+            pane.Link.SetHighlighter(&paneSyn);
+
+            TCodeEditDetachedLines built(8, &paneSyn);
+            EXPECT_EQ(built.ScansRanges(), siblings);
+            if (load) {
+                TProgress progress;
+                built.Lines().LoadFile(path, &progress);
+            } else {
+                for (int i = 0; i < whole.Lines.Count(); ++i)
+                    static_cast<ILineSink&>(built.Lines()).AppendLine(whole.Lines.LineAt(i));
+            }
+            if (siblings) {
+                EXPECT_EQ(Ranges(built.Lines()), Ranges(whole.Lines));
+            }
+
+            paneSyn.Scans = 0;
+            pane.Lines.AdoptLines(built.Lines());
+            EXPECT_EQ(Ranges(pane.Lines), Ranges(whole.Lines)) << siblings << load;
+            EXPECT_EQ(paneSyn.Scans, siblings ? 1 : 3000);
+        }
+    }
+    TNCSyn nc;
+    EXPECT_NE(dynamic_cast<TNCSyn*>(nc.NewOfSameKind().get()), nullptr);
 }
 
 TEST(CodeEditHighlighterLinkTest, ReplaceRescansUntilTheRangesAgreeAgain) {

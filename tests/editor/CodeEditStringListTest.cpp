@@ -187,6 +187,61 @@ TEST_F(CodeEditStringListTest, AppendLinesCopiesObjectsAndRoundsCapacity) {
     EXPECT_EQ(List.LineAt(41), "l19");
 }
 
+TEST_F(CodeEditStringListTest, AdoptLinesSwapsTheStorageInOneStep) {
+    Fill({"old 1", "old 2"});
+    List.SetObjectAt(1, 7);
+    TCodeEditStringList built;
+    built.SetLineBreakFormat(TLineBreakFormat::LF);
+    for (int i = 0; i < 100; ++i)
+        built.AddLine("\tline " + std::to_string(i));
+    built.SetLineRange(99, 5);
+    built.SetObjectAt(2, 42);
+    EXPECT_EQ(built.LongestLineLength(), 15); // measured with the same tab width
+    const std::string_view text = built.LineAt(50);
+
+    TEventLog log(List);
+    TEventLog builtLog(built);
+    List.AdoptLines(built);
+    EXPECT_EQ(log.Events, (Strings{"changing", "cleared", "added 0", "changed"}));
+    EXPECT_TRUE(builtLog.Events.empty());
+    ASSERT_EQ(List.Count(), 100);
+    EXPECT_EQ(List.LineAt(50).data(), text.data()); // not one line copied
+    EXPECT_EQ(List.LineRange(99), 5);
+    EXPECT_EQ(List.ObjectAt(2), 42);
+    EXPECT_EQ(List.LineBreakFormat(), TLineBreakFormat::LF);
+    EXPECT_EQ(List.LongestLineLength(), 15);
+    // The former lines went the other way.
+    EXPECT_EQ(Lines(built), (Strings{"old 1", "old 2"}));
+    EXPECT_EQ(built.ObjectAt(1), 7);
+    EXPECT_EQ(built.LineBreakFormat(), TLineBreakFormat::CRLF);
+
+    // An empty list adopted: cleared only; adopted into an empty list: added only; itself:
+    // nothing.
+    TCodeEditStringList empty;
+    log.Events.clear();
+    List.AdoptLines(empty);
+    List.AdoptLines(List);
+    List.AdoptLines(empty);
+    EXPECT_EQ(log.Events,
+              (Strings{"changing", "cleared", "changed", "changing", "added 0", "changed"}));
+    EXPECT_EQ(List.Count(), 100);
+}
+
+TEST_F(CodeEditStringListTest, AdoptedLinesFollowTheTabWidthOfTheirNewList) {
+    TCodeEditStringList built;
+    built.SetTabWidth(2);
+    built.AddLine("\tx");
+    built.AddLine("abcde");
+    EXPECT_EQ(built.LongestLineLength(), 5);
+    Fill({"a\tb"});
+    List.AdoptLines(built);
+    EXPECT_EQ(List.TabWidth(), 8);
+    EXPECT_EQ(List.ExpandedLength(0), 9);
+    EXPECT_EQ(List.LongestLineLength(), 9);
+    EXPECT_EQ(built.TabWidth(), 2);
+    EXPECT_EQ(built.ExpandedLength(0), 3);
+}
+
 TEST_F(CodeEditStringListTest, TabExpansion) {
     struct Case {
         const char* text;

@@ -1,0 +1,68 @@
+#include "platform/qt/WorkerJob.h"
+
+#include "platform/qt/ErrorReport.h"
+
+#include <utility>
+
+namespace plotalon {
+
+TWorkerJob::TWorkerJob(QObject* parent) : QObject(parent) {
+    Timer.setInterval(kPollInterval);
+    connect(&Timer, &QTimer::timeout, this, [this] { Poll(); });
+}
+
+TWorkerJob::~TWorkerJob() {
+    Shared.Cancel();
+    if (Worker.joinable()) Worker.join();
+}
+
+bool TWorkerJob::Start(TWork work, TFinish finish) {
+    if (Busy) return false;
+    Shared.Reset();
+    WorkEnded.store(false);
+    Outcome = {};
+    Finish = std::move(finish);
+    Busy = true;
+    Worker = std::thread([this, work = std::move(work)] {
+        TOutcome outcome;
+        try {
+            work(Shared);
+        } catch (const ECancelled&) {
+            outcome.End = TEnd::Cancelled;
+        } catch (...) {
+            outcome = {TEnd::Failed, std::current_exception()};
+        }
+        Outcome = std::move(outcome);
+        WorkEnded.store(true, std::memory_order_release);
+        // Wakes the GUI thread at once rather than at the next poll; dropped when this
+        // object is gone by then.
+        QMetaObject::invokeMethod(
+            this, [this] { Collect(); }, Qt::QueuedConnection);
+    });
+    Timer.start();
+    return true;
+}
+
+void TWorkerJob::Cancel() {
+    if (Busy) Shared.Cancel();
+}
+
+void TWorkerJob::Poll() {
+    if (WorkEnded.load(std::memory_order_acquire)) {
+        Collect();
+        return;
+    }
+    if (OnProgress) RunGuarded([this] { OnProgress(Shared); });
+}
+
+void TWorkerJob::Collect() {
+    if (!Busy || !WorkEnded.load(std::memory_order_acquire)) return;
+    Worker.join(); // the work has ended: only the thread's last steps remain
+    Timer.stop();
+    TFinish finish = std::exchange(Finish, nullptr);
+    const TOutcome outcome = std::exchange(Outcome, {});
+    Busy = false; // the finish may start the next job
+    if (finish) RunGuarded([&] { finish(outcome); });
+}
+
+} // namespace plotalon

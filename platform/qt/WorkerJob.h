@@ -1,0 +1,69 @@
+#pragma once
+// Long work off the GUI thread: one job at a time runs on a thread of its own, reports how
+// far it has come through a TProgress that this side polls every 30 ms (so the event loop
+// never waits for the worker), and ends on the GUI thread with its outcome. A second start
+// while a job runs is refused.
+//
+// The work must not touch widgets. Whatever it builds it keeps in its own objects (captured
+// by both the work and the finish), and the finish hands the result over on the GUI thread.
+
+#include "platform/Progress.h"
+
+#include <QObject>
+#include <QTimer>
+#include <atomic>
+#include <exception>
+#include <functional>
+#include <thread>
+
+namespace plotalon {
+
+class TWorkerJob : public QObject {
+public:
+    static constexpr int kPollInterval = 30; // ms
+
+    enum class TEnd {
+        Completed, // the work returned
+        Cancelled, // the work stopped with ECancelled
+        Failed,    // the work stopped with another error, in Error
+    };
+    struct TOutcome {
+        TEnd End = TEnd::Completed;
+        std::exception_ptr Error;
+    };
+    using TWork = std::function<void(TProgress& progress)>;
+    using TFinish = std::function<void(const TOutcome& outcome)>;
+
+    explicit TWorkerJob(QObject* parent = nullptr);
+    // A job still running is asked to stop and waited for; its finish does not run.
+    ~TWorkerJob() override;
+    TWorkerJob(const TWorkerJob&) = delete;
+    TWorkerJob& operator=(const TWorkerJob&) = delete;
+
+    // Runs work on the worker thread and then finish on this object's thread (inside the
+    // error report: an error of the finish is shown, not thrown). False, and nothing runs,
+    // while a job is running.
+    bool Start(TWork work, TFinish finish);
+    // Asks the running work to stop; it ends as Cancelled once it notices.
+    void Cancel();
+    // From the start until the finish has run.
+    bool Running() const { return Busy; }
+    const TProgress& Progress() const { return Shared; }
+
+    // Called every poll while the work runs, on this object's thread.
+    std::function<void(const TProgress& progress)> OnProgress;
+
+private:
+    void Poll();
+    void Collect();
+
+    TProgress Shared;
+    QTimer Timer;
+    std::thread Worker;
+    std::atomic<bool> WorkEnded{false};
+    TOutcome Outcome; // written by the worker before WorkEnded, read after it
+    TFinish Finish;
+    bool Busy = false;
+};
+
+} // namespace plotalon
