@@ -16,6 +16,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyleHints>
+#include <QWindow>
 #include <algorithm>
 
 namespace plotalon {
@@ -369,7 +370,19 @@ QPoint TCodeEdit::RowColumnToPixels(TCodePoint point) const {
             (point.Y - TopLine()) * lineHeight_};
 }
 
+bool TCodeEdit::HasRealSize() const {
+    const QWidget* top = window();
+    return isVisible() && top->windowHandle() && top->windowHandle()->isExposed();
+}
+
 void TCodeEdit::EnsureCursorPosVisible() {
+    // Until the pane is on screen its size is a passing one (a window being set up, panes
+    // not yet split): scrolling for it would hide the start of the lines for good.
+    if (!HasRealSize()) {
+        scrollPending_ = true;
+        return;
+    }
+    scrollPending_ = false;
     const TCodePoint caret = core_->CaretXY();
     const int line = std::clamp(caret.Y, 1, std::max(1, Lines().Count()));
     if (line < TopLine())
@@ -413,6 +426,8 @@ TGutterPaintContext TCodeEdit::GutterContext() {
 }
 
 void TCodeEdit::paintEvent(QPaintEvent* event) {
+    // The first painting is the first moment the pane's size is the one the user sees.
+    if (scrollPending_) EnsureCursorPosVisible();
     QPainter painter(viewport());
     const QRect clip = event->rect();
     if (clip.left() < gutterWidth_)

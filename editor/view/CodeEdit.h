@@ -115,7 +115,8 @@ public:
     TCodePoint PixelsToRowColumn(QPoint point) const;
     // The top-left viewport pixel of a position's cell.
     QPoint RowColumnToPixels(TCodePoint point) const;
-    // Scrolls so that the caret is in view.
+    // Scrolls so that the caret is in view; while the pane is not yet on screen, once it is
+    // first painted there.
     void EnsureCursorPosVisible();
     // Brings the scroll bars up to date now instead of once the events have settled.
     void UpdateScrollBars();
@@ -163,6 +164,7 @@ private:
     void UpdateWindowSize();
     void SyncScrollPosition();
     void AfterCommand();
+    bool HasRealSize() const;
     void TypeText(const QString& text);
 
     // Painting.
@@ -208,6 +210,7 @@ private:
     int shownTop_ = 1;
     int shownLeft_ = 1;
     int wheelRemainder_ = 0;
+    bool scrollPending_ = false; // the caret to be brought into view at the first painting
 
     // Mouse state: a press in the text area selects; a press inside the selection may
     // start a drag.

@@ -351,6 +351,28 @@ TEST_F(MainWindow, AFailingStartUpStepIsReportedAndTheWindowShownAllTheSame) {
     EXPECT_EQ(startUnprivileged({Files.Path("lesbar.nc")}, cannotOpen("vorspann.plt"), true), "");
 }
 
+// The start-up work runs while the panes are still narrow, before the split and before the
+// window has its final size: neither a paste nor a load may leave the view scrolled to the
+// right of column 1.
+TEST_F(MainWindow, EveryStartShowsColumnOneOfBothPanes) {
+    const struct {
+        std::vector<std::string> parameters;
+        TCodePoint caret;
+    } cases[] = {{{"/C"}, {9, 2}}, {{Files.Path("nc/teil.nc")}, {1, 1}}, {{}, {1, 1}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.parameters.empty() ? std::string("(none)") : c.parameters.front());
+        QGuiApplication::clipboard()->setText(u"G0 X1 Y2\nG1 X3 Y4"_qs);
+        Start(c.parameters);
+        QTest::qWait(0);
+        for (TCodeEdit* pane : {Form->Quelle, Form->Ziel}) {
+            EXPECT_EQ(pane->LeftChar(), 1);
+            EXPECT_EQ(pane->TopLine(), 1);
+        }
+        EXPECT_EQ(Form->Quelle->Core().CaretXY(), c.caret);
+        Program.reset();
+    }
+}
+
 TEST_F(MainWindow, ThePanesAreSplitInTheMiddleAfterShowingAndEveryResize) {
     Start({"-"}, Hidden);
     Form->setWindowState(Qt::WindowNoState);

@@ -238,6 +238,32 @@ TEST_F(CodeEditTest, ChangesBehindTheCoresBackKeepTheViewInTheText) {
     EXPECT_EQ(CountInk(shot, CellRect(pane, 2, 1), clWindow), 0);
 }
 
+// A pane that is not yet on screen has a passing size (a window being built, panes not yet
+// split): the caret is brought into view at the size the pane is first shown with.
+TEST_F(CodeEditTest, TheCaretIsBroughtIntoViewAtTheSizeThePaneIsShownWith) {
+    const struct {
+        int length; // of the one line, with the caret after its end
+        bool fits;  // in the shown pane
+    } cases[] = {{8, true}, {200, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.length);
+        TCodeEdit narrow;
+        ApplyNcPaneStyle(narrow);
+        narrow.resize(narrow.TextStart() + narrow.CharWidth(), 3 * narrow.LineHeight());
+        narrow.Lines().AddLine(std::string(std::size_t(c.length), 'X'));
+        narrow.Core().SetCaretXY({c.length + 1, 1});
+        narrow.EnsureCursorPosVisible();
+        EXPECT_EQ(narrow.LeftChar(), 1);
+        ShowPane(narrow);
+        Shot(narrow);
+        EXPECT_EQ(narrow.Core().CaretXY(), (TCodePoint{c.length + 1, 1}));
+        if (c.fits)
+            EXPECT_EQ(narrow.LeftChar(), 1);
+        else
+            EXPECT_EQ(narrow.LeftChar(), c.length + 2 - narrow.CharsInWindow());
+    }
+}
+
 TEST_F(CodeEditTest, AFailedLoadKeepsTheText) {
     ShowPane(pane);
     pane.Lines().AddLine("G1 X5");
