@@ -13,7 +13,7 @@ TCodeEditDragData::TCodeEditDragData(QObject* source, std::string_view text,
     QByteArray block(1, char(mode));
     block.append(text.data(), qsizetype(text.size()));
     setData(kMimeType, block);
-    setText(FromAnsi(text.substr(0, text.find('\0'))));
+    setText(DesktopPlainText(text));
 }
 
 std::optional<TCodeClipboardBlock> DroppedBlock(const QMimeData& data) {

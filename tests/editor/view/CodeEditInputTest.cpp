@@ -250,6 +250,19 @@ TEST_F(CodeEditDragTest, IntoTheOtherPaneMovesTheText) {
     EXPECT_EQ(pane.Lines().LineAt(0), "G01 X10 Y20");
 }
 
+TEST_F(CodeEditDragTest, OtherProgramsGetThePlainTextWithTheDesktopsLineBreaks) {
+    pane.Core().SetSelection({5, 1}, {2, 2});
+    QString plain;
+    pane.DragRunner = [&](QDrag& drag, Qt::DropActions) {
+        plain = drag.mimeData()->text();
+        return Qt::IgnoreAction;
+    };
+    Press(Cell(pane, 6, 1));
+    MoveTo(Cell(pane, 6, 1) + QPoint(QApplication::startDragDistance(), 0));
+    Release(Cell(pane, 6, 1));
+    EXPECT_EQ(plain, u"X10 Y20\nM"_qs);
+}
+
 TEST_F(CodeEditDragTest, APressInsideTheSelectionWithoutDragPlacesTheCaret) {
     QTest::mouseClick(pane.viewport(), Qt::LeftButton, {}, Cell(pane, 6, 1));
     EXPECT_FALSE(pane.Core().SelAvail());

@@ -19,20 +19,32 @@ TEST(QtClipboard, TextAndPrivateFormatsTravelInOneTransaction) {
     EXPECT_TRUE(clipboard.SetData("Plotalon Block", std::string_view("\x02\0\0\0ab", 6)));
     clipboard.Close();
 
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), u"G1 X1\r\nä"_qs);
-    EXPECT_EQ(clipboard.Data(Clipboard::kText), "G1 X1\r\n\xe4");
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), u"G1 X1\nä"_qs);
+    EXPECT_EQ(clipboard.Data(Clipboard::kText), "G1 X1\n\xe4");
     EXPECT_EQ(clipboard.Data("Plotalon Block"), std::string("\x02\0\0\0ab", 6));
     EXPECT_FALSE(clipboard.HasFormat("Other"));
     EXPECT_EQ(clipboard.Data("Other"), std::nullopt);
 }
 
-TEST(QtClipboard, PlainTextEndsAtItsZeroByte) {
-    TQtClipboard clipboard;
-    ASSERT_TRUE(clipboard.Open());
-    clipboard.Clear();
-    clipboard.SetData(Clipboard::kText, std::string_view("G1\r\nX2\0rest", 11));
-    clipboard.Close();
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), u"G1\r\nX2"_qs);
+// Other programs of the desktop get LF line breaks and no NUL character; the private
+// formats keep their bytes.
+TEST(QtClipboard, PlainTextHasTheDesktopsLineBreaksAndEndsAtItsZeroByte) {
+    const struct {
+        std::string_view bytes;
+        const char16_t* text;
+    } cases[] = {{std::string_view("G1\r\nX2\0rest", 11), u"G1\nX2"},
+                 {"A\rB\nC\r\n\r\nD\r", u"A\nB\nC\n\nD\n"},
+                 {"\r\r\n", u"\n\n"}};
+    for (const auto& c : cases) {
+        TQtClipboard clipboard;
+        ASSERT_TRUE(clipboard.Open());
+        clipboard.Clear();
+        clipboard.SetData(Clipboard::kText, c.bytes);
+        clipboard.SetData("Block", c.bytes);
+        clipboard.Close();
+        EXPECT_EQ(QGuiApplication::clipboard()->text(), QString::fromUtf16(c.text));
+        EXPECT_EQ(clipboard.Data("Block"), std::string(c.bytes));
+    }
 }
 
 TEST(QtClipboard, ClearingEmptiesAndWritingNeedsOpen) {
