@@ -1,10 +1,15 @@
+#include "platform/qt/ErrorReport.h"
 #include "platform/qt/FileDialogs.h"
+#include "platform/qt/Questions.h"
 #include "platform/qt/QtClipboard.h"
 #include "platform/qt/Shell.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace plotalon {
@@ -95,6 +100,58 @@ TEST(FileDialogs, ScriptAnswersInOrderThenCancels) {
     ASSERT_EQ(script.Requests.size(), 3u);
     EXPECT_EQ(script.Requests[1].kind, fdSave);
     EXPECT_EQ(script.Requests[1].options.DefaultExt, u"plt"_qs);
+}
+
+// The real box, answered with real keys and clicks once it is up.
+TEST(Questions, TheBoxAsksWithJaAndNeinAndEnterGivesThePreset) {
+    SetApplicationTitle(u"PLOTALON 1.1"_qs);
+    QWidget parent;
+    const struct {
+        TAnswer preset;
+        std::function<void(QMessageBox&)> answer;
+        TAnswer expected;
+    } cases[] = {
+        {TAnswer::No, [](QMessageBox& box) { QTest::keyClick(&box, Qt::Key_Return); }, TAnswer::No},
+        {TAnswer::Yes, [](QMessageBox& box) { QTest::keyClick(&box, Qt::Key_Return); },
+         TAnswer::Yes},
+        {TAnswer::Yes, [](QMessageBox& box) { QTest::keyClick(&box, Qt::Key_Escape); },
+         TAnswer::No},
+        {TAnswer::No,
+         [](QMessageBox& box) {
+             for (QAbstractButton* button : box.buttons())
+                 if (button->text() == u"&Ja")
+                     QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+         },
+         TAnswer::Yes},
+    };
+    for (const auto& c : cases) {
+        QString caption, text;
+        QStringList buttons;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            caption = box->windowTitle();
+            text = box->text();
+            for (QAbstractButton* button : box->buttons())
+                buttons << button->text();
+            c.answer(*box);
+        });
+        EXPECT_EQ(Questions().Ask(&parent, u"Wirklich?"_qs, c.preset), c.expected);
+        EXPECT_EQ(caption, u"PLOTALON 1.1"_qs);
+        EXPECT_EQ(text, u"Wirklich?"_qs);
+        buttons.sort();
+        EXPECT_EQ(buttons, (QStringList{u"&Ja"_qs, u"&Nein"_qs}));
+    }
+}
+
+TEST(Questions, ScriptAnswersInOrderThenSaysNo) {
+    TScriptedQuestions script;
+    script.Answers = {TAnswer::Yes};
+    EXPECT_EQ(Questions().Ask(nullptr, u"Erste?"_qs, TAnswer::No), TAnswer::Yes);
+    EXPECT_EQ(Questions().Ask(nullptr, u"Zweite?"_qs, TAnswer::Yes), TAnswer::No);
+    ASSERT_EQ(script.Asked.size(), 2u);
+    EXPECT_EQ(script.Asked[1].text, u"Zweite?"_qs);
+    EXPECT_EQ(script.Asked[1].preset, TAnswer::Yes);
 }
 
 TEST(Modal, ScriptRunsOnTheShownDialogAndItsResultIsReturned) {
