@@ -4,6 +4,7 @@
 #include "editor/view/CodeEditKeys.h"
 #include "editor/view/CodeLineRuns.h"
 #include "platform/qt/Colors.h"
+#include "platform/qt/DroppedFiles.h"
 #include "platform/qt/ErrorReport.h"
 #include "platform/qt/Fonts.h"
 #include "platform/qt/Text.h"
@@ -784,11 +785,14 @@ void TCodeEdit::StartDrag() {
 }
 
 bool TCodeEdit::AcceptsDrop(const QDropEvent& event) const {
-    if (core_->ReadOnly() || !event.mimeData()) return false;
+    if (!event.mimeData()) return false;
+    if (!DroppedFiles(*event.mimeData()).isEmpty()) return bool(OnDropFiles);
+    if (core_->ReadOnly()) return false;
     return DroppedBlock(*event.mimeData()).has_value();
 }
 
 Qt::DropAction TCodeEdit::DropActionFor(const QDropEvent& event) const {
+    if (!DroppedFiles(*event.mimeData()).isEmpty()) return Qt::CopyAction;
     const auto* ours = qobject_cast<const TCodeEditDragData*>(event.mimeData());
     const bool copy = (event.modifiers() & Qt::ControlModifier) != 0;
     if (ours && !copy && (event.possibleActions() & Qt::MoveAction)) return Qt::MoveAction;
@@ -809,7 +813,8 @@ void TCodeEdit::dragMoveEvent(QDragMoveEvent* event) {
         event->ignore();
         return;
     }
-    dropCaret_ = PixelsToRowColumn(event->position().toPoint());
+    if (DroppedFiles(*event->mimeData()).isEmpty())
+        dropCaret_ = PixelsToRowColumn(event->position().toPoint());
     event->setDropAction(DropActionFor(*event));
     event->accept();
     viewport()->update();
@@ -823,6 +828,18 @@ void TCodeEdit::dragLeaveEvent(QDragLeaveEvent* event) {
 
 void TCodeEdit::dropEvent(QDropEvent* event) {
     dropCaret_.reset();
+    if (const QStringList files = event->mimeData() ? DroppedFiles(*event->mimeData())
+                                                    : QStringList();
+        !files.isEmpty()) {
+        if (!OnDropFiles) {
+            event->ignore();
+            return;
+        }
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+        RunGuarded([&] { OnDropFiles(this, files); });
+        return;
+    }
     const std::optional<TCodeClipboardBlock> block =
         event->mimeData() ? DroppedBlock(*event->mimeData()) : std::nullopt;
     if (core_->ReadOnly() || !block) {

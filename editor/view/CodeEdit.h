@@ -127,6 +127,10 @@ public:
     // A press and release in the gutter: viewport position and 1-based line.
     std::function<void(TCodeEdit*, int x, int y, int line)> OnGutterClick;
 
+    // Local files dropped on the pane (a file manager's URL list): handed over here, never
+    // inserted as text. Without a handler the pane refuses them.
+    std::function<void(TCodeEdit*, const QStringList& files)> OnDropFiles;
+
     // How a drag of selected text is carried out, with the actions it allows; QDrag::exec
     // unless set (tests drive the drop side themselves).
     std::function<Qt::DropAction(QDrag& drag, Qt::DropActions allowed)> DragRunner;

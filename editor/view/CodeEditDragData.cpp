@@ -1,5 +1,6 @@
 #include "editor/view/CodeEditDragData.h"
 
+#include "platform/qt/DroppedFiles.h"
 #include "platform/qt/Text.h"
 
 namespace plotalon {
@@ -17,6 +18,7 @@ TCodeEditDragData::TCodeEditDragData(QObject* source, std::string_view text,
 }
 
 std::optional<TCodeClipboardBlock> DroppedBlock(const QMimeData& data) {
+    if (!DroppedFiles(data).isEmpty()) return std::nullopt;
     if (data.hasFormat(TCodeEditDragData::kMimeType)) {
         const QByteArray block = data.data(TCodeEditDragData::kMimeType);
         if (block.isEmpty()) return std::nullopt;

@@ -281,5 +281,23 @@ TEST_F(CodeEditDragTest, PlainTextFromOtherProgramsIsCopiedIn) {
         << "text the pane cannot hold is refused";
 }
 
+// A file manager drops a URL list with the URLs as text: files, never text to insert.
+TEST_F(CodeEditDragTest, DroppedFilesGoToTheHandlerNeverIntoTheText) {
+    QDrag drag(&pane);
+    drag.setMimeData(new QMimeData);
+    drag.mimeData()->setUrls({QUrl::fromLocalFile(u"/tmp/a.nc"_qs), QUrl(u"https://x.de/b"_qs),
+                              QUrl::fromLocalFile(u"/tmp/c.nc"_qs)});
+    drag.mimeData()->setText(u"file:///tmp/a.nc"_qs);
+    EXPECT_EQ(DropOn(drag, Qt::CopyAction, pane, Cell(pane, 1, 2), {}), Qt::IgnoreAction)
+        << "refused without a handler";
+    QStringList dropped;
+    pane.OnDropFiles = [&](TCodeEdit*, const QStringList& files) { dropped = files; };
+    EXPECT_EQ(DropOn(drag, Qt::CopyAction | Qt::MoveAction, pane, Cell(pane, 1, 2), {}),
+              Qt::CopyAction);
+    EXPECT_EQ(dropped, (QStringList{u"/tmp/a.nc"_qs, u"/tmp/c.nc"_qs}));
+    EXPECT_EQ(pane.Lines().LineAt(1), "M30");
+    EXPECT_FALSE(pane.Core().Modified());
+}
+
 } // namespace
 } // namespace plotalon
