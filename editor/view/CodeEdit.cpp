@@ -70,10 +70,7 @@ TCodeEdit::TCodeEdit(QWidget* parent)
     scrollTimer_.setInterval(kAutoScrollInterval);
     connect(&scrollTimer_, &QTimer::timeout, this,
             [this] { RunGuarded([this] { ScrollTimerTick(); }); });
-    connect(&blinkTimer_, &QTimer::timeout, this, [this] {
-        caretShown_ = !caretShown_;
-        viewport()->update(CaretRect(core_->CaretXY(), !core_->InsertMode()));
-    });
+    connect(&blinkTimer_, &QTimer::timeout, this, [this] { BlinkCaret(); });
     RecalcCharExtent();
     GutterChanged();
 }
@@ -469,14 +466,17 @@ void TCodeEdit::PaintLine(QPainter& painter, int line, int top, const QRect& are
                           TColor background) {
     const std::string_view raw = Lines().LineAt(std::size_t(line - 1));
     const int tabWidth = core_->TabWidth();
+    const int leftColumn = LeftChar() - 1;
+    // The columns the area covers; one more on the left for what a slanted glyph there
+    // puts into the first of them.
+    const int firstColumn =
+        std::max(leftColumn, leftColumn + (area.left() - TextStart()) / charWidth_ - 1);
+    const int endColumn = leftColumn + (area.right() - TextStart()) / charWidth_ + 1;
+    // Only what can reach the visible columns is expanded and scanned, so that a row of a
+    // line of any length costs the same.
     std::string expanded;
-    std::string_view text = raw;
-    if (raw.find('\t') != std::string_view::npos) {
-        expanded = Lines().ExpandedLine(line - 1);
-        text = expanded;
-    }
-    const int firstColumn = LeftChar() - 1;
-    const int endColumn = firstColumn + (area.right() - TextStart()) / charWidth_ + 1;
+    const std::string_view text = ShownText(raw, tabWidth, endColumn, expanded);
+    const std::string_view reach = raw.substr(0, std::size_t(std::max(0, endColumn)));
 
     TLineRunsInput input;
     input.Text = text;
@@ -490,11 +490,15 @@ void TCodeEdit::PaintLine(QPainter& painter, int line, int top, const QRect& are
     input.SelectedBackground = selectedColor_.Background;
     if (core_->SelAvail() && !core_->HasOption(eoNoSelection))
         input.Selection = SelectionOnLine(core_->SelectionMode(), core_->BlockBegin(),
-                                          core_->BlockEnd(), line, raw, tabWidth);
+                                          core_->BlockEnd(), line, reach, tabWidth);
     input.FirstColumn = firstColumn;
     input.EndColumn = endColumn;
 
-    auto x = [&](int column) { return TextStart() + (column - firstColumn) * charWidth_; };
+    // Columns past the area all lie beyond its right edge (and a line's length can be
+    // more columns than pixels can count).
+    auto x = [&](int column) {
+        return TextStart() + (std::min(column, endColumn + 1) - leftColumn) * charWidth_;
+    };
     for (const TCodeRun& run : LineRuns(input)) {
         drawer_.SetStyle(run.Look.Style);
         drawer_.TextOut(painter, x(run.Column), top,
@@ -520,6 +524,12 @@ void TCodeEdit::PaintLine(QPainter& painter, int line, int top, const QRect& are
 QRect TCodeEdit::CaretRect(TCodePoint at, bool block) const {
     // The caret never stands on a line that is gone: it keeps to the last line.
     at.Y = std::clamp(at.Y, 1, std::max(1, Lines().Count()));
+    // A byte's display column is never below its index: a caret that far right is beyond
+    // the pane's right edge, however many tabs come before it, and its line is not read.
+    const int pastRightEdge = LeftChar() + CharsInWindow() + 1;
+    if (at.X > pastRightEdge)
+        return {viewport()->width(), RowColumnToPixels({1, at.Y}).y(), block ? charWidth_ : 2,
+                lineHeight_};
     const QPoint pixel = RowColumnToPixels(at);
     return {pixel.x(), pixel.y(), block ? charWidth_ : 2, lineHeight_};
 }
@@ -539,6 +549,11 @@ void TCodeEdit::PaintCaret(QPainter& painter) {
 }
 
 // ---- Caret blinking ----
+
+void TCodeEdit::BlinkCaret() {
+    caretShown_ = !caretShown_;
+    viewport()->update(CaretRect(core_->CaretXY(), !core_->InsertMode()));
+}
 
 void TCodeEdit::RestartBlink() {
     caretShown_ = true;

@@ -120,6 +120,9 @@ public:
     void EnsureCursorPosVisible();
     // Brings the scroll bars up to date now instead of once the events have settled.
     void UpdateScrollBars();
+    // One step of the caret's blinking: hides or shows it, repainting only the cell it
+    // covers, at the same cost on any line.
+    void BlinkCaret();
 
     // Events.
     std::function<void(TCodeEdit*)> OnChange;       // a recorded change, undo or redo
