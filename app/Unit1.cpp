@@ -309,8 +309,9 @@ void TForm1::RunConversion() {
 void TForm1::PLT_SpeichernClick() {
     SaveDialog.InitialDir = FromMessage(ConvSettings().HpglFolder);
     // The NC file's name with the PLT ending, where there is an NC file.
-    SaveDialog.FileName =
-        ncFile_.isEmpty() ? QString() : QFileInfo(ncFile_).completeBaseName() + QStringLiteral(".plt");
+    SaveDialog.FileName = ncFile_.isEmpty()
+                              ? QString()
+                              : QFileInfo(ncFile_).completeBaseName() + QStringLiteral(".plt");
     const std::optional<QString> file = ChooseSaveFile(SaveDialog);
     if (!file) return;
     // A PLT file has CR LF after every line, whatever line breaks the pane holds.

@@ -843,8 +843,8 @@ void TCodeEdit::dragLeaveEvent(QDragLeaveEvent* event) {
 
 void TCodeEdit::dropEvent(QDropEvent* event) {
     dropCaret_.reset();
-    if (const QStringList files = event->mimeData() ? DroppedFiles(*event->mimeData())
-                                                    : QStringList();
+    if (const QStringList files =
+            event->mimeData() ? DroppedFiles(*event->mimeData()) : QStringList();
         !files.isEmpty()) {
         if (!OnDropFiles) {
             event->ignore();

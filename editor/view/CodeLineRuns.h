@@ -47,8 +47,7 @@ int ByteColumn(std::string_view raw, int column, int tabWidth);
 // The text a row shows up to display column endColumn (exclusive), tabs expanded: the line
 // itself when no tab comes before that column, otherwise the expansion of the bytes that
 // can reach it, kept in storage. Before endColumn it agrees with the whole line expanded.
-std::string_view ShownText(std::string_view raw, int tabWidth, int endColumn,
-                           std::string& storage);
+std::string_view ShownText(std::string_view raw, int tabWidth, int endColumn, std::string& storage);
 
 // The part of line (1-based) that a selection from begin to end covers in mode.
 TLineSelection SelectionOnLine(TCodeSelectionMode mode, TCodePoint begin, TCodePoint end, int line,

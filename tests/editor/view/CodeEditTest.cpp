@@ -226,7 +226,8 @@ class TPaintRecorder : public QObject {
 public:
     explicit TPaintRecorder(QWidget* widget) { widget->installEventFilter(this); }
     bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint) Areas.push_back(static_cast<QPaintEvent*>(event)->rect());
+        if (event->type() == QEvent::Paint)
+            Areas.push_back(static_cast<QPaintEvent*>(event)->rect());
         return false;
     }
     std::vector<QRect> Areas;

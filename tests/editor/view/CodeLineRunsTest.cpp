@@ -158,8 +158,7 @@ TEST(CodeLineRuns, AWindowOfALongLineLooksAsInTheWholeLine) {
             const std::vector<TCodeRun> runs = LineRuns(input);
             ASSERT_FALSE(runs.empty());
             EXPECT_EQ(runs.front().Column, first);
-            EXPECT_EQ(runs.back().Column + runs.back().Length,
-                      std::min(end, int(whole.size())));
+            EXPECT_EQ(runs.back().Column + runs.back().Length, std::min(end, int(whole.size())));
             for (const TCodeRun& run : runs) {
                 for (int c = run.Column; c < run.Column + run.Length; ++c) {
                     if (whole[std::size_t(c)] == ' ') continue; // blanks join the run before

@@ -1,7 +1,7 @@
 #include "platform/qt/ErrorReport.h"
 #include "platform/qt/FileDialogs.h"
-#include "platform/qt/Questions.h"
 #include "platform/qt/QtClipboard.h"
+#include "platform/qt/Questions.h"
 #include "platform/qt/Shell.h"
 
 #include <QClipboard>
