@@ -83,7 +83,7 @@ TForm1::TForm1(std::vector<std::string> parameters, QWidget* parent)
     StatusBar = new QStatusBar(this);
     setStatusBar(StatusBar);
 
-    // The specified filters first, then the endings other controls write.
+    // The filters of old first, then the endings of programs for other machine controls.
     OpenDialog.Filter = QStringLiteral("*.nc|*.nc|*.cnc|*.cnc|*.*|*.*|*.ngc|*.ngc|*.tap|*.tap");
     OpenDialog.DefaultExt = QStringLiteral(".nc");
     SaveDialog.Filter = QStringLiteral("*.plt|*.plt|*.*|*.*");
