@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QScreen>
+#include <QWindow>
 #include <cmath>
 
 namespace plotalon {
@@ -103,7 +104,29 @@ void TIntro::showEvent(QShowEvent* event) {
     QRect area(QPoint(), size());
     area.moveCenter(QGuiApplication::primaryScreen()->geometry().center());
     setGeometry(area);
-    FormShow();
+    // The two seconds count from when the picture is on screen: a window is shown here but
+    // mapped and exposed by the window system only later.
+    if (QWindow* window = windowHandle()) {
+        window->removeEventFilter(this);
+        window->installEventFilter(this);
+        awaitingExposure_ = true;
+    } else {
+        FormShow();
+    }
+}
+
+void TIntro::hideEvent(QHideEvent* event) {
+    awaitingExposure_ = false;
+    QWidget::hideEvent(event);
+}
+
+bool TIntro::eventFilter(QObject* watched, QEvent* event) {
+    if (awaitingExposure_ && event->type() == QEvent::Expose && watched == windowHandle() &&
+        windowHandle()->isExposed()) {
+        awaitingExposure_ = false;
+        FormShow();
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void TIntro::FormShow() {

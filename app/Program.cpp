@@ -7,6 +7,7 @@ TProgram::TProgram(std::vector<std::string> parameters)
     Form1.SetSettingsDialog(&Form_Einstellungen);
     Form1.SetAboutDialog(&Info);
     Form1.SetSplash(&Intro);
+    Form1.SetHelpWindow(&Hilfe);
     Form_Einstellungen.SetHelpWindow(&Hilfe);
     for (QWidget* window :
          {static_cast<QWidget*>(&Form_Einstellungen), static_cast<QWidget*>(&Info),

@@ -11,18 +11,24 @@
 #include "engine/ConversionRun.h"
 #include "platform/AtomicFile.h"
 #include "platform/qt/DialogChars.h"
+#include "platform/qt/DroppedFiles.h"
 #include "platform/qt/ErrorReport.h"
 #include "platform/qt/Fonts.h"
 #include "platform/qt/Image.h"
 #include "platform/qt/Panel.h"
+#include "platform/qt/Questions.h"
 #include "platform/qt/Splitter.h"
 #include "platform/qt/Text.h"
 #include "platform/qt/WindowPlacement.h"
 #include "settings/Unit2.h"
 
+#include <QCloseEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMimeData>
+#include <QShortcut>
 #include <QShowEvent>
 #include <QStatusBar>
 
@@ -77,12 +83,25 @@ TForm1::TForm1(std::vector<std::string> parameters, QWidget* parent)
     StatusBar = new QStatusBar(this);
     setStatusBar(StatusBar);
 
-    OpenDialog.Filter = QStringLiteral("*.nc|*.nc|*.cnc|*.cnc|*.*|*.*");
+    // The filters of old first, then the endings of programs for other machine controls.
+    OpenDialog.Filter = QStringLiteral("*.nc|*.nc|*.cnc|*.cnc|*.*|*.*|*.ngc|*.ngc|*.tap|*.tap");
     OpenDialog.DefaultExt = QStringLiteral(".nc");
     SaveDialog.Filter = QStringLiteral("*.plt|*.plt|*.*|*.*");
     SaveDialog.DefaultExt = QStringLiteral("plt");
     SaveDialogNC.Filter = QStringLiteral("*.nc|*.nc|*.*|*.*");
     SaveDialogNC.DefaultExt = QStringLiteral("nc");
+
+    Quelle->OnChange = [this](TCodeEdit*) { sourceEdited_ = true; };
+    Ziel->OnChange = [this](TCodeEdit*) { targetEdited_ = true; };
+    for (TCodeEdit* pane : {Quelle, Ziel})
+        pane->OnDropFiles = [this](TCodeEdit*, const QStringList& files) {
+            OpenDroppedFile(files.front());
+        };
+    setAcceptDrops(true);
+    // Free in the panes: their keystroke table binds neither these keys nor plain F1.
+    AddShortcut(QKeySequence(Qt::Key_F1), &TForm1::ShowHelp);
+    AddShortcut(QKeySequence(Qt::CTRL | Qt::Key_O), &TForm1::Button_LadenClick);
+    AddShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), &TForm1::PLT_SpeichernClick);
 
     Quelle->setFocus();
     TDialogCharRouter::Install(this);
@@ -121,6 +140,15 @@ QAction* TForm1::AddCommand(QWidget* menu, const char* caption, void (TForm1::*h
         [this, handler] { RunGuarded([this, handler] { (this->*handler)(); }); },
         Qt::QueuedConnection);
     return action;
+}
+
+void TForm1::AddShortcut(const QKeySequence& keys, void (TForm1::*handler)()) {
+    auto* shortcut = new QShortcut(keys, this);
+    // Run as the menu's commands run: once the key press is done with.
+    connect(
+        shortcut, &QShortcut::activated, this,
+        [this, handler] { RunGuarded([this, handler] { (this->*handler)(); }); },
+        Qt::QueuedConnection);
 }
 
 void TForm1::BindButton(TXPSpeedButton* button, void (TForm1::*handler)()) {
@@ -181,6 +209,10 @@ void TForm1::SetSplash(TIntro* splash) {
     splash_ = splash;
 }
 
+void TForm1::SetHelpWindow(QDialog* help) {
+    help_ = help;
+}
+
 QString TForm1::StatusText() const {
     return StatusBar->currentMessage();
 }
@@ -203,7 +235,29 @@ TLineVector TForm1::SuffixLines() const {
 
 // ---- Commands ----
 
+bool TForm1::MayDiscardEdits(const char* action) {
+    if (!sourceEdited_ && !targetEdited_) return true;
+    const char* texts = sourceEdited_ && targetEdited_ ? "im NC-Text und im HPGL-Text"
+                        : sourceEdited_                ? "im NC-Text"
+                                                       : "im HPGL-Text";
+    const QString question = Text("Die Änderungen ") + Text(texts) +
+                             Text(" sind nicht gespeichert. Trotzdem ") + Text(action) + u'?';
+    return Questions().Ask(this, question, TAnswer::No) == TAnswer::Yes;
+}
+
+std::optional<QString> TForm1::ChooseSaveFile(TFileDialogOptions& dialog) {
+    // The toolkit's dialog is told not to ask (the options leave OverwritePrompt off), so
+    // that the question comes once, here.
+    const std::optional<QString> file = FileDialogs().Execute(fdSave, this, dialog);
+    if (!file || !FileExists(FileNameBytes(*file))) return file;
+    const QString question =
+        Text("%1 existiert bereits. Möchten Sie die Datei ersetzen?").arg(*file);
+    if (Questions().Ask(this, question, TAnswer::No) == TAnswer::Yes) return file;
+    return std::nullopt;
+}
+
 void TForm1::Button_LadenClick() {
+    if (!MayDiscardEdits("öffnen")) return;
     OpenDialog.InitialDir = FromMessage(ConvSettings().NcFolder);
     const std::optional<QString> file = FileDialogs().Execute(fdOpen, this, OpenDialog);
     if (!file) return;
@@ -214,8 +268,24 @@ void TForm1::Button_LadenClick() {
 // neither the status line nor the target pane change.
 void TForm1::LoadSource(const std::string& path, const QString& shownName) {
     Quelle->LoadFile(path);
+    sourceEdited_ = false;
+    ncFile_ = QFile::decodeName(QByteArray::fromStdString(path));
     SetStatusText(QStringLiteral("NC-Datei ") + shownName + QStringLiteral(" geladen"));
     Ziel->Clear();
+    targetEdited_ = false;
+}
+
+void TForm1::OpenDroppedFile(const QString& file) {
+    // Once the drop is over: the program the file came from waits for its end, and opening
+    // may ask a question first.
+    QMetaObject::invokeMethod(
+        this,
+        [this, file] {
+            RunGuarded([&] {
+                if (MayDiscardEdits("öffnen")) LoadSource(FileNameBytes(file), file);
+            });
+        },
+        Qt::QueuedConnection);
 }
 
 void TForm1::WandelnClick() {
@@ -240,6 +310,7 @@ void TForm1::RunConversion() {
     TCodeEditStringList::TUpdateGuard update(Ziel->Lines());
     // Emptied before the new highlighter comes, which would otherwise scan the old output.
     Ziel->Clear();
+    targetEdited_ = false;
     Ziel->SetHighlighter(NewHighlighter());
     TConversionRun run(ConvSettings(), ModalState(), Ziel->Lines());
     std::string status;
@@ -258,18 +329,25 @@ void TForm1::RunConversion() {
 
 void TForm1::PLT_SpeichernClick() {
     SaveDialog.InitialDir = FromMessage(ConvSettings().HpglFolder);
-    const std::optional<QString> file = FileDialogs().Execute(fdSave, this, SaveDialog);
+    // The NC file's name with the PLT ending, where there is an NC file.
+    SaveDialog.FileName = ncFile_.isEmpty()
+                              ? QString()
+                              : QFileInfo(ncFile_).completeBaseName() + QStringLiteral(".plt");
+    const std::optional<QString> file = ChooseSaveFile(SaveDialog);
     if (!file) return;
     // A PLT file has CR LF after every line, whatever line breaks the pane holds.
     Ziel->Lines().SaveFile(FileNameBytes(*file), TLineBreakFormat::CRLF);
+    targetEdited_ = false;
     SetStatusText(QStringLiteral("HPGL-Daten in ") + *file + QStringLiteral(" gespeichert"));
 }
 
 void TForm1::AlsNCDateispeichern1Click() {
     SaveDialogNC.InitialDir = FromMessage(ConvSettings().NcFolder);
-    const std::optional<QString> file = FileDialogs().Execute(fdSave, this, SaveDialogNC);
+    const std::optional<QString> file = ChooseSaveFile(SaveDialogNC);
     if (!file) return;
     Quelle->SaveFile(FileNameBytes(*file));
+    sourceEdited_ = false;
+    ncFile_ = *file;
 }
 
 void TForm1::Button_EinstellungenClick() {
@@ -282,6 +360,10 @@ void TForm1::Info1Click() {
 
 void TForm1::Beenden1Click() {
     close();
+}
+
+void TForm1::ShowHelp() {
+    if (help_) RunModal(*help_);
 }
 
 // ---- Start-up ----
@@ -304,6 +386,7 @@ void TForm1::ProcessCommandLine() {
     if (joined == "/C") {
         Quelle->Clear();
         Quelle->PasteFromClipboard();
+        sourceEdited_ = false; // the text the program starts with
         SetStatusText(Text("NC-Daten aus Zwischenablage eingefügt"));
     } else if (FileExists(joined)) {
         LoadSource(joined, QString::fromLocal8Bit(parameters_.front()));
@@ -340,6 +423,42 @@ void TForm1::showEvent(QShowEvent* event) {
 void TForm1::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
     FormResize();
+}
+
+// "&Beenden", the close box and the window manager's close all come here.
+void TForm1::closeEvent(QCloseEvent* event) {
+    bool mayClose = false;
+    RunGuarded([&] { mayClose = MayDiscardEdits("beenden"); });
+    if (mayClose)
+        QMainWindow::closeEvent(event);
+    else
+        event->ignore();
+}
+
+// Files dropped where no pane is (buttons, headers, status line); the panes hand theirs over
+// themselves.
+void TForm1::dragEnterEvent(QDragEnterEvent* event) {
+    dragMoveEvent(event);
+}
+
+void TForm1::dragMoveEvent(QDragMoveEvent* event) {
+    if (DroppedFiles(*event->mimeData()).isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+}
+
+void TForm1::dropEvent(QDropEvent* event) {
+    const QStringList files = DroppedFiles(*event->mimeData());
+    if (files.isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    OpenDroppedFile(files.front());
 }
 
 } // namespace plotalon

@@ -5,20 +5,28 @@
 // the source pane's highlighter, the command line, the split) runs once, when the window is
 // first shown.
 //
-// The settings dialog, the about dialog and the splash window are the program's own windows,
-// made beside this one at start-up and handed over with the setters; until one is, its
-// commands have nothing to open (and without a settings dialog the conversion has neither
-// prefix nor suffix lines).
+// The settings dialog, the about dialog, the help window and the splash window are the
+// program's own windows, made beside this one at start-up and handed over with the setters;
+// until one is, its commands have nothing to open (and without a settings dialog the
+// conversion has neither prefix nor suffix lines).
+//
+// Beyond the menu and the buttons the window keeps the desktop's habits: F1 opens the help,
+// Ctrl+O opens an NC file, Ctrl+S saves the PLT file, a file dropped on the window or a pane
+// is opened as "NC öffnen" opens it. No edit is lost unasked: saving over an existing file,
+// quitting and opening another NC file over unsaved edits ask first.
 
 #include "engine/LineSeams.h"
 #include "platform/qt/FileDialogs.h"
 
+#include <QKeySequence>
 #include <QMainWindow>
 #include <QPointer>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+class QDialog;
 class QLabel;
 class QMenu;
 class QMenuBar;
@@ -45,6 +53,7 @@ public:
     void SetSettingsDialog(TForm_Einstellungen* settings);
     void SetAboutDialog(TInfo* about);
     void SetSplash(TIntro* splash);
+    void SetHelpWindow(QDialog* help);
 
     // The menu.
     QMenuBar* MainMenu1;
@@ -86,6 +95,11 @@ public:
     // The text of the status line.
     QString StatusText() const;
 
+    // Edits that would be lost: in Quelle since it was loaded, pasted at the start or saved;
+    // in Ziel by hand since the last conversion or PLT save.
+    bool SourceEdited() const { return sourceEdited_; }
+    bool TargetEdited() const { return targetEdited_; }
+
     // Event handlers. Errors pass to the caller: the top-level error report.
     void Button_LadenClick();
     void WandelnClick();
@@ -104,6 +118,10 @@ protected:
     bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void BuildMenu();
@@ -112,6 +130,15 @@ private:
                       TCodeEdit*& pane);
     QAction* AddCommand(QWidget* menu, const char* caption, void (TForm1::*handler)());
     void BindButton(TXPSpeedButton* button, void (TForm1::*handler)());
+    void AddShortcut(const QKeySequence& keys, void (TForm1::*handler)());
+    void ShowHelp();
+    // Whether edits that the action would lose may go: true when there are none or the user
+    // says so. action: the question's last word ("beenden", "öffnen").
+    bool MayDiscardEdits(const char* action);
+    // The save dialog, then the question before an existing file is replaced; nothing when
+    // the user cancels either.
+    std::optional<QString> ChooseSaveFile(TFileDialogOptions& dialog);
+    void OpenDroppedFile(const QString& file);
     void SetStatusText(const QString& text);
     void LoadSource(const std::string& path, const QString& shownName);
     void ProcessCommandLine();
@@ -124,6 +151,10 @@ private:
     QPointer<TForm_Einstellungen> settings_;
     QPointer<TInfo> about_;
     QPointer<TIntro> splash_;
+    QPointer<QDialog> help_;
+    QString ncFile_; // the NC file loaded or saved last; empty when there is none
+    bool sourceEdited_ = false;
+    bool targetEdited_ = false;
     // Every highlighter made for the panes, kept until the window goes.
     std::vector<std::unique_ptr<TNCSyn>> highlighters_;
     bool shown_ = false;

@@ -5,6 +5,11 @@
 // conversion fills its pane. The process's peak memory after each load is reported as
 // the counters peak_mb and peak_per_file (peak memory / file size).
 //
+// One long line of 1 MB and 100 MB ("G1 X1 Y2 " over and over, with a comment across it,
+// and with tabs): the caret's blink, which repaints the cell under the caret at its start,
+// in its middle and at its end, and the repaint of the whole pane there. Both must cost the
+// same on any line.
+//
 // The files are generated once into the temporary folder (PLOTALON_BENCH_DIR to choose
 // another). Run on an idle machine: build/bench/bench_editview
 
@@ -113,7 +118,68 @@ void BM_AppendLinesOneByOne(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
+// One pane holding one long line, the view scrolled to the caret at the line's start (0),
+// middle (1) or end (2).
+std::unique_ptr<TViewFixture> longLine;
+std::pair<long, long> longLineShape{-1, -1};
+
+TViewFixture& LongLine(long megabytes, long tabs) {
+    if (longLineShape != std::pair{megabytes, tabs}) {
+        longLine.reset();
+        longLine = std::make_unique<TViewFixture>();
+        const std::string block = tabs ? "G1\tX1\tY2 " : "G1 X1 Y2 ";
+        std::string line;
+        const std::size_t size = std::size_t(megabytes) << 20;
+        line.reserve(size + block.size());
+        while (line.size() < size)
+            line += block;
+        line.replace(size / 3, 10, "(Kommentar");
+        line.replace(2 * size / 3, 1, ")");
+        longLine->pane.Lines().AddLine(line);
+        QApplication::processEvents();
+        longLineShape = {megabytes, tabs};
+    }
+    return *longLine;
+}
+
+void PlaceCaret(TViewFixture& view, long where) {
+    const int length = int(view.pane.Lines().LineAt(0).size());
+    const int column = where == 0 ? 1 : where == 1 ? length / 2 : length + 1;
+    view.pane.Core().SetCaretXY({column, 1});
+    view.pane.EnsureCursorPosVisible();
+    view.Paint();
+}
+
+// What the blink timer does, with the painting it asks for.
+void BM_CaretBlinkOnLongLine(benchmark::State& state) {
+    TViewFixture& view = LongLine(state.range(0), state.range(2));
+    PlaceCaret(view, state.range(1));
+    for (auto _ : state) {
+        view.pane.BlinkCaret();
+        QApplication::processEvents();
+    }
+}
+
+void BM_RepaintOnLongLine(benchmark::State& state) {
+    TViewFixture& view = LongLine(state.range(0), state.range(2));
+    PlaceCaret(view, state.range(1));
+    for (auto _ : state)
+        view.Paint();
+}
+
 constexpr long kMillion = 1000000;
+
+// Line size in MB, caret at start/middle/end, tabs.
+void LongLineArgs(benchmark::internal::Benchmark* b) {
+    for (long megabytes : {1, 100})
+        for (long where : {0, 1, 2})
+            b->Args({megabytes, where, 0});
+    for (long where : {0, 2})
+        b->Args({100, where, 1});
+    b->ArgNames({"mb", "at", "tabs"})->Unit(benchmark::kMicrosecond);
+}
+BENCHMARK(BM_CaretBlinkOnLongLine)->Apply(LongLineArgs);
+BENCHMARK(BM_RepaintOnLongLine)->Apply(LongLineArgs);
 
 BENCHMARK(BM_AppendLinesOneByOne)->Arg(kMillion)->Iterations(1)->Unit(benchmark::kMillisecond);
 
@@ -134,6 +200,7 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     loaded.reset();
+    longLine.reset();
     benchmark::Shutdown();
     return 0;
 }

@@ -11,10 +11,11 @@ cd "$(dirname "$0")/.."
 packages=(cmake g++ ninja-build libgtest-dev libgmock-dev libbenchmark-dev
           qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
           fonts-liberation2 fonts-dejavu-core qt6-translations-l10n qt6-svg-dev)
-# The real-window check: a private X server, a small window manager, X events and screenshots.
-# LinuxCNC's interpreter rs274, which the standard NC reading is compared with (run as a
-# program by a test only; nothing of the program depends on it).
-test_packages=(xvfb openbox x11-utils xdotool x11-apps netpbm linuxcnc-uspace)
+# The real-window check: a private X server, a small window manager, X events and screenshots,
+# and a clipboard filled from the shell (xclip). LinuxCNC's interpreter rs274, which the
+# standard NC reading is compared with (run as a program by a test only; nothing of the
+# program depends on it).
+test_packages=(xvfb openbox x11-utils xdotool x11-apps netpbm xclip linuxcnc-uspace)
 matrix_packages=(clang)
 
 install_missing() {

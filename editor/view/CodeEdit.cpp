@@ -4,6 +4,7 @@
 #include "editor/view/CodeEditKeys.h"
 #include "editor/view/CodeLineRuns.h"
 #include "platform/qt/Colors.h"
+#include "platform/qt/DroppedFiles.h"
 #include "platform/qt/ErrorReport.h"
 #include "platform/qt/Fonts.h"
 #include "platform/qt/Text.h"
@@ -16,6 +17,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyleHints>
+#include <QWindow>
 #include <algorithm>
 #include <utility>
 
@@ -69,10 +71,7 @@ TCodeEdit::TCodeEdit(QWidget* parent)
     scrollTimer_.setInterval(kAutoScrollInterval);
     connect(&scrollTimer_, &QTimer::timeout, this,
             [this] { RunGuarded([this] { ScrollTimerTick(); }); });
-    connect(&blinkTimer_, &QTimer::timeout, this, [this] {
-        caretShown_ = !caretShown_;
-        viewport()->update(CaretRect(core_->CaretXY(), !core_->InsertMode()));
-    });
+    connect(&blinkTimer_, &QTimer::timeout, this, [this] { BlinkCaret(); });
     RecalcCharExtent();
     GutterChanged();
 }
@@ -399,7 +398,19 @@ QPoint TCodeEdit::RowColumnToPixels(TCodePoint point) const {
             (point.Y - TopLine()) * lineHeight_};
 }
 
+bool TCodeEdit::HasRealSize() const {
+    const QWidget* top = window();
+    return isVisible() && top->windowHandle() && top->windowHandle()->isExposed();
+}
+
 void TCodeEdit::EnsureCursorPosVisible() {
+    // Until the pane is on screen its size is a passing one (a window being set up, panes
+    // not yet split): scrolling for it would hide the start of the lines for good.
+    if (!HasRealSize()) {
+        scrollPending_ = true;
+        return;
+    }
+    scrollPending_ = false;
     const TCodePoint caret = core_->CaretXY();
     const int line = std::clamp(caret.Y, 1, std::max(1, Lines().Count()));
     if (line < TopLine())
@@ -443,6 +454,8 @@ TGutterPaintContext TCodeEdit::GutterContext() {
 }
 
 void TCodeEdit::paintEvent(QPaintEvent* event) {
+    // The first painting is the first moment the pane's size is the one the user sees.
+    if (scrollPending_) EnsureCursorPosVisible();
     QPainter painter(viewport());
     const QRect clip = event->rect();
     if (clip.left() < gutterWidth_)
@@ -483,14 +496,17 @@ void TCodeEdit::PaintLine(QPainter& painter, int line, int top, const QRect& are
                           TColor background) {
     const std::string_view raw = Lines().LineAt(std::size_t(line - 1));
     const int tabWidth = core_->TabWidth();
+    const int leftColumn = LeftChar() - 1;
+    // The columns the area covers; one more on the left for what a slanted glyph there
+    // puts into the first of them.
+    const int firstColumn =
+        std::max(leftColumn, leftColumn + (area.left() - TextStart()) / charWidth_ - 1);
+    const int endColumn = leftColumn + (area.right() - TextStart()) / charWidth_ + 1;
+    // Only what can reach the visible columns is expanded and scanned, so that a row of a
+    // line of any length costs the same.
     std::string expanded;
-    std::string_view text = raw;
-    if (raw.find('\t') != std::string_view::npos) {
-        expanded = Lines().ExpandedLine(line - 1);
-        text = expanded;
-    }
-    const int firstColumn = LeftChar() - 1;
-    const int endColumn = firstColumn + (area.right() - TextStart()) / charWidth_ + 1;
+    const std::string_view text = ShownText(raw, tabWidth, endColumn, expanded);
+    const std::string_view reach = raw.substr(0, std::size_t(std::max(0, endColumn)));
 
     TLineRunsInput input;
     input.Text = text;
@@ -504,11 +520,15 @@ void TCodeEdit::PaintLine(QPainter& painter, int line, int top, const QRect& are
     input.SelectedBackground = selectedColor_.Background;
     if (core_->SelAvail() && !core_->HasOption(eoNoSelection))
         input.Selection = SelectionOnLine(core_->SelectionMode(), core_->BlockBegin(),
-                                          core_->BlockEnd(), line, raw, tabWidth);
+                                          core_->BlockEnd(), line, reach, tabWidth);
     input.FirstColumn = firstColumn;
     input.EndColumn = endColumn;
 
-    auto x = [&](int column) { return TextStart() + (column - firstColumn) * charWidth_; };
+    // Columns past the area all lie beyond its right edge (and a line's length can be
+    // more columns than pixels can count).
+    auto x = [&](int column) {
+        return TextStart() + (std::min(column, endColumn + 1) - leftColumn) * charWidth_;
+    };
     for (const TCodeRun& run : LineRuns(input)) {
         drawer_.SetStyle(run.Look.Style);
         drawer_.TextOut(painter, x(run.Column), top,
@@ -534,6 +554,12 @@ void TCodeEdit::PaintLine(QPainter& painter, int line, int top, const QRect& are
 QRect TCodeEdit::CaretRect(TCodePoint at, bool block) const {
     // The caret never stands on a line that is gone: it keeps to the last line.
     at.Y = std::clamp(at.Y, 1, std::max(1, Lines().Count()));
+    // A byte's display column is never below its index: a caret that far right is beyond
+    // the pane's right edge, however many tabs come before it, and its line is not read.
+    const int pastRightEdge = LeftChar() + CharsInWindow() + 1;
+    if (at.X > pastRightEdge)
+        return {viewport()->width(), RowColumnToPixels({1, at.Y}).y(), block ? charWidth_ : 2,
+                lineHeight_};
     const QPoint pixel = RowColumnToPixels(at);
     return {pixel.x(), pixel.y(), block ? charWidth_ : 2, lineHeight_};
 }
@@ -553,6 +579,11 @@ void TCodeEdit::PaintCaret(QPainter& painter) {
 }
 
 // ---- Caret blinking ----
+
+void TCodeEdit::BlinkCaret() {
+    caretShown_ = !caretShown_;
+    viewport()->update(CaretRect(core_->CaretXY(), !core_->InsertMode()));
+}
 
 void TCodeEdit::RestartBlink() {
     caretShown_ = true;
@@ -799,11 +830,14 @@ void TCodeEdit::StartDrag() {
 }
 
 bool TCodeEdit::AcceptsDrop(const QDropEvent& event) const {
-    if (core_->ReadOnly() || !event.mimeData()) return false;
+    if (!event.mimeData()) return false;
+    if (!DroppedFiles(*event.mimeData()).isEmpty()) return bool(OnDropFiles);
+    if (core_->ReadOnly()) return false;
     return DroppedBlock(*event.mimeData()).has_value();
 }
 
 Qt::DropAction TCodeEdit::DropActionFor(const QDropEvent& event) const {
+    if (!DroppedFiles(*event.mimeData()).isEmpty()) return Qt::CopyAction;
     const auto* ours = qobject_cast<const TCodeEditDragData*>(event.mimeData());
     const bool copy = (event.modifiers() & Qt::ControlModifier) != 0;
     if (ours && !copy && (event.possibleActions() & Qt::MoveAction)) return Qt::MoveAction;
@@ -824,7 +858,8 @@ void TCodeEdit::dragMoveEvent(QDragMoveEvent* event) {
         event->ignore();
         return;
     }
-    dropCaret_ = PixelsToRowColumn(event->position().toPoint());
+    if (DroppedFiles(*event->mimeData()).isEmpty())
+        dropCaret_ = PixelsToRowColumn(event->position().toPoint());
     event->setDropAction(DropActionFor(*event));
     event->accept();
     viewport()->update();
@@ -838,6 +873,18 @@ void TCodeEdit::dragLeaveEvent(QDragLeaveEvent* event) {
 
 void TCodeEdit::dropEvent(QDropEvent* event) {
     dropCaret_.reset();
+    if (const QStringList files =
+            event->mimeData() ? DroppedFiles(*event->mimeData()) : QStringList();
+        !files.isEmpty()) {
+        if (!OnDropFiles) {
+            event->ignore();
+            return;
+        }
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+        RunGuarded([&] { OnDropFiles(this, files); });
+        return;
+    }
     const std::optional<TCodeClipboardBlock> block =
         event->mimeData() ? DroppedBlock(*event->mimeData()) : std::nullopt;
     if (core_->ReadOnly() || !block) {

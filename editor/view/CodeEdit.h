@@ -122,16 +122,24 @@ public:
     TCodePoint PixelsToRowColumn(QPoint point) const;
     // The top-left viewport pixel of a position's cell.
     QPoint RowColumnToPixels(TCodePoint point) const;
-    // Scrolls so that the caret is in view.
+    // Scrolls so that the caret is in view; while the pane is not yet on screen, once it is
+    // first painted there.
     void EnsureCursorPosVisible();
     // Brings the scroll bars up to date now instead of once the events have settled.
     void UpdateScrollBars();
+    // One step of the caret's blinking: hides or shows it, repainting only the cell it
+    // covers, at the same cost on any line.
+    void BlinkCaret();
 
     // Events.
     std::function<void(TCodeEdit*)> OnChange;       // a recorded change, undo or redo
     std::function<void(TCodeEdit*)> OnStatusChange; // caret, selection or mode moved
     // A press and release in the gutter: viewport position and 1-based line.
     std::function<void(TCodeEdit*, int x, int y, int line)> OnGutterClick;
+
+    // Local files dropped on the pane (a file manager's URL list): handed over here, never
+    // inserted as text. Without a handler the pane refuses them.
+    std::function<void(TCodeEdit*, const QStringList& files)> OnDropFiles;
 
     // How a drag of selected text is carried out, with the actions it allows; QDrag::exec
     // unless set (tests drive the drop side themselves).
@@ -171,6 +179,7 @@ private:
     void UpdateWindowSize();
     void SyncScrollPosition();
     void AfterCommand();
+    bool HasRealSize() const;
     void TypeText(const QString& text);
 
     // Painting.
@@ -217,6 +226,7 @@ private:
     int shownTop_ = 1;
     int shownLeft_ = 1;
     int wheelRemainder_ = 0;
+    bool scrollPending_ = false; // the caret to be brought into view at the first painting
 
     // Mouse state: a press in the text area selects; a press inside the selection may
     // start a drag.

@@ -1,5 +1,6 @@
 #include "editor/view/CodeEditDragData.h"
 
+#include "platform/qt/DroppedFiles.h"
 #include "platform/qt/Text.h"
 
 namespace plotalon {
@@ -13,10 +14,11 @@ TCodeEditDragData::TCodeEditDragData(QObject* source, std::string_view text,
     QByteArray block(1, char(mode));
     block.append(text.data(), qsizetype(text.size()));
     setData(kMimeType, block);
-    setText(FromAnsi(text.substr(0, text.find('\0'))));
+    setText(DesktopPlainText(text));
 }
 
 std::optional<TCodeClipboardBlock> DroppedBlock(const QMimeData& data) {
+    if (!DroppedFiles(data).isEmpty()) return std::nullopt;
     if (data.hasFormat(TCodeEditDragData::kMimeType)) {
         const QByteArray block = data.data(TCodeEditDragData::kMimeType);
         if (block.isEmpty()) return std::nullopt;

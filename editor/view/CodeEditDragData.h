@@ -29,8 +29,9 @@ private:
 };
 
 // The text a drop brings: our block with its mode, or plain text from another program in
-// normal mode. Nothing when there is neither, or when the plain text holds a character
-// that Windows-1252 cannot store (it is refused rather than changed).
+// normal mode. Nothing when there is neither, when the drop is a list of local files (whose
+// URLs come as text as well), or when the plain text holds a character that Windows-1252
+// cannot store (it is refused rather than changed).
 std::optional<TCodeClipboardBlock> DroppedBlock(const QMimeData& data);
 
 } // namespace plotalon

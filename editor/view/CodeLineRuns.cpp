@@ -1,5 +1,7 @@
 #include "editor/view/CodeLineRuns.h"
 
+#include "editor/CodeEditStringList.h"
+
 #include <algorithm>
 
 namespace plotalon {
@@ -17,8 +19,9 @@ struct TToken {
     TTokenLook Look;
 };
 
-// Feeds the line's tokens with their looks to take, left to right.
-template <class F> void ForEachToken(const TLineRunsInput& in, F&& take) {
+// Feeds the line's tokens with their looks to take, left to right, up to the first that
+// starts at or after stop.
+template <class F> void ForEachToken(const TLineRunsInput& in, int stop, F&& take) {
     const TTokenLook plain{in.FontColor, in.Background, in.FontStyle};
     const int length = int(in.Text.size());
     TCodeCustomHighlighter* hl = in.Highlighter;
@@ -29,7 +32,7 @@ template <class F> void ForEachToken(const TLineRunsInput& in, F&& take) {
     hl->SetRangeState(in.Range);
     hl->BeginLine(in.Text, in.LineIndex);
     int covered = 0;
-    while (!hl->AtLineEnd() && covered < length) {
+    while (!hl->AtLineEnd() && covered < length && covered < stop) {
         const int start = std::max(covered, hl->TokenStart());
         const TTokenLook look =
             TokenLook(hl->TokenAttribute(), in.FontColor, in.Background, in.FontStyle);
@@ -48,16 +51,18 @@ template <class F> void ForEachToken(const TLineRunsInput& in, F&& take) {
 } // namespace
 
 int DisplayColumn(std::string_view raw, int byteIndex, int tabWidth) {
-    if (raw.find('\t') == std::string_view::npos) return byteIndex;
+    const int n = std::clamp(byteIndex, 0, int(raw.size()));
+    if (raw.substr(0, std::size_t(n)).find('\t') == std::string_view::npos) return byteIndex;
     int column = 0;
-    const int n = std::min(byteIndex, int(raw.size()));
     for (int i = 0; i < n; ++i)
         column = raw[std::size_t(i)] == '\t' ? NextTabStop(column, tabWidth) : column + 1;
     return column + (byteIndex - n);
 }
 
 int ByteColumn(std::string_view raw, int column, int tabWidth) {
-    if (raw.find('\t') == std::string_view::npos) return column;
+    // The byte that covers a column is never after it.
+    const std::size_t reach = std::size_t(std::max(column, 0)) + 1;
+    if (raw.substr(0, reach).find('\t') == std::string_view::npos) return column;
     int at = 0;
     for (int i = 0; i < int(raw.size()); ++i) {
         const int next = raw[std::size_t(i)] == '\t' ? NextTabStop(at, tabWidth) : at + 1;
@@ -65,6 +70,17 @@ int ByteColumn(std::string_view raw, int column, int tabWidth) {
         at = next;
     }
     return int(raw.size()) + (column - at);
+}
+
+std::string_view ShownText(std::string_view raw, int tabWidth, int endColumn,
+                           std::string& storage) {
+    const std::string_view reach = raw.substr(0, std::size_t(std::max(0, endColumn)));
+    if (reach.find('\t') == std::string_view::npos) return raw;
+    // The expansion of a line's first bytes is the start of the line's expansion: a tab
+    // stop depends only on what comes before it.
+    bool hadTabs = false;
+    storage = ExpandTabs(reach, tabWidth, hadTabs);
+    return storage;
 }
 
 TLineSelection SelectionOnLine(TCodeSelectionMode mode, TCodePoint begin, TCodePoint end, int line,
@@ -114,7 +130,7 @@ std::vector<TCodeRun> LineRuns(const TLineRunsInput& in) {
 
     bool pending = false;
     TToken run{0, 0, {}};
-    ForEachToken(in, [&](const TToken& token) {
+    ForEachToken(in, last, [&](const TToken& token) {
         if (token.End <= first || token.Start >= last) return;
         const std::string_view text =
             in.Text.substr(std::size_t(token.Start), std::size_t(token.End - token.Start));

@@ -3,11 +3,18 @@
 // of one look each, the selection cut out of them in selection colours, restricted to the
 // visible columns. Columns here are display columns (0-based, tabs expanded); the core's
 // positions are byte columns (1-based) and are mapped with DisplayColumn and ByteColumn.
+//
+// A row costs what its visible columns cost, however long the line: a byte's display
+// column is never below its index, so nothing from the byte at the visible end on can
+// reach a visible column; the scan stops at the first token that starts past the visible
+// end, and only the bytes before it are looked at for tabs. Since the panes scroll no
+// further right than column 1024, that bounds every row's work.
 
 #include "editor/CodeEditHighlighterLink.h"
 #include "editor/core/CodeEditUndo.h"
 
 #include <climits>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -31,11 +38,16 @@ struct TCodeRun {
 };
 
 // The display column of the byte at byteIndex (0-based) of raw; bytes past the end count
-// one column each.
+// one column each. Reads raw only up to byteIndex.
 int DisplayColumn(std::string_view raw, int byteIndex, int tabWidth);
 // The byte index (0-based) whose cell covers display column column; past the end of the
-// text one byte per column.
+// text one byte per column. Reads raw only up to that byte.
 int ByteColumn(std::string_view raw, int column, int tabWidth);
+
+// The text a row shows up to display column endColumn (exclusive), tabs expanded: the line
+// itself when no tab comes before that column, otherwise the expansion of the bytes that
+// can reach it, kept in storage. Before endColumn it agrees with the whole line expanded.
+std::string_view ShownText(std::string_view raw, int tabWidth, int endColumn, std::string& storage);
 
 // The part of line (1-based) that a selection from begin to end covers in mode.
 TLineSelection SelectionOnLine(TCodeSelectionMode mode, TCodePoint begin, TCodePoint end, int line,
@@ -57,7 +69,8 @@ struct TLineRunsInput {
 };
 
 // The runs that cover the visible part of the text, left to right without gaps. Empty
-// when nothing of the text is visible.
+// when nothing of the text is visible. The highlighter scans from the line's start to the
+// first token that starts at or after EndColumn.
 std::vector<TCodeRun> LineRuns(const TLineRunsInput& input);
 
 } // namespace plotalon

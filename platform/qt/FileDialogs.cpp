@@ -1,5 +1,7 @@
 #include "platform/qt/FileDialogs.h"
 
+#include "platform/qt/ServiceSlot.h"
+
 #include <QFileDialog>
 
 namespace plotalon {
@@ -35,31 +37,17 @@ public:
     int Run(QDialog& dialog) override { return dialog.exec(); }
 };
 
-template <class Default> Default& Fallback() {
-    static Default fallback;
-    return fallback;
-}
-
-template <class Interface, class Default> Interface*& Slot() {
-    static Interface* current = &Fallback<Default>();
-    return current;
-}
-
-template <class Interface, class Default> Interface* Install(Interface* value) {
-    Interface*& current = Slot<Interface, Default>();
-    Interface* previous = current;
-    current = value ? value : &Fallback<Default>();
-    return previous;
-}
+using TFileDialogsSlot = TServiceSlot<IFileDialogs, TQtFileDialogs>;
+using TModalRunnerSlot = TServiceSlot<IModalRunner, TExecRunner>;
 
 } // namespace
 
 IFileDialogs& FileDialogs() {
-    return *Slot<IFileDialogs, TQtFileDialogs>();
+    return TFileDialogsSlot::Current();
 }
 
 IFileDialogs* SetFileDialogs(IFileDialogs* dialogs) {
-    return Install<IFileDialogs, TQtFileDialogs>(dialogs);
+    return TFileDialogsSlot::Install(dialogs);
 }
 
 QStringList QtNameFilters(const QString& filter) {
@@ -82,11 +70,11 @@ std::optional<QString> TScriptedFileDialogs::Execute(TFileDialogKind kind, QWidg
 }
 
 int RunModal(QDialog& dialog) {
-    return Slot<IModalRunner, TExecRunner>()->Run(dialog);
+    return TModalRunnerSlot::Current().Run(dialog);
 }
 
 IModalRunner* SetModalRunner(IModalRunner* runner) {
-    return Install<IModalRunner, TExecRunner>(runner);
+    return TModalRunnerSlot::Install(runner);
 }
 
 int TScriptedModal::Run(QDialog& dialog) {

@@ -57,9 +57,7 @@ bool TQtClipboard::Clear() {
 bool TQtClipboard::SetData(std::string_view format, std::string_view bytes) {
     if (!open_) return false;
     if (IsText(format))
-        // Plain text ends at its first zero byte, as the system's text format does; what
-        // follows it must not reach other programs as a NUL character.
-        Pending().setText(FromAnsi(bytes.substr(0, bytes.find('\0'))));
+        Pending().setText(DesktopPlainText(bytes));
     else
         Pending().setData(MimeType(format), QByteArray(bytes.data(), qsizetype(bytes.size())));
     return true;

@@ -1,6 +1,7 @@
 #pragma once
 // The system clipboard on QClipboard. Text travels as Windows-1252 bytes on our side and
-// as Unicode text on the clipboard; every other format is stored under a private MIME type
+// as Unicode text with the desktop's line breaks on the clipboard (any style is read back);
+// every other format is stored under a private MIME type
 // named after it ("application/x-plotalon-" + name), so that block text keeps its mode.
 
 #include "platform/Clipboard.h"

@@ -1,5 +1,7 @@
 #include "platform/qt/Shell.h"
 
+#include "platform/qt/ServiceSlot.h"
+
 #include <QDesktopServices>
 #include <QUrl>
 
@@ -15,26 +17,16 @@ public:
     }
 };
 
-TDesktopShell& Desktop() {
-    static TDesktopShell desktop;
-    return desktop;
-}
-
-IShell*& Current() {
-    static IShell* current = &Desktop();
-    return current;
-}
+using TShellSlot = TServiceSlot<IShell, TDesktopShell>;
 
 } // namespace
 
 IShell& Shell() {
-    return *Current();
+    return TShellSlot::Current();
 }
 
 IShell* SetShell(IShell* shell) {
-    IShell* previous = Current();
-    Current() = shell ? shell : &Desktop();
-    return previous;
+    return TShellSlot::Install(shell);
 }
 
 } // namespace plotalon

@@ -46,6 +46,21 @@ std::optional<std::string> ToAnsiExact(const QString& text) {
     return bytes;
 }
 
+QString DesktopPlainText(std::string_view bytes) {
+    bytes = bytes.substr(0, bytes.find('\0'));
+    std::string text;
+    text.reserve(bytes.size());
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] != '\r') {
+            text.push_back(bytes[i]);
+            continue;
+        }
+        text.push_back('\n');
+        if (i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+    }
+    return FromAnsi(text);
+}
+
 QString FromMessage(std::string_view bytes) {
     QStringDecoder decoder(QStringDecoder::Utf8);
     QString text = decoder.decode(QByteArrayView(bytes.data(), qsizetype(bytes.size())));

@@ -15,6 +15,11 @@ QString FromAnsi(std::string_view bytes);
 std::string ToAnsi(const QString& text);
 // The reverse without any change: nothing when a character is outside Windows-1252.
 std::optional<std::string> ToAnsiExact(const QString& text);
+// Byte text as plain text for other programs of the desktop (clipboard, drag and drop): up
+// to its first zero byte, where the system's text format ends, and with every line break
+// (CR LF, CR or LF) written as the desktop writes them, LF, so that a terminal or another
+// editor gets no stray CR at every line.
+QString DesktopPlainText(std::string_view bytes);
 // Message texts are UTF-8 in the sources; a message that is not valid UTF-8 (a file
 // name read from disk, say) is taken as Windows-1252 so that no byte is lost.
 QString FromMessage(std::string_view bytes);

@@ -10,6 +10,7 @@
 #include "platform/qt/Image.h"
 #include "platform/qt/Memo.h"
 #include "platform/qt/Panel.h"
+#include "platform/qt/Questions.h"
 #include "platform/qt/Splitter.h"
 #include "tests/Unprivileged.h"
 #include "tests/editor/TempDir.h"
@@ -20,6 +21,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QStatusBar>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -116,9 +118,16 @@ protected:
         ASSERT_EQ(Form->StatusText(), Q("NC-Datei " + Files.Path("nc/teil.nc") + " geladen"));
     }
 
+    // Types text into a pane as the user does.
+    static void Type(TCodeEdit* pane, const char* text) {
+        pane->setFocus();
+        QTest::keyClicks(pane, QString::fromUtf8(text));
+    }
+
     test::TTempDir Files;
     TProgramFolderOverride Folder{Files.Folder()};
     TErrorRecorder Errors;
+    TScriptedQuestions Questions; // no answer: the user says "Nein"
     std::unique_ptr<TProgram> Program;
     TForm1* Form = nullptr;
 };
@@ -185,9 +194,10 @@ TEST_F(MainWindow, CaptionSizeMenuAndButtons) {
         const char* filter;
         const char* extension;
         const TFileDialogOptions& dialog;
-    } dialogs[] = {{"*.nc|*.nc|*.cnc|*.cnc|*.*|*.*", ".nc", Form->OpenDialog},
-                   {"*.plt|*.plt|*.*|*.*", "plt", Form->SaveDialog},
-                   {"*.nc|*.nc|*.*|*.*", "nc", Form->SaveDialogNC}};
+    } dialogs[] = {
+        {"*.nc|*.nc|*.cnc|*.cnc|*.*|*.*|*.ngc|*.ngc|*.tap|*.tap", ".nc", Form->OpenDialog},
+        {"*.plt|*.plt|*.*|*.*", "plt", Form->SaveDialog},
+        {"*.nc|*.nc|*.*|*.*", "nc", Form->SaveDialogNC}};
     for (const auto& d : dialogs) {
         EXPECT_EQ(d.dialog.Filter, QString::fromUtf8(d.filter));
         EXPECT_EQ(d.dialog.DefaultExt, QString::fromUtf8(d.extension));
@@ -351,6 +361,28 @@ TEST_F(MainWindow, AFailingStartUpStepIsReportedAndTheWindowShownAllTheSame) {
     EXPECT_EQ(startUnprivileged({Files.Path("lesbar.nc")}, cannotOpen("vorspann.plt"), true), "");
 }
 
+// The start-up work runs while the panes are still narrow, before the split and before the
+// window has its final size: neither a paste nor a load may leave the view scrolled to the
+// right of column 1.
+TEST_F(MainWindow, EveryStartShowsColumnOneOfBothPanes) {
+    const struct {
+        std::vector<std::string> parameters;
+        TCodePoint caret;
+    } cases[] = {{{"/C"}, {9, 2}}, {{Files.Path("nc/teil.nc")}, {1, 1}}, {{}, {1, 1}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.parameters.empty() ? std::string("(none)") : c.parameters.front());
+        QGuiApplication::clipboard()->setText(u"G0 X1 Y2\nG1 X3 Y4"_qs);
+        Start(c.parameters);
+        QTest::qWait(0);
+        for (TCodeEdit* pane : {Form->Quelle, Form->Ziel}) {
+            EXPECT_EQ(pane->LeftChar(), 1);
+            EXPECT_EQ(pane->TopLine(), 1);
+        }
+        EXPECT_EQ(Form->Quelle->Core().CaretXY(), c.caret);
+        Program.reset();
+    }
+}
+
 TEST_F(MainWindow, ThePanesAreSplitInTheMiddleAfterShowingAndEveryResize) {
     Start({"-"}, Hidden);
     Form->setWindowState(Qt::WindowNoState);
@@ -406,7 +438,8 @@ TEST_F(MainWindow, TheCompleteExampleFromNcFileToPltFile) {
     ASSERT_EQ(dialogs.Requests.size(), 1u);
     EXPECT_EQ(dialogs.Requests[0].kind, fdOpen);
     EXPECT_EQ(dialogs.Requests[0].options.InitialDir, Q(Files.Path("nc")));
-    EXPECT_EQ(dialogs.Requests[0].options.Filter, u"*.nc|*.nc|*.cnc|*.cnc|*.*|*.*"_qs);
+    EXPECT_EQ(dialogs.Requests[0].options.Filter,
+              u"*.nc|*.nc|*.cnc|*.cnc|*.*|*.*|*.ngc|*.ngc|*.tap|*.tap"_qs);
     EXPECT_EQ(LinesOf(Form->Quelle), (std::vector<std::string>{"G0 X0 Y0", "G1 Z-1", "G1 X10",
                                                                "G3 X20 Y0 R5", "G0 Z5", "M30"}));
     EXPECT_EQ(Form->StatusText(), Q("NC-Datei " + Files.Path("nc/teil.nc") + " geladen"));
@@ -429,6 +462,7 @@ TEST_F(MainWindow, TheCompleteExampleFromNcFileToPltFile) {
     EXPECT_EQ(dialogs.Requests[1].options.InitialDir, Q(Files.Path("plt")));
     EXPECT_EQ(dialogs.Requests[1].options.Filter, u"*.plt|*.plt|*.*|*.*"_qs);
     EXPECT_EQ(dialogs.Requests[1].options.DefaultExt, u"plt"_qs);
+    EXPECT_EQ(dialogs.Requests[1].options.FileName, u"teil.plt"_qs);
     EXPECT_EQ(test::TTempDir::Read(Files.Path("plt/teil.plt")), WithCrLf(kExampleHpgl));
     EXPECT_EQ(Form->StatusText(),
               Q("HPGL-Daten in " + Files.Path("plt/teil.plt") + " gespeichert"));
@@ -442,6 +476,7 @@ TEST_F(MainWindow, TheCompleteExampleFromNcFileToPltFile) {
     EXPECT_NE(dynamic_cast<TNCSyn*>(Form->Ziel->Highlighter()), nullptr);
     Form->Ziel->Clear();
     dialogs.Answers = {Q(Files.Path("plt/teil.plt"))};
+    Questions.Answers = {TAnswer::Yes}; // replace the file saved before
     Choose(Form->HPGLDatenalsPLTDateispeichern1);
     EXPECT_EQ(test::TTempDir::Read(Files.Path("plt/teil.plt")), "");
     EXPECT_TRUE(Errors.Entries.empty());
@@ -549,6 +584,7 @@ TEST_F(MainWindow, AFailedPltSaveIsReportedAndKeepsTheOldFile) {
         SCOPED_TRACE(name);
         TScriptedFileDialogs dialogs;
         dialogs.Answers = {Q(Files.Path(name))};
+        Questions.Answers = {TAnswer::Yes};
         const std::string report = "Datei " + Files.Path(name) + " kann nicht erstellt werden.";
         EXPECT_EQ(test::RunUnprivileged([&]() -> std::string {
                       RunGuarded([&] { Form->PLT_SpeichernClick(); });
@@ -588,6 +624,297 @@ TEST_F(MainWindow, CancelInAFileDialogDoesNothing) {
     }
     EXPECT_EQ(files(), before);
     EXPECT_TRUE(Errors.Entries.empty());
+}
+
+// One wrong name in a save dialog must not destroy a file: both saves ask before they replace
+// one, "Nein" the preset, and "Nein" leaves the file, the panes and the status line alone.
+TEST_F(MainWindow, BothSavesAskBeforeTheyReplaceAFile) {
+    Start();
+    OpenExample();
+    Click(Form->XPSpeedButton3);
+    Files.Write("plt/alt.plt", "alt");
+    Files.Write("nc/alt.nc", "alt");
+    const struct {
+        QAction* command;
+        const char* name;
+        std::string written; // what "Ja" writes
+    } cases[] = {{Form->HPGLDatenalsPLTDateispeichern1, "plt/alt.plt", WithCrLf(kExampleHpgl)},
+                 {Form->AlsNCDateispeichern1, "nc/alt.nc", kExampleNc}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString status = Form->StatusText();
+        const QString path = Q(Files.Path(c.name));
+        TScriptedFileDialogs dialogs;
+        dialogs.Answers = {path, path};
+        Questions.Asked.clear();
+        Questions.Answers = {TAnswer::No};
+        Choose(c.command);
+        ASSERT_EQ(Questions.Asked.size(), 1u);
+        EXPECT_EQ(Questions.Asked[0].text,
+                  path + u" existiert bereits. Möchten Sie die Datei ersetzen?"_qs);
+        EXPECT_EQ(Questions.Asked[0].preset, TAnswer::No);
+        EXPECT_EQ(test::TTempDir::Read(Files.Path(c.name)), "alt");
+        EXPECT_EQ(Form->StatusText(), status);
+
+        Questions.Answers = {TAnswer::Yes};
+        Choose(c.command);
+        EXPECT_EQ(test::TTempDir::Read(Files.Path(c.name)), c.written);
+        EXPECT_EQ(Questions.Asked.size(), 2u);
+    }
+    // A new file needs no question; the toolkit's dialog is not asked to ask either.
+    TScriptedFileDialogs dialogs;
+    dialogs.Answers = {Q(Files.Path("plt/neu.plt"))};
+    Questions.Asked.clear();
+    Click(Form->XPSpeedButton2);
+    EXPECT_TRUE(Questions.Asked.empty());
+    EXPECT_EQ(test::TTempDir::Read(Files.Path("plt/neu.plt")), WithCrLf(kExampleHpgl));
+    EXPECT_FALSE(dialogs.Requests[0].options.OverwritePrompt);
+    EXPECT_TRUE(Errors.Entries.empty());
+}
+
+// Quitting by "&Beenden", by the window system's close (the close box, the window manager)
+// and opening another NC file ask while edits would be lost; "Nein" keeps everything.
+TEST_F(MainWindow, QuittingAndOpeningAskWhileEditsWouldBeLost) {
+    const QString nc = u"Die Änderungen im NC-Text sind nicht gespeichert. "_qs;
+    const QString hpgl = u"Die Änderungen im HPGL-Text sind nicht gespeichert. "_qs;
+    const QString both = u"Die Änderungen im NC-Text und im HPGL-Text sind nicht gespeichert. "_qs;
+    const struct {
+        const char* name;
+        std::function<void()> steps;
+        QString question; // empty: none
+    } cases[] = {
+        {"loaded and converted", [] {}, {}},
+        {"typed into the NC text", [this] { Type(Form->Quelle, "X"); }, nc},
+        {"typed into the HPGL text", [this] { Type(Form->Ziel, "X"); }, hpgl},
+        {"typed into both",
+         [this] {
+             Type(Form->Quelle, "X");
+             Type(Form->Ziel, "X");
+         },
+         both},
+        {"edits undone count as edits",
+         [this] {
+             Type(Form->Quelle, "X");
+             QTest::keyClick(Form->Quelle, Qt::Key_Z, Qt::ControlModifier);
+         },
+         nc},
+        {"converted again after HPGL edits",
+         [this] {
+             Type(Form->Ziel, "X");
+             Click(Form->XPSpeedButton3);
+         },
+         {}},
+        {"both saved after the edits",
+         [this] {
+             Type(Form->Quelle, "X");
+             Type(Form->Ziel, "X");
+             TScriptedFileDialogs dialogs;
+             dialogs.Answers = {Q(Files.Path("nc/neu.nc")), Q(Files.Path("plt/neu.plt"))};
+             for (const char* name : {"nc/neu.nc", "plt/neu.plt"})
+                 std::filesystem::remove(Files.Path(name));
+             Choose(Form->AlsNCDateispeichern1);
+             Click(Form->XPSpeedButton2);
+         },
+         {}},
+    };
+    const std::function<void()> quits[] = {
+        [this] {
+            QTest::keyClick(Form->windowHandle(), Qt::Key_B, Qt::AltModifier);
+            QCoreApplication::processEvents();
+        },
+        [this] { Form->windowHandle()->close(); },
+    };
+    for (const auto& c : cases) {
+        for (const auto& quit : quits) {
+            SCOPED_TRACE(c.name);
+            Start();
+            OpenExample();
+            Click(Form->XPSpeedButton3);
+            c.steps();
+            const std::vector<std::string> source = LinesOf(Form->Quelle),
+                                           target = LinesOf(Form->Ziel);
+            const QString status = Form->StatusText();
+            Questions.Asked.clear();
+            Questions.Answers = {TAnswer::No};
+            quit();
+            if (c.question.isEmpty()) {
+                EXPECT_TRUE(Questions.Asked.empty());
+                EXPECT_FALSE(Form->isVisible());
+                continue;
+            }
+            ASSERT_EQ(Questions.Asked.size(), 1u);
+            EXPECT_EQ(Questions.Asked[0].text, c.question + u"Trotzdem beenden?"_qs);
+            EXPECT_EQ(Questions.Asked[0].preset, TAnswer::No);
+            EXPECT_TRUE(Form->isVisible());
+            EXPECT_EQ(LinesOf(Form->Quelle), source);
+            EXPECT_EQ(LinesOf(Form->Ziel), target);
+            EXPECT_EQ(Form->StatusText(), status);
+
+            // Opening asks the same; "Nein" opens no dialog, "Ja" opens as usual.
+            TScriptedFileDialogs dialogs;
+            Questions.Answers = {TAnswer::No};
+            Click(Form->XPSpeedButton1);
+            EXPECT_EQ(Questions.Asked.back().text, c.question + u"Trotzdem öffnen?"_qs);
+            EXPECT_TRUE(dialogs.Requests.empty());
+            EXPECT_EQ(LinesOf(Form->Quelle), source);
+            Questions.Answers = {TAnswer::Yes};
+            dialogs.Answers = {Q(Files.Path("nc/teil.nc"))};
+            Click(Form->XPSpeedButton1);
+            EXPECT_EQ(dialogs.Requests.size(), 1u);
+            EXPECT_EQ(Form->Quelle->Lines().Count(), 6);
+            EXPECT_EQ(Form->Ziel->Lines().Count(), 0);
+
+            // Freshly loaded, nothing is asked any more.
+            Questions.Asked.clear();
+            quit();
+            EXPECT_TRUE(Questions.Asked.empty());
+            EXPECT_FALSE(Form->isVisible());
+        }
+    }
+}
+
+// The text the program starts with counts as unedited: a "/C" start asks only after edits.
+TEST_F(MainWindow, TheClipboardsTextAtTheStartIsNoEdit) {
+    QGuiApplication::clipboard()->setText(u"G0 X1"_qs);
+    Start({"/C"});
+    EXPECT_FALSE(Form->SourceEdited());
+    Type(Form->Quelle, "Y");
+    EXPECT_TRUE(Form->SourceEdited());
+    EXPECT_FALSE(Form->TargetEdited());
+}
+
+// What a file manager drops: a URL list, with the URLs as text beside it.
+std::unique_ptr<QMimeData> FileDrop(const QList<QUrl>& urls) {
+    auto data = std::make_unique<QMimeData>();
+    data->setUrls(urls);
+    QStringList text;
+    for (const QUrl& url : urls)
+        text << url.toString();
+    data->setText(text.join(u"\r\n"_qs));
+    return data;
+}
+
+// Carries a drop onto a widget as the window system does: enter, move, drop. Whatever it
+// starts runs once the drop is over.
+bool DropOn(QWidget* target, QPoint at, const QMimeData& data) {
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(target, &enter);
+    QDragMoveEvent move(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(target, &move);
+    QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(target, &drop);
+    QCoreApplication::processEvents();
+    return drop.isAccepted();
+}
+
+TEST_F(MainWindow, ADroppedFileOpensAsNcOeffnenOpensIt) {
+    Files.Write("nc/zwei.nc", "G1 X2\n");
+    const QUrl teil = QUrl::fromLocalFile(Q(Files.Path("nc/teil.nc")));
+    const QUrl zwei = QUrl::fromLocalFile(Q(Files.Path("nc/zwei.nc")));
+    Start();
+    const struct {
+        const char* where;
+        QWidget* target;
+        QList<QUrl> urls;
+        const char* opened;
+    } cases[] = {
+        {"NC pane", Form->Quelle->viewport(), {teil}, "nc/teil.nc"},
+        {"HPGL pane", Form->Ziel->viewport(), {zwei, teil}, "nc/zwei.nc"},
+        {"button row", Form->Panel2, {QUrl(u"https://example.com/a.nc"_qs), teil}, "nc/teil.nc"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.where);
+        Form->Ziel->Lines().AddLine("PU0,0;");
+        EXPECT_TRUE(DropOn(c.target, {30, 10}, *FileDrop(c.urls)));
+        EXPECT_EQ(test::TTempDir::Read(Files.Path(c.opened)),
+                  Replace(WithCrLf(LinesOf(Form->Quelle)), "\r\n", "\n"));
+        EXPECT_EQ(Form->StatusText(), Q("NC-Datei " + Files.Path(c.opened) + " geladen"));
+        EXPECT_EQ(Form->Ziel->Lines().Count(), 0);
+    }
+    EXPECT_TRUE(Questions.Asked.empty());
+
+    // Over edits the question comes first, as for "NC öffnen".
+    Type(Form->Quelle, "X");
+    const std::vector<std::string> edited = LinesOf(Form->Quelle);
+    Questions.Answers = {TAnswer::No, TAnswer::Yes};
+    DropOn(Form->Quelle->viewport(), {30, 10}, *FileDrop({zwei}));
+    EXPECT_EQ(LinesOf(Form->Quelle), edited);
+    ASSERT_EQ(Questions.Asked.size(), 1u);
+    EXPECT_EQ(Questions.Asked[0].text,
+              u"Die Änderungen im NC-Text sind nicht gespeichert. Trotzdem öffnen?"_qs);
+    DropOn(Form->Quelle->viewport(), {30, 10}, *FileDrop({zwei}));
+    EXPECT_EQ(LinesOf(Form->Quelle), std::vector<std::string>{"G1 X2"});
+
+    // A file that cannot be read is reported and the pane keeps its text.
+    DropOn(Form->Quelle->viewport(), {30, 10}, *FileDrop({QUrl::fromLocalFile(u"/fehlt.nc"_qs)}));
+    ASSERT_EQ(Errors.Entries.size(), 1u);
+    EXPECT_EQ(Errors.Entries[0].message, u"Datei /fehlt.nc kann nicht geöffnet werden."_qs);
+    EXPECT_EQ(LinesOf(Form->Quelle), std::vector<std::string>{"G1 X2"});
+}
+
+// Text stays a text drop, also a web address, which names no local file.
+TEST_F(MainWindow, ADroppedTextIsInsertedAsText) {
+    Start();
+    Form->Quelle->Lines().AddLine("M30");
+    const QString status = Form->StatusText();
+    QMimeData text;
+    text.setText(u"G4 "_qs);
+    EXPECT_TRUE(DropOn(Form->Quelle->viewport(), Form->Quelle->RowColumnToPixels({1, 1}), text));
+    EXPECT_EQ(LinesOf(Form->Quelle), std::vector<std::string>{"G4 M30"});
+    const auto web = FileDrop({QUrl(u"https://example.com/a.nc"_qs)});
+    EXPECT_TRUE(DropOn(Form->Quelle->viewport(), Form->Quelle->RowColumnToPixels({1, 1}), *web));
+    EXPECT_EQ(LinesOf(Form->Quelle), std::vector<std::string>{"https://example.com/a.ncG4 M30"});
+    EXPECT_EQ(Form->StatusText(), status);
+    EXPECT_FALSE(DropOn(Form->Panel2, {30, 10}, text)) << "text on the buttons is no file";
+}
+
+// The desktop's keys, where the panes' keystroke table leaves them free: F1 help, Ctrl+O
+// open, Ctrl+S save; Ctrl+F1 stays the pane's context help.
+TEST_F(MainWindow, F1ShowsTheHelpCtrlOOpensCtrlSSaves) {
+    Start();
+    Form->Quelle->setFocus();
+    QWindow* window = Form->windowHandle();
+    TScriptedModal modal;
+    auto key = [&](int k, Qt::KeyboardModifiers modifiers) {
+        QTest::keyClick(window, Qt::Key(k), modifiers);
+        QCoreApplication::processEvents();
+    };
+    TScriptedFileDialogs dialogs;
+    dialogs.Answers = {Q(Files.Path("nc/teil.nc")), Q(Files.Path("plt/teil.plt"))};
+    key(Qt::Key_O, Qt::ControlModifier);
+    EXPECT_EQ(Form->Quelle->Lines().Count(), 6);
+    Click(Form->XPSpeedButton3);
+    Form->Ziel->setFocus();
+    key(Qt::Key_S, Qt::ControlModifier);
+    ASSERT_EQ(dialogs.Requests.size(), 2u);
+    EXPECT_EQ(dialogs.Requests[0].kind, fdOpen);
+    EXPECT_EQ(dialogs.Requests[1].kind, fdSave);
+    EXPECT_EQ(test::TTempDir::Read(Files.Path("plt/teil.plt")), WithCrLf(kExampleHpgl));
+
+    key(Qt::Key_F1, Qt::ControlModifier);
+    EXPECT_TRUE(modal.Shown.empty());
+    key(Qt::Key_F1, Qt::NoModifier);
+    EXPECT_EQ(modal.Shown, std::vector<QDialog*>{&Program->Hilfe});
+    // The panes took none of the keys as typing.
+    EXPECT_EQ(LinesOf(Form->Ziel), kExampleHpgl);
+    EXPECT_EQ(LinesOf(Form->Quelle)[0], "G0 X0 Y0");
+    EXPECT_TRUE(Errors.Entries.empty());
+}
+
+// Without an NC file (a "/C" start) the PLT save dialog suggests no name.
+TEST_F(MainWindow, ThePltSaveSuggestsTheNcFilesName) {
+    Files.Write("nc/teil.v2.cnc", "G1 X1\n");
+    const struct {
+        std::vector<std::string> parameters;
+        const char* suggested;
+    } cases[] = {{{"/C"}, ""}, {{Files.Path("nc/teil.v2.cnc")}, "teil.v2.plt"}};
+    for (const auto& c : cases) {
+        Start(c.parameters);
+        TScriptedFileDialogs dialogs;
+        Click(Form->XPSpeedButton2);
+        ASSERT_EQ(dialogs.Requests.size(), 1u);
+        EXPECT_EQ(dialogs.Requests[0].options.FileName, QString::fromUtf8(c.suggested));
+    }
 }
 
 TEST_F(MainWindow, NcFilesSaveInTheLineBreaksTheyWereReadWith) {

@@ -250,6 +250,19 @@ TEST_F(CodeEditDragTest, IntoTheOtherPaneMovesTheText) {
     EXPECT_EQ(pane.Lines().LineAt(0), "G01 X10 Y20");
 }
 
+TEST_F(CodeEditDragTest, OtherProgramsGetThePlainTextWithTheDesktopsLineBreaks) {
+    pane.Core().SetSelection({5, 1}, {2, 2});
+    QString plain;
+    pane.DragRunner = [&](QDrag& drag, Qt::DropActions) {
+        plain = drag.mimeData()->text();
+        return Qt::IgnoreAction;
+    };
+    Press(Cell(pane, 6, 1));
+    MoveTo(Cell(pane, 6, 1) + QPoint(QApplication::startDragDistance(), 0));
+    Release(Cell(pane, 6, 1));
+    EXPECT_EQ(plain, u"X10 Y20\nM"_qs);
+}
+
 TEST_F(CodeEditDragTest, APressInsideTheSelectionWithoutDragPlacesTheCaret) {
     QTest::mouseClick(pane.viewport(), Qt::LeftButton, {}, Cell(pane, 6, 1));
     EXPECT_FALSE(pane.Core().SelAvail());
@@ -266,6 +279,24 @@ TEST_F(CodeEditDragTest, PlainTextFromOtherProgramsIsCopiedIn) {
     drag.mimeData()->setText(QString::fromUtf8("\xCE\xA9"));
     EXPECT_EQ(DropOn(drag, Qt::CopyAction, pane, Cell(pane, 1, 2), {}), Qt::IgnoreAction)
         << "text the pane cannot hold is refused";
+}
+
+// A file manager drops a URL list with the URLs as text: files, never text to insert.
+TEST_F(CodeEditDragTest, DroppedFilesGoToTheHandlerNeverIntoTheText) {
+    QDrag drag(&pane);
+    drag.setMimeData(new QMimeData);
+    drag.mimeData()->setUrls({QUrl::fromLocalFile(u"/tmp/a.nc"_qs), QUrl(u"https://x.de/b"_qs),
+                              QUrl::fromLocalFile(u"/tmp/c.nc"_qs)});
+    drag.mimeData()->setText(u"file:///tmp/a.nc"_qs);
+    EXPECT_EQ(DropOn(drag, Qt::CopyAction, pane, Cell(pane, 1, 2), {}), Qt::IgnoreAction)
+        << "refused without a handler";
+    QStringList dropped;
+    pane.OnDropFiles = [&](TCodeEdit*, const QStringList& files) { dropped = files; };
+    EXPECT_EQ(DropOn(drag, Qt::CopyAction | Qt::MoveAction, pane, Cell(pane, 1, 2), {}),
+              Qt::CopyAction);
+    EXPECT_EQ(dropped, (QStringList{u"/tmp/a.nc"_qs, u"/tmp/c.nc"_qs}));
+    EXPECT_EQ(pane.Lines().LineAt(1), "M30");
+    EXPECT_FALSE(pane.Core().Modified());
 }
 
 } // namespace

@@ -5,6 +5,8 @@
 #include "platform/qt/Fonts.h"
 
 #include <QFontMetrics>
+#include <QPaintEvent>
+#include <QScreen>
 #include <QWheelEvent>
 
 namespace plotalon {
@@ -219,6 +221,60 @@ TEST_F(CodeEditTest, CaretIsALineOrABlock) {
     EXPECT_EQ(CountColor(Shot(pane), CellRect(pane, 1, 1), clBlack), cw * lh);
 }
 
+// Records the areas the viewport paints.
+class TPaintRecorder : public QObject {
+public:
+    explicit TPaintRecorder(QWidget* widget) { widget->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            Areas.push_back(static_cast<QPaintEvent*>(event)->rect());
+        return false;
+    }
+    std::vector<QRect> Areas;
+};
+
+// A blink repaints the cell under the caret and nothing else, and the picture it leaves is
+// the one a whole painting gives, also inside a comment that opened far to the left. A
+// caret beyond the right edge costs no painting at all.
+TEST_F(CodeEditTest, ABlinkRepaintsOnlyTheCaretsCell) {
+    ShowPane(pane);
+    TNCSyn syn;
+    pane.SetHighlighter(&syn);
+    std::string line;
+    while (line.size() < 200000)
+        line += "G1 X1 Y2 ";
+    line.replace(400, 1, "(");
+    pane.Lines().AddLine(line);
+    pane.activateWindow();
+    pane.setFocus();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&pane));
+    pane.Core().SetCaretXY({700, 1});
+    pane.EnsureCursorPosVisible();
+    ASSERT_GT(pane.LeftChar(), 400);
+    auto picture = [&] {
+        QApplication::processEvents();
+        return pane.screen()->grabWindow(pane.winId()).toImage();
+    };
+    const QImage shown = picture();
+    TPaintRecorder painted(pane.viewport());
+    pane.BlinkCaret();
+    const QImage hidden = picture();
+    const QRect caret(pane.RowColumnToPixels({700, 1}), QSize(2, pane.LineHeight()));
+    EXPECT_EQ(painted.Areas, std::vector<QRect>{caret});
+    EXPECT_NE(hidden, shown);
+    pane.BlinkCaret();
+    EXPECT_EQ(picture(), shown);
+
+    painted.Areas.clear();
+    pane.Core().SetCaretXY({100000, 1});
+    QApplication::processEvents();
+    painted.Areas.clear();
+    pane.BlinkCaret();
+    pane.BlinkCaret();
+    QApplication::processEvents();
+    EXPECT_TRUE(painted.Areas.empty());
+}
+
 TEST_F(CodeEditTest, ChangesBehindTheCoresBackKeepTheViewInTheText) {
     ShowPane(pane, 10);
     for (int i = 1; i <= 100; ++i)
@@ -236,6 +292,32 @@ TEST_F(CodeEditTest, ChangesBehindTheCoresBackKeepTheViewInTheText) {
     pane.Lines().ClearLines();
     shot = Shot(pane);
     EXPECT_EQ(CountInk(shot, CellRect(pane, 2, 1), clWindow), 0);
+}
+
+// A pane that is not yet on screen has a passing size (a window being built, panes not yet
+// split): the caret is brought into view at the size the pane is first shown with.
+TEST_F(CodeEditTest, TheCaretIsBroughtIntoViewAtTheSizeThePaneIsShownWith) {
+    const struct {
+        int length; // of the one line, with the caret after its end
+        bool fits;  // in the shown pane
+    } cases[] = {{8, true}, {200, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.length);
+        TCodeEdit narrow;
+        ApplyNcPaneStyle(narrow);
+        narrow.resize(narrow.TextStart() + narrow.CharWidth(), 3 * narrow.LineHeight());
+        narrow.Lines().AddLine(std::string(std::size_t(c.length), 'X'));
+        narrow.Core().SetCaretXY({c.length + 1, 1});
+        narrow.EnsureCursorPosVisible();
+        EXPECT_EQ(narrow.LeftChar(), 1);
+        ShowPane(narrow);
+        Shot(narrow);
+        EXPECT_EQ(narrow.Core().CaretXY(), (TCodePoint{c.length + 1, 1}));
+        if (c.fits)
+            EXPECT_EQ(narrow.LeftChar(), 1);
+        else
+            EXPECT_EQ(narrow.LeftChar(), c.length + 2 - narrow.CharsInWindow());
+    }
 }
 
 TEST_F(CodeEditTest, AFailedLoadKeepsTheText) {

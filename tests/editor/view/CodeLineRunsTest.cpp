@@ -109,6 +109,99 @@ TEST(CodeLineRuns, BytesAHighlighterLeavesOutAreStillShown) {
     EXPECT_EQ(LineRuns(Input(withZero, &syn)), expected);
 }
 
+// A long line with comments across the visible windows and, in one form, tabs.
+std::string LongLine(bool tabs) {
+    std::string line;
+    for (int i = 0; line.size() < 30000; ++i) {
+        line += i % 7 == 3 ? "(Kommentar G1 X5 " : "G1 X1 Y2 ";
+        if (i % 7 == 5) line += ")";
+        if (tabs && i % 5 == 0) line += "\t";
+    }
+    line.replace(1000, 1, "(");
+    line.replace(1040, 1, ")");
+    return line + " (offen bis zum Ende";
+}
+
+// The look of every column by a scan of the whole line, as a reference.
+std::vector<TTokenLook> FullScanLooks(std::string_view text, TNCSyn& syn) {
+    std::vector<TTokenLook> looks(text.size());
+    syn.ResetRangeState();
+    syn.BeginLine(text, 0);
+    while (!syn.AtLineEnd()) {
+        const int start = syn.TokenStart();
+        const TTokenLook look = TokenLook(syn.TokenAttribute(), clNavy, kBack, fsBold);
+        syn.NextToken();
+        for (int c = start; c < syn.TokenStart(); ++c)
+            looks[std::size_t(c)] = look;
+    }
+    return looks;
+}
+
+// A row shows what a scan of the whole line gives, though only the bytes that can reach
+// its columns are expanded and scanned, also where a comment opens before the row.
+TEST(CodeLineRuns, AWindowOfALongLineLooksAsInTheWholeLine) {
+    TNCSyn syn;
+    for (bool tabs : {false, true}) {
+        const std::string raw = LongLine(tabs);
+        bool hadTabs = false;
+        const std::string whole = ExpandTabs(raw, 8, hadTabs);
+        const std::vector<TTokenLook> reference = FullScanLooks(whole, syn);
+        for (int first : {0, 985, 1010, 1024 - 90, 2000, int(whole.size()) - 50}) {
+            SCOPED_TRACE(testing::Message() << "tabs " << tabs << ", from " << first);
+            const int end = first + 90;
+            std::string storage;
+            const std::string_view shown = ShownText(raw, 8, end, storage);
+            EXPECT_EQ(shown.substr(0, std::size_t(end)), whole.substr(0, std::size_t(end)));
+            TLineRunsInput input = Input(shown, &syn);
+            input.FirstColumn = first;
+            input.EndColumn = end;
+            const std::vector<TCodeRun> runs = LineRuns(input);
+            ASSERT_FALSE(runs.empty());
+            EXPECT_EQ(runs.front().Column, first);
+            EXPECT_EQ(runs.back().Column + runs.back().Length, std::min(end, int(whole.size())));
+            for (const TCodeRun& run : runs) {
+                for (int c = run.Column; c < run.Column + run.Length; ++c) {
+                    if (whole[std::size_t(c)] == ' ') continue; // blanks join the run before
+                    ASSERT_EQ(run.Look, reference[std::size_t(c)]) << "column " << c;
+                }
+            }
+
+            // A selection from far before to far beyond the row, mapped on its bytes only.
+            for (auto mode : {TCodeSelectionMode::smNormal, TCodeSelectionMode::smColumn}) {
+                const TCodePoint from{3, 1}, to{int(raw.size()) - 2, 1};
+                const std::string_view reach = std::string_view(raw).substr(0, std::size_t(end));
+                input.Selection = SelectionOnLine(mode, from, to, 1, reach, 8);
+                TLineRunsInput full = Input(whole, &syn);
+                full.FirstColumn = first;
+                full.EndColumn = end;
+                full.Selection = SelectionOnLine(mode, from, to, 1, raw, 8);
+                EXPECT_EQ(LineRuns(input), LineRuns(full));
+            }
+        }
+    }
+}
+
+// Counts the tokens it is asked for.
+class TCountingSyn : public TNCSyn {
+public:
+    void NextToken() override {
+        ++Tokens;
+        TNCSyn::NextToken();
+    }
+    int Tokens = 0;
+};
+
+TEST(CodeLineRuns, TheScanStopsAtTheEndOfTheRow) {
+    TCountingSyn syn;
+    std::string megabyte;
+    while (megabyte.size() < (1u << 20))
+        megabyte += "G1 X1 Y2 ";
+    TLineRunsInput input = Input(megabyte, &syn);
+    input.EndColumn = 90;
+    LineRuns(input);
+    EXPECT_LT(syn.Tokens, 100); // the tokens of 90 columns, not of a megabyte
+}
+
 TEST(CodeLineRuns, ColumnsAcrossTabs) {
     struct Case {
         std::string_view raw;
