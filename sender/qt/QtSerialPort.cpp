@@ -44,17 +44,22 @@ TQtSerialPort::TQtSerialPort(const std::string& path, const TLineSettings& line)
     Serial.setPortName(QString::fromStdString(path));
     if (!Serial.open(QIODevice::ReadWrite))
         throw EPortOpenError(PortOpenMessage(path, ErrnoOf(Serial.error())));
-    const bool set = Serial.setBaudRate(line.Baud) &&
-                     Serial.setDataBits(line.DataBits == 7 ? QSerialPort::Data7
-                                                           : QSerialPort::Data8) &&
-                     Serial.setParity(ParityOf(line.Parity)) &&
-                     Serial.setStopBits(line.StopBits == 2 ? QSerialPort::TwoStop
-                                                           : QSerialPort::OneStop) &&
-                     Serial.setFlowControl(FlowOf(line.Handshake));
-    if (!set) {
-        Serial.close();
-        throw EPortOpenError("Baudrate " + std::to_string(line.Baud) + " wird nicht unterstützt");
-    }
+    // Each setting on its own, so that the message names the one the port refused.
+    const std::pair<bool, std::string> settings[] = {
+        {Serial.setBaudRate(line.Baud), "Baudrate " + std::to_string(line.Baud)},
+        {Serial.setDataBits(line.DataBits == 7 ? QSerialPort::Data7 : QSerialPort::Data8),
+         std::to_string(line.DataBits) + " Datenbits"},
+        {Serial.setParity(ParityOf(line.Parity)), "Parität " + std::string(ParityName(line.Parity))},
+        {Serial.setStopBits(line.StopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop),
+         std::to_string(line.StopBits) + " Stoppbits"},
+        {Serial.setFlowControl(FlowOf(line.Handshake)),
+         "Handshake " + std::string(HandshakeName(line.Handshake))},
+    };
+    for (const auto& [ok, what] : settings)
+        if (!ok) {
+            Serial.close();
+            throw EPortOpenError(what + " wird von " + path + " nicht unterstützt");
+        }
     Serial.clear(QSerialPort::Input); // answers to an earlier send
 }
 
