@@ -70,8 +70,10 @@ TSendOutcome TPlotSender::Send(std::string_view text) {
     Credit = Burst;
     try {
         return Run();
-    } catch (const EPortLost& lost) {
-        Fail(lost.Message());
+    } catch (const ESendError&) {
+        throw;
+    } catch (const Exception& error) { // the port lost, or a write it refused
+        Fail(error.Message());
     }
 }
 

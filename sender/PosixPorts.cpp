@@ -194,10 +194,12 @@ bool TFilePort::WaitSent(TMillis) {
     return true;
 }
 
-std::unique_ptr<IBytePort> OpenPosixPort(const std::string& path, const TLineSettings& line) {
+std::unique_ptr<IBytePort> OpenPosixPort(const std::string& path, const TLineSettings& line,
+                                         const TSerialPortMaker& serial) {
     if (path.empty()) throw EPortOpenError("Kein Anschluss für den Plotter angegeben");
-    if (IsSerialLine(path)) return std::make_unique<TTermiosPort>(path, line);
-    return std::make_unique<TFilePort>(path);
+    if (!IsSerialLine(path)) return std::make_unique<TFilePort>(path);
+    if (serial) return serial(path, line);
+    return std::make_unique<TTermiosPort>(path, line);
 }
 
 } // namespace plotalon

@@ -7,6 +7,7 @@
 #include "sender/BytePort.h"
 #include "sender/PlotterSettings.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -72,8 +73,14 @@ private:
     int Fd = -1;
 };
 
-// The port for path: a serial line when it is a terminal, otherwise the device or file.
-std::unique_ptr<IBytePort> OpenPosixPort(const std::string& path, const TLineSettings& line);
+// Makes the port of a serial line.
+using TSerialPortMaker =
+    std::function<std::unique_ptr<IBytePort>(const std::string& path, const TLineSettings& line)>;
+
+// The port for path: a serial line (through termios, unless serial makes it) when it is a
+// terminal, otherwise the device or file. Throws EPortOpenError, also for an empty path.
+std::unique_ptr<IBytePort> OpenPosixPort(const std::string& path, const TLineSettings& line,
+                                         const TSerialPortMaker& serial = {});
 
 // For every port on a file descriptor: true once the driver's output queue is empty, false
 // when wait ran out first; throws EPortLost when the line hung up.

@@ -121,9 +121,9 @@ std::vector<std::string> AvailablePlotterPorts() {
 }
 
 std::unique_ptr<IBytePort> OpenPlotterPort(const std::string& path, const TLineSettings& line) {
-    if (path.empty()) throw EPortOpenError("Kein Anschluss für den Plotter angegeben");
-    if (IsSerialLine(path)) return std::make_unique<TQtSerialPort>(path, line);
-    return std::make_unique<TFilePort>(path);
+    return OpenPosixPort(path, line, [](const std::string& serial, const TLineSettings& frame) {
+        return std::make_unique<TQtSerialPort>(serial, frame);
+    });
 }
 
 } // namespace plotalon
