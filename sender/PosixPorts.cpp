@@ -174,7 +174,9 @@ void TTermiosPort::DiscardOutput() {
 TFilePort::TFilePort(const std::string& path) : Path(path) {
     struct stat info {};
     const bool regular = ::stat(path.c_str(), &info) != 0 || S_ISREG(info.st_mode);
-    Fd = OpenOrThrow(path, O_WRONLY | O_CREAT | (regular ? O_TRUNC : 0));
+    // Never waits in the open: a FIFO without a reader fails at once rather than holding
+    // the sending thread where no cancel reaches it.
+    Fd = OpenOrThrow(path, O_WRONLY | O_CREAT | O_NONBLOCK | (regular ? O_TRUNC : 0));
 }
 
 TFilePort::~TFilePort() {
