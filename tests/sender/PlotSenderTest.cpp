@@ -139,7 +139,9 @@ TEST(PlotSender, PauseHoldsTheSendingUntilResumed) {
     while (port.Written().size() < 100)
         std::this_thread::sleep_for(1ms);
     control.Pause();
-    std::this_thread::sleep_for(50ms); // the write under way ends
+    // Once the sender has reached the pause it says so, and sends nothing more.
+    while (progress.Reports().empty() || !progress.Reports().back().Paused)
+        std::this_thread::sleep_for(1ms);
     const std::size_t held = port.Written().size();
     std::this_thread::sleep_for(200ms);
     EXPECT_EQ(port.Written().size(), held);

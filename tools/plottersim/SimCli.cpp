@@ -53,7 +53,8 @@ Optionen:
                       Gerätesteuerbefehle (ESC.B, ESC.K ...), nicht die verlorenen
   --report DATEI      den Abschlussbericht zusätzlich in DATEI schreiben
   --link PFAD         zusätzlich einen symbolischen Link PFAD auf das Gerät anlegen
-  --idle-exit S       enden, wenn S Sekunden lang nichts kam und der Puffer leer ist
+  --idle-exit S       enden, wenn nach dem ersten Byte S Sekunden lang nichts mehr kam
+                      und der Puffer leer ist
   --help              diese Hilfe
 
 Antworten: ESC.B mit dem freien Platz im Puffer, ESC.L mit seiner Größe, ESC.O und ESC.E mit
@@ -190,8 +191,10 @@ public:
         return true;
     }
 
+    // Idle only once something came: before the first byte the sender may take its time.
     bool IdleFor(double seconds) const {
-        return Held.empty() && Model.Idle() && Now() - LastByte > seconds;
+        return Model.Figures().Received > 0 && Held.empty() && Model.Idle() &&
+               Now() - LastByte > seconds;
     }
     const TPlotterModel& Plotter() const { return Model; }
     double Now() const {

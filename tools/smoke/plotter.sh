@@ -4,7 +4,8 @@
 #   plotter_start WORK [OPTION...]  starts plotalon-plotter-sim with a 1 KiB buffer that
 #                                   receives at 1,000,000 baud and draws 80,000 bytes a second,
 #                                   recording into WORK/record.plt and reporting into
-#                                   WORK/report.txt; ends half a second after the last byte.
+#                                   WORK/report.txt; ends half a second after the last byte
+#                                   (it waits as long as it takes for the first).
 #                                   Sets PLOTTER_DEVICE to its pseudo-terminal.
 #   plotter_end                     waits for its end; its exit code (1: bytes were lost)
 #   plotter_figure NAME             a figure of its report ("Überläufe", "Empfangen" ...)
@@ -24,7 +25,7 @@ plotter_start() {
     PLOTTER_WORK=$1
     shift
     rm -f "$PLOTTER_WORK/plotter.out" "$PLOTTER_WORK/record.plt" "$PLOTTER_WORK/report.txt"
-    "$PLOTTER_TOOL" --buffer 1024 --baud 1000000 --drain 80000 --idle-exit 0.5 \
+    "$PLOTTER_TOOL" --buffer 1024 --baud 1000000 --drain 80000 --idle-exit 0.5 --xoff 512 --xon 768 \
         --record "$PLOTTER_WORK/record.plt" --report "$PLOTTER_WORK/report.txt" "$@" \
         >"$PLOTTER_WORK/plotter.out" 2>"$PLOTTER_WORK/plotter.err" &
     PLOTTER_PID=$!

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -60,6 +61,19 @@ public:
         }
     }
     void Signal(int signal) const { ::kill(Pid, signal); }
+    // Waits until the process has written more than bytes (to any file, the port included),
+    // as the kernel counts them; false when that does not happen within a few seconds.
+    bool WaitUntilWritten(long long bytes) const {
+        for (int i = 0; i < 1000; ++i) {
+            std::ifstream io("/proc/" + std::to_string(Pid) + "/io");
+            std::string key;
+            long long value = 0;
+            while (io >> key >> value)
+                if (key == "wchar:" && value > bytes) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return false;
+    }
     // The exit code; -1 when it died of a signal or never started.
     int Wait() {
         int status = 0;
