@@ -1,8 +1,9 @@
 # `cmake --install BUILD [--prefix DIR]` puts everything that belongs to the program into one
-# folder, DIR/lib/plotalon: the program, hilfe.txt, plotalon-convert and plotalon-view. The
+# folder, DIR/lib/plotalon: the program, hilfe.txt and the tools (plotalon-convert,
+# plotalon-view, plotalon-send and the simulated plotter plotalon-plotter-sim). The
 # program keeps its settings (main.ini, vorspann.plt, nachspann.plt) beside itself, so that
 # folder must be one its user may write: the prefix defaults to the user's own ~/.local, not
-# to a system-wide folder. DIR/bin gets links to the three programs, and the desktop finds
+# to a system-wide folder. DIR/bin gets links to the programs, and the desktop finds
 # the program through DIR/share/applications/plotalon.desktop with its icon in the icon theme.
 # A first install brings the starting settings (main.ini); reinstalling replaces the programs
 # and hilfe.txt and leaves the settings files alone.
@@ -22,7 +23,7 @@ function(plotalon_install)
     return()
   endif()
   set(tools plotalon)
-  foreach(tool plotalon-convert plotalon-view)
+  foreach(tool plotalon-convert plotalon-view plotalon-send plotalon-plotter-sim)
     if(TARGET ${tool})
       list(APPEND tools ${tool})
     endif()

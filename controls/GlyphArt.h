@@ -26,9 +26,10 @@ inline constexpr std::string_view HpglConvert = "hpgl_convert"; // "&HPGL erzeug
 inline constexpr std::string_view HpglSave = "hpgl_save";       // "H&PGL speichern"
 inline constexpr std::string_view Settings = "settings";        // "&Einstellungen"
 inline constexpr std::string_view ProgramIcon = "program_icon"; // 32 × 32
+inline constexpr std::string_view Pause = "pause";              // "&Pause" while sending
 inline constexpr std::string_view All[] = {
     ArrowRight, Cancel, Help,   Save,        Minus,    Plus,     CheckBox,   FolderOpen,
-    Envelope,   Globe,  NcOpen, HpglConvert, HpglSave, Settings, ProgramIcon};
+    Envelope,   Globe,  NcOpen, HpglConvert, HpglSave, Settings, ProgramIcon, Pause};
 } // namespace glyph_art
 
 // The resource path of a glyph, ":/glyphs/<name>.xpm".

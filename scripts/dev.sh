@@ -9,7 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(cmake g++ ninja-build libgtest-dev libgmock-dev libbenchmark-dev
-          qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
+          qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libgl1-mesa-dev
           fonts-liberation2 fonts-dejavu-core qt6-translations-l10n qt6-svg-dev)
 # The real-window check: a private X server, a small window manager, X events and screenshots,
 # and a clipboard filled from the shell (xclip). LinuxCNC's interpreter rs274, which the

@@ -110,6 +110,13 @@ std::string ValidatedFieldText(std::string_view text, const TValidator& validato
     return std::string(valid ? text : validator.Replacement);
 }
 
+std::string ValidatedWholeText(std::string_view text, long double min, long double max,
+                               std::string_view replacement) {
+    const std::optional<long double> value = ParseFieldNumber(text);
+    const bool valid = value && *value == std::floor(*value) && *value >= min && *value <= max;
+    return std::string(valid ? text : replacement);
+}
+
 std::string BrowseStartFolder(std::string_view text) {
     if (text.size() > 1 && text.back() == '/') text.remove_suffix(1);
     return std::string(text);

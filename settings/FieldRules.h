@@ -60,6 +60,11 @@ inline constexpr TValidator kDegreesValidator{true, 0, 361, "1"};
 // text itself when the validator accepts it, otherwise its replacement.
 std::string ValidatedFieldText(std::string_view text, const TValidator& validator);
 
+// A whole-number field: text itself when it reads as a number (as above) that is whole and
+// lies within min..max, otherwise replacement.
+std::string ValidatedWholeText(std::string_view text, long double min, long double max,
+                               std::string_view replacement);
+
 // Where the folder picker starts for a folder field's text: without its last "/" when the
 // text is longer than the root "/" alone and ends in one; otherwise the text unchanged (the
 // root, a path without a trailing "/", an empty text).

@@ -29,6 +29,7 @@ cmake --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1 ||
     fail "cmake --install failed: $(cat "$work/install.log")"
 for f in lib/plotalon/plotalon lib/plotalon/plotalon-convert lib/plotalon/plotalon-view \
     lib/plotalon/hilfe.txt bin/plotalon bin/plotalon-convert bin/plotalon-view \
+    lib/plotalon/plotalon-send bin/plotalon-send bin/plotalon-plotter-sim \
     share/applications/plotalon.desktop share/icons/hicolor/scalable/apps/plotalon.svg; do
     [ -e "$prefix/$f" ] || fail "nothing installed as $f"
 done

@@ -1,0 +1,27 @@
+#pragma once
+// The controls the pages of the settings dialog are built from: labels, edits with the flat
+// one-pixel border, stepper buttons and the buttons of an exclusive group, in the dialog's
+// look.
+
+#include "controls/XPSpeedButton.h"
+
+#include <QRect>
+#include <string_view>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QWidget;
+
+namespace plotalon {
+
+QLabel* MakeLabel(QWidget* parent, int x, int y, const char* text);
+QLineEdit* MakeEdit(QWidget* parent, QRect geometry, const char* text);
+// A drop-down list with the same flat border; editable: the user may type an entry of his own.
+QComboBox* MakeChoice(QWidget* parent, QRect geometry, bool editable);
+TXPSpeedButton* MakeStepper(QWidget* parent, int x, int y, std::string_view glyph);
+// One button of an exclusive group; the group comes before Down, or Down would not hold.
+TXPSpeedButton* MakeGroupButton(QWidget* parent, QRect geometry, const char* caption,
+                                std::string_view glyph, int group, bool down);
+
+} // namespace plotalon
