@@ -36,6 +36,13 @@ TRgb LayerColour(int layer) {
     return layer == kTravelLayer ? kTravelColour : kPenPalette[layer - 1];
 }
 
+double LabelWidth(std::string_view label, double fontSize) {
+    std::size_t characters = 0;
+    for (const char c : label)
+        characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80; // UTF-8 lead bytes
+    return double(characters) * kLabelAdvance * fontSize;
+}
+
 std::string SizeLabel(const TPlotBounds& drawing) {
     return Millimetres(drawing.Width()) + " \xC3\x97 " + Millimetres(drawing.Height()) + " mm";
 }
@@ -53,12 +60,15 @@ TPlotPicture LayOutPicture(const TPlot& plot) {
     picture.DashOff = extent / 200;
     picture.FontSize = extent * 0.024;
 
-    // The label stands below everything, its baseline half a margin above the picture's edge.
-    picture.LabelAt = {content.MinX, content.MinY - margin - picture.FontSize};
-    picture.View.Add(TPlotPoint{content.MinX - margin, content.MaxY + margin});
-    picture.View.Add(TPlotPoint{content.MaxX + margin, picture.LabelAt.Y - margin / 2});
+    // The label stands below everything, its baseline half a margin above the picture's edge;
+    // a drawing narrower than the label widens the picture to the label's end.
     picture.Drawing = plot.DrawnBounds();
     picture.Label = SizeLabel(picture.Drawing);
+    picture.LabelAt = {content.MinX, content.MinY - margin - picture.FontSize};
+    const double labelEnd = content.MinX + LabelWidth(picture.Label, picture.FontSize);
+    picture.View.Add(TPlotPoint{content.MinX - margin, content.MaxY + margin});
+    picture.View.Add(
+        TPlotPoint{std::max(content.MaxX, labelEnd) + margin, picture.LabelAt.Y - margin / 2});
     return picture;
 }
 

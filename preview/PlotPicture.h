@@ -48,6 +48,12 @@ TPlotPicture LayOutPicture(const TPlot& plot);
 // "297,0 × 210,0 mm": width and height at 40 units to the millimetre, one decimal.
 std::string SizeLabel(const TPlotBounds& drawing);
 
+// The label's width, as wide as the widest of the fonts it is set in: the digits of the usual
+// sans-serif fonts take a little more than half the font size, the raster's built-in font
+// 0.62 of it for every character.
+inline constexpr double kLabelAdvance = 0.62;
+double LabelWidth(std::string_view label, double fontSize);
+
 // Where a writer's bytes go.
 using TByteWriter = std::function<void(std::string_view)>;
 

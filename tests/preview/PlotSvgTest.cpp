@@ -245,6 +245,39 @@ TEST(PlotSvg, MillionsOfMovesShareAFewElements) {
     EXPECT_LE(paths.size(), 12u);
 }
 
+// The size label lies inside the picture, measured with the advance widths of Liberation Sans
+// (the first font the document asks for), in em.
+TEST(PlotSvg, TheSizeLabelFitsBesideANarrowDrawing) {
+    auto advance = [](const std::string& label) {
+        double em = 0;
+        for (std::size_t i = 0; i < label.size(); ++i) {
+            const char c = label[i];
+            if (c == '\xC3') {
+                em += 0.584; // the multiplication sign
+                ++i;
+            } else {
+                em += c >= '0' && c <= '9' ? 0.556 : c == 'm' ? 0.833 : 0.278; // ',' and ' '
+            }
+        }
+        return em;
+    };
+    for (const char* hpgl : {"PD200,10000", "PD1,0,1,1,0,1,0,0", "PD10000,200"}) {
+        SCOPED_TRACE(hpgl);
+        const std::string svg = SvgOf(hpgl);
+        std::smatch box, text;
+        ASSERT_TRUE(std::regex_search(
+            svg, box, std::regex(R"re(viewBox="([-0-9.e]+) [-0-9.e]+ ([0-9.e]+) )re")));
+        ASSERT_TRUE(std::regex_search(
+            svg, text,
+            std::regex(
+                R"re(<text class="size" x="([-0-9.e]+)" y="[-0-9.e]+" [^>]*font-size="([0-9.e]+)"[^>]*>([^<]*)<)re")));
+        const double right = std::stod(box[1]) + std::stod(box[2]);
+        const double labelEnd = std::stod(text[1]) + advance(text[3]) * std::stod(text[2]);
+        EXPECT_LT(labelEnd, right) << text[3];
+        EXPECT_GT(std::stod(text[1]), std::stod(box[1]));
+    }
+}
+
 TEST(PlotSvg, EmptyAndEnormousPlotsAreValidDocuments) {
     for (const char* hpgl : {"", "IN;SP1;", "PD1000000000000000,-1000000000000000;PA-5,5"}) {
         SCOPED_TRACE(hpgl);
