@@ -152,11 +152,26 @@ void THpglReader::ReadText(std::string_view text) {
         std::size_t end = text.find_first_of("\r\n", start);
         if (end == std::string_view::npos) end = text.size();
         ReadLine(text.substr(start, end - start));
-        start = end + 1;
+        start = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
     }
 }
 
+bool THpglReader::ReadLines(const ILineSource& source, std::stop_token stop) {
+    constexpr std::size_t kBetweenChecks = 4096;
+    const std::size_t count = source.LineCount();
+    for (std::size_t i = 0; i < count; ++i) {
+        if (i % kBetweenChecks == 0 && stop.stop_requested()) return false;
+        ReadLine(source.LineAt(i));
+    }
+    return true;
+}
+
 void THpglReader::ReadLine(std::string_view line) {
+    ReadCommands(line);
+    ++Line_;
+}
+
+void THpglReader::ReadCommands(std::string_view line) {
     std::size_t i = 0;
     while (i < line.size()) {
         if (IsSeparator(line[i])) {
@@ -270,7 +285,9 @@ void THpglReader::Execute(int code, bool usable) {
     case kIP:
         done = done && InputWindow();
         break;
-    case kVS: // speed: nothing to see
+    case kVS:
+        done = done && Velocity();
+        break;
     case kDT: // the terminator is set already; its mode parameter changes nothing here
         break;
     default:
@@ -320,7 +337,7 @@ bool THpglReader::Arc() {
     }
     if (!InRange(end)) return false;
     if (arc)
-        Plot_.ArcTo(Kind(), Pen_, Pos_, *arc, end);
+        Plot_.ArcTo(PenState(), Pos_, *arc, end, Line_);
     else
         LineTo(end);
     Pos_ = end;
@@ -332,7 +349,29 @@ bool THpglReader::SelectPen() {
     const double pen = Params_.empty() ? 0 : Params_[0];
     if (pen < 0 || pen > 1e6) return false;
     Pen_ = int(pen);
+    UpdateSpeed();
     return true;
+}
+
+bool THpglReader::Velocity() {
+    if (Params_.size() > 2) return false;
+    const double speed = Params_.empty() ? 0 : Params_[0];
+    if (!(speed >= 0 && speed <= 1e6)) return false;
+    if (Params_.size() == 2) {
+        const double pen = Params_[1];
+        if (!(pen >= 0 && pen <= 1e6)) return false;
+        PenSpeed_[int(pen)] = float(speed);
+    } else {
+        AllPensSpeed_ = float(speed);
+        PenSpeed_.clear();
+    }
+    UpdateSpeed();
+    return true;
+}
+
+void THpglReader::UpdateSpeed() {
+    const auto own = PenSpeed_.find(Pen_);
+    Speed_ = own != PenSpeed_.end() ? own->second : AllPensSpeed_;
 }
 
 bool THpglReader::Scale() {
@@ -419,6 +458,9 @@ void THpglReader::Initialise() {
     PenDown_ = false;
     P1_ = kDefaultP1;
     P2_ = kDefaultP2;
+    AllPensSpeed_ = 0;
+    PenSpeed_.clear();
+    UpdateSpeed();
 }
 
 void THpglReader::Defaults() {
@@ -436,13 +478,14 @@ TPlotPoint THpglReader::ToUser(TPlotPoint p) const {
     return {(p.X - X_.Offset) / X_.Factor, (p.Y - Y_.Offset) / Y_.Factor};
 }
 
-TStrokeKind THpglReader::Kind() const {
-    return PenDown_ && Pen_ != 0 ? TStrokeKind::skDrawn : TStrokeKind::skTravel;
+TPenState THpglReader::PenState() const {
+    const bool drawn = PenDown_ && Pen_ != 0;
+    return {drawn ? TStrokeKind::skDrawn : TStrokeKind::skTravel, drawn ? Pen_ : 0, Speed_};
 }
 
 void THpglReader::LineTo(TPlotPoint to) {
     if (to == Pos_) return;
-    Plot_.LineTo(Kind(), Pen_, Pos_, to);
+    Plot_.LineTo(PenState(), Pos_, to, Line_);
     Pos_ = to;
 }
 
