@@ -64,27 +64,31 @@ TEST(PlotPng, QtDecodesExactlyThePixelsRendered) {
     EXPECT_EQ(differing, 0);
 }
 
-// A point of the plot in the picture, for a plot whose frame is known.
+// A point of the plot in the picture.
 struct Probe {
     const TRgbImage& Image;
-    TPlotPicture Picture;
+    TPixelPicture Picture;
     TRgb At(TPlotPoint p) const {
-        const double scale = Image.Width / Picture.View.Width();
-        return Image.At(int((p.X - Picture.View.MinX) * scale),
-                        int((Picture.View.MaxY - p.Y) * scale));
+        const TDevicePoint d = Picture.View.ToDevice(p);
+        return Image.At(int(d.X), int(d.Y));
     }
 };
+
+bool IsDark(TRgb c) {
+    return c.R < 80 && c.G < 80 && c.B < 80;
+}
 
 TEST(PlotPng, DrawsThePlotUpright) {
     // An L: a long leg up the y axis and a short foot at its top, pointing right.
     THpglReader reader;
     reader.ReadText("PD0,10000;PA3000,10000;PU6000,0");
     const TRgbImage image = RenderPlot(reader.Plot());
-    const Probe probe{image, LayOutPicture(reader.Plot())};
-    EXPECT_EQ(image.Height, kPreviewLongSide);
-    EXPECT_EQ(probe.At({0, 5000}), (TRgb{0, 0, 0}));
-    EXPECT_EQ(probe.At({1500, 10000}), (TRgb{0, 0, 0}));
-    EXPECT_NE(probe.At({1500, 0}), (TRgb{0, 0, 0})); // no foot at the bottom, only the frame
+    const Probe probe{image, RasterLayout(reader.Plot())};
+    EXPECT_GT(image.Height, kPreviewLongSide - 40);
+    EXPECT_LT(image.Width, image.Height);
+    EXPECT_TRUE(IsDark(probe.At({0, 5000})));
+    EXPECT_TRUE(IsDark(probe.At({1500, 10000})));
+    EXPECT_FALSE(IsDark(probe.At({1500, 0}))); // no foot at the bottom, only the frame
     EXPECT_EQ(probe.At({2000, 5000}), kPaperColour);
     // The travel back down is dashed: ink along it, with gaps of paper.
     int travel = 0, paper = 0;
@@ -95,6 +99,42 @@ TEST(PlotPng, DrawsThePlotUpright) {
     }
     EXPECT_GT(travel, 20);
     EXPECT_GT(paper, 20);
+}
+
+// The box of the size label: the dark grey pixels (the drawing is in pen 2's red).
+struct InkBox {
+    int Left = 1 << 30, Right = -1;
+};
+InkBox LabelInk(const TRgbImage& image) {
+    InkBox box;
+    for (int y = 0; y < image.Height; ++y)
+        for (int x = 0; x < image.Width; ++x) {
+            const TRgb c = image.At(x, y);
+            if (c.R == c.G && c.G == c.B && c.R < 128) {
+                box.Left = std::min(box.Left, x);
+                box.Right = std::max(box.Right, x);
+            }
+        }
+    return box;
+}
+
+// A narrow drawing gets the whole label: it is as wide as the label of a wide drawing with
+// the same characters, and it stays clear of the picture's edges.
+TEST(PlotPng, TheSizeLabelFitsBesideANarrowDrawing) {
+    struct Case {
+        const char* narrow;
+        const char* wide;
+    };
+    for (const Case& c : {Case{"SP2;PD200,10000", "SP2;PD10000,200"}, // 5 x 250 mm, 250 x 5 mm
+                          Case{"SP2;PD1,0,1,1,0,1,0,0", "SP2;PD360,0"}}) { // 0,0 x 0,0 mm
+        SCOPED_TRACE(c.narrow);
+        const TRgbImage narrow = Render(c.narrow), wide = Render(c.wide);
+        const InkBox n = LabelInk(narrow), w = LabelInk(wide);
+        ASSERT_GE(w.Right, 0);
+        EXPECT_NEAR(n.Right - n.Left, w.Right - w.Left, 1) << narrow.Width << " x " << narrow.Height;
+        EXPECT_GT(n.Left, 0);
+        EXPECT_LT(n.Right, narrow.Width - 2);
+    }
 }
 
 TEST(PlotPng, HugeAndDegenerateCoordinatesStayInsideThePicture) {
