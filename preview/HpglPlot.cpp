@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <new>
 #include <numbers>
 
 namespace plotalon {
@@ -78,6 +79,15 @@ TStepRange TPlot::StepsOfLines(std::uint64_t first, std::uint64_t last) const {
     const std::size_t from = firstFrom(first);
     const std::size_t to = last == UINT64_MAX ? Steps_.size() : firstFrom(last + 1);
     return {from, std::max(from, to)};
+}
+
+void TPlot::Reserve(std::size_t steps) {
+    try {
+        Steps_.reserve(steps);
+        Strokes_.reserve(steps / 8);
+    } catch (const std::bad_alloc&) {
+        // Grows as it goes instead.
+    }
 }
 
 void TPlot::LineTo(TPenState pen, TPlotPoint from, TPlotPoint to, std::uint64_t line) {

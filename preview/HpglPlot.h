@@ -105,6 +105,10 @@ public:
     // The steps that came from the lines first to last (both included).
     TStepRange StepsOfLines(std::uint64_t first, std::uint64_t last) const;
 
+    // Room for about that many steps, so that a large plot is not copied while it grows; a
+    // hint only, dropped when the memory is not there.
+    void Reserve(std::size_t steps);
+
     // A movement from `from` continues the last stroke when pen state and position fit;
     // otherwise it starts a new one. line: the HPGL line it came from, never less than the
     // line of the step before.

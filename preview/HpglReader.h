@@ -53,6 +53,9 @@ struct TIgnoredCommands {
 // alphabetical order, at most a dozen items.
 std::string DescribeIgnored(const TIgnoredCommands& ignored);
 
+// The first CR or LF in text from `from` on; text.size() when there is none.
+std::size_t FindLineBreak(std::string_view text, std::size_t from);
+
 class THpglReader {
 public:
     THpglReader();
@@ -65,6 +68,8 @@ public:
     // Every line of source, in order. Returns false, with the lines so far read, as soon as
     // stop is requested (checked every few thousand lines).
     bool ReadLines(const ILineSource& source, std::stop_token stop = {});
+    // Prepares for a text of about that many bytes (see TPlot::Reserve).
+    void ReserveFor(std::uint64_t bytes) { Plot_.Reserve(std::size_t(bytes / 8)); }
     // The lines read so far.
     std::uint64_t LineCount() const { return Line_; }
 

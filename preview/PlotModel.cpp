@@ -1,6 +1,7 @@
 #include "preview/PlotModel.h"
 
 #include <cerrno>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/AtomicFile.h"
@@ -38,6 +39,7 @@ std::unique_ptr<TPlotModel> ReadPlotModel(const ILineSource& lines, std::stop_to
 
 std::unique_ptr<TPlotModel> PlotModelOfText(std::string_view text) {
     THpglReader reader;
+    reader.ReserveFor(text.size());
     reader.ReadText(text);
     return FinishPlotModel(reader);
 }
@@ -46,6 +48,9 @@ std::unique_ptr<TPlotModel> ReadPlotModelFile(const std::string& path) {
     const TFd file{OpenForReading(path, TReadSource::FileOrStream)};
     if (file.Fd < 0) throw EFOpenError(path);
     THpglReader reader;
+    struct stat status {};
+    if (fstat(file.Fd, &status) == 0 && S_ISREG(status.st_mode))
+        reader.ReserveFor(std::uint64_t(status.st_size));
     std::string buffer;
     std::vector<char> chunk(1 << 20);
     bool afterCr = false; // the last piece ended in CR: an LF right after belongs to it
@@ -59,8 +64,8 @@ std::unique_ptr<TPlotModel> ReadPlotModelFile(const std::string& path) {
         afterCr = false;
         std::size_t start = 0;
         for (;;) {
-            const std::size_t end = piece.find_first_of("\r\n", start);
-            if (end == std::string_view::npos) break;
+            const std::size_t end = FindLineBreak(piece, start);
+            if (end == piece.size()) break;
             const std::string_view rest = piece.substr(start, end - start);
             if (buffer.empty()) {
                 reader.ReadLine(rest);

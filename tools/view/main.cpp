@@ -60,7 +60,7 @@ bool ParseArguments(int argc, char** argv, TOptions& options) {
     return options.File != nullptr;
 }
 
-// The drawing of a PLT file needs no application object: the preview is plain C++.
+// The drawing of a PLT file as a picture, painted as the window paints it.
 int WritePlot(const TOptions& options) {
     try {
         plotalon::WritePlotOfFile(options.File, options.Png);
@@ -91,12 +91,12 @@ int main(int argc, char** argv) {
                              "       plotalon-view --plot FILE.plt [--png OUT]\n");
         return 2;
     }
-    if (options.Plot && options.Png) return WritePlot(options);
     if (options.Png && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
     plotalon::TApplication app(argc, argv);
     plotalon::SetApplicationTitle(QStringLiteral("Plotalon"));
+    if (options.Plot && options.Png) return WritePlot(options);
     if (options.Plot) return ShowPlot(app, options);
     plotalon::TCodeEdit pane;
     plotalon::ApplyNcPaneStyle(pane);
