@@ -1,8 +1,9 @@
 #include "preview/HpglPlot.h"
 
+#include "platform/HugePages.h"
+
 #include <algorithm>
 #include <cmath>
-#include <new>
 #include <numbers>
 
 namespace plotalon {
@@ -82,12 +83,8 @@ TStepRange TPlot::StepsOfLines(std::uint64_t first, std::uint64_t last) const {
 }
 
 void TPlot::Reserve(std::size_t steps) {
-    try {
-        Steps_.reserve(steps);
-        Strokes_.reserve(steps / 8);
-    } catch (const std::bad_alloc&) {
-        // Grows as it goes instead.
-    }
+    ReserveLarge(Steps_, steps);
+    ReserveLarge(Strokes_, steps / 8);
 }
 
 void TPlot::LineTo(TPenState pen, TPlotPoint from, TPlotPoint to, std::uint64_t line) {

@@ -232,16 +232,23 @@ std::size_t THpglReader::ReadParameters(std::string_view line, std::size_t i, bo
             const bool negative = c == '-';
             const std::size_t start = c == '+' || negative ? i + 1 : i;
             std::size_t end = start, digits = 0;
-            for (; end < n && IsDigit(line[end]); ++end)
-                ++digits;
+            // Whole numbers, as the converter writes them, are summed up on the way; up to
+            // 15 digits they are exact.
+            std::uint64_t whole = 0;
+            for (; end < n && IsDigit(line[end]); ++end, ++digits)
+                whole = whole * 10 + std::uint64_t(line[end] - '0');
+            const bool integral = !(end < n && line[end] == '.') && digits > 0 && digits <= 15;
             if (end < n && line[end] == '.')
                 for (++end; end < n && IsDigit(line[end]); ++end)
                     ++digits;
-            double value = 0;
-            const auto [ptr, ec] = std::from_chars(line.data() + start, line.data() + end, value,
-                                                   std::chars_format::fixed);
-            if (digits == 0 || ec != std::errc() || ptr != line.data() + end ||
-                !(value <= kMaxNumber))
+            double value = double(whole);
+            bool readable = integral;
+            if (!integral && digits > 0) {
+                const auto [ptr, ec] = std::from_chars(line.data() + start, line.data() + end,
+                                                       value, std::chars_format::fixed);
+                readable = ec == std::errc() && ptr == line.data() + end;
+            }
+            if (!readable || !(value <= kMaxNumber))
                 usable = false;
             else
                 Params_.push_back(negative ? -value : value);

@@ -53,7 +53,9 @@ std::string Duration(double seconds) {
 
 double StepLength(const TPlot& plot, TPlotPoint from, const TPlotStep& step) {
     if (step.IsArc()) return ArcLength(plot.Arcs()[std::size_t(step.Arc)]);
-    return std::hypot(step.To.X - from.X, step.To.Y - from.Y);
+    // Coordinates stay within 10^18, so the squares cannot overflow: no need for hypot's care.
+    const double dx = step.To.X - from.X, dy = step.To.Y - from.Y;
+    return std::sqrt(dx * dx + dy * dy);
 }
 
 TPlotStatistics ComputeStatistics(const TPlot& plot) {

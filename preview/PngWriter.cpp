@@ -28,8 +28,9 @@ void PutChunk(std::string& out, std::string_view type, std::string_view data) {
 class TRowDeflater {
 public:
     TRowDeflater() {
-        // Level 6 compresses line art almost as tightly as 9, at a fraction of the time.
-        if (deflateInit(&Stream, 6) != Z_OK) throw std::bad_alloc();
+        // Level 3: a busy picture of thousands of antialiased lines takes half the time of
+        // the default level, and line art comes out hardly larger.
+        if (deflateInit(&Stream, 3) != Z_OK) throw std::bad_alloc();
     }
     ~TRowDeflater() { deflateEnd(&Stream); }
     TRowDeflater(const TRowDeflater&) = delete;
