@@ -6,7 +6,7 @@
 #include <regex>
 #include <sstream>
 
-#include "engine/ConversionRun.h"
+#include "ConvertedExample.h"
 #include "preview/HpglReader.h"
 
 namespace plotalon {
@@ -133,19 +133,10 @@ double Deviation(const std::vector<std::vector<TPlotPoint>>& from,
     return worst;
 }
 
-// The complete example of the conversion run, through the real engine, in either dialect.
+// The complete example as the text of a PLT file.
 std::string ConvertExample(std::uint8_t type, std::int32_t deg) {
-    TConvSettings settings;
-    settings.Factor = 1000;
-    settings.Deg = deg;
-    settings.HpglType = type;
-    TModalState state;
-    TLineVector target;
-    TConversionRun run(settings, state, target);
-    run.Execute(TLineVector{"G0 X0 Y0", "G1 Z-1", "G1 X10", "G3 X20 Y0 R5", "G0 Z5", "M30"},
-                TLineVector{"IN;SP1;"}, TLineVector{"SP0;"});
     std::string text;
-    for (const std::string& line : target.Lines)
+    for (const std::string& line : test::ConvertExample(type, deg).Lines)
         text += line + "\r\n";
     return text;
 }

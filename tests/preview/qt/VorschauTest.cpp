@@ -6,29 +6,13 @@
 #include <gtest/gtest.h>
 #include <numbers>
 
-#include "engine/ConversionRun.h"
-#include "platform/qt/Text.h"
+#include "../ConvertedExample.h"
 #include "preview/PlotPicture.h"
-#include "preview/qt/PlotPainter.h"
 
 namespace plotalon {
 namespace {
 
-// The complete example of the conversion run through the real engine: prefix IN;SP1;, then
-// PU0,0; PD; PA10000,0; the half circle below the x axis to 20000,0 (chords every 45 degrees
-// in HPGL 1, one AT in HPGL 2), suffix SP0;.
-TLineVector ConvertExample(std::uint8_t type) {
-    TConvSettings settings;
-    settings.Factor = 1000;
-    settings.Deg = 45;
-    settings.HpglType = type;
-    TModalState state;
-    TLineVector target;
-    TConversionRun run(settings, state, target);
-    run.Execute(TLineVector{"G0 X0 Y0", "G1 Z-1", "G1 X10", "G3 X20 Y0 R5", "G0 Z5", "M30"},
-                TLineVector{"IN;SP1;"}, TLineVector{"SP0;"});
-    return target;
-}
+using test::ConvertExample;
 
 struct VorschauTest : testing::Test {
     TVorschau window;
