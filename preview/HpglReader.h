@@ -68,8 +68,10 @@ public:
     // Every line of source, in order. Returns false, with the lines so far read, as soon as
     // stop is requested (checked every few thousand lines).
     bool ReadLines(const ILineSource& source, std::stop_token stop = {});
-    // Prepares for a text of about that many bytes (see TPlot::Reserve).
-    void ReserveFor(std::uint64_t bytes) { Plot_.Reserve(std::size_t(bytes / 8)); }
+    // Prepares for about that many steps (see TPlot::Reserve), or for a text of that many
+    // bytes: the converter's lines make a step each, and no step takes fewer than 8 bytes.
+    void Reserve(std::size_t steps) { Plot_.Reserve(steps); }
+    void ReserveFor(std::uint64_t bytes) { Reserve(std::size_t(bytes / 8)); }
     // The lines read so far.
     std::uint64_t LineCount() const { return Line_; }
 

@@ -33,6 +33,7 @@ std::unique_ptr<TPlotModel> FinishPlotModel(THpglReader& reader) {
 
 std::unique_ptr<TPlotModel> ReadPlotModel(const ILineSource& lines, std::stop_token stop) {
     THpglReader reader;
+    reader.Reserve(lines.LineCount());
     if (!reader.ReadLines(lines, stop)) return nullptr;
     return FinishPlotModel(reader);
 }
