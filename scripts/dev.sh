@@ -11,8 +11,9 @@ cd "$(dirname "$0")/.."
 packages=(cmake g++ ninja-build libgtest-dev libgmock-dev libbenchmark-dev
           qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
           fonts-liberation2 fonts-dejavu-core qt6-translations-l10n zlib1g-dev)
-# The real-window check: a private X server, a small window manager, X events and screenshots.
-test_packages=(xvfb openbox x11-utils xdotool x11-apps netpbm)
+# The real-window check: a private X server, a small window manager, X events and screenshots;
+# hp2xx only as the yardstick of bench/preview_vs_hp2xx.sh.
+test_packages=(xvfb openbox x11-utils xdotool x11-apps netpbm hp2xx)
 matrix_packages=(clang)
 
 install_missing() {
