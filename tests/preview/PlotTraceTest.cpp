@@ -244,8 +244,36 @@ TEST(PlotTrace, EnormousCoordinatesStayNearTheView) {
         for (const Recorded& line : out.Lines)
             for (const TDevicePoint p : line.Points) {
                 ASSERT_TRUE(std::isfinite(p.X) && std::isfinite(p.Y));
-                EXPECT_TRUE(p.X >= -2 && p.X <= 502 && p.Y >= -2 && p.Y <= 402);
+                EXPECT_TRUE(p.X >= -2.01 && p.X <= 502.01 && p.Y >= -2.01 && p.Y <= 402.01);
             }
+    }
+}
+
+// Whatever the bytes, tracing and hit testing end, at any magnification, with finite points
+// near the view.
+TEST(PlotTrace, ArbitraryBytesTraceCleanly) {
+    std::mt19937 random(20261211);
+    const std::string alphabet = "PUDARTSCIPNFVLB0123456789.,;-+ \r\n";
+    for (int round = 0; round < 4; ++round) {
+        std::string text(1 << 16, '\0');
+        for (char& c : text)
+            c = alphabet[std::size_t(random()) % alphabet.size()];
+        const auto model = PlotModelOfText(text);
+        const TDeviceRect clip{0, 0, 300, 200};
+        const TViewTransform fit = FitTransform(model->Plot.AllBounds(), clip);
+        for (const double zoom : {1.0, 1e3, 1e9}) {
+            const TViewTransform view{std::min(fit.Scale * zoom, kMaxScale), fit.OffsetX,
+                                      fit.OffsetY};
+            const Recorder out = Trace(*model, view, clip);
+            for (const Recorded& line : out.Lines)
+                for (const TDevicePoint p : line.Points)
+                    ASSERT_TRUE(p.X >= -2.01 && p.X <= 302.01 && p.Y >= -2.01 && p.Y <= 202.01)
+                        << p.X << "," << p.Y << " at " << zoom;
+            for (const TDevicePoint at : {TDevicePoint{150, 100}, TDevicePoint{0, 0}}) {
+                const auto step = StepNear(model->Plot, model->Index, view, at, 5);
+                EXPECT_LT(step.value_or(0), std::max<std::size_t>(1, model->Plot.StepCount()));
+            }
+        }
     }
 }
 
