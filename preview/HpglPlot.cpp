@@ -1,5 +1,7 @@
 #include "preview/HpglPlot.h"
 
+#include "platform/HugePages.h"
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -36,30 +38,91 @@ TPlotBounds TPlotArc::Bounds() const {
     return b;
 }
 
-void TPlot::LineTo(TStrokeKind kind, int pen, TPlotPoint from, TPlotPoint to) {
+std::size_t TPlot::StrokeOf(std::size_t step) const {
+    const auto after = std::upper_bound(
+        Strokes_.begin(), Strokes_.end(), step,
+        [](std::size_t s, const TPlotStroke& stroke) { return s < stroke.FirstStep; });
+    return std::size_t(after - Strokes_.begin()) - 1;
+}
+
+TPlotPoint TPlot::StepStart(std::size_t step) const {
+    const TPlotStroke& stroke = Strokes_[StrokeOf(step)];
+    return step == stroke.FirstStep ? stroke.Start : Steps_[step - 1].To;
+}
+
+std::size_t TPlot::EpochOf(std::size_t step) const {
+    return std::size_t(std::upper_bound(EpochStarts_.begin(), EpochStarts_.end(), step) -
+                       EpochStarts_.begin());
+}
+
+std::uint64_t TPlot::FullLine(std::size_t step) const {
+    return std::uint64_t(EpochOf(step)) << 32 | Steps_[step].Line;
+}
+
+std::uint64_t TPlot::LineOf(std::size_t step) const {
+    return FullLine(step);
+}
+
+TStepRange TPlot::StepsOfLines(std::uint64_t first, std::uint64_t last) const {
+    // The first step whose line is not below `line`.
+    auto firstFrom = [this](std::uint64_t line) {
+        std::size_t lo = 0, hi = Steps_.size();
+        while (lo < hi) {
+            const std::size_t mid = lo + (hi - lo) / 2;
+            if (FullLine(mid) < line)
+                lo = mid + 1;
+            else
+                hi = mid;
+        }
+        return lo;
+    };
+    if (first > last) return {};
+    const std::size_t from = firstFrom(first);
+    const std::size_t to = last == UINT64_MAX ? Steps_.size() : firstFrom(last + 1);
+    return {from, std::max(from, to)};
+}
+
+void TPlot::Reserve(std::size_t steps) {
+    ReserveLarge(Steps_, steps);
+    ReserveLarge(Strokes_, steps / 8);
+}
+
+void TPlot::LineTo(TPenState pen, TPlotPoint from, TPlotPoint to, std::uint64_t line) {
     TPlotBounds extent;
     extent.Add(from);
     extent.Add(to);
-    Append(kind, pen, from, TPlotStep{to, -1}, extent);
+    Append(pen, from, TPlotStep{to, 0, -1}, extent, line);
 }
 
-void TPlot::ArcTo(TStrokeKind kind, int pen, TPlotPoint from, const TPlotArc& arc, TPlotPoint to) {
+void TPlot::ArcTo(TPenState pen, TPlotPoint from, const TPlotArc& arc, TPlotPoint to,
+                  std::uint64_t line) {
+    // More arcs than an index can name would need far more memory than there is; should it
+    // come to that, the rest are drawn as their chords.
+    if (Arcs_.size() >= std::size_t(std::numeric_limits<std::int32_t>::max())) {
+        LineTo(pen, from, to, line);
+        return;
+    }
     TPlotBounds extent = arc.Bounds();
     extent.Add(from);
     extent.Add(to);
     Arcs_.push_back(arc);
-    Append(kind, pen, from, TPlotStep{to, std::int64_t(Arcs_.size() - 1)}, extent);
+    Append(pen, from, TPlotStep{to, 0, std::int32_t(Arcs_.size() - 1)}, extent, line);
 }
 
-void TPlot::Append(TStrokeKind kind, int pen, TPlotPoint from, TPlotStep step,
-                   const TPlotBounds& extent) {
-    if (kind == TStrokeKind::skTravel) pen = 0;
-    const bool continues = !Strokes_.empty() && Strokes_.back().Kind == kind &&
-                           Strokes_.back().Pen == pen && Steps_.back().To == from;
-    if (!continues) Strokes_.push_back({kind, pen, from, Steps_.size(), 0});
+void TPlot::Append(TPenState pen, TPlotPoint from, TPlotStep step, const TPlotBounds& extent,
+                   std::uint64_t line) {
+    if (pen.Kind == TStrokeKind::skTravel) pen.Pen = 0;
+    const bool continues = !Strokes_.empty() && Strokes_.back().Kind == pen.Kind &&
+                           Strokes_.back().Pen == pen.Pen && Strokes_.back().Speed == pen.Speed &&
+                           Steps_.back().To == from;
+    if (!continues)
+        Strokes_.push_back({pen.Kind, pen.Pen, pen.Speed, from, Steps_.size(), 0});
+    for (; LastEpoch_ < line >> 32; ++LastEpoch_)
+        EpochStarts_.push_back(Steps_.size());
+    step.Line = std::uint32_t(line);
     Steps_.push_back(step);
     ++Strokes_.back().StepCount;
-    if (kind == TStrokeKind::skDrawn) Drawn_.Add(extent);
+    if (pen.Kind == TStrokeKind::skDrawn) Drawn_.Add(extent);
     All_.Add(extent);
 }
 

@@ -142,6 +142,15 @@ std::string DescribeIgnored(const TIgnoredCommands& ignored) {
     return text;
 }
 
+std::size_t FindLineBreak(std::string_view text, std::size_t from) {
+    // A plain loop: find_first_of with a set of two searches the set for every byte.
+    const char* p = text.data();
+    const std::size_t n = text.size();
+    for (std::size_t i = from; i < n; ++i)
+        if (p[i] == '\n' || p[i] == '\r') return i;
+    return n;
+}
+
 THpglReader::THpglReader() {
     Initialise();
 }
@@ -149,14 +158,28 @@ THpglReader::THpglReader() {
 void THpglReader::ReadText(std::string_view text) {
     std::size_t start = 0;
     while (start < text.size()) {
-        std::size_t end = text.find_first_of("\r\n", start);
-        if (end == std::string_view::npos) end = text.size();
+        const std::size_t end = FindLineBreak(text, start);
         ReadLine(text.substr(start, end - start));
-        start = end + 1;
+        start = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
     }
 }
 
+bool THpglReader::ReadLines(const ILineSource& source, std::stop_token stop) {
+    constexpr std::size_t kBetweenChecks = 4096;
+    const std::size_t count = source.LineCount();
+    for (std::size_t i = 0; i < count; ++i) {
+        if (i % kBetweenChecks == 0 && stop.stop_requested()) return false;
+        ReadLine(source.LineAt(i));
+    }
+    return true;
+}
+
 void THpglReader::ReadLine(std::string_view line) {
+    ReadCommands(line);
+    ++Line_;
+}
+
+void THpglReader::ReadCommands(std::string_view line) {
     std::size_t i = 0;
     while (i < line.size()) {
         if (IsSeparator(line[i])) {
@@ -209,16 +232,23 @@ std::size_t THpglReader::ReadParameters(std::string_view line, std::size_t i, bo
             const bool negative = c == '-';
             const std::size_t start = c == '+' || negative ? i + 1 : i;
             std::size_t end = start, digits = 0;
-            for (; end < n && IsDigit(line[end]); ++end)
-                ++digits;
+            // Whole numbers, as the converter writes them, are summed up on the way; up to
+            // 15 digits they are exact.
+            std::uint64_t whole = 0;
+            for (; end < n && IsDigit(line[end]); ++end, ++digits)
+                whole = whole * 10 + std::uint64_t(line[end] - '0');
+            const bool integral = !(end < n && line[end] == '.') && digits > 0 && digits <= 15;
             if (end < n && line[end] == '.')
                 for (++end; end < n && IsDigit(line[end]); ++end)
                     ++digits;
-            double value = 0;
-            const auto [ptr, ec] = std::from_chars(line.data() + start, line.data() + end, value,
-                                                   std::chars_format::fixed);
-            if (digits == 0 || ec != std::errc() || ptr != line.data() + end ||
-                !(value <= kMaxNumber))
+            double value = double(whole);
+            bool readable = integral;
+            if (!integral && digits > 0) {
+                const auto [ptr, ec] = std::from_chars(line.data() + start, line.data() + end,
+                                                       value, std::chars_format::fixed);
+                readable = ec == std::errc() && ptr == line.data() + end;
+            }
+            if (!readable || !(value <= kMaxNumber))
                 usable = false;
             else
                 Params_.push_back(negative ? -value : value);
@@ -270,7 +300,9 @@ void THpglReader::Execute(int code, bool usable) {
     case kIP:
         done = done && InputWindow();
         break;
-    case kVS: // speed: nothing to see
+    case kVS:
+        done = done && Velocity();
+        break;
     case kDT: // the terminator is set already; its mode parameter changes nothing here
         break;
     default:
@@ -320,7 +352,7 @@ bool THpglReader::Arc() {
     }
     if (!InRange(end)) return false;
     if (arc)
-        Plot_.ArcTo(Kind(), Pen_, Pos_, *arc, end);
+        Plot_.ArcTo(PenState(), Pos_, *arc, end, Line_);
     else
         LineTo(end);
     Pos_ = end;
@@ -332,7 +364,29 @@ bool THpglReader::SelectPen() {
     const double pen = Params_.empty() ? 0 : Params_[0];
     if (pen < 0 || pen > 1e6) return false;
     Pen_ = int(pen);
+    UpdateSpeed();
     return true;
+}
+
+bool THpglReader::Velocity() {
+    if (Params_.size() > 2) return false;
+    const double speed = Params_.empty() ? 0 : Params_[0];
+    if (!(speed >= 0 && speed <= 1e6)) return false;
+    if (Params_.size() == 2) {
+        const double pen = Params_[1];
+        if (!(pen >= 0 && pen <= 1e6)) return false;
+        PenSpeed_[int(pen)] = float(speed);
+    } else {
+        AllPensSpeed_ = float(speed);
+        PenSpeed_.clear();
+    }
+    UpdateSpeed();
+    return true;
+}
+
+void THpglReader::UpdateSpeed() {
+    const auto own = PenSpeed_.find(Pen_);
+    Speed_ = own != PenSpeed_.end() ? own->second : AllPensSpeed_;
 }
 
 bool THpglReader::Scale() {
@@ -419,6 +473,9 @@ void THpglReader::Initialise() {
     PenDown_ = false;
     P1_ = kDefaultP1;
     P2_ = kDefaultP2;
+    AllPensSpeed_ = 0;
+    PenSpeed_.clear();
+    UpdateSpeed();
 }
 
 void THpglReader::Defaults() {
@@ -436,13 +493,14 @@ TPlotPoint THpglReader::ToUser(TPlotPoint p) const {
     return {(p.X - X_.Offset) / X_.Factor, (p.Y - Y_.Offset) / Y_.Factor};
 }
 
-TStrokeKind THpglReader::Kind() const {
-    return PenDown_ && Pen_ != 0 ? TStrokeKind::skDrawn : TStrokeKind::skTravel;
+TPenState THpglReader::PenState() const {
+    const bool drawn = PenDown_ && Pen_ != 0;
+    return {drawn ? TStrokeKind::skDrawn : TStrokeKind::skTravel, drawn ? Pen_ : 0, Speed_};
 }
 
 void THpglReader::LineTo(TPlotPoint to) {
     if (to == Pos_) return;
-    Plot_.LineTo(Kind(), Pen_, Pos_, to);
+    Plot_.LineTo(PenState(), Pos_, to, Line_);
     Pos_ = to;
 }
 

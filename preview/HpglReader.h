@@ -1,7 +1,8 @@
 #pragma once
 // Reads HPGL text into a plot: the commands our converter writes (PU, PD, PA, AT) and the ones
 // users put into their prefix and suffix blocks that move the pen or change how coordinates
-// are read (IN, DF, SP, PR, SC, IP). VS changes nothing that can be seen and is taken silently.
+// are read (IN, DF, SP, PR, SC, IP), and the pen speed (VS: for all pens, or for one pen with
+// its number as second parameter; without parameters, and after IN, the plotter's own).
 // Every other command is skipped and counted, and so is every known command whose parameters
 // are unusable; neither ever changes the plot.
 //
@@ -19,13 +20,21 @@
 // Without IP, P1 is (0, 0) and P2 (11880, 8400), the corners of an A4 sheet in landscape; SC
 // maps its user range onto them (types 0, 1 and 2). Before the first SP pen 1 is assumed, so
 // that a block without one still shows its drawing; with SP0 the pen moves without drawing.
+//
+// Lines are counted from 0 in the order they are read; every step of the plot keeps the index
+// of its line. The reader is plain C++ and holds no global state, so a worker thread may read
+// while another thread shows an earlier plot.
 
 #include <array>
 #include <cstdint>
+#include <stop_token>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
+#include "engine/LineSeams.h"
 #include "preview/HpglPlot.h"
 
 namespace plotalon {
@@ -44,16 +53,31 @@ struct TIgnoredCommands {
 // alphabetical order, at most a dozen items.
 std::string DescribeIgnored(const TIgnoredCommands& ignored);
 
+// The first CR or LF in text from `from` on; text.size() when there is none.
+std::size_t FindLineBreak(std::string_view text, std::size_t from);
+
 class THpglReader {
 public:
     THpglReader();
 
     // One line of HPGL; its end ends whatever command is open.
     void ReadLine(std::string_view line);
-    // A whole text; CR, LF and CR LF end lines.
+    // A whole text; CR LF, LF and a lone CR each end a line, and a final line break starts
+    // no further line (as the editor splits a file).
     void ReadText(std::string_view text);
+    // Every line of source, in order. Returns false, with the lines so far read, as soon as
+    // stop is requested (checked every few thousand lines).
+    bool ReadLines(const ILineSource& source, std::stop_token stop = {});
+    // Prepares for about that many steps (see TPlot::Reserve), or for a text of that many
+    // bytes: the converter's lines make a step each, and no step takes fewer than 8 bytes.
+    void Reserve(std::size_t steps) { Plot_.Reserve(steps); }
+    void ReserveFor(std::uint64_t bytes) { Reserve(std::size_t(bytes / 8)); }
+    // The lines read so far.
+    std::uint64_t LineCount() const { return Line_; }
 
     const TPlot& Plot() const { return Plot_; }
+    // Hands the plot over; the reader goes on with an empty one.
+    TPlot TakePlot() { return std::exchange(Plot_, TPlot{}); }
     const TIgnoredCommands& Ignored() const { return Ignored_; }
     TPlotPoint Position() const { return Pos_; }
 
@@ -65,6 +89,7 @@ private:
     enum class TPenAction { paKeep, paUp, paDown };
     enum class TModeAction { maKeep, maAbsolute, maRelative };
 
+    void ReadCommands(std::string_view line);
     std::size_t ReadCommand(std::string_view line, std::size_t at);
     std::size_t ReadParameters(std::string_view line, std::size_t at, bool& usable);
     // Each returns false for parameters it cannot use, and then changes nothing.
@@ -72,6 +97,8 @@ private:
     bool Move(TPenAction pen, TModeAction mode);
     bool Arc();
     bool SelectPen();
+    bool Velocity();
+    void UpdateSpeed();
     bool Scale();
     bool InputWindow();
     bool ComputeScaling();
@@ -81,7 +108,7 @@ private:
     TPlotPoint ToPlotter(double x, double y) const;
     TPlotPoint ToUser(TPlotPoint p) const;
     void LineTo(TPlotPoint to);
-    TStrokeKind Kind() const;
+    TPenState PenState() const;
 
     TPlot Plot_;
     TIgnoredCommands Ignored_;
@@ -96,6 +123,10 @@ private:
     bool Scaling_ = false;
     std::vector<double> ScaleParams_;
     TAxis X_, Y_;
+    std::uint64_t Line_ = 0; // the index of the line being read
+    float AllPensSpeed_ = 0;
+    std::unordered_map<int, float> PenSpeed_; // pens with a speed of their own
+    float Speed_ = 0;                         // that of the selected pen
 };
 
 } // namespace plotalon

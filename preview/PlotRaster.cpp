@@ -3,21 +3,28 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <numbers>
 #include <string_view>
 
+#include "preview/PlotIndex.h"
 #include "preview/PngWriter.h"
 
 namespace plotalon {
 
 namespace {
 
-struct TPx {
-    double X = 0, Y = 0;
-};
+using TPx = TDevicePoint;
 
 struct TDash {
     double On = 0, Period = 0;
 };
+
+constexpr double kPenHalfWidth = 0.9;
+constexpr double kThinHalfWidth = 0.5;
+constexpr TDash kTravelDash{6, 10};
+constexpr TDash kFrameDash{5, 8};
+constexpr double kStartRadius = 4;
+constexpr int kLabelCell = 2; // pixels per dot of the label's font
 
 // Coverage of one layer, 0 to 255 a pixel; a pixel keeps the highest coverage it got.
 class TLayer {
@@ -71,110 +78,6 @@ private:
     std::vector<std::uint8_t> Coverage;
 };
 
-class TPainter {
-public:
-    TPainter(const TPlotPicture& picture, int longSide) : Picture(picture) {
-        const TPlotBounds& view = picture.View;
-        Scale = longSide / std::max(view.Width(), view.Height());
-        Image.Width = std::clamp(int(std::ceil(view.Width() * Scale)), 1, longSide);
-        Image.Height = std::clamp(int(std::ceil(view.Height() * Scale)), 1, longSide);
-        Image.Pixels.assign(std::size_t(Image.Width) * std::size_t(Image.Height) * 3, 255);
-        for (int i = 0; i < kLayers + 1; ++i)
-            Layers.emplace_back(Image.Width, Image.Height);
-    }
-
-    TPx ToPixels(TPlotPoint p) const {
-        return {(p.X - Picture.View.MinX) * Scale, (Picture.View.MaxY - p.Y) * Scale};
-    }
-
-    void Frame() {
-        const TPlotBounds& d = Picture.Drawing;
-        if (d.Empty()) return;
-        const TPlotPoint corners[] = {{d.MinX, d.MinY},
-                                      {d.MaxX, d.MinY},
-                                      {d.MaxX, d.MaxY},
-                                      {d.MinX, d.MaxY},
-                                      {d.MinX, d.MinY}};
-        const TDash dash = Dash();
-        double phase = 0;
-        for (int i = 0; i < 4; ++i) {
-            const TPx a = ToPixels(corners[i]), b = ToPixels(corners[i + 1]);
-            FrameLayer().Segment(a, b, HalfWidth(Picture.FrameWidth), &dash, phase);
-            phase += std::hypot(b.X - a.X, b.Y - a.Y);
-        }
-    }
-
-    void Stroke(const TPlot& plot, const TPlotStroke& stroke) {
-        const int layer = LayerOf(stroke);
-        const bool travel = layer == kTravelLayer;
-        const TDash dash = Dash();
-        const double halfWidth = HalfWidth(travel ? Picture.TravelWidth : Picture.PenWidth);
-        TPx at = ToPixels(stroke.Start);
-        double phase = 0;
-        auto lineTo = [&](TPx to) {
-            Layers[std::size_t(layer)].Segment(at, to, halfWidth, travel ? &dash : nullptr, phase);
-            phase += std::hypot(to.X - at.X, to.Y - at.Y);
-            at = to;
-        };
-        for (const TPlotStep& step : plot.StepsOf(stroke)) {
-            if (!step.IsArc()) {
-                lineTo(ToPixels(step.To));
-                continue;
-            }
-            const TPlotArc& arc = plot.Arcs()[std::size_t(step.Arc)];
-            const int pieces = ArcPieces(arc);
-            for (int i = 1; i < pieces; ++i)
-                lineTo(ToPixels(arc.At(arc.StartAngle + arc.Sweep * i / pieces)));
-            lineTo(ToPixels(step.To));
-        }
-    }
-
-    void Compose() {
-        ComposeLayer(FrameLayer(), kFrameColour);
-        for (int layer = 0; layer < kLayers; ++layer)
-            ComposeLayer(Layers[std::size_t(layer)], LayerColour(layer));
-    }
-
-    void Label();
-
-    TRgbImage Image;
-
-private:
-    void Block(int left, int top, int size, TRgb colour);
-    TLayer& FrameLayer() { return Layers[kLayers]; }
-    TDash Dash() const {
-        return {Picture.DashOn * Scale, (Picture.DashOn + Picture.DashOff) * Scale};
-    }
-    // Lines stay at least a pixel wide, however small the picture.
-    double HalfWidth(double width) const { return std::max(0.5, width * Scale / 2); }
-
-    // Chords that stray at most a quarter pixel from the arc, and never more than a few
-    // thousand of them.
-    int ArcPieces(const TPlotArc& arc) const {
-        const double radius = std::max(std::abs(arc.RadiusX), std::abs(arc.RadiusY)) * Scale;
-        if (radius < 0.5) return 1;
-        const double step = 2 * std::acos(std::max(-1.0, 1 - 0.25 / radius));
-        return int(std::clamp(std::ceil(std::abs(arc.Sweep) / step), 1.0, 4096.0));
-    }
-
-    void ComposeLayer(const TLayer& layer, TRgb colour) {
-        if (!layer.Used()) return;
-        const std::size_t pixels = std::size_t(Image.Width) * std::size_t(Image.Height);
-        for (std::size_t i = 0; i < pixels; ++i) {
-            const unsigned a = layer.At(i);
-            if (a == 0) continue;
-            std::uint8_t* p = &Image.Pixels[i * 3];
-            p[0] = std::uint8_t((colour.R * a + p[0] * (255 - a) + 127) / 255);
-            p[1] = std::uint8_t((colour.G * a + p[1] * (255 - a) + 127) / 255);
-            p[2] = std::uint8_t((colour.B * a + p[2] * (255 - a) + 127) / 255);
-        }
-    }
-
-    const TPlotPicture& Picture;
-    double Scale = 1;
-    std::vector<TLayer> Layers; // the drawing layers, then the frame
-};
-
 // A 5 × 7 pixel font with the characters of the size label.
 struct TGlyph {
     char32_t Code;
@@ -217,40 +120,139 @@ std::u32string Decode(std::string_view text) {
     return out;
 }
 
-void TPainter::Label() {
-    const int cell = std::max(1, int(std::lround(Picture.FontSize * Scale * 0.72 / 7)));
-    const TPx at = ToPixels(Picture.LabelAt);
-    int x = int(std::lround(at.X));
-    const int top = int(std::lround(at.Y)) - 7 * cell;
-    for (char32_t code : Decode(Picture.Label)) {
-        if (const TGlyph* glyph = GlyphOf(code))
-            for (int row = 0; row < 7; ++row)
-                for (int col = 0; col < 5; ++col)
-                    if (glyph->Rows[std::size_t(row)][std::size_t(col)] == '#')
-                        Block(x + col * cell, top + row * cell, cell, kLabelColour);
-        x += 6 * cell;
-    }
+std::size_t LabelCharacters(std::string_view label) {
+    return Decode(label).size();
 }
 
-void TPainter::Block(int left, int top, int size, TRgb colour) {
-    for (int y = std::max(0, top); y < std::min(Image.Height, top + size); ++y)
-        for (int x = std::max(0, left); x < std::min(Image.Width, left + size); ++x) {
-            std::uint8_t* p =
-                &Image.Pixels[(std::size_t(y) * std::size_t(Image.Width) + std::size_t(x)) * 3];
-            p[0] = colour.R;
-            p[1] = colour.G;
-            p[2] = colour.B;
+// Paints the trace into one coverage layer per drawing layer, and lays them onto the paper
+// bottom first.
+class TRasterPainter : public ITraceSink {
+public:
+    explicit TRasterPainter(const TPixelPicture& picture) : Picture(picture) {
+        Image.Width = picture.Width;
+        Image.Height = picture.Height;
+        Image.Pixels.assign(std::size_t(Image.Width) * std::size_t(Image.Height) * 3, 255);
+        for (int i = 0; i < kExtraLayers + kLayers; ++i)
+            Layers.emplace_back(Image.Width, Image.Height);
+    }
+
+    void Polyline(int layer, std::span<const TDevicePoint> points) override {
+        const bool travel = layer == kTravelLayer;
+        double phase = 0;
+        for (std::size_t i = 1; i < points.size(); ++i) {
+            DrawingLayer(layer).Segment(points[i - 1], points[i],
+                                               travel ? kThinHalfWidth : kPenHalfWidth,
+                                               travel ? &kTravelDash : nullptr, phase);
+            phase += std::hypot(points[i].X - points[i - 1].X, points[i].Y - points[i - 1].Y);
         }
-}
+    }
+
+    void Dots(int layer, std::span<const TDevicePoint> points) override {
+        for (const TDevicePoint p : points)
+            DrawingLayer(layer).Segment(p, p, kPenHalfWidth, nullptr, 0);
+    }
+
+    void Frame() {
+        if (!Picture.HasFrame) return;
+        const TDeviceRect& f = Picture.Frame;
+        const TPx corners[] = {{f.Left, f.Bottom}, {f.Right, f.Bottom}, {f.Right, f.Top},
+                               {f.Left, f.Top},    {f.Left, f.Bottom}};
+        double phase = 0;
+        for (int i = 0; i < 4; ++i) {
+            Layers[kFrameLayer].Segment(corners[i], corners[i + 1], kThinHalfWidth, &kFrameDash,
+                                        phase);
+            phase += std::hypot(corners[i + 1].X - corners[i].X, corners[i + 1].Y - corners[i].Y);
+        }
+    }
+
+    void Start() {
+        if (!Picture.HasStart) return;
+        constexpr int kPieces = 24;
+        for (int i = 0; i < kPieces; ++i) {
+            const double a = 2 * std::numbers::pi * i / kPieces;
+            const double b = 2 * std::numbers::pi * (i + 1) / kPieces;
+            Layers[kStartLayer].Segment(
+                {Picture.Start.X + kStartRadius * std::cos(a),
+                 Picture.Start.Y + kStartRadius * std::sin(a)},
+                {Picture.Start.X + kStartRadius * std::cos(b),
+                 Picture.Start.Y + kStartRadius * std::sin(b)},
+                kThinHalfWidth + 0.25, nullptr, 0);
+        }
+    }
+
+    void Compose() {
+        ComposeLayer(Layers[kFrameLayer], kFrameColour);
+        for (int layer = 0; layer < kLayers; ++layer)
+            ComposeLayer(DrawingLayer(layer), LayerColour(layer));
+        ComposeLayer(Layers[kStartLayer], kStartColour);
+    }
+
+    void Label() {
+        int x = int(std::lround(Picture.LabelAt.X));
+        const int top = int(std::lround(Picture.LabelAt.Y));
+        for (char32_t code : Decode(Picture.Label)) {
+            if (const TGlyph* glyph = GlyphOf(code))
+                for (int row = 0; row < 7; ++row)
+                    for (int col = 0; col < 5; ++col)
+                        if (glyph->Rows[std::size_t(row)][std::size_t(col)] == '#')
+                            Block(x + col * kLabelCell, top + row * kLabelCell, kLabelCell,
+                                  kLabelColour);
+            x += 6 * kLabelCell;
+        }
+    }
+
+    TRgbImage Image;
+
+private:
+    // The frame and the start marker have layers of their own, below and above the drawing.
+    static constexpr std::size_t kFrameLayer = 0, kStartLayer = 1;
+    static constexpr int kExtraLayers = 2;
+    TLayer& DrawingLayer(int layer) { return Layers[std::size_t(kExtraLayers + layer)]; }
+
+    void ComposeLayer(const TLayer& layer, TRgb colour) {
+        if (!layer.Used()) return;
+        const std::size_t pixels = std::size_t(Image.Width) * std::size_t(Image.Height);
+        for (std::size_t i = 0; i < pixels; ++i) {
+            const unsigned a = layer.At(i);
+            if (a == 0) continue;
+            std::uint8_t* p = &Image.Pixels[i * 3];
+            p[0] = std::uint8_t((colour.R * a + p[0] * (255 - a) + 127) / 255);
+            p[1] = std::uint8_t((colour.G * a + p[1] * (255 - a) + 127) / 255);
+            p[2] = std::uint8_t((colour.B * a + p[2] * (255 - a) + 127) / 255);
+        }
+    }
+
+    void Block(int left, int top, int size, TRgb colour) {
+        for (int y = std::max(0, top); y < std::min(Image.Height, top + size); ++y)
+            for (int x = std::max(0, left); x < std::min(Image.Width, left + size); ++x) {
+                std::uint8_t* p = &Image.Pixels[(std::size_t(y) * std::size_t(Image.Width) +
+                                                 std::size_t(x)) *
+                                                3];
+                p[0] = colour.R;
+                p[1] = colour.G;
+                p[2] = colour.B;
+            }
+    }
+
+    const TPixelPicture& Picture;
+    std::vector<TLayer> Layers; // frame, start, then the drawing layers
+};
 
 } // namespace
 
+TPixelPicture RasterLayout(const TPlot& plot, int longSide) {
+    const std::string label = SizeLabel(plot.DrawnBounds());
+    return LayOutPixels(plot, longSide, double(LabelCharacters(label) * 6 * kLabelCell),
+                        7 * kLabelCell);
+}
+
 TRgbImage RenderPlot(const TPlot& plot, int longSide) {
-    const TPlotPicture picture = LayOutPicture(plot);
-    TPainter painter(picture, longSide);
+    const TPixelPicture picture = RasterLayout(plot, longSide);
+    TRasterPainter painter(picture);
     painter.Frame();
-    for (const TPlotStroke& stroke : plot.Strokes())
-        painter.Stroke(plot, stroke);
+    TracePlot(plot, TPlotIndex(plot), picture.View,
+              {0, 0, double(picture.Width), double(picture.Height)}, painter);
+    painter.Start();
     painter.Compose();
     painter.Label();
     return std::move(painter.Image);

@@ -1,10 +1,11 @@
 #pragma once
-// The plot's picture rasterised: the same picture as the SVG, with antialiased strokes and the
-// size label in a small built-in pixel font. Every layer gathers its coverage first and is then
+// The plot's picture rasterised without any toolkit, for the converter's PNG preview: the
+// trace of the plot (PlotTrace.h) with antialiased lines of a fixed width in pixels, the size
+// label in a small built-in pixel font. Every layer gathers its coverage first and is then
 // laid onto the paper once, so that joints and crossings of one colour do not darken.
 //
-// The work is bounded by the picture (its longer side is longSide pixels) and the number of
-// steps, whatever the coordinates are.
+// The work is bounded by the picture (its longer side about longSide pixels) and what the
+// trace hands on, whatever the coordinates and the magnification are.
 
 #include <cstdint>
 #include <string>
@@ -28,6 +29,8 @@ struct TRgbImage {
 inline constexpr int kPreviewLongSide = 1200;
 
 TRgbImage RenderPlot(const TPlot& plot, int longSide = kPreviewLongSide);
+// Where RenderPlot puts everything.
+TPixelPicture RasterLayout(const TPlot& plot, int longSide = kPreviewLongSide);
 
 // RenderPlot as a PNG file.
 void WritePlotPng(const TPlot& plot, const TByteWriter& write);

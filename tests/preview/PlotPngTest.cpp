@@ -11,37 +11,6 @@
 namespace plotalon {
 namespace {
 
-// Qt's zlib reads our stream back; qUncompress wants the length in front.
-std::string Inflate(const std::string& stream, std::size_t size) {
-    QByteArray data;
-    for (int shift = 24; shift >= 0; shift -= 8)
-        data.append(char((size >> shift) & 0xFF));
-    data.append(stream.data(), qsizetype(stream.size()));
-    const QByteArray plain = qUncompress(data);
-    return std::string(plain.constData(), std::size_t(plain.size()));
-}
-
-TEST(Deflate, QtsZlibReadsBackEveryKindOfInput) {
-    std::mt19937 random(7);
-    std::string noise(200000, '\0');
-    for (char& c : noise)
-        c = char(random());
-    std::string faraway; // repeats at the far end of the window and beyond it
-    for (int i = 0; i < 6; ++i)
-        faraway += noise.substr(0, 32768 - 1 + i);
-    std::string text;
-    for (int i = 0; i < 50000; ++i)
-        text += "PA" + std::to_string(i * 7) + "," + std::to_string(i % 977) + ";\r\n";
-    for (const std::string& data :
-         {std::string(), std::string("a"), std::string("aaaa"), std::string(1 << 20, '\0'),
-          std::string(258 * 3 + 2, 'x'), noise, faraway, text}) {
-        SCOPED_TRACE(data.size());
-        const std::string stream = ZlibCompress(data);
-        EXPECT_EQ(Inflate(stream, data.size()), data);
-    }
-    EXPECT_LT(ZlibCompress(std::string(1 << 20, '\xFF')).size(), 10000u);
-}
-
 TRgbImage Render(const char* hpgl) {
     THpglReader reader;
     reader.ReadText(hpgl);
@@ -54,6 +23,29 @@ QImage Decode(const TRgbImage& image) {
     EXPECT_TRUE(
         decoded.loadFromData(reinterpret_cast<const uchar*>(png.data()), int(png.size()), "PNG"));
     return decoded;
+}
+
+// Random pixels of odd sizes: every byte of every row must survive the filter and zlib.
+TEST(PngWriter, QtDecodesEveryPixel) {
+    std::mt19937 random(7);
+    for (const auto& [width, height] : {std::pair{1, 1}, {3, 2}, {1201, 7}, {5, 900}}) {
+        SCOPED_TRACE(std::to_string(width) + " x " + std::to_string(height));
+        TRgbImage image{width, height, {}};
+        image.Pixels.resize(std::size_t(width) * std::size_t(height) * 3);
+        for (std::uint8_t& byte : image.Pixels)
+            byte = std::uint8_t(random() % 4 == 0 ? random() : 255);
+        const QImage decoded = Decode(image);
+        ASSERT_EQ(decoded.size(), QSize(width, height));
+        int differing = 0;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                const QRgb p = decoded.pixel(x, y);
+                const TRgb expected = image.At(x, y);
+                differing +=
+                    qRed(p) != expected.R || qGreen(p) != expected.G || qBlue(p) != expected.B;
+            }
+        EXPECT_EQ(differing, 0);
+    }
 }
 
 TEST(PlotPng, QtDecodesExactlyThePixelsRendered) {
@@ -72,27 +64,31 @@ TEST(PlotPng, QtDecodesExactlyThePixelsRendered) {
     EXPECT_EQ(differing, 0);
 }
 
-// A point of the plot in the picture, for a plot whose frame is known.
+// A point of the plot in the picture.
 struct Probe {
     const TRgbImage& Image;
-    TPlotPicture Picture;
+    TPixelPicture Picture;
     TRgb At(TPlotPoint p) const {
-        const double scale = Image.Width / Picture.View.Width();
-        return Image.At(int((p.X - Picture.View.MinX) * scale),
-                        int((Picture.View.MaxY - p.Y) * scale));
+        const TDevicePoint d = Picture.View.ToDevice(p);
+        return Image.At(int(d.X), int(d.Y));
     }
 };
+
+bool IsDark(TRgb c) {
+    return c.R < 80 && c.G < 80 && c.B < 80;
+}
 
 TEST(PlotPng, DrawsThePlotUpright) {
     // An L: a long leg up the y axis and a short foot at its top, pointing right.
     THpglReader reader;
     reader.ReadText("PD0,10000;PA3000,10000;PU6000,0");
     const TRgbImage image = RenderPlot(reader.Plot());
-    const Probe probe{image, LayOutPicture(reader.Plot())};
-    EXPECT_EQ(image.Height, kPreviewLongSide);
-    EXPECT_EQ(probe.At({0, 5000}), (TRgb{0, 0, 0}));
-    EXPECT_EQ(probe.At({1500, 10000}), (TRgb{0, 0, 0}));
-    EXPECT_NE(probe.At({1500, 0}), (TRgb{0, 0, 0})); // no foot at the bottom, only the frame
+    const Probe probe{image, RasterLayout(reader.Plot())};
+    EXPECT_GT(image.Height, kPreviewLongSide - 40);
+    EXPECT_LT(image.Width, image.Height);
+    EXPECT_TRUE(IsDark(probe.At({0, 5000})));
+    EXPECT_TRUE(IsDark(probe.At({1500, 10000})));
+    EXPECT_FALSE(IsDark(probe.At({1500, 0}))); // no foot at the bottom, only the frame
     EXPECT_EQ(probe.At({2000, 5000}), kPaperColour);
     // The travel back down is dashed: ink along it, with gaps of paper.
     int travel = 0, paper = 0;
@@ -103,6 +99,42 @@ TEST(PlotPng, DrawsThePlotUpright) {
     }
     EXPECT_GT(travel, 20);
     EXPECT_GT(paper, 20);
+}
+
+// The box of the size label: the dark grey pixels (the drawing is in pen 2's red).
+struct InkBox {
+    int Left = 1 << 30, Right = -1;
+};
+InkBox LabelInk(const TRgbImage& image) {
+    InkBox box;
+    for (int y = 0; y < image.Height; ++y)
+        for (int x = 0; x < image.Width; ++x) {
+            const TRgb c = image.At(x, y);
+            if (c.R == c.G && c.G == c.B && c.R < 128) {
+                box.Left = std::min(box.Left, x);
+                box.Right = std::max(box.Right, x);
+            }
+        }
+    return box;
+}
+
+// A narrow drawing gets the whole label: it is as wide as the label of a wide drawing with
+// the same characters, and it stays clear of the picture's edges.
+TEST(PlotPng, TheSizeLabelFitsBesideANarrowDrawing) {
+    struct Case {
+        const char* narrow;
+        const char* wide;
+    };
+    for (const Case& c : {Case{"SP2;PD200,10000", "SP2;PD10000,200"}, // 5 x 250 mm, 250 x 5 mm
+                          Case{"SP2;PD1,0,1,1,0,1,0,0", "SP2;PD360,0"}}) { // 0,0 x 0,0 mm
+        SCOPED_TRACE(c.narrow);
+        const TRgbImage narrow = Render(c.narrow), wide = Render(c.wide);
+        const InkBox n = LabelInk(narrow), w = LabelInk(wide);
+        ASSERT_GE(w.Right, 0);
+        EXPECT_NEAR(n.Right - n.Left, w.Right - w.Left, 1) << narrow.Width << " x " << narrow.Height;
+        EXPECT_GT(n.Left, 0);
+        EXPECT_LT(n.Right, narrow.Width - 2);
+    }
 }
 
 TEST(PlotPng, HugeAndDegenerateCoordinatesStayInsideThePicture) {

@@ -6,7 +6,7 @@
 #include <regex>
 #include <sstream>
 
-#include "engine/ConversionRun.h"
+#include "ConvertedExample.h"
 #include "preview/HpglReader.h"
 
 namespace plotalon {
@@ -133,19 +133,10 @@ double Deviation(const std::vector<std::vector<TPlotPoint>>& from,
     return worst;
 }
 
-// The complete example of the conversion run, through the real engine, in either dialect.
+// The complete example as the text of a PLT file.
 std::string ConvertExample(std::uint8_t type, std::int32_t deg) {
-    TConvSettings settings;
-    settings.Factor = 1000;
-    settings.Deg = deg;
-    settings.HpglType = type;
-    TModalState state;
-    TLineVector target;
-    TConversionRun run(settings, state, target);
-    run.Execute(TLineVector{"G0 X0 Y0", "G1 Z-1", "G1 X10", "G3 X20 Y0 R5", "G0 Z5", "M30"},
-                TLineVector{"IN;SP1;"}, TLineVector{"SP0;"});
     std::string text;
-    for (const std::string& line : target.Lines)
+    for (const std::string& line : test::ConvertExample(type, deg).Lines)
         text += line + "\r\n";
     return text;
 }
@@ -243,6 +234,39 @@ TEST(PlotSvg, MillionsOfMovesShareAFewElements) {
         if (p.Class == "pen1") drawn += p.Subpaths.size();
     EXPECT_EQ(drawn, std::size_t(kStrokes));
     EXPECT_LE(paths.size(), 12u);
+}
+
+// The size label lies inside the picture, measured with the advance widths of Liberation Sans
+// (the first font the document asks for), in em.
+TEST(PlotSvg, TheSizeLabelFitsBesideANarrowDrawing) {
+    auto advance = [](const std::string& label) {
+        double em = 0;
+        for (std::size_t i = 0; i < label.size(); ++i) {
+            const char c = label[i];
+            if (c == '\xC3') {
+                em += 0.584; // the multiplication sign
+                ++i;
+            } else {
+                em += c >= '0' && c <= '9' ? 0.556 : c == 'm' ? 0.833 : 0.278; // ',' and ' '
+            }
+        }
+        return em;
+    };
+    for (const char* hpgl : {"PD200,10000", "PD1,0,1,1,0,1,0,0", "PD10000,200"}) {
+        SCOPED_TRACE(hpgl);
+        const std::string svg = SvgOf(hpgl);
+        std::smatch box, text;
+        ASSERT_TRUE(std::regex_search(
+            svg, box, std::regex(R"re(viewBox="([-0-9.e]+) [-0-9.e]+ ([0-9.e]+) )re")));
+        ASSERT_TRUE(std::regex_search(
+            svg, text,
+            std::regex(
+                R"re(<text class="size" x="([-0-9.e]+)" y="[-0-9.e]+" [^>]*font-size="([0-9.e]+)"[^>]*>([^<]*)<)re")));
+        const double right = std::stod(box[1]) + std::stod(box[2]);
+        const double labelEnd = std::stod(text[1]) + advance(text[3]) * std::stod(text[2]);
+        EXPECT_LT(labelEnd, right) << text[3];
+        EXPECT_GT(std::stod(text[1]), std::stod(box[1]));
+    }
 }
 
 TEST(PlotSvg, EmptyAndEnormousPlotsAreValidDocuments) {

@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "platform/Errors.h"
+#include "preview/PlotModel.h"
 
 namespace plotalon {
 
@@ -14,10 +15,8 @@ TPreviewOutput::TPreviewOutput(const std::string& path, TPlotFileFormat format, 
 void TPreviewOutput::Finish(std::ostream& err) {
     WritePlotFile(Reader.Plot(), Format, [this](std::string_view bytes) { File.Write(bytes); });
     if (!File.Commit()) throw EFCreateError(File.Path());
-    const TIgnoredCommands& ignored = Reader.Ignored();
-    if (const std::uint64_t count = ignored.Total())
-        err << "Vorschau: " << count << (count == 1 ? " Befehl" : " Befehle")
-            << " nicht ausgewertet: " << DescribeIgnored(ignored) << '\n';
+    if (const std::string unevaluated = DescribeUnevaluated(Reader.Ignored()); !unevaluated.empty())
+        err << "Vorschau: " << unevaluated << '\n';
 }
 
 } // namespace plotalon

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # The plot preview as a real window: a real NC program (the flange of the converter's tests)
 # converted by plotalon-convert, its PLT file shown by `plotalon-view --plot` under a private X
-# server, and the screen photographed.
+# server, and the screen photographed; then the wheel zooms in about the pointer and Home fits
+# the drawing again, each photographed too.
 #
 #   tools/smoke/preview.sh BUILD_FOLDER NC_FILE [SHOTS_FOLDER]
 #
-# Writes preview.png into SHOTS_FOLDER (default: ./preview-shots). Exits with 77 (skipped)
+# Writes preview.png, preview-zoomed.png and preview-fitted.png into SHOTS_FOLDER (default:
+# ./preview-shots). Exits with 77 (skipped)
 # when the X tools are not installed.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
@@ -30,7 +32,19 @@ unset QT_QPA_PLATFORMTHEME
 xs_start || fail "no X server"
 xs_start_wm || fail "no window manager"
 XS_PROGRAM=$build/tools/view/plotalon-view xs_launch "$work" --plot flange.plt
-xs_window 'flange\.plt' >/dev/null
+id=$(xs_window 'flange\.plt')
+xdotool windowactivate --sync "$id" >/dev/null 2>&1
+# The pointer between the left circle and the slot: the point the zoom keeps in place.
+eval "$(xdotool getwindowgeometry --shell "$id")"
+xdotool mousemove --sync $((X + WIDTH * 33 / 100)) $((Y + HEIGHT * 45 / 100))
 sleep 0.5
 xs_screenshot "$shots/preview.png"
-echo "preview.sh: the preview window came up; screenshot in $shots"
+xdotool click --repeat 4 --delay 80 4
+sleep 0.5
+xs_screenshot "$shots/preview-zoomed.png"
+cmp -s "$shots/preview.png" "$shots/preview-zoomed.png" && fail "the wheel did not zoom"
+xdotool key --delay 50 Home
+sleep 0.5
+xs_screenshot "$shots/preview-fitted.png"
+cmp -s "$shots/preview.png" "$shots/preview-fitted.png" || fail "Home did not fit the drawing again"
+echo "preview.sh: the preview window came up, zoomed and fitted; screenshots in $shots"

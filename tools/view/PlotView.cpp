@@ -3,24 +3,26 @@
 #include "platform/AtomicFile.h"
 #include "platform/Errors.h"
 #include "platform/qt/Text.h"
-#include "preview/HpglReader.h"
 #include "preview/PlotFile.h"
+#include "preview/PlotModel.h"
+#include "preview/PlotSvg.h"
+#include "preview/PngWriter.h"
+#include "preview/qt/PlotPainter.h"
+#include "preview/qt/Vorschau.h"
 
 #include <QImage>
-#include <QLabel>
-#include <QPixmap>
-#include <QScrollArea>
 
 namespace plotalon {
 
 namespace {
 
-THpglReader ReadPlotFile(const std::string& plt) {
-    std::string bytes;
-    if (!ReadWholeFile(plt, bytes, TReadSource::FileOrStream)) throw EFOpenError(plt);
-    THpglReader reader;
-    reader.ReadText(bytes);
-    return reader;
+std::string PngOf(const TPlotModel& model) {
+    const QImage image = TPlotPainter::Picture(model).convertToFormat(QImage::Format_RGB888);
+    std::vector<std::uint8_t> rgb(std::size_t(image.width()) * std::size_t(image.height()) * 3);
+    const std::size_t row = std::size_t(image.width()) * 3;
+    for (int y = 0; y < image.height(); ++y)
+        std::copy_n(image.constScanLine(y), row, rgb.begin() + std::ptrdiff_t(row * std::size_t(y)));
+    return EncodePng(image.width(), image.height(), rgb);
 }
 
 } // namespace
@@ -28,25 +30,21 @@ THpglReader ReadPlotFile(const std::string& plt) {
 void WritePlotOfFile(const std::string& plt, const std::string& out) {
     const auto format = PlotFileFormatOf(out);
     if (!format) throw Exception("Bild muss auf .svg oder .png enden: " + out);
-    const THpglReader reader = ReadPlotFile(plt);
+    const std::unique_ptr<TPlotModel> model = ReadPlotModelFile(plt);
     TAtomicFileWriter file(out);
     if (!file.Ok()) throw EFCreateError(out);
-    WritePlotFile(reader.Plot(), *format, [&file](std::string_view bytes) { file.Write(bytes); });
+    if (*format == TPlotFileFormat::pfSvg)
+        WritePlotSvg(model->Plot, [&file](std::string_view bytes) { file.Write(bytes); });
+    else
+        file.Write(PngOf(*model));
     if (!file.Commit()) throw EFCreateError(out);
 }
 
 QWidget* MakePlotWindow(const std::string& plt) {
-    const THpglReader reader = ReadPlotFile(plt);
-    std::string png;
-    WritePlotFile(reader.Plot(), TPlotFileFormat::pfPng,
-                  [&png](std::string_view bytes) { png.append(bytes); });
-    auto* picture = new QLabel;
-    picture->setPixmap(QPixmap::fromImage(QImage::fromData(
-        reinterpret_cast<const uchar*>(png.data()), static_cast<int>(png.size()), "PNG")));
-    auto* window = new QScrollArea;
-    window->setWidget(picture);
+    std::shared_ptr<const TPlotModel> model = ReadPlotModelFile(plt);
+    auto* window = new TVorschau;
+    window->ShowModel(std::move(model));
     window->setWindowTitle(FromMessage(plt));
-    window->resize(picture->sizeHint().boundedTo(QSize(1200, 900)) + QSize(4, 4));
     return window;
 }
 

@@ -70,15 +70,16 @@ int ShowText(QApplication& app, const TViewOptions& options) {
 }
 
 int Run(int& argc, char** argv, const TViewOptions& options) {
-    // The drawing of a PLT file needs no application object: the preview is plain C++.
+    if (!options.Png.empty() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The drawing's picture is painted as the window paints it, and painting its size label
+    // needs the application's fonts.
+    plotalon::TApplication app(argc, argv);
+    plotalon::SetApplicationTitle(QStringLiteral("Plotalon"));
     if (options.Plot && !options.Png.empty()) {
         plotalon::WritePlotOfFile(options.File, options.Png);
         return plotalon::veOk;
     }
-    if (!options.Png.empty() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    plotalon::TApplication app(argc, argv);
-    plotalon::SetApplicationTitle(QStringLiteral("Plotalon"));
     if (!options.Plot) return ShowText(app, options);
     plotalon::MakePlotWindow(options.File)->show();
     return app.exec();
