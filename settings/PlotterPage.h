@@ -7,7 +7,6 @@
 // fills them from section "plotter" of the settings file, Save writes them there.
 
 #include "sender/PlotterSettings.h"
-#include "settings/FieldRules.h"
 
 #include <QWidget>
 
@@ -65,7 +64,6 @@ public:
 
 private:
     void BindHandlers();
-    static void Step(QLineEdit* field, const TStepper& stepper);
 };
 
 } // namespace plotalon

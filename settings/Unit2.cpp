@@ -11,6 +11,7 @@
 #include "platform/qt/Text.h"
 #include "platform/qt/WindowPlacement.h"
 #include "settings/BlockFile.h"
+#include "settings/DialogParts.h"
 #include "settings/NcFormat.h"
 #include "settings/Reg.h"
 #include "settings/folderBrowse.h"
@@ -24,22 +25,6 @@ namespace plotalon {
 
 namespace {
 
-QLabel* MakeLabel(QWidget* parent, int x, int y, const char* text) {
-    auto* label = new QLabel(QString::fromUtf8(text), parent);
-    label->move(x, y);
-    label->adjustSize();
-    return label;
-}
-
-QLineEdit* MakeEdit(QWidget* parent, QRect geometry, const char* text) {
-    auto* edit = new QLineEdit(QString::fromUtf8(text), parent);
-    edit->setGeometry(geometry);
-    // The flat one-pixel border of the layout.
-    edit->setStyleSheet(QStringLiteral("QLineEdit { border: 1px solid black; background: white; "
-                                       "padding: 0px 1px; }"));
-    return edit;
-}
-
 TMemo* MakeMemo(QWidget* parent, QRect geometry) {
     auto* memo = new TMemo(parent);
     memo->setGeometry(geometry);
@@ -47,22 +32,6 @@ TMemo* MakeMemo(QWidget* parent, QRect geometry) {
     memo->setTabChangesFocus(true);
     memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     return memo;
-}
-
-TXPSpeedButton* MakeStepper(QWidget* parent, int x, int y, std::string_view glyph) {
-    TXPSpeedButton* button = MakeHouseButton(parent, QRect(x, y, 19, 19), "", glyph);
-    button->PenNormal().Color = clWindowFrame;
-    button->PenDown().Color = clNavy;
-    return button;
-}
-
-// One button of an exclusive group; the group comes before Down, or Down would not hold.
-TXPSpeedButton* MakeGroupButton(QWidget* parent, QRect geometry, const char* caption,
-                                std::string_view glyph, int group, bool down) {
-    TXPSpeedButton* button = MakeHouseButton(parent, geometry, caption, glyph, 5);
-    button->SetGroupIndex(group);
-    button->SetDown(down);
-    return button;
 }
 
 // Texts in the settings file are UTF-8, as the desktop writes file names; a text that is
@@ -285,11 +254,6 @@ void TForm_Einstellungen::BindHandlers() {
         connect(change.edit, &QLineEdit::textChanged, this, change.handler);
 }
 
-void TForm_Einstellungen::Step(QLineEdit* field, const TStepper& stepper) {
-    if (std::optional<std::string> text = StepFieldText(field->text().toStdString(), stepper))
-        field->setText(QString::fromStdString(*text)); // runs the validator if it changed
-}
-
 void TForm_Einstellungen::Validate(QLineEdit* field, const TValidator& validator) {
     const std::string text = field->text().toStdString();
     const std::string valid = ValidatedFieldText(text, validator);
@@ -302,28 +266,28 @@ void TForm_Einstellungen::StepPen(QLineEdit* field, long double step) {
 }
 
 void TForm_Einstellungen::FMinusClick() {
-    Step(EFaktor, kFactorMinus);
+    StepField(EFaktor, kFactorMinus);
 }
 void TForm_Einstellungen::FPlusClick() {
-    Step(EFaktor, kFactorPlus);
+    StepField(EFaktor, kFactorPlus);
 }
 void TForm_Einstellungen::XMinusClick() {
-    Step(EXVersatz, kOriginMinus);
+    StepField(EXVersatz, kOriginMinus);
 }
 void TForm_Einstellungen::XPlusClick() {
-    Step(EXVersatz, kOriginPlus);
+    StepField(EXVersatz, kOriginPlus);
 }
 void TForm_Einstellungen::YMinusClick() {
-    Step(EYVersatz, kOriginMinus);
+    StepField(EYVersatz, kOriginMinus);
 }
 void TForm_Einstellungen::YPlusClick() {
-    Step(EYVersatz, kOriginPlus);
+    StepField(EYVersatz, kOriginPlus);
 }
 void TForm_Einstellungen::GMinusClick() {
-    Step(EGrad, kDegreesMinus);
+    StepField(EGrad, kDegreesMinus);
 }
 void TForm_Einstellungen::GPlusClick() {
-    Step(EGrad, kDegreesPlus);
+    StepField(EGrad, kDegreesPlus);
 }
 
 void TForm_Einstellungen::SMinusClick() {

@@ -147,7 +147,6 @@ private:
     void LoadNcFormat();
     void SaveNcFormat();
     void BindHandlers();
-    static void Step(QLineEdit* field, const TStepper& stepper);
     static void Validate(QLineEdit* field, const TValidator& validator);
     static void StepPen(QLineEdit* field, long double step);
     void Browse(QLineEdit* field);
