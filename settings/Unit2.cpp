@@ -13,9 +13,11 @@
 #include "settings/BlockFile.h"
 #include "settings/DialogParts.h"
 #include "settings/NcFormat.h"
+#include "settings/PlotterPage.h"
 #include "settings/Reg.h"
 #include "settings/folderBrowse.h"
 
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -60,6 +62,8 @@ TForm_Einstellungen::TForm_Einstellungen(QWidget* parent)
     BuildFoldersPage();
     BuildHpglPage();
     BuildNcFormatPage();
+    Panel_Plotter = new TPlotterPage(Panel2);
+    Panel_Plotter->move(129, 0);
     BuildBottomStrip();
     BindHandlers();
 
@@ -74,6 +78,7 @@ TForm_Einstellungen::TForm_Einstellungen(QWidget* parent)
     setTabOrder(ENachspann, ENCDIR);
     setTabOrder(ENCDIR, EHPGLDIR);
     setTabOrder(EHPGLDIR, EStiftZ);
+    setTabOrder(EStiftZ, Panel_Plotter->EPort);
     EFaktor->setFocus();
     TDialogCharRouter::Install(this);
 }
@@ -86,6 +91,8 @@ void TForm_Einstellungen::BuildLeftStrip() {
                            10, false);
     BNCFormat = MakeGroupButton(Panel1, QRect(8, 92, 113, 30), "&NC-Format",
                                 glyph_art::ArrowRight, 10, false);
+    BPlotter = MakeGroupButton(Panel1, QRect(8, 132, 113, 30), "P&lotter", glyph_art::ArrowRight,
+                               10, false);
     Shape1 = MakeLine(Panel1, QRect(128, 0, 1, 287));
 }
 
@@ -162,7 +169,7 @@ void TForm_Einstellungen::BuildNcFormatPage() {
     EStiftZHoehe = MakeGroupButton(Panel_NCFormat, QRect(32, 160, 150, 25), "&Z-Höhe",
                                    glyph_art::CheckBox, 13, true);
     EStiftSpindel = MakeGroupButton(Panel_NCFormat, QRect(200, 160, 150, 25),
-                                    "Spindel/&Laser (M3)", glyph_art::CheckBox, 13, false);
+                                    "Spindel/Laser (&M3)", glyph_art::CheckBox, 13, false);
     EWerkzeugStift = MakeGroupButton(Panel_NCFormat, QRect(32, 208, 250, 25),
                                      "Stift aus Wer&kzeug (T n M6)", glyph_art::CheckBox, 14,
                                      false);
@@ -209,6 +216,7 @@ void TForm_Einstellungen::BindHandlers() {
         {Abbruch, &TForm_Einstellungen::AbbruchClick},
         {XPSpeedButton1, &TForm_Einstellungen::XPSpeedButton1Click},
         {BNCFormat, &TForm_Einstellungen::BNCFormatClick},
+        {BPlotter, &TForm_Einstellungen::BPlotterClick},
         {SMinus, &TForm_Einstellungen::SMinusClick},
         {SPlus, &TForm_Einstellungen::SPlusClick},
         {EWoertlich, nullptr},
@@ -325,24 +333,29 @@ void TForm_Einstellungen::Browse(QLineEdit* field) {
     if (Folder->Execute()) field->setText(Folder->FolderName());
 }
 
-// The page to show comes first, so that a field of the page that goes can hand the focus
-// to a field of the page that comes.
 void TForm_Einstellungen::BHPGLClick() {
-    Panel_HPGL->setVisible(true);
-    Panel_DIR->setVisible(false);
-    Panel_NCFormat->setVisible(false);
+    ShowPage(Panel_HPGL);
 }
 
 void TForm_Einstellungen::BDirClick() {
-    Panel_DIR->setVisible(true);
-    Panel_HPGL->setVisible(false);
-    Panel_NCFormat->setVisible(false);
+    ShowPage(Panel_DIR);
 }
 
 void TForm_Einstellungen::BNCFormatClick() {
-    Panel_NCFormat->setVisible(true);
-    Panel_HPGL->setVisible(false);
-    Panel_DIR->setVisible(false);
+    ShowPage(Panel_NCFormat);
+}
+
+void TForm_Einstellungen::BPlotterClick() {
+    ShowPage(Panel_Plotter);
+}
+
+// The page to show comes first, so that a field of the page that goes can hand the focus
+// to a field of the page that comes.
+void TForm_Einstellungen::ShowPage(QWidget* page) {
+    page->setVisible(true);
+    for (QWidget* other : {Panel_HPGL, Panel_DIR, Panel_NCFormat,
+                           static_cast<QWidget*>(Panel_Plotter)})
+        if (other != page) other->setVisible(false);
 }
 
 void TForm_Einstellungen::XPSpeedButton3Click() {
@@ -405,6 +418,7 @@ void TForm_Einstellungen::LoadSettings() {
          {std::pair{EVorspann, "vorspann.plt"}, std::pair{ENachspann, "nachspann.plt"}})
         if (std::optional<std::string> text = ReadBlockFileIfExists(Reg::IniFolder + name))
             memo->SetText(*text);
+    Panel_Plotter->LoadSettings();
 }
 
 void TForm_Einstellungen::SaveSettings() {
@@ -422,6 +436,7 @@ void TForm_Einstellungen::SaveSettings() {
     if (EHPGL1->Down()) Reg::IniWriteString("type", "1");
     if (EHPGL2->Down()) Reg::IniWriteString("type", "2");
     SaveNcFormat();
+    Panel_Plotter->SaveSettings(); // a section of its own, after the conversion's keys
 
     WriteBlockFile(Reg::IniFolder + "vorspann.plt", EVorspann->Text());
     WriteBlockFile(Reg::IniFolder + "nachspann.plt", ENachspann->Text());

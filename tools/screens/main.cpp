@@ -4,6 +4,7 @@
 //   settings-hpgl.png     the settings dialog, HPGL page
 //   settings-folders.png  the settings dialog, folders page
 //   settings-nc.png       the settings dialog, NC format page
+//   settings-plotter.png  the settings dialog, plotter page
 //   help.png              the help window with the help text beside this tool
 //   info.png              the about dialog
 //   intro.png             the splash window
@@ -104,6 +105,8 @@ int main(int argc, char** argv) {
     ok = Save(settings, out.filePath(QStringLiteral("settings-folders.png")), scale) && ok;
     Press(settings.BNCFormat);
     ok = Save(settings, out.filePath(QStringLiteral("settings-nc.png")), scale) && ok;
+    Press(settings.BPlotter);
+    ok = Save(settings, out.filePath(QStringLiteral("settings-plotter.png")), scale) && ok;
     ok = Save(program.Hilfe, out.filePath(QStringLiteral("help.png")), scale) && ok;
     ok = Save(program.Info, out.filePath(QStringLiteral("info.png")), scale) && ok;
     ok = Save(program.Intro, out.filePath(QStringLiteral("intro.png")), scale) && ok;
