@@ -184,8 +184,14 @@ void TPlotterPage::RefreshPorts() {
 void TPlotterPage::LoadSettings() {
     Reg::IniName = "main";
     Reg::IniFolder = ProgramFolder();
-    RefreshPorts();
     SetSettings(ReadPlotterSettings());
+}
+
+// Asking the system for its ports takes some milliseconds: done when the user gets to see
+// the list, which is also when it should be current, not at every load of the settings.
+void TPlotterPage::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    RefreshPorts();
 }
 
 void TPlotterPage::SaveSettings() {

@@ -32,7 +32,8 @@ public:
     // The values the fields hold now.
     TPlotterSettings Settings() const;
     void SetSettings(const TPlotterSettings& settings);
-    // Offers the ports the system reports now, keeping the text in the field.
+    // Offers the ports the system reports now, keeping the text in the field. Done whenever
+    // the page is shown.
     void RefreshPorts();
 
     QLabel* LPort;
@@ -61,6 +62,9 @@ public:
     TXPSpeedButton* TimeoutMinus;
     QLineEdit* ETimeout;
     TXPSpeedButton* TimeoutPlus;
+
+protected:
+    void showEvent(QShowEvent* event) override;
 
 private:
     void BindHandlers();
