@@ -425,6 +425,17 @@ TEST_F(SettingsDialog, PlotterPageByMouseAndKeyboard) {
         EXPECT_TRUE(d->Panel_Plotter->isAncestorOf(QApplication::focusWidget()));
     }
     EXPECT_FALSE(d->EStiftSpindel->Down()); // Alt+L is the page's alone
+
+    // Tab walks the page's fields and comes round to the first.
+    TPlotterPage* p = d->Panel_Plotter;
+    p->EPort->setFocus();
+    const QWidget* order[] = {p->EBaud,     p->EBits,     p->EParity,   p->EStop,
+                              p->EHandshake, p->EBlock,   p->EInit,     p->ERangeMin,
+                              p->ERangeMax,  p->ETimeout, p->EPort};
+    for (const QWidget* next : order) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), next) << next->metaObject()->className();
+    }
 }
 
 TEST_F(SettingsDialog, DialectButtonsKeepExactlyOneDown) {
