@@ -48,6 +48,22 @@ protected:
         QTest::keyClick(focus, key, Qt::AltModifier);
     }
 
+    // A page button added below the first two: in their strip, group and look, up at start,
+    // its page where theirs lie.
+    void ExpectPageButton(TXPSpeedButton* button, int top, const char16_t* caption,
+                          QWidget* page) {
+        SCOPED_TRACE(QString::fromUtf16(caption).toStdString());
+        EXPECT_EQ(button->parentWidget(), Dialog->Panel1);
+        EXPECT_EQ(button->geometry(), QRect(8, top, 113, 30));
+        EXPECT_EQ(button->Caption(), QString::fromUtf16(caption));
+        EXPECT_EQ(button->GroupIndex(), 10);
+        EXPECT_EQ(button->Margin(), 5);
+        EXPECT_FALSE(button->Down());
+        EXPECT_EQ(button->Glyph().Image(), Dialog->BHPGL->Glyph().Image());
+        EXPECT_EQ(page->parentWidget(), Dialog->Panel2);
+        EXPECT_EQ(page->geometry(), QRect(129, 0, 400, 287));
+    }
+
     QWidget Main;
     TForm_Einstellungen* Dialog = nullptr;
 };
@@ -261,15 +277,7 @@ TEST_F(SettingsDialog, PageButtonsShowOnePageAndLatch) {
 // nothing clipped, and accelerators of its own (no letter taken twice on any page).
 TEST_F(SettingsDialog, NcFormatPageBesideTheOthers) {
     auto* d = Dialog;
-    EXPECT_EQ(d->BNCFormat->parentWidget(), d->Panel1);
-    EXPECT_EQ(d->BNCFormat->geometry(), QRect(8, 92, 113, 30));
-    EXPECT_EQ(d->BNCFormat->Caption(), u"&NC-Format"_qs);
-    EXPECT_EQ(d->BNCFormat->GroupIndex(), 10);
-    EXPECT_EQ(d->BNCFormat->Margin(), 5);
-    EXPECT_FALSE(d->BNCFormat->Down());
-    EXPECT_EQ(d->BNCFormat->Glyph().Image(), d->BHPGL->Glyph().Image());
-    EXPECT_EQ(d->Panel_NCFormat->geometry(), QRect(129, 0, 400, 287));
-    EXPECT_EQ(d->Panel_NCFormat->parentWidget(), d->Panel2);
+    ExpectPageButton(d->BNCFormat, 92, u"&NC-Format", d->Panel_NCFormat);
 
     const QRect page(0, 0, 400, 287);
     for (QLabel* label : {d->Label9, d->Label10, d->Label11, d->Label12}) {
@@ -386,15 +394,7 @@ TEST_F(SettingsDialog, NcFormatPageByMouseAndKeyboard) {
 // other page, the keyboard's focus going along to its first field.
 TEST_F(SettingsDialog, PlotterPageByMouseAndKeyboard) {
     auto* d = Dialog;
-    EXPECT_EQ(d->BPlotter->parentWidget(), d->Panel1);
-    EXPECT_EQ(d->BPlotter->geometry(), QRect(8, 132, 113, 30));
-    EXPECT_EQ(d->BPlotter->Caption(), u"P&lotter"_qs);
-    EXPECT_EQ(d->BPlotter->GroupIndex(), 10);
-    EXPECT_EQ(d->BPlotter->Margin(), 5);
-    EXPECT_FALSE(d->BPlotter->Down());
-    EXPECT_EQ(d->BPlotter->Glyph().Image(), d->BHPGL->Glyph().Image());
-    EXPECT_EQ(d->Panel_Plotter->parentWidget(), d->Panel2);
-    EXPECT_EQ(d->Panel_Plotter->geometry(), QRect(129, 0, 400, 287));
+    ExpectPageButton(d->BPlotter, 132, u"P&lotter", d->Panel_Plotter);
 
     Show();
     QWidget* pages[] = {d->Panel_HPGL, d->Panel_DIR, d->Panel_NCFormat, d->Panel_Plotter};
