@@ -4,7 +4,7 @@
 #include "controls/WindowParts.h"
 #include "controls/XPSpeedButton.h"
 #include "platform/qt/DialogChars.h"
-#include "platform/qt/ErrorReport.h"
+#include "platform/qt/Colors.h"
 #include "platform/qt/Fonts.h"
 #include "platform/qt/Text.h"
 
@@ -18,7 +18,7 @@ namespace plotalon {
 
 namespace {
 
-constexpr int kWidth = 400, kBodyHeight = 150, kStripHeight = 47;
+constexpr int kWidth = 400, kBodyHeight = 176, kStripHeight = 47;
 
 QLabel* MakeText(QWidget* parent, QRect geometry) {
     auto* label = new QLabel(parent);
@@ -42,7 +42,10 @@ TSendProgress::TSendProgress(std::unique_ptr<TSendJob> job, const QString& portT
     setFixedSize(kWidth, kBodyHeight + kStripHeight);
 
     LPort = MakeText(this, QRect(16, 12, 368, 16));
-    LPort->setText(QStringLiteral("Anschluss: ") + portText);
+    // A long path gives up its middle: the line's settings at the end stay in view.
+    const QString port = QStringLiteral("Anschluss: ") + portText;
+    LPort->setText(LPort->fontMetrics().elidedText(port, Qt::ElideMiddle, LPort->width()));
+    LPort->setToolTip(port);
     LBytes = MakeText(this, QRect(16, 36, 368, 16));
     Bar = new QProgressBar(this);
     Bar->setGeometry(16, 56, 368, 16);
@@ -51,7 +54,10 @@ TSendProgress::TSendProgress(std::unique_ptr<TSendJob> job, const QString& portT
     LLine = MakeText(this, QRect(16, 80, 368, 16));
     LElapsed = MakeText(this, QRect(16, 104, 176, 16));
     LRemaining = MakeText(this, QRect(200, 104, 184, 16));
-    LState = MakeText(this, QRect(16, 126, 368, 16));
+    // Room for a failure's reason, which can run to three lines.
+    LState = MakeText(this, QRect(16, 126, 368, 42));
+    LState->setWordWrap(true);
+    LState->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     QWidget* strip = MakePanel(this, QRect(0, kBodyHeight, kWidth, kStripHeight));
     Line = MakeLine(strip, QRect(0, 0, kWidth, 1));
@@ -88,8 +94,12 @@ void TSendProgress::ShowProgress() {
                     QStringLiteral(" Bytes gesendet (") + QString::number(permille / 10) +
                     QStringLiteral(" %)"));
     Bar->setValue(int(permille));
-    const QString line = QStringLiteral("Zeile ") + QString::number(status.Line + 1) +
-                         QStringLiteral(": ") + FromMessage(status.LineText);
+    // Before the sender has said where it is, and once every byte has gone, no line is being
+    // sent.
+    const bool none = status.Finished || (status.Sent == 0 && status.LineText.empty());
+    const QString line = none ? QString()
+                                         : QStringLiteral("Zeile ") + QString::number(status.Line + 1) +
+                                               QStringLiteral(": ") + FromMessage(status.LineText);
     LLine->setText(LLine->fontMetrics().elidedText(line, Qt::ElideRight, LLine->width()));
     ShowTimes();
 }
@@ -172,11 +182,20 @@ void TSendProgress::JobFinished(int result, const QString& message) {
         LState->setText(QStringLiteral("Abgebrochen, der Stift ist angehoben"));
         break;
     default:
-        LState->setText(QStringLiteral("Fehler: ") + message);
-        ReportError(Exception(message.toStdString()));
-        break;
+        // Told here rather than in a message box over the window: the report would end a
+        // question such as "... in der Gruppe dialout?" with a full stop. The window stays,
+        // also when a close was asked for, so that the reason is not lost.
+        ShowFailure(message);
+        return;
     }
     if (CloseWhenEnded) QDialog::reject();
+}
+
+void TSendProgress::ShowFailure(const QString& message) {
+    QPalette palette = LState->palette();
+    palette.setColor(QPalette::WindowText, ToQColor(clMaroon));
+    LState->setPalette(palette);
+    LState->setText(QStringLiteral("Fehler: ") + message);
 }
 
 } // namespace plotalon

@@ -4,8 +4,8 @@
 // so far and the time still to go, with "&Pause" (then "&Weiter") and "&Abbrechen" (once the
 // send has ended, "&Schließen"). The send runs on a thread of its own; the window only hears
 // of it, so it stays responsive throughout. Closing the window while the send runs cancels
-// the send; the window goes once the abort has gone out. A failed send is shown through the
-// application's error report, with the bytes sent by then.
+// the send; the window goes once the abort has gone out. A failed send shows its reason in
+// the window, below the bytes sent by then, and the window stays until it is closed.
 
 #include "sender/qt/SendJob.h"
 
@@ -57,6 +57,7 @@ private:
     void ShowProgress();
     void ShowTimes();
     void JobFinished(int result, const QString& message);
+    void ShowFailure(const QString& message);
 
     std::unique_ptr<TSendJob> Job_;
     QTimer* Clock;

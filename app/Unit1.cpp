@@ -2,6 +2,7 @@
 
 #include "app/NCIntro.h"
 #include "app/NcInfo.h"
+#include "app/PlotterSend.h"
 #include "controls/GlyphArt.h"
 #include "controls/WindowParts.h"
 #include "editor/ncSyn.h"
@@ -123,6 +124,11 @@ void TForm1::BuildMenu() {
     N1 = Datei1->addSeparator();
     HPGLDatenalsPLTDateispeichern1 =
         AddCommand(Datei1, "&HPGL-Daten als PLT-Datei speichern ...", &TForm1::PLT_SpeichernClick);
+    N2 = Datei1->addSeparator();
+    AnPlottersenden1 =
+        AddCommand(Datei1, "An &Plotter senden ...", &TForm1::AnPlottersenden1Click);
+    // Free in the panes as well: their keystroke table does not bind Ctrl+P.
+    AnPlottersenden1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     HPGLerzeugen1 = AddCommand(MainMenu1, "&HPGL erzeugen", &TForm1::WandelnClick);
     Einstellungen1 = AddCommand(MainMenu1, "&Einstellungen", &TForm1::Button_EinstellungenClick);
     Info1 = AddCommand(MainMenu1, "&Info", &TForm1::Info1Click);
@@ -348,6 +354,10 @@ void TForm1::AlsNCDateispeichern1Click() {
     Quelle->SaveFile(FileNameBytes(*file));
     sourceEdited_ = false;
     ncFile_ = *file;
+}
+
+void TForm1::AnPlottersenden1Click() {
+    SendToPlotter(Ziel->Lines(), this);
 }
 
 void TForm1::Button_EinstellungenClick() {

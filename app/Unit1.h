@@ -62,6 +62,8 @@ public:
     QAction* AlsNCDateispeichern1;
     QAction* N1;
     QAction* HPGLDatenalsPLTDateispeichern1;
+    QAction* N2;
+    QAction* AnPlottersenden1; // Ctrl+P
     QAction* HPGLerzeugen1;
     QAction* Einstellungen1;
     QAction* Info1;
@@ -105,6 +107,8 @@ public:
     void WandelnClick();
     void PLT_SpeichernClick();
     void AlsNCDateispeichern1Click();
+    // Ziel as it stands to the plotter of the saved settings, in the progress window.
+    void AnPlottersenden1Click();
     void Button_EinstellungenClick();
     void Info1Click();
     void Beenden1Click();

@@ -12,10 +12,11 @@ packages=(cmake g++ ninja-build libgtest-dev libgmock-dev libbenchmark-dev
           qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libgl1-mesa-dev
           fonts-liberation2 fonts-dejavu-core qt6-translations-l10n qt6-svg-dev zlib1g-dev)
 # The real-window check: a private X server, a small window manager, X events and screenshots,
-# and a clipboard filled from the shell (xclip). LinuxCNC's interpreter rs274, which the
+# and a clipboard filled from the shell (xclip); python3 for what the simulated plotter
+# received, its buffer queries left out. LinuxCNC's interpreter rs274, which the
 # standard NC reading is compared with (run as a program by a test only; nothing of the
 # program depends on it); hp2xx only as the yardstick of bench/preview_vs_hp2xx.sh.
-test_packages=(xvfb openbox x11-utils xdotool x11-apps netpbm xclip linuxcnc-uspace hp2xx)
+test_packages=(xvfb openbox x11-utils xdotool x11-apps netpbm xclip python3 linuxcnc-uspace hp2xx)
 matrix_packages=(clang)
 
 install_missing() {

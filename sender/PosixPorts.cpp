@@ -173,7 +173,11 @@ void TTermiosPort::DiscardOutput() {
 
 TFilePort::TFilePort(const std::string& path) : Path(path) {
     struct stat info {};
-    const bool regular = ::stat(path.c_str(), &info) != 0 || S_ISREG(info.st_mode);
+    const bool exists = ::stat(path.c_str(), &info) == 0;
+    // A device that is not there (an adapter unplugged, a name mistyped) is not made a file
+    // among the devices, which would take the data in silence: it is reported as missing.
+    if (!exists && path.starts_with("/dev/")) throw EPortOpenError(PortOpenMessage(path, ENOENT));
+    const bool regular = !exists || S_ISREG(info.st_mode);
     // Never waits in the open: a FIFO without a reader fails at once rather than holding
     // the sending thread where no cancel reaches it.
     Fd = OpenOrThrow(path, O_WRONLY | O_CREAT | O_NONBLOCK | (regular ? O_TRUNC : 0));

@@ -52,7 +52,8 @@ private:
 };
 
 // A device or file written in place: no line rate, no answers. A regular file is emptied
-// first. Throws EPortOpenError.
+// first, a missing one made, but never below /dev/, where a missing name is a device that is
+// not there. Throws EPortOpenError.
 class TFilePort : public IBytePort {
 public:
     explicit TFilePort(const std::string& path);

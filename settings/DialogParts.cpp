@@ -49,4 +49,9 @@ TXPSpeedButton* MakeGroupButton(QWidget* parent, QRect geometry, const char* cap
     return button;
 }
 
+void StepField(QLineEdit* field, const TStepper& stepper) {
+    if (std::optional<std::string> text = StepFieldText(field->text().toStdString(), stepper))
+        field->setText(QString::fromStdString(*text));
+}
+
 } // namespace plotalon

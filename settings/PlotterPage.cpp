@@ -6,6 +6,7 @@
 #include "platform/qt/Text.h"
 #include "sender/qt/QtSerialPort.h"
 #include "settings/DialogParts.h"
+#include "settings/FieldRules.h"
 #include "settings/PlotterProfile.h"
 #include "settings/Reg.h"
 
@@ -125,7 +126,7 @@ void TPlotterPage::BindHandlers() {
     };
     for (const auto& s : steppers) {
         s.button->OnClick = [field = s.field, stepper = s.stepper](TXPSpeedButton*) {
-            Step(field, *stepper);
+            StepField(field, *stepper);
         };
         s.button->Loaded();
     }
@@ -138,11 +139,6 @@ void TPlotterPage::BindHandlers() {
             [this] { Validate(ERangeMin, INT32_MIN, INT32_MAX, "-32768"); });
     connect(ERangeMax, &QLineEdit::textChanged, this,
             [this] { Validate(ERangeMax, INT32_MIN, INT32_MAX, "32767"); });
-}
-
-void TPlotterPage::Step(QLineEdit* field, const TStepper& stepper) {
-    if (std::optional<std::string> text = StepFieldText(field->text().toStdString(), stepper))
-        field->setText(QString::fromStdString(*text));
 }
 
 TPlotterSettings TPlotterPage::Settings() const {
@@ -188,8 +184,14 @@ void TPlotterPage::RefreshPorts() {
 void TPlotterPage::LoadSettings() {
     Reg::IniName = "main";
     Reg::IniFolder = ProgramFolder();
-    RefreshPorts();
     SetSettings(ReadPlotterSettings());
+}
+
+// Asking the system for its ports takes some milliseconds: done when the user gets to see
+// the list, which is also when it should be current, not at every load of the settings.
+void TPlotterPage::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    RefreshPorts();
 }
 
 void TPlotterPage::SaveSettings() {

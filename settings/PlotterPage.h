@@ -7,7 +7,6 @@
 // fills them from section "plotter" of the settings file, Save writes them there.
 
 #include "sender/PlotterSettings.h"
-#include "settings/FieldRules.h"
 
 #include <QWidget>
 
@@ -33,7 +32,8 @@ public:
     // The values the fields hold now.
     TPlotterSettings Settings() const;
     void SetSettings(const TPlotterSettings& settings);
-    // Offers the ports the system reports now, keeping the text in the field.
+    // Offers the ports the system reports now, keeping the text in the field. Done whenever
+    // the page is shown.
     void RefreshPorts();
 
     QLabel* LPort;
@@ -63,9 +63,11 @@ public:
     QLineEdit* ETimeout;
     TXPSpeedButton* TimeoutPlus;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void BindHandlers();
-    static void Step(QLineEdit* field, const TStepper& stepper);
 };
 
 } // namespace plotalon

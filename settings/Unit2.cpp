@@ -11,10 +11,13 @@
 #include "platform/qt/Text.h"
 #include "platform/qt/WindowPlacement.h"
 #include "settings/BlockFile.h"
+#include "settings/DialogParts.h"
 #include "settings/NcFormat.h"
+#include "settings/PlotterPage.h"
 #include "settings/Reg.h"
 #include "settings/folderBrowse.h"
 
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -24,22 +27,6 @@ namespace plotalon {
 
 namespace {
 
-QLabel* MakeLabel(QWidget* parent, int x, int y, const char* text) {
-    auto* label = new QLabel(QString::fromUtf8(text), parent);
-    label->move(x, y);
-    label->adjustSize();
-    return label;
-}
-
-QLineEdit* MakeEdit(QWidget* parent, QRect geometry, const char* text) {
-    auto* edit = new QLineEdit(QString::fromUtf8(text), parent);
-    edit->setGeometry(geometry);
-    // The flat one-pixel border of the layout.
-    edit->setStyleSheet(QStringLiteral("QLineEdit { border: 1px solid black; background: white; "
-                                       "padding: 0px 1px; }"));
-    return edit;
-}
-
 TMemo* MakeMemo(QWidget* parent, QRect geometry) {
     auto* memo = new TMemo(parent);
     memo->setGeometry(geometry);
@@ -47,22 +34,6 @@ TMemo* MakeMemo(QWidget* parent, QRect geometry) {
     memo->setTabChangesFocus(true);
     memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     return memo;
-}
-
-TXPSpeedButton* MakeStepper(QWidget* parent, int x, int y, std::string_view glyph) {
-    TXPSpeedButton* button = MakeHouseButton(parent, QRect(x, y, 19, 19), "", glyph);
-    button->PenNormal().Color = clWindowFrame;
-    button->PenDown().Color = clNavy;
-    return button;
-}
-
-// One button of an exclusive group; the group comes before Down, or Down would not hold.
-TXPSpeedButton* MakeGroupButton(QWidget* parent, QRect geometry, const char* caption,
-                                std::string_view glyph, int group, bool down) {
-    TXPSpeedButton* button = MakeHouseButton(parent, geometry, caption, glyph, 5);
-    button->SetGroupIndex(group);
-    button->SetDown(down);
-    return button;
 }
 
 // Texts in the settings file are UTF-8, as the desktop writes file names; a text that is
@@ -91,6 +62,8 @@ TForm_Einstellungen::TForm_Einstellungen(QWidget* parent)
     BuildFoldersPage();
     BuildHpglPage();
     BuildNcFormatPage();
+    Panel_Plotter = new TPlotterPage(Panel2);
+    Panel_Plotter->move(129, 0);
     BuildBottomStrip();
     BindHandlers();
 
@@ -105,6 +78,7 @@ TForm_Einstellungen::TForm_Einstellungen(QWidget* parent)
     setTabOrder(ENachspann, ENCDIR);
     setTabOrder(ENCDIR, EHPGLDIR);
     setTabOrder(EHPGLDIR, EStiftZ);
+    setTabOrder(EStiftZ, Panel_Plotter->EPort);
     EFaktor->setFocus();
     TDialogCharRouter::Install(this);
 }
@@ -117,6 +91,8 @@ void TForm_Einstellungen::BuildLeftStrip() {
                            10, false);
     BNCFormat = MakeGroupButton(Panel1, QRect(8, 92, 113, 30), "&NC-Format",
                                 glyph_art::ArrowRight, 10, false);
+    BPlotter = MakeGroupButton(Panel1, QRect(8, 132, 113, 30), "P&lotter", glyph_art::ArrowRight,
+                               10, false);
     Shape1 = MakeLine(Panel1, QRect(128, 0, 1, 287));
 }
 
@@ -193,7 +169,7 @@ void TForm_Einstellungen::BuildNcFormatPage() {
     EStiftZHoehe = MakeGroupButton(Panel_NCFormat, QRect(32, 160, 150, 25), "&Z-Höhe",
                                    glyph_art::CheckBox, 13, true);
     EStiftSpindel = MakeGroupButton(Panel_NCFormat, QRect(200, 160, 150, 25),
-                                    "Spindel/&Laser (M3)", glyph_art::CheckBox, 13, false);
+                                    "Spindel/Laser (&M3)", glyph_art::CheckBox, 13, false);
     EWerkzeugStift = MakeGroupButton(Panel_NCFormat, QRect(32, 208, 250, 25),
                                      "Stift aus Wer&kzeug (T n M6)", glyph_art::CheckBox, 14,
                                      false);
@@ -240,6 +216,7 @@ void TForm_Einstellungen::BindHandlers() {
         {Abbruch, &TForm_Einstellungen::AbbruchClick},
         {XPSpeedButton1, &TForm_Einstellungen::XPSpeedButton1Click},
         {BNCFormat, &TForm_Einstellungen::BNCFormatClick},
+        {BPlotter, &TForm_Einstellungen::BPlotterClick},
         {SMinus, &TForm_Einstellungen::SMinusClick},
         {SPlus, &TForm_Einstellungen::SPlusClick},
         {EWoertlich, nullptr},
@@ -285,11 +262,6 @@ void TForm_Einstellungen::BindHandlers() {
         connect(change.edit, &QLineEdit::textChanged, this, change.handler);
 }
 
-void TForm_Einstellungen::Step(QLineEdit* field, const TStepper& stepper) {
-    if (std::optional<std::string> text = StepFieldText(field->text().toStdString(), stepper))
-        field->setText(QString::fromStdString(*text)); // runs the validator if it changed
-}
-
 void TForm_Einstellungen::Validate(QLineEdit* field, const TValidator& validator) {
     const std::string text = field->text().toStdString();
     const std::string valid = ValidatedFieldText(text, validator);
@@ -302,28 +274,28 @@ void TForm_Einstellungen::StepPen(QLineEdit* field, long double step) {
 }
 
 void TForm_Einstellungen::FMinusClick() {
-    Step(EFaktor, kFactorMinus);
+    StepField(EFaktor, kFactorMinus);
 }
 void TForm_Einstellungen::FPlusClick() {
-    Step(EFaktor, kFactorPlus);
+    StepField(EFaktor, kFactorPlus);
 }
 void TForm_Einstellungen::XMinusClick() {
-    Step(EXVersatz, kOriginMinus);
+    StepField(EXVersatz, kOriginMinus);
 }
 void TForm_Einstellungen::XPlusClick() {
-    Step(EXVersatz, kOriginPlus);
+    StepField(EXVersatz, kOriginPlus);
 }
 void TForm_Einstellungen::YMinusClick() {
-    Step(EYVersatz, kOriginMinus);
+    StepField(EYVersatz, kOriginMinus);
 }
 void TForm_Einstellungen::YPlusClick() {
-    Step(EYVersatz, kOriginPlus);
+    StepField(EYVersatz, kOriginPlus);
 }
 void TForm_Einstellungen::GMinusClick() {
-    Step(EGrad, kDegreesMinus);
+    StepField(EGrad, kDegreesMinus);
 }
 void TForm_Einstellungen::GPlusClick() {
-    Step(EGrad, kDegreesPlus);
+    StepField(EGrad, kDegreesPlus);
 }
 
 void TForm_Einstellungen::SMinusClick() {
@@ -361,24 +333,29 @@ void TForm_Einstellungen::Browse(QLineEdit* field) {
     if (Folder->Execute()) field->setText(Folder->FolderName());
 }
 
-// The page to show comes first, so that a field of the page that goes can hand the focus
-// to a field of the page that comes.
 void TForm_Einstellungen::BHPGLClick() {
-    Panel_HPGL->setVisible(true);
-    Panel_DIR->setVisible(false);
-    Panel_NCFormat->setVisible(false);
+    ShowPage(Panel_HPGL);
 }
 
 void TForm_Einstellungen::BDirClick() {
-    Panel_DIR->setVisible(true);
-    Panel_HPGL->setVisible(false);
-    Panel_NCFormat->setVisible(false);
+    ShowPage(Panel_DIR);
 }
 
 void TForm_Einstellungen::BNCFormatClick() {
-    Panel_NCFormat->setVisible(true);
-    Panel_HPGL->setVisible(false);
-    Panel_DIR->setVisible(false);
+    ShowPage(Panel_NCFormat);
+}
+
+void TForm_Einstellungen::BPlotterClick() {
+    ShowPage(Panel_Plotter);
+}
+
+// The page to show comes first, so that a field of the page that goes can hand the focus
+// to a field of the page that comes.
+void TForm_Einstellungen::ShowPage(QWidget* page) {
+    page->setVisible(true);
+    for (QWidget* other : {Panel_HPGL, Panel_DIR, Panel_NCFormat,
+                           static_cast<QWidget*>(Panel_Plotter)})
+        if (other != page) other->setVisible(false);
 }
 
 void TForm_Einstellungen::XPSpeedButton3Click() {
@@ -441,6 +418,7 @@ void TForm_Einstellungen::LoadSettings() {
          {std::pair{EVorspann, "vorspann.plt"}, std::pair{ENachspann, "nachspann.plt"}})
         if (std::optional<std::string> text = ReadBlockFileIfExists(Reg::IniFolder + name))
             memo->SetText(*text);
+    Panel_Plotter->LoadSettings();
 }
 
 void TForm_Einstellungen::SaveSettings() {
@@ -458,6 +436,7 @@ void TForm_Einstellungen::SaveSettings() {
     if (EHPGL1->Down()) Reg::IniWriteString("type", "1");
     if (EHPGL2->Down()) Reg::IniWriteString("type", "2");
     SaveNcFormat();
+    Panel_Plotter->SaveSettings(); // a section of its own, after the conversion's keys
 
     WriteBlockFile(Reg::IniFolder + "vorspann.plt", EVorspann->Text());
     WriteBlockFile(Reg::IniFolder + "nachspann.plt", ENachspann->Text());

@@ -5,12 +5,13 @@
 // SaveSettings writes them back and loads again. Closing it reverts nothing, and the
 // conversion reads the prefix and suffix memos directly, saved or not.
 //
-// Left strip: the page buttons "&HPGL", "&Verzeichnisse" and "&NC-Format". HPGL page: scale
+// Left strip: the page buttons "&HPGL", "&Verzeichnisse", "&NC-Format" and "P&lotter". HPGL page: scale
 // factor, X and Y origin and arc resolution, each an edit between a minus and a plus stepper,
 // the prefix and suffix memos and the dialect buttons. Folders page: the NC and HPGL start
 // folders with their browse buttons. NC format page: the reading of the NC text (literal or
 // standard RS274) and, for the standard reading, the pen level, what lowers the pen, tool
-// pens and drill marks. Bottom strip: "&Abbrechen", "&Hilfe", "&Speichern".
+// pens and drill marks. Plotter page: the port and line of the plotter the program sends to
+// (TPlotterPage, section "plotter"). Bottom strip: "&Abbrechen", "&Hilfe", "&Speichern".
 
 #include "engine/LineSeams.h"
 #include "settings/FieldRules.h"
@@ -25,6 +26,7 @@ namespace plotalon {
 
 class TBrowseForFolder;
 class TMemo;
+class TPlotterPage;
 class TShape;
 class TXPSpeedButton;
 
@@ -35,10 +37,12 @@ public:
     explicit TForm_Einstellungen(QWidget* parent = nullptr);
 
     // Fields, dialect and conversion settings from "main.ini" in the program's folder, then
-    // the memos from "vorspann.plt" and "nachspann.plt" there, where they exist. Throws
-    // EFOpenError or EMemoCapacityError at a block file, which stops the load there.
+    // the memos from "vorspann.plt" and "nachspann.plt" there, where they exist, and last the
+    // plotter page. Throws EFOpenError or EMemoCapacityError at a block file, which stops the
+    // load there.
     void LoadSettings();
-    // The fields to "main.ini", the memos to the block files, then LoadSettings. Throws
+    // The fields to "main.ini" (the plotter page's section after the others), the memos to
+    // the block files, then LoadSettings. Throws
     // Reg::EIniWriteError or EFCreateError, stopping at the write that failed: what was
     // written before stays, nothing after it is written.
     void SaveSettings();
@@ -111,6 +115,10 @@ public:
     TXPSpeedButton* EWerkzeugStift;
     TXPSpeedButton* EBohrpunkte;
 
+    // The plotter page and its page button.
+    TXPSpeedButton* BPlotter;
+    TPlotterPage* Panel_Plotter;
+
     // Event handlers, bound to the control of the same name.
     void FMinusClick();
     void FPlusClick();
@@ -135,6 +143,7 @@ public:
     void SMinusClick();
     void SPlusClick();
     void EStiftZChange();
+    void BPlotterClick();
 
     void setVisible(bool visible) override;
 
@@ -143,11 +152,11 @@ private:
     void BuildFoldersPage();
     void BuildHpglPage();
     void BuildNcFormatPage();
+    void ShowPage(QWidget* page);
     void BuildBottomStrip();
     void LoadNcFormat();
     void SaveNcFormat();
     void BindHandlers();
-    static void Step(QLineEdit* field, const TStepper& stepper);
     static void Validate(QLineEdit* field, const TValidator& validator);
     static void StepPen(QLineEdit* field, long double step);
     void Browse(QLineEdit* field);

@@ -1,6 +1,7 @@
 #include "app/Unit1.h"
 
 #include "app/Program.h"
+#include "app/SendProgress.h"
 #include "controls/XPSpeedButton.h"
 #include "editor/ncSyn.h"
 #include "editor/view/CodeEdit.h"
@@ -22,6 +23,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPointer>
 #include <QStatusBar>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -161,7 +163,7 @@ TEST_F(MainWindow, CaptionSizeMenuAndButtons) {
         EXPECT_EQ(top[qsizetype(i)]->menu() != nullptr, i == 0);
     }
     const QList<QAction*> file = Form->Datei1->actions();
-    ASSERT_EQ(file.size(), 4);
+    ASSERT_EQ(file.size(), 6);
     EXPECT_EQ(file[0], Form->NCDateiffnen1);
     EXPECT_EQ(file[0]->text(), u"&NC-Datei öffnen ..."_qs);
     EXPECT_EQ(file[1], Form->AlsNCDateispeichern1);
@@ -169,6 +171,12 @@ TEST_F(MainWindow, CaptionSizeMenuAndButtons) {
     EXPECT_TRUE(file[2]->isSeparator());
     EXPECT_EQ(file[3], Form->HPGLDatenalsPLTDateispeichern1);
     EXPECT_EQ(file[3]->text(), u"&HPGL-Daten als PLT-Datei speichern ..."_qs);
+    EXPECT_TRUE(file[4]->isSeparator());
+    EXPECT_EQ(file[5], Form->AnPlottersenden1);
+    EXPECT_EQ(file[5]->text(), u"An &Plotter senden ..."_qs);
+    EXPECT_EQ(file[5]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
+    for (QAction* item : file.first(4))
+        EXPECT_TRUE(item->shortcut().isEmpty()) << item->text().toStdString();
 
     const struct {
         TXPSpeedButton* button;
@@ -899,6 +907,49 @@ TEST_F(MainWindow, F1ShowsTheHelpCtrlOOpensCtrlSSaves) {
     EXPECT_EQ(LinesOf(Form->Ziel), kExampleHpgl);
     EXPECT_EQ(LinesOf(Form->Quelle)[0], "G0 X0 Y0");
     EXPECT_TRUE(Errors.Entries.empty());
+}
+
+// "An &Plotter senden ..." and Ctrl+P send Ziel as it stands, edits included, CR LF after every
+// line as the PLT save writes it, to the port of the saved settings (here a file, written in
+// place); without a port the report says where to set one.
+TEST_F(MainWindow, TheMenuItemAndCtrlPSendZielAsItStands) {
+    Start();
+    OpenExample();
+    Click(Form->XPSpeedButton3);
+    const std::string ini = test::TTempDir::Read(Files.Path("main.ini"));
+    Files.Write("main.ini", ini + "[plotter]\r\nport=" + Files.Path("plotter.plt") + "\r\n");
+    Form->Ziel->Core().SetCaretXY({1, 9});
+    Type(Form->Ziel, "PU;");
+    std::vector<std::string> expected = kExampleHpgl;
+    expected.back() = "PU;SP0;";
+    ASSERT_EQ(LinesOf(Form->Ziel), expected);
+
+    const auto sent = [&]() -> std::string {
+        QPointer<TSendProgress> window = Form->findChild<TSendProgress*>();
+        if (!window) return "no progress window";
+        if (!QTest::qWaitFor([&] { return window->Ended(); }, 10000)) return "the send did not end";
+        window->close();
+        return test::TTempDir::Read(Files.Path("plotter.plt"));
+    };
+    Choose(Form->AnPlottersenden1);
+    EXPECT_EQ(sent(), WithCrLf(expected));
+    std::filesystem::remove(Files.Path("plotter.plt"));
+    // The main window active again, as the desktop makes it once the progress window goes.
+    Form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Form));
+    Form->Ziel->setFocus();
+    QTest::keyClick(Form->windowHandle(), Qt::Key_P, Qt::ControlModifier);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(sent(), WithCrLf(expected));
+    EXPECT_EQ(LinesOf(Form->Ziel), expected); // the pane took the key as no typing
+    EXPECT_TRUE(Errors.Entries.empty());
+
+    Files.Write("main.ini", ini);
+    Choose(Form->AnPlottersenden1);
+    ASSERT_EQ(Errors.Entries.size(), 1u);
+    EXPECT_EQ(Errors.Entries[0].message,
+              u"Kein Anschluss für den Plotter eingestellt (Einstellungen, Seite „Plotter“)"_qs);
+    EXPECT_EQ(Form->findChild<TSendProgress*>(), nullptr);
 }
 
 // Without an NC file (a "/C" start) the PLT save dialog suggests no name.

@@ -3,6 +3,7 @@
 #include "controls/XPSpeedButton.h"
 #include "platform/ProgramFolder.h"
 #include "platform/qt/Fonts.h"
+#include "sender/qt/QtSerialPort.h"
 #include "settings/PlotterProfile.h"
 #include "settings/Reg.h"
 #include "tests/editor/TempDir.h"
@@ -111,6 +112,22 @@ TEST_F(PlotterPage, ChoicesTypedAndClickedAreSavedAndLoadedBack) {
     EXPECT_EQ(s.BlockSize, 320);
     EXPECT_EQ(s.Init, R"(\e.@1024;0:)");
     EXPECT_EQ(s.TimeoutSeconds, 4);
+}
+
+// The list is asked for when the page comes into view, not at every load of the settings.
+TEST_F(PlotterPage, ShowingThePageOffersTheSystemsPortsNowAndKeepsTheTypedOne) {
+    Page->hide();
+    Page->EPort->clear();
+    Page->EPort->setEditText(u"/dev/ttyUSB7"_qs);
+    Page->LoadSettings(); // no file: no port
+    Page->EPort->setEditText(u"/dev/ttyUSB7"_qs);
+    EXPECT_EQ(Page->EPort->count(), 0);
+    Page->show();
+    std::vector<std::string> offered;
+    for (int i = 0; i < Page->EPort->count(); ++i)
+        offered.push_back(Page->EPort->itemText(i).toStdString());
+    EXPECT_EQ(offered, AvailablePlotterPorts());
+    EXPECT_EQ(Page->EPort->currentText(), u"/dev/ttyUSB7"_qs);
 }
 
 TEST_F(PlotterPage, FieldsReplaceWhatTheyCannotTakeAndSteppersStopAtTheirBounds) {

@@ -7,9 +7,11 @@
 #include "platform/qt/ErrorReport.h"
 #include "platform/qt/Memo.h"
 #include "platform/qt/Shape.h"
+#include "settings/PlotterPage.h"
 #include "tests/Unprivileged.h"
 #include "tests/editor/TempDir.h"
 
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
@@ -44,6 +46,22 @@ protected:
     void AltKey(char key) {
         QWidget* focus = QApplication::focusWidget() ? QApplication::focusWidget() : Dialog;
         QTest::keyClick(focus, key, Qt::AltModifier);
+    }
+
+    // A page button added below the first two: in their strip, group and look, up at start,
+    // its page where theirs lie.
+    void ExpectPageButton(TXPSpeedButton* button, int top, const char16_t* caption,
+                          QWidget* page) {
+        SCOPED_TRACE(QString::fromUtf16(caption).toStdString());
+        EXPECT_EQ(button->parentWidget(), Dialog->Panel1);
+        EXPECT_EQ(button->geometry(), QRect(8, top, 113, 30));
+        EXPECT_EQ(button->Caption(), QString::fromUtf16(caption));
+        EXPECT_EQ(button->GroupIndex(), 10);
+        EXPECT_EQ(button->Margin(), 5);
+        EXPECT_FALSE(button->Down());
+        EXPECT_EQ(button->Glyph().Image(), Dialog->BHPGL->Glyph().Image());
+        EXPECT_EQ(page->parentWidget(), Dialog->Panel2);
+        EXPECT_EQ(page->geometry(), QRect(129, 0, 400, 287));
     }
 
     QWidget Main;
@@ -256,18 +274,10 @@ TEST_F(SettingsDialog, PageButtonsShowOnePageAndLatch) {
 }
 
 // The third page: its button below the other two, the page with its controls inside it,
-// nothing clipped, and accelerators of its own.
+// nothing clipped, and accelerators of its own (no letter taken twice on any page).
 TEST_F(SettingsDialog, NcFormatPageBesideTheOthers) {
     auto* d = Dialog;
-    EXPECT_EQ(d->BNCFormat->parentWidget(), d->Panel1);
-    EXPECT_EQ(d->BNCFormat->geometry(), QRect(8, 92, 113, 30));
-    EXPECT_EQ(d->BNCFormat->Caption(), u"&NC-Format"_qs);
-    EXPECT_EQ(d->BNCFormat->GroupIndex(), 10);
-    EXPECT_EQ(d->BNCFormat->Margin(), 5);
-    EXPECT_FALSE(d->BNCFormat->Down());
-    EXPECT_EQ(d->BNCFormat->Glyph().Image(), d->BHPGL->Glyph().Image());
-    EXPECT_EQ(d->Panel_NCFormat->geometry(), QRect(129, 0, 400, 287));
-    EXPECT_EQ(d->Panel_NCFormat->parentWidget(), d->Panel2);
+    ExpectPageButton(d->BNCFormat, 92, u"&NC-Format", d->Panel_NCFormat);
 
     const QRect page(0, 0, 400, 287);
     for (QLabel* label : {d->Label9, d->Label10, d->Label11, d->Label12}) {
@@ -284,7 +294,7 @@ TEST_F(SettingsDialog, NcFormatPageBesideTheOthers) {
         {d->EWoertlich, u"&Wörtlich (alt)", 12, true},
         {d->EStandard, u"S&tandard (RS274)", 12, false},
         {d->EStiftZHoehe, u"&Z-Höhe", 13, true},
-        {d->EStiftSpindel, u"Spindel/&Laser (M3)", 13, false},
+        {d->EStiftSpindel, u"Spindel/Laser (&M3)", 13, false},
         {d->EWerkzeugStift, u"Stift aus Wer&kzeug (T n M6)", 14, false},
         {d->EBohrpunkte, u"&Bohrungen als Punkte", 15, false},
     };
@@ -337,7 +347,7 @@ TEST_F(SettingsDialog, NcFormatPageByMouseAndKeyboard) {
     EXPECT_FALSE(d->EStandard->Down());
     AltKey('t');
     EXPECT_TRUE(d->EStandard->Down());
-    AltKey('l');
+    AltKey('m');
     EXPECT_TRUE(d->EStiftSpindel->Down());
     EXPECT_FALSE(d->EStiftZHoehe->Down());
     Click(d->EStiftZHoehe);
@@ -378,6 +388,54 @@ TEST_F(SettingsDialog, NcFormatPageByMouseAndKeyboard) {
     d->EStiftZ->end(false);
     QTest::keyClick(d->EStiftZ, Qt::Key_Backspace);
     EXPECT_EQ(d->EStiftZ->text(), u"0"_qs);
+}
+
+// The fourth page: its button below the third, and reached by mouse and by Alt+L from every
+// other page, the keyboard's focus going along to its first field.
+TEST_F(SettingsDialog, PlotterPageByMouseAndKeyboard) {
+    auto* d = Dialog;
+    ExpectPageButton(d->BPlotter, 132, u"P&lotter", d->Panel_Plotter);
+
+    Show();
+    QWidget* pages[] = {d->Panel_HPGL, d->Panel_DIR, d->Panel_NCFormat, d->Panel_Plotter};
+    const auto shown = [&] {
+        std::vector<QWidget*> visible;
+        for (QWidget* page : pages)
+            if (page->isVisible()) visible.push_back(page);
+        return visible;
+    };
+    Click(d->BPlotter);
+    EXPECT_EQ(shown(), std::vector<QWidget*>{d->Panel_Plotter});
+    EXPECT_TRUE(d->BPlotter->Down());
+    EXPECT_FALSE(d->BHPGL->Down());
+    const struct {
+        TXPSpeedButton* button;
+        QWidget* page;
+    } others[] = {{d->BHPGL, d->Panel_HPGL},
+                  {d->BDir, d->Panel_DIR},
+                  {d->BNCFormat, d->Panel_NCFormat}};
+    for (const auto& other : others) {
+        Click(other.button);
+        EXPECT_EQ(shown(), std::vector<QWidget*>{other.page});
+        EXPECT_FALSE(d->BPlotter->Down());
+        AltKey('l');
+        EXPECT_EQ(shown(), std::vector<QWidget*>{d->Panel_Plotter});
+        EXPECT_TRUE(d->BPlotter->Down());
+        EXPECT_FALSE(other.button->Down());
+        EXPECT_TRUE(d->Panel_Plotter->isAncestorOf(QApplication::focusWidget()));
+    }
+    EXPECT_FALSE(d->EStiftSpindel->Down()); // Alt+L is the page's alone
+
+    // Tab walks the page's fields and comes round to the first.
+    TPlotterPage* p = d->Panel_Plotter;
+    p->EPort->setFocus();
+    const QWidget* order[] = {p->EBaud,     p->EBits,     p->EParity,   p->EStop,
+                              p->EHandshake, p->EBlock,   p->EInit,     p->ERangeMin,
+                              p->ERangeMax,  p->ETimeout, p->EPort};
+    for (const QWidget* next : order) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), next) << next->metaObject()->className();
+    }
 }
 
 TEST_F(SettingsDialog, DialectButtonsKeepExactlyOneDown) {
@@ -499,7 +557,9 @@ TEST_F(SettingsFiles, FirstStartShowsValidatedDefaultsAndTheFirstSaveWritesThem)
     EXPECT_EQ(d->result(), QDialog::Accepted);
     EXPECT_EQ(Ini(), "[path]\r\nnc=\r\nhpgl=\r\n[convert]\r\nfactor=1000\r\nxmove=0\r\n"
                      "ymove=0\r\ndeg=1\r\ntype=1\r\nncmode=0\r\npenz=0\r\npensource=0\r\n"
-                     "toolpens=0\r\ndrillmarks=0\r\n");
+                     "toolpens=0\r\ndrillmarks=0\r\n[plotter]\r\nport=\r\nbaud=9600\r\ndatabits=8\r\n"
+                     "parity=none\r\nstopbits=1\r\nhandshake=none\r\nblock=256\r\ninit=\r\n"
+                     "rangemin=-32768\r\nrangemax=32767\r\ntimeout=5\r\n");
     EXPECT_EQ(FolderContents(),
               (std::vector<std::string>{"main.ini", "nachspann.plt", "vorspann.plt"}));
     EXPECT_EQ(test::TTempDir::Read(Files.Path("vorspann.plt")), "");
@@ -552,6 +612,47 @@ TEST_F(SettingsFiles, NcFormatIsSavedAfterTheTypeAndReadBack) {
     TModalState state;
     TConversionRun(s, state, target).Execute(source, none, none);
     EXPECT_EQ(target.Lines, (std::vector<std::string>{"PU40,80;"})); // G01 is a rapid move
+}
+
+// The page's section comes after every key of the other pages, which stay as they were; a
+// file without it gives the page's defaults, whatever the page held before.
+TEST_F(SettingsFiles, PlotterSectionIsSavedAfterTheOthersAndReadBack) {
+    Files.Write("main.ini", "[path]\r\nnc=/nc\r\nhpgl=/plt\r\n[convert]\r\nfactor=40\r\n"
+                            "xmove=0\r\nymove=0\r\ndeg=10\r\ntype=2\r\n");
+    Dialog->LoadSettings();
+    Show();
+    AltKey('l');
+    TPlotterPage* page = Dialog->Panel_Plotter;
+    QTest::keyClicks(page->EPort->lineEdit(), "/dev/ttyUSB0");
+    page->EHandshake->setCurrentIndex(1); // XON/XOFF
+    page->ERangeMax->setText(u"10300"_qs);
+    Save();
+    EXPECT_TRUE(Errors.Entries.empty());
+    EXPECT_FALSE(Dialog->isVisible());
+    EXPECT_EQ(Ini(), "[path]\r\nnc=/nc\r\nhpgl=/plt\r\n[convert]\r\nfactor=40\r\nxmove=0\r\n"
+                     "ymove=0\r\ndeg=10\r\ntype=2\r\nncmode=0\r\npenz=0\r\npensource=0\r\n"
+                     "toolpens=0\r\ndrillmarks=0\r\n[plotter]\r\nport=/dev/ttyUSB0\r\nbaud=9600\r\n"
+                     "databits=8\r\nparity=none\r\nstopbits=1\r\nhandshake=xonxoff\r\nblock=256\r\n"
+                     "init=\r\nrangemin=-32768\r\nrangemax=10300\r\ntimeout=5\r\n");
+    EXPECT_EQ(ConvSettings().Factor, 40); // the conversion's keys read as before
+
+    // Loaded by the dialog: a section changed outside shows on the page.
+    Files.Write("main.ini", "[plotter]\r\nport=/dev/ttyS1\r\nbaud=19200\r\nhandshake=query\r\n");
+    Dialog->LoadSettings();
+    TPlotterSettings s = page->Settings();
+    EXPECT_EQ(s.Port, "/dev/ttyS1");
+    EXPECT_EQ(s.Line.Baud, 19200);
+    EXPECT_EQ(s.Line.Handshake, THandshake::Query);
+    EXPECT_EQ(s.RangeMax, 32767);
+
+    Files.Write("main.ini", "[convert]\r\nfactor=40\r\n");
+    Dialog->LoadSettings();
+    s = page->Settings();
+    const TPlotterSettings defaults;
+    EXPECT_EQ(s.Port, "");
+    EXPECT_EQ(s.Line.Baud, defaults.Line.Baud);
+    EXPECT_EQ(s.Line.Handshake, defaults.Line.Handshake);
+    EXPECT_EQ(Ini(), "[convert]\r\nfactor=40\r\n"); // loading writes nothing
 }
 
 TEST_F(SettingsFiles, StepperBlanksAreSavedAndDroppedOnReadingBack) {

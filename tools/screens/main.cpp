@@ -4,19 +4,27 @@
 //   settings-hpgl.png     the settings dialog, HPGL page
 //   settings-folders.png  the settings dialog, folders page
 //   settings-nc.png       the settings dialog, NC format page
+//   settings-plotter.png  the settings dialog, plotter page
+//   send.png              the send progress window after the HPGL went to a file port
+//   send-failed.png       the send progress window when the port is not there
 //   help.png              the help window with the help text beside this tool
 //   info.png              the about dialog
 //   intro.png             the splash window
 // The settings are saved through the settings dialog into a temporary folder, which stands in
 // for the program's folder while the pictures are taken.
 
+#include "app/PlotterSend.h"
 #include "app/Program.h"
+#include "app/SendProgress.h"
 #include "controls/XPSpeedButton.h"
+#include "editor/view/CodeEdit.h"
 #include "platform/AtomicFile.h"
 #include "platform/ProgramFolder.h"
 #include "platform/qt/ErrorReport.h"
 #include "platform/qt/Memo.h"
+#include "settings/PlotterPage.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -63,6 +71,20 @@ void SaveSettings(TForm_Einstellungen& settings) {
     settings.SaveSettings();
 }
 
+// The progress window of a send of the HPGL pane to port, once the send has ended.
+bool SaveSend(TProgram& program, const std::string& port, const QString& path, int scale) {
+    TForm_Einstellungen& settings = program.Form_Einstellungen;
+    settings.Panel_Plotter->EPort->setEditText(QString::fromStdString(port));
+    if (!RunGuarded([&] { settings.SaveSettings(); })) return false;
+    TSendProgress* window = nullptr;
+    if (!RunGuarded([&] { window = SendToPlotter(program.Form1.Ziel->Lines(), &program.Form1); }) ||
+        !window || !QTest::qWaitFor([&] { return window->Ended(); }, 10000))
+        return false;
+    const bool saved = Save(*window, path, scale);
+    window->close();
+    return saved;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -104,6 +126,12 @@ int main(int argc, char** argv) {
     ok = Save(settings, out.filePath(QStringLiteral("settings-folders.png")), scale) && ok;
     Press(settings.BNCFormat);
     ok = Save(settings, out.filePath(QStringLiteral("settings-nc.png")), scale) && ok;
+    Press(settings.BPlotter);
+    ok = Save(settings, out.filePath(QStringLiteral("settings-plotter.png")), scale) && ok;
+    ok = SaveSend(program, folder + "plotter.plt", out.filePath(QStringLiteral("send.png")),
+                  scale) && ok;
+    ok = SaveSend(program, "/dev/plotter-nicht-da",
+                  out.filePath(QStringLiteral("send-failed.png")), scale) && ok;
     ok = Save(program.Hilfe, out.filePath(QStringLiteral("help.png")), scale) && ok;
     ok = Save(program.Info, out.filePath(QStringLiteral("info.png")), scale) && ok;
     ok = Save(program.Intro, out.filePath(QStringLiteral("intro.png")), scale) && ok;

@@ -15,7 +15,9 @@
 #include <gtest/gtest.h>
 
 #include <QPointer>
+#include <atomic>
 #include <regex>
+#include <thread>
 #include <fcntl.h>
 #include <stdlib.h>
 #include <termios.h>
@@ -190,15 +192,65 @@ TEST_F(SendFromTheProgram, ProblemsBeforeOrAtTheStartAreReportedInGerman) {
     Settings("/dev/ttyUSB0", "init=\\q\r\n");
     EXPECT_THROW(SendToPlotter(lines, &Main), Exception);
 
+    // A port that cannot be opened fails in the window, which tells why in its own words: a
+    // message box would end the question with the report's full stop.
     Settings("/dev/plotalon-no-such-port/tty");
     QPointer<TSendProgress> window = SendToPlotter(lines, &Main);
     ASSERT_TRUE(window && WaitForEnd(window));
-    ASSERT_EQ(Errors.Entries.size(), 1u);
-    EXPECT_EQ(Errors.Entries[0].message.toStdString(),
-              QString(u"Anschluss /dev/plotalon-no-such-port/tty nicht gefunden – ist der Plotter "
-              u"angeschlossen und eingeschaltet?."_qs).toStdString()); // the report's "."
-    EXPECT_TRUE(window->LState->text().startsWith(u"Fehler: Anschluss"_qs));
+    EXPECT_TRUE(Errors.Entries.empty());
+    EXPECT_EQ(window->LState->text(),
+              u"Fehler: Anschluss /dev/plotalon-no-such-port/tty nicht gefunden – ist der Plotter "
+              u"angeschlossen und eingeschaltet?"_qs);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->BAbort->Caption(), u"&Schließen"_qs);
     window->close();
+}
+
+// A port that takes nothing until it goes away altogether.
+class TVanishingPort : public IBytePort {
+public:
+    explicit TVanishingPort(std::shared_ptr<std::atomic<bool>> gone) : Gone(std::move(gone)) {}
+    std::size_t Write(std::string_view, TMillis wait) override {
+        if (*Gone) throw EPortLost(Name());
+        std::this_thread::sleep_for(std::min(wait, TMillis(5)));
+        return 0;
+    }
+    std::string Read(TMillis wait) override {
+        std::this_thread::sleep_for(std::min(wait, TMillis(5)));
+        return {};
+    }
+    bool WaitSent(TMillis) override { return true; }
+    void DiscardOutput() override {}
+    double CharsPerSecond() const override { return 0; }
+    bool CanAnswer() const override { return false; }
+    std::string Name() const override { return "/dev/ttyTest"; }
+
+private:
+    std::shared_ptr<std::atomic<bool>> Gone;
+};
+
+// Closed while it sends, the window waits for the abort; when the port goes instead, the
+// window stays with the reason and the bytes sent, rather than vanishing without a word.
+TEST_F(SendFromTheProgram, AFailureAfterACloseKeepsTheWindowWithItsReason) {
+    auto gone = std::make_shared<std::atomic<bool>>(false);
+    auto job = std::make_unique<TSendJob>(
+        [gone] { return std::make_unique<TVanishingPort>(gone); }, TSendOptions(),
+        AsFile({"IN;", "PA0,0;"}));
+    TSendProgress window(std::move(job), u"/dev/ttyTest"_qs, &Main);
+    window.show();
+    window.Start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.Job().Running(); }));
+    window.close();
+    EXPECT_EQ(window.LState->text(), u"Wird abgebrochen ..."_qs);
+    *gone = true;
+    ASSERT_TRUE(WaitForEnd(&window));
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(window.LState->text(),
+              u"Fehler: Verbindung zu /dev/ttyTest unterbrochen (0 von 13 Bytes gesendet)"_qs);
+    EXPECT_TRUE(Errors.Entries.empty());
+    Click(window.BAbort); // "&Schließen"
+    EXPECT_FALSE(window.isVisible());
 }
 
 TEST(QtSerialPort, LineSettingsAndHandshakeReachTheDriver) {
