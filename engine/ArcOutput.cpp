@@ -53,8 +53,7 @@ void ChordsHpgl1(ILineSink& target, const TArc& arc, long double a0, std::int64_
     for (bool first = true; sweep > 0; first = false) {
         if (!first) {
             const TPoint p = ChordPoint(arc, theta);
-            AppendPoint(target, "PA", static_cast<long double>(RoundExt(p.x)),
-                        static_cast<long double>(RoundExt(p.y)));
+            AppendPoint(target, "PA", RoundExt(p.x), RoundExt(p.y));
         }
         theta = Advance(arc, theta, static_cast<long double>(step));
         sweep -= step;
@@ -101,8 +100,7 @@ void EmitArc(TConversionContext& context, long double x0, long double y0, long d
         AppendPoint(target, "PA", x1, y1);
     } else {
         const TPoint mid = IntermediatePoint(arc, a0, sweep);
-        AppendArcThrough(target, static_cast<long double>(RoundExt(mid.x)),
-                         static_cast<long double>(RoundExt(mid.y)), x1, y1);
+        AppendArcThrough(target, RoundExt(mid.x), RoundExt(mid.y), RoundExt(x1), RoundExt(y1));
     }
 }
 

@@ -34,7 +34,7 @@ TPenPlotter::TUnits TPenPlotter::ToUnits(TNcPoint p) const {
 
 void TPenPlotter::MoveTo(TUnits p) {
     if (Known && !Down && Position == p) return;
-    AppendPoint(Target, "PU", Units(p.X), Units(p.Y));
+    AppendPoint(Target, "PU", p.X, p.Y);
     Position = p;
     Known = true;
     Down = false;
@@ -44,10 +44,10 @@ void TPenPlotter::MoveTo(TUnits p) {
 void TPenPlotter::DrawTo(TUnits p) {
     if (!Down) {
         if (p == Position) Target.AppendLine("PD;");
-        else AppendPoint(Target, "PD", Units(p.X), Units(p.Y));
+        else AppendPoint(Target, "PD", p.X, p.Y);
         Down = true;
     } else if (p != Position) {
-        AppendPoint(Target, "PA", Units(p.X), Units(p.Y));
+        AppendPoint(Target, "PA", p.X, p.Y);
     }
     Position = p;
 }
@@ -104,7 +104,7 @@ void TPenPlotter::ArcsThrough(const TNcArc& arc, long double ta, long double tb)
             DrawTo(mid);
             DrawTo(end);
         } else {
-            AppendArcThrough(Target, Units(mid.X), Units(mid.Y), Units(end.X), Units(end.Y));
+            AppendArcThrough(Target, mid.X, mid.Y, end.X, end.Y);
             Position = end;
         }
     }
