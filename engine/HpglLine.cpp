@@ -64,8 +64,10 @@ struct TLineBuffer {
     char text[2 + 4 * 21 + 1];
     std::size_t size = 0;
 
-    void Put(std::string_view s) {
-        std::memcpy(text + size, s.data(), s.size());
+    // Commands are two letters: a copy of fixed size, without a library call.
+    void Command(std::string_view s) {
+        if (s.size() == 2) std::memcpy(text + size, s.data(), 2);
+        else std::memcpy(text + size, s.data(), s.size());
         size += s.size();
     }
     void Put(char c) { text[size++] = c; }
@@ -84,15 +86,22 @@ std::size_t FormatCoord(std::int64_t value, char* out) {
     }
     const unsigned count = DigitCount(u);
     char* at = digits + count;
-    while (u >= 100) {
+    while (u > 0xffffffffu) {
         at -= 2;
         std::memcpy(at, kDigitPairs + 2 * (u % 100), 2);
         u /= 100;
     }
-    if (u >= 10)
-        std::memcpy(at - 2, kDigitPairs + 2 * u, 2);
+    // The rest in 32 bits, whose division by 100 is a shorter multiplication.
+    auto w = static_cast<std::uint32_t>(u);
+    while (w >= 100) {
+        at -= 2;
+        std::memcpy(at, kDigitPairs + 2 * (w % 100), 2);
+        w /= 100;
+    }
+    if (w >= 10)
+        std::memcpy(at - 2, kDigitPairs + 2 * w, 2);
     else
-        at[-1] = static_cast<char>('0' + u);
+        at[-1] = static_cast<char>('0' + w);
     return static_cast<std::size_t>(digits + count - out);
 }
 
@@ -107,7 +116,7 @@ std::string FormatCoord(long double value) {
 
 void AppendPoint(ILineSink& target, std::string_view command, std::int64_t x, std::int64_t y) {
     TLineBuffer line;
-    line.Put(command);
+    line.Command(command);
     line.Coord(x);
     line.Put(',');
     line.Coord(y);
@@ -122,7 +131,7 @@ void AppendPoint(ILineSink& target, std::string_view command, long double x, lon
 void AppendArcThrough(ILineSink& target, std::int64_t xi, std::int64_t yi, std::int64_t xe,
                       std::int64_t ye) {
     TLineBuffer line;
-    line.Put("AT");
+    line.Command("AT");
     line.Coord(xi);
     line.Put(',');
     line.Coord(yi);

@@ -46,6 +46,38 @@ private:
     std::size_t Count = 0;
 };
 
+bool IsDigit(char c) { return static_cast<unsigned>(static_cast<unsigned char>(c)) - '0' <= 9; }
+bool IsNumberChar(char c) { return c == ' ' || c == '-' || c == '.' || IsDigit(c); }
+
+// The form nearly every word has, [-]digits[.digits] with at most 19 digits and nothing but
+// blanks between it and the next character that ends the collection, in one tight pass. False
+// for everything else, which the general reading takes.
+bool ReadPlainNumber(const char* p, const char* end, long double& value, const char*& stop) {
+    const bool negative = p < end && *p == '-';
+    if (negative) ++p;
+    const char* const first = p;
+    std::uint64_t digits = 0;
+    for (; p < end && IsDigit(*p); ++p) digits = digits * 10 + static_cast<unsigned>(*p - '0');
+    std::size_t count = static_cast<std::size_t>(p - first), fractionDigits = 0;
+    if (p < end && *p == '.') {
+        const char* const fraction = ++p;
+        for (; p < end && IsDigit(*p); ++p)
+            digits = digits * 10 + static_cast<unsigned>(*p - '0');
+        fractionDigits = static_cast<std::size_t>(p - fraction);
+        count += fractionDigits;
+    } else if (negative && count == 0) {
+        return false; // a lone sign
+    }
+    if (count > 19) return false;
+    const char* after = p;
+    while (after < end && *after == ' ') ++after;
+    if (after < end && IsNumberChar(*after)) return false;
+    const long double magnitude = static_cast<long double>(digits) / PowerOfTen(fractionDigits);
+    value = negative ? -magnitude : magnitude;
+    stop = after;
+    return true;
+}
+
 } // namespace
 
 // Reads the number as the collected text would convert once its blanks are gone: an optional
@@ -55,6 +87,10 @@ TWordValue ReadWordAt(std::string_view line, std::size_t at) {
     const char* const begin = line.data();
     const char* const end = begin + line.size();
     const char* p = begin + at + 1;
+    long double plain = 0;
+    const char* plainStop = nullptr;
+    if (ReadPlainNumber(p, end, plain, plainStop))
+        return {plain, static_cast<std::size_t>(plainStop - begin)};
     TDigits digits;
     std::size_t fractionDigits = 0;
     std::size_t nonBlank = 0;
