@@ -4,6 +4,7 @@
 #include <random>
 #include <sstream>
 #include <thread>
+#include <utility>
 
 #include "tests/Unprivileged.h"
 #include "tools/convert/ConvertCli.h"
@@ -345,6 +346,52 @@ TEST(SourceLineSplitter, PiecesOfAnySizeGiveTheLinesOfTheWholeText) {
         }
         splitter.End(keep);
         EXPECT_EQ(lines, SplitSourceText(bytes)) << testing::PrintToString(bytes);
+    }
+}
+
+// Line ends are found sixteen bytes at a time: long random texts with line ends at every
+// place in such a block, split in pieces, against the rule taken byte by byte.
+TEST(SourceLineSplitter, LongLinesSplitAsTheByteRuleSays) {
+    const auto byRule = [](std::string_view bytes) {
+        std::vector<std::string> lines;
+        std::string line;
+        bool open = false;
+        for (std::size_t i = 0; i < bytes.size() && bytes[i] != '\0'; ++i) {
+            const char c = bytes[i];
+            if (c == '\r' || c == '\n') {
+                lines.push_back(std::exchange(line, {}));
+                open = false;
+                if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+            } else {
+                line += c;
+                open = true;
+            }
+        }
+        if (open) lines.push_back(line);
+        return lines;
+    };
+    std::mt19937 random(18);
+    for (int round = 0; round < 300; ++round) {
+        std::string bytes(random() % 400, 'x');
+        const unsigned breaks = 1 + random() % 40;
+        for (char& c : bytes) {
+            const unsigned roll = random() % (breaks * 3);
+            if (roll == 0) c = '\r';
+            else if (roll == 1) c = '\n';
+            else if (roll == 2 && random() % 50 == 0) c = '\0';
+            else c = static_cast<char>('a' + random() % 26);
+        }
+        std::vector<std::string> lines;
+        TSourceLineSplitter splitter;
+        const auto keep = [&](std::string_view line) { lines.emplace_back(line); };
+        for (std::size_t at = 0; at < bytes.size();) {
+            const std::size_t piece = std::min<std::size_t>(1 + random() % 100, bytes.size() - at);
+            splitter.Feed(std::string_view(bytes).substr(at, piece), keep);
+            at += piece;
+        }
+        splitter.End(keep);
+        EXPECT_EQ(lines, byRule(bytes)) << testing::PrintToString(bytes);
+        EXPECT_EQ(SplitSourceText(bytes), byRule(bytes));
     }
 }
 
