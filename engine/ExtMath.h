@@ -48,6 +48,41 @@ inline void SinCosExt(long double radians, long double& sine, long double& cosin
 #endif
 }
 
+// Sine and cosine in double precision, for a caller that rounds what it computes from them to
+// whole units and takes the result only where RoundClearly says the rounding cannot depend on
+// the difference: the library's sincos takes about half the time of FSINCOS. For
+// |radians| < 16 they lie within kSinCosApproxError of SinCosExt's values (the library is
+// accurate to an ulp of double, the angle loses at most 2^-49 on its way to double, FSINCOS is
+// far more accurate than either). False, with nothing written, for any other angle.
+inline bool SinCosApprox(long double radians, long double& sine, long double& cosine) {
+    if (!(radians > -16 && radians < 16)) return false;
+    double s = 0, c = 0;
+    sincos(static_cast<double>(radians), &s, &c);
+    sine = s;
+    cosine = c;
+    return true;
+}
+inline constexpr long double kSinCosApproxError = 0x1p-48L;
+
+// The room a value computed from SinCosApprox's results needs on either side: the sine's and
+// cosine's error times `scale` (what multiplies them on the way to the value), and the
+// roundings of the products and sums along the way, whose magnitudes `size` bounds; both with
+// a margin of 256.
+inline long double SinCosSlack(long double scale, long double size) {
+    return (std::fabs(scale) * kSinCosApproxError + std::fabs(size) * 0x1p-58L) * 256;
+}
+
+// RoundExt(value) into whole, when every value within slack of it rounds to the same whole
+// number, far inside the 64-bit range. False otherwise (and for NaN), with nothing written.
+inline bool RoundClearly(long double value, long double slack, std::int64_t& whole) {
+    if (!(std::fabs(value) < 0x1p62L)) return false;
+    const std::int64_t nearest = RoundExt(value);
+    // Rounding to nearest changes only at the halves between two whole numbers.
+    if (!(0.5L - std::fabs(value - static_cast<long double>(nearest)) > slack)) return false;
+    whole = nearest;
+    return true;
+}
+
 inline constexpr long double PiExt = 3.1415926535897932384626433832795L;
 
 } // namespace plotalon
