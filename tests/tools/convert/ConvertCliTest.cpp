@@ -327,6 +327,21 @@ TEST(SplitSourceText, EveryLineBreakStyleEndsALine) {
     for (const auto& c : cases) EXPECT_EQ(SplitSourceText(c.bytes), c.lines);
 }
 
+// The lines of bytes fed to a splitter in random pieces of 1 to longest bytes.
+std::vector<std::string> SplitInPieces(const std::string& bytes, std::mt19937& random,
+                                       unsigned longest) {
+    std::vector<std::string> lines;
+    TSourceLineSplitter splitter;
+    const auto keep = [&](std::string_view line) { lines.emplace_back(line); };
+    for (std::size_t at = 0; at < bytes.size();) {
+        const std::size_t piece = std::min<std::size_t>(1 + random() % longest, bytes.size() - at);
+        splitter.Feed(std::string_view(bytes).substr(at, piece), keep);
+        at += piece;
+    }
+    splitter.End(keep);
+    return lines;
+}
+
 // The converter reads its input in pieces: wherever a piece ends (between CR and LF, say),
 // the lines are those of the whole text.
 TEST(SourceLineSplitter, PiecesOfAnySizeGiveTheLinesOfTheWholeText) {
@@ -336,16 +351,8 @@ TEST(SourceLineSplitter, PiecesOfAnySizeGiveTheLinesOfTheWholeText) {
         std::string bytes(random() % 60, 'a');
         for (char& c : bytes) c = alphabet[random() % alphabet.size()];
         if (round % 10 == 0 && !bytes.empty()) bytes[random() % bytes.size()] = '\0';
-        std::vector<std::string> lines;
-        TSourceLineSplitter splitter;
-        const auto keep = [&](std::string_view line) { lines.emplace_back(line); };
-        for (std::size_t at = 0; at < bytes.size();) {
-            const std::size_t piece = std::min<std::size_t>(1 + random() % 5, bytes.size() - at);
-            splitter.Feed(std::string_view(bytes).substr(at, piece), keep);
-            at += piece;
-        }
-        splitter.End(keep);
-        EXPECT_EQ(lines, SplitSourceText(bytes)) << testing::PrintToString(bytes);
+        EXPECT_EQ(SplitInPieces(bytes, random, 5), SplitSourceText(bytes))
+            << testing::PrintToString(bytes);
     }
 }
 
@@ -381,16 +388,7 @@ TEST(SourceLineSplitter, LongLinesSplitAsTheByteRuleSays) {
             else if (roll == 2 && random() % 50 == 0) c = '\0';
             else c = static_cast<char>('a' + random() % 26);
         }
-        std::vector<std::string> lines;
-        TSourceLineSplitter splitter;
-        const auto keep = [&](std::string_view line) { lines.emplace_back(line); };
-        for (std::size_t at = 0; at < bytes.size();) {
-            const std::size_t piece = std::min<std::size_t>(1 + random() % 100, bytes.size() - at);
-            splitter.Feed(std::string_view(bytes).substr(at, piece), keep);
-            at += piece;
-        }
-        splitter.End(keep);
-        EXPECT_EQ(lines, byRule(bytes)) << testing::PrintToString(bytes);
+        EXPECT_EQ(SplitInPieces(bytes, random, 100), byRule(bytes)) << testing::PrintToString(bytes);
         EXPECT_EQ(SplitSourceText(bytes), byRule(bytes));
     }
 }
