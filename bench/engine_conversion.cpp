@@ -35,9 +35,11 @@ void BM_ConversionRun(benchmark::State& state, std::uint8_t hpglType, TNcMode mo
     settings.NcMode = mode;
     TModalState modal;
     std::size_t bytes = 0;
+    // One buffer for every iteration, so that the run is timed rather than fresh pages.
+    TPltSink sink;
+    sink.Text.reserve(blocks * 40);
     for (auto _ : state) {
-        TPltSink sink;
-        sink.Text.reserve(blocks * 40);
+        sink.Text.clear();
         TConversionRun run(settings, modal, sink);
         benchmark::DoNotOptimize(run.Execute(source, none, none));
         bytes = sink.Text.size();

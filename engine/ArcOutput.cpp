@@ -27,6 +27,31 @@ TPoint ChordPoint(const TArc& arc, long double theta) {
     return {arc.ra * cosine + arc.cx, arc.ra * sine + arc.cy};
 }
 
+struct TWholePoint {
+    std::int64_t x = 0, y = 0;
+};
+
+// What a chord point's coordinates may differ by between the double-precision and the
+// extended sine and cosine, for every point of the arc.
+long double ChordSlack(const TArc& arc) {
+    return SinCosSlack(arc.ra, 2 * (std::fabs(arc.ra) + std::fabs(arc.cx) + std::fabs(arc.cy)));
+}
+
+// The chord point rounded to whole units. The double-precision sine and cosine give it
+// wherever both coordinates lie clearly between two roundings; near a half FSINCOS decides,
+// so the whole numbers are always those of ChordPoint.
+TWholePoint ChordPointRounded(const TArc& arc, long double theta, long double slack) {
+    const long double radians = theta * PiExt / 180;
+    long double sine = 0, cosine = 0;
+    TWholePoint whole;
+    if (SinCosApprox(radians, sine, cosine) &&
+        RoundClearly(arc.ra * cosine + arc.cx, slack, whole.x) &&
+        RoundClearly(arc.ra * sine + arc.cy, slack, whole.y))
+        return whole;
+    const TPoint p = ChordPoint(arc, theta);
+    return {RoundExt(p.x), RoundExt(p.y)};
+}
+
 long double Advance(const TArc& arc, long double theta, long double step) {
     if (arc.clockwise) {
         theta -= step;
@@ -49,12 +74,12 @@ void ChordsHpgl1(ILineSink& target, const TArc& arc, long double a0, std::int64_
                  std::int32_t deg) {
     // A step below one degree would never finish the arc.
     const std::int64_t step = deg < 1 ? 1 : deg;
+    const long double slack = ChordSlack(arc);
     long double theta = a0;
     for (bool first = true; sweep > 0; first = false) {
         if (!first) {
-            const TPoint p = ChordPoint(arc, theta);
-            AppendPoint(target, "PA", static_cast<long double>(RoundExt(p.x)),
-                        static_cast<long double>(RoundExt(p.y)));
+            const TWholePoint p = ChordPointRounded(arc, theta, slack);
+            AppendPoint(target, "PA", p.x, p.y);
         }
         theta = Advance(arc, theta, static_cast<long double>(step));
         sweep -= step;
@@ -101,8 +126,7 @@ void EmitArc(TConversionContext& context, long double x0, long double y0, long d
         AppendPoint(target, "PA", x1, y1);
     } else {
         const TPoint mid = IntermediatePoint(arc, a0, sweep);
-        AppendArcThrough(target, static_cast<long double>(RoundExt(mid.x)),
-                         static_cast<long double>(RoundExt(mid.y)), x1, y1);
+        AppendArcThrough(target, RoundExt(mid.x), RoundExt(mid.y), RoundExt(x1), RoundExt(y1));
     }
 }
 

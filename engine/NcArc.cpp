@@ -46,10 +46,9 @@ TNcArc Sweep(bool clockwise, TNcPoint start, TNcPoint end, TNcPoint centre) {
 TNcPoint TNcArc::At(long double t) const {
     if (t <= 0) return Start;
     if (t >= 1) return End;
-    const long double angle = StartAngle + t * Sweep;
-    const long double radius = StartRadius + t * (EndRadius - StartRadius);
+    const long double radius = RadiusAt(t);
     long double sine = 0, cosine = 0;
-    SinCosExt(angle, sine, cosine);
+    SinCosExt(AngleAt(t), sine, cosine);
     return {Centre.X + radius * cosine, Centre.Y + radius * sine};
 }
 

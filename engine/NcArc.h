@@ -18,8 +18,13 @@ struct TNcArc {
     long double StartAngle = 0; // radians
     long double Sweep = 0;      // radians, positive counter-clockwise; a full circle is ±2π
 
-    // The point at t from 0 (start) to 1 (end): exactly Start and End at the ends.
+    // The point at t from 0 (start) to 1 (end): exactly Start and End at the ends, and in
+    // between Centre + RadiusAt(t) * (cos, sin)(AngleAt(t)).
     TNcPoint At(long double t) const;
+    long double AngleAt(long double t) const { return StartAngle + t * Sweep; }
+    long double RadiusAt(long double t) const {
+        return StartRadius + t * (EndRadius - StartRadius);
+    }
     // The swept angle in degrees, without sign.
     long double SweepDegrees() const;
 };

@@ -2,6 +2,7 @@
 
 #include <iterator>
 
+#include "engine/DecimalDigits.h"
 #include "engine/NcReader.h"
 
 namespace plotalon {
@@ -41,41 +42,53 @@ std::size_t SkipComment(std::string_view line, std::size_t at) {
 // that X10.5 comes out as the same value in both readings.
 std::size_t ReadNumber(std::string_view line, std::size_t at, TNcWord& word) {
     const auto letter = [&word] { return std::string(1, word.Letter); };
+    const std::size_t size = line.size();
     std::size_t i = at;
-    while (i < line.size() && IsBlank(line[i])) ++i;
+    while (i < size && IsBlank(line[i])) ++i;
     bool negative = false;
-    if (i < line.size() && (line[i] == '+' || line[i] == '-')) {
+    if (i < size && (line[i] == '+' || line[i] == '-')) {
         negative = line[i] == '-';
         ++i;
     }
-    long double digits = 0;
-    std::size_t fraction = 0, count = 0;
+    const TPlainDigits plain = ScanPlainDigits(line.data() + i, line.data() + size);
+    if (plain.Count > 0 && plain.Exact()) {
+        std::size_t after = static_cast<std::size_t>(plain.End - line.data());
+        while (after < size && IsBlank(line[after])) ++after;
+        if (after == size || !(IsDigit(line[after]) || line[after] == '.')) {
+            word.Number = line.substr(at, static_cast<std::size_t>(plain.End - line.data()) - at);
+            const long double value = plain.Value() / PowerOfTen(plain.Fraction);
+            word.Value = negative ? -value : value;
+            return after;
+        }
+    }
+    // Blanks inside the number, a second point, too many digits or none.
+    TDigitAccumulator digits;
+    std::size_t fraction = 0;
+    std::size_t end = i; // after the number's last digit or point
     bool point = false;
-    for (; i < line.size(); ++i) {
+    for (; i < size; ++i) {
         const char c = line[i];
         if (IsDigit(c)) {
-            digits = digits * 10 + (c - '0');
-            ++count;
+            digits.Add(static_cast<unsigned>(c - '0'));
             if (point) ++fraction;
+            end = i + 1;
         } else if (c == '.') {
             if (point) throw ENcError("Ungültige Zahl nach " + letter());
             point = true;
+            end = i + 1;
         } else if (!IsBlank(c)) {
             break;
         }
     }
-    if (count > 40) throw ENcError("Zahl nach " + letter() + " hat zu viele Stellen");
-    if (count == 0) {
-        if (i < line.size() && line[i] == '[')
+    if (digits.Digits() > 40) throw ENcError("Zahl nach " + letter() + " hat zu viele Stellen");
+    if (digits.Digits() == 0) {
+        if (i < size && line[i] == '[')
             throw ENcError("Ausdrücke in eckigen Klammern werden nicht unterstützt");
-        if (i < line.size() && line[i] == '#')
-            throw ENcError("Parameter (#) werden nicht unterstützt");
+        if (i < size && line[i] == '#') throw ENcError("Parameter (#) werden nicht unterstützt");
         throw ENcError("Zahl fehlt nach " + letter());
     }
-    std::size_t end = i;
-    while (end > at && IsBlank(line[end - 1])) --end;
     word.Number = line.substr(at, end - at);
-    const long double value = digits / PowerOfTen(fraction);
+    const long double value = digits.Value() / PowerOfTen(fraction);
     word.Value = negative ? -value : value;
     return i;
 }

@@ -34,7 +34,7 @@ TPenPlotter::TUnits TPenPlotter::ToUnits(TNcPoint p) const {
 
 void TPenPlotter::MoveTo(TUnits p) {
     if (Known && !Down && Position == p) return;
-    AppendPoint(Target, "PU", Units(p.X), Units(p.Y));
+    AppendPoint(Target, "PU", p.X, p.Y);
     Position = p;
     Known = true;
     Down = false;
@@ -44,10 +44,10 @@ void TPenPlotter::MoveTo(TUnits p) {
 void TPenPlotter::DrawTo(TUnits p) {
     if (!Down) {
         if (p == Position) Target.AppendLine("PD;");
-        else AppendPoint(Target, "PD", Units(p.X), Units(p.Y));
+        else AppendPoint(Target, "PD", p.X, p.Y);
         Down = true;
     } else if (p != Position) {
-        AppendPoint(Target, "PA", Units(p.X), Units(p.Y));
+        AppendPoint(Target, "PA", p.X, p.Y);
     }
     Position = p;
 }
@@ -78,15 +78,49 @@ void TPenPlotter::Arc(const TNcArc& arc, long double ta, long double tb) {
     else ArcsThrough(arc, ta, tb);
 }
 
+// What a point's units may differ by between the double-precision and the extended sine and
+// cosine, for every point of the arc.
+long double TPenPlotter::ChordSlack(const TNcArc& arc) const {
+    const long double radius = std::max(std::fabs(arc.StartRadius), std::fabs(arc.EndRadius));
+    const long double factor = std::fabs(static_cast<long double>(Settings.Factor));
+    const long double moves = std::fabs(static_cast<long double>(Settings.XMove)) +
+                              std::fabs(static_cast<long double>(Settings.YMove));
+    const long double size =
+        2 * ((radius + std::fabs(arc.Centre.X) + std::fabs(arc.Centre.Y)) * factor + moves);
+    return SinCosSlack(radius * factor, size);
+}
+
+// The point at t in units. The double-precision sine and cosine give it wherever both
+// coordinates lie clearly between two roundings; near a half FSINCOS decides, so the units are
+// always those of ToUnits(arc.At(t)).
+TPenPlotter::TUnits TPenPlotter::ChordPoint(const TNcArc& arc, long double t,
+                                            long double slack) const {
+    long double sine = 0, cosine = 0;
+    TUnits units;
+    if (t > 0 && t < 1 && SinCosApprox(arc.AngleAt(t), sine, cosine)) {
+        const long double radius = arc.RadiusAt(t);
+        const auto factor = static_cast<long double>(Settings.Factor);
+        if (RoundClearly((arc.Centre.X + radius * cosine) * factor +
+                             static_cast<long double>(Settings.XMove),
+                         slack, units.X) &&
+            RoundClearly((arc.Centre.Y + radius * sine) * factor +
+                             static_cast<long double>(Settings.YMove),
+                         slack, units.Y))
+            return units;
+    }
+    return ToUnits(arc.At(t));
+}
+
 void TPenPlotter::Chords(const TNcArc& arc, long double ta, long double tb) {
     const long double step =
         std::min(kWidestChord, static_cast<long double>(std::max(Settings.Deg, 1)));
     const long double sweep = arc.SweepDegrees() * (tb - ta);
     const auto count = static_cast<std::int64_t>(std::max(1.0L, std::ceil(sweep / step - 1e-9L)));
+    const long double slack = ChordSlack(arc);
     for (std::int64_t k = 1; k <= count; ++k) {
         const long double t = k == count ? tb : ta + (tb - ta) * static_cast<long double>(k) /
                                                          static_cast<long double>(count);
-        DrawTo(ToUnits(arc.At(t)));
+        DrawTo(ChordPoint(arc, t, slack));
     }
 }
 
@@ -104,7 +138,7 @@ void TPenPlotter::ArcsThrough(const TNcArc& arc, long double ta, long double tb)
             DrawTo(mid);
             DrawTo(end);
         } else {
-            AppendArcThrough(Target, Units(mid.X), Units(mid.Y), Units(end.X), Units(end.Y));
+            AppendArcThrough(Target, mid.X, mid.Y, end.X, end.Y);
             Position = end;
         }
     }

@@ -42,6 +42,8 @@ private:
     std::int64_t Scaled(long double value, std::int32_t move) const;
     void MoveTo(TUnits p);
     void DrawTo(TUnits p);
+    long double ChordSlack(const TNcArc& arc) const;
+    TUnits ChordPoint(const TNcArc& arc, long double t, long double slack) const;
     void Chords(const TNcArc& arc, long double ta, long double tb);
     void ArcsThrough(const TNcArc& arc, long double ta, long double tb);
 

@@ -31,23 +31,32 @@ public:
     void Finish() override;
 
 private:
-    // The lines of the block being read, held until it is complete. The strings are kept
-    // for the next block, so that holding costs no allocation once they have grown.
+    // The lines of the block being read, held until it is complete: their bytes one after
+    // the other and where each ends. Both are kept for the next block, so that holding costs
+    // no allocation once they have grown.
     class TPendingLines : public ILineSink {
     public:
         void AppendLine(std::string_view line) override {
-            if (Count == Lines.size()) Lines.emplace_back();
-            Lines[Count++].assign(line);
+            Bytes.append(line);
+            Ends.push_back(Bytes.size());
         }
-        void Clear() { Count = 0; }
+        void Clear() {
+            Bytes.clear();
+            Ends.clear();
+        }
         void MoveTo(ILineSink& target) {
-            for (std::size_t i = 0; i < Count; ++i) target.AppendLine(Lines[i]);
-            Count = 0;
+            const std::string_view bytes = Bytes;
+            std::size_t start = 0;
+            for (const std::size_t end : Ends) {
+                target.AppendLine(bytes.substr(start, end - start));
+                start = end;
+            }
+            Clear();
         }
 
     private:
-        std::vector<std::string> Lines;
-        std::size_t Count = 0;
+        std::string Bytes;
+        std::vector<std::size_t> Ends;
     };
 
     struct TPosition {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string_view>
 
 namespace plotalon {
@@ -10,5 +11,13 @@ namespace plotalon {
 // Never fails; a number too long for extended precision comes back as inf or NaN, which the
 // block translator's rounding turns into an invalid-operation fault.
 long double ReadWordValue(char letter, std::string_view line);
+
+// The same for the letter that stands at index `at` of line, and where its reading stopped:
+// every character from `at` + 1 up to End is a blank, "-", "." or digit.
+struct TWordValue {
+    long double Value;
+    std::size_t End;
+};
+TWordValue ReadWordAt(std::string_view line, std::size_t at);
 
 } // namespace plotalon

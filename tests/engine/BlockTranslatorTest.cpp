@@ -1,4 +1,7 @@
+#include <charconv>
+#include <cstdint>
 #include <limits>
+#include <vector>
 
 #include "EngineFixture.h"
 #include "platform/Errors.h"
@@ -94,6 +97,24 @@ TEST_F(BlockTranslator, FormatCoordWritesEverySixtyFourBitValueInFull) {
                  {9223372036854775807.0L, "9223372036854775807"},
                  {-9223372036854775808.0L, "-9223372036854775808"}};
     for (const auto& c : cases) EXPECT_EQ(FormatCoord(c.v), c.text);
+}
+
+// The digit count is estimated from the binary length: every power of ten and its
+// neighbours, on both sides of zero, and the ends of the range.
+TEST_F(BlockTranslator, FormatCoordAgreesWithTheLibraryAtEveryDigitCount) {
+    std::vector<std::int64_t> values{0, std::numeric_limits<std::int64_t>::min(),
+                                     std::numeric_limits<std::int64_t>::max()};
+    for (std::int64_t p = 1; p <= 1000000000000000000; p *= 10)
+        for (const std::int64_t v : {p - 1, p, p + 1, 2 * p, 5 * p - 1, 9 * p})
+            values.insert(values.end(), {v, -v});
+    for (const std::int64_t v : values) {
+        char expected[24], written[24];
+        const auto size =
+            static_cast<std::size_t>(std::to_chars(expected, expected + 24, v).ptr - expected);
+        ASSERT_EQ(std::string_view(written, FormatCoord(v, written)),
+                  std::string_view(expected, size))
+            << v;
+    }
 }
 
 TEST_F(BlockTranslator, CoordinatesBeyondSixtyFourBitsAreAnInvalidOperation) {

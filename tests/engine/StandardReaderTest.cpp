@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <random>
 #include <sstream>
+#include <string_view>
 
 #include "engine/ConversionRun.h"
 #include "engine/NcWords.h"
@@ -66,6 +68,51 @@ TEST(NcWords, TokensCommentsAndRefusals) {
         {"G0 \xb5", "! Zeichen mit dem Code 181 ist hier nicht erlaubt"},
     };
     for (const auto& c : cases) EXPECT_EQ(Words(c.line), c.words) << c.line;
+}
+
+// The number of a word by the rule, plainly: blanks anywhere, a sign, every digit accumulated
+// in extended precision, one division. The reader takes a shortcut for the plain form; its
+// values must be the same bits.
+long double NumberByTheRule(std::string_view text) {
+    std::string compact;
+    for (const char c : text)
+        if (c != ' ' && c != '\t') compact += c;
+    std::size_t i = 0;
+    bool negative = false;
+    if (i < compact.size() && (compact[i] == '-' || compact[i] == '+')) negative = compact[i++] == '-';
+    long double digits = 0, power = 1;
+    for (bool point = false; i < compact.size(); ++i) {
+        if (compact[i] == '.') {
+            point = true;
+            continue;
+        }
+        digits = digits * 10 + (compact[i] - '0');
+        if (point) power *= 10;
+    }
+    return negative ? -(digits / power) : digits / power;
+}
+
+TEST(NcWords, NumbersGiveTheBitsOfTheRuleForEveryDigitCount) {
+    std::mt19937_64 random(18);
+    const auto blank = [&random] { return random() % 4 == 0 ? (random() % 2 ? " " : "\t") : ""; };
+    for (int n = 0; n < 100000; ++n) {
+        const std::size_t count = 1 + random() % 30, point = random() % (count + 2);
+        std::string number = random() % 3 == 0 ? "-" : random() % 5 == 0 ? "+" : "";
+        for (std::size_t k = 0; k < count; ++k) {
+            if (k == point) number += ".";
+            number += blank();
+            number += static_cast<char>('0' + random() % 10);
+        }
+        if (point == count) number += ".";
+        const std::string line = "X" + number + (random() % 2 ? " Y1" : "");
+        TNcLine words;
+        ReadNcWords(line, words);
+        const long double expected = NumberByTheRule(number);
+        ASSERT_EQ(std::memcmp(&words.Words[0].Value, &expected, 10), 0) << line;
+        std::string written = number;
+        std::erase_if(written, [](char c) { return c == ' ' || c == '\t'; });
+        ASSERT_EQ(WordText(words.Words[0]), "X" + written) << line;
+    }
 }
 
 class StandardReading : public ::testing::Test {

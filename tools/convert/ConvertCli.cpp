@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <charconv>
+#include <cstring>
 #include <optional>
 #include <ostream>
 #include <sys/stat.h>
@@ -224,17 +225,29 @@ void ApplyOverrides(const TCliOptions& o, TConvSettings& s) {
 // only then. Either way a run that faults leaves nothing behind, in bounded memory.
 class TPltOutput : public ILineSink {
 public:
-    explicit TPltOutput(const std::optional<std::string>& path) {
+    explicit TPltOutput(const std::optional<std::string>& path) : Text(kChunk, '\0') {
         if (path) {
             File.emplace(*path);
             if (!File->Ok()) throw EFCreateError(*path);
             Direct = !File->WritesInPlace();
         }
     }
+    // Millions of short lines: each is copied once, into a buffer of fixed size.
     void AppendLine(std::string_view line) override {
-        Text.append(line);
-        Text.append("\r\n");
-        if (Text.size() >= kChunk) Flush();
+        const std::size_t size = line.size() + 2;
+        if (Used + size > Text.size()) {
+            Flush();
+            if (size > Text.size()) { // a line longer than the buffer goes on by itself
+                Emit(line);
+                Emit("\r\n");
+                return;
+            }
+        }
+        char* at = Text.data() + Used;
+        std::memcpy(at, line.data(), line.size());
+        at[line.size()] = '\r';
+        at[line.size() + 1] = '\n';
+        Used += size;
     }
     // Completes the output; throws when it cannot be written.
     void Finish(std::ostream& out) {
@@ -254,18 +267,22 @@ public:
 private:
     static constexpr std::size_t kChunk = 1 << 16;
     void Flush() {
+        Emit(std::string_view(Text.data(), Used));
+        Used = 0;
+    }
+    void Emit(std::string_view bytes) {
         if (!Direct) {
-            Staged.Write(Text);
+            Staged.Write(bytes);
         } else {
-            File->Write(Text);
+            File->Write(bytes);
             if (!File->Ok()) throw EFCreateError(File->Path()); // a full disk: stop at once
         }
-        Text.clear();
     }
     std::optional<TAtomicFileWriter> File;
     bool Direct = false; // the text goes into the file's temporary twin as the run goes
     TStagedBytes Staged;
-    std::string Text;
+    std::string Text; // the buffer; its first Used bytes are waiting to go out
+    std::size_t Used = 0;
 };
 
 // An open input file, closed on every way out.

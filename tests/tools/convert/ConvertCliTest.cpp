@@ -4,6 +4,7 @@
 #include <random>
 #include <sstream>
 #include <thread>
+#include <utility>
 
 #include "tests/Unprivileged.h"
 #include "tools/convert/ConvertCli.h"
@@ -326,6 +327,21 @@ TEST(SplitSourceText, EveryLineBreakStyleEndsALine) {
     for (const auto& c : cases) EXPECT_EQ(SplitSourceText(c.bytes), c.lines);
 }
 
+// The lines of bytes fed to a splitter in random pieces of 1 to longest bytes.
+std::vector<std::string> SplitInPieces(const std::string& bytes, std::mt19937& random,
+                                       unsigned longest) {
+    std::vector<std::string> lines;
+    TSourceLineSplitter splitter;
+    const auto keep = [&](std::string_view line) { lines.emplace_back(line); };
+    for (std::size_t at = 0; at < bytes.size();) {
+        const std::size_t piece = std::min<std::size_t>(1 + random() % longest, bytes.size() - at);
+        splitter.Feed(std::string_view(bytes).substr(at, piece), keep);
+        at += piece;
+    }
+    splitter.End(keep);
+    return lines;
+}
+
 // The converter reads its input in pieces: wherever a piece ends (between CR and LF, say),
 // the lines are those of the whole text.
 TEST(SourceLineSplitter, PiecesOfAnySizeGiveTheLinesOfTheWholeText) {
@@ -335,16 +351,45 @@ TEST(SourceLineSplitter, PiecesOfAnySizeGiveTheLinesOfTheWholeText) {
         std::string bytes(random() % 60, 'a');
         for (char& c : bytes) c = alphabet[random() % alphabet.size()];
         if (round % 10 == 0 && !bytes.empty()) bytes[random() % bytes.size()] = '\0';
+        EXPECT_EQ(SplitInPieces(bytes, random, 5), SplitSourceText(bytes))
+            << testing::PrintToString(bytes);
+    }
+}
+
+// Line ends are found sixteen bytes at a time: long random texts with line ends at every
+// place in such a block, split in pieces, against the rule taken byte by byte.
+TEST(SourceLineSplitter, LongLinesSplitAsTheByteRuleSays) {
+    const auto byRule = [](std::string_view bytes) {
         std::vector<std::string> lines;
-        TSourceLineSplitter splitter;
-        const auto keep = [&](std::string_view line) { lines.emplace_back(line); };
-        for (std::size_t at = 0; at < bytes.size();) {
-            const std::size_t piece = std::min<std::size_t>(1 + random() % 5, bytes.size() - at);
-            splitter.Feed(std::string_view(bytes).substr(at, piece), keep);
-            at += piece;
+        std::string line;
+        bool open = false;
+        for (std::size_t i = 0; i < bytes.size() && bytes[i] != '\0'; ++i) {
+            const char c = bytes[i];
+            if (c == '\r' || c == '\n') {
+                lines.push_back(std::exchange(line, {}));
+                open = false;
+                if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+            } else {
+                line += c;
+                open = true;
+            }
         }
-        splitter.End(keep);
-        EXPECT_EQ(lines, SplitSourceText(bytes)) << testing::PrintToString(bytes);
+        if (open) lines.push_back(line);
+        return lines;
+    };
+    std::mt19937 random(18);
+    for (int round = 0; round < 300; ++round) {
+        std::string bytes(random() % 400, 'x');
+        const unsigned breaks = 1 + random() % 40;
+        for (char& c : bytes) {
+            const unsigned roll = random() % (breaks * 3);
+            if (roll == 0) c = '\r';
+            else if (roll == 1) c = '\n';
+            else if (roll == 2 && random() % 50 == 0) c = '\0';
+            else c = static_cast<char>('a' + random() % 26);
+        }
+        EXPECT_EQ(SplitInPieces(bytes, random, 100), byRule(bytes)) << testing::PrintToString(bytes);
+        EXPECT_EQ(SplitSourceText(bytes), byRule(bytes));
     }
 }
 
