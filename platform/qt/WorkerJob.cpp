@@ -12,8 +12,18 @@ TWorkerJob::TWorkerJob(QObject* parent) : QObject(parent) {
 }
 
 TWorkerJob::~TWorkerJob() {
-    Shared.Cancel();
-    if (Worker.joinable()) Worker.join();
+    Abandon();
+}
+
+TWorkerJob::TOutcome TWorkerJob::Perform(const TWork& work, TProgress& progress) {
+    try {
+        work(progress);
+    } catch (const ECancelled&) {
+        return {TEnd::Cancelled, nullptr};
+    } catch (...) {
+        return {TEnd::Failed, std::current_exception()};
+    }
+    return {};
 }
 
 bool TWorkerJob::Start(TWork work, TFinish finish) {
@@ -24,15 +34,7 @@ bool TWorkerJob::Start(TWork work, TFinish finish) {
     Finish = std::move(finish);
     Busy = true;
     Worker = std::thread([this, work = std::move(work)] {
-        TOutcome outcome;
-        try {
-            work(Shared);
-        } catch (const ECancelled&) {
-            outcome.End = TEnd::Cancelled;
-        } catch (...) {
-            outcome = {TEnd::Failed, std::current_exception()};
-        }
-        Outcome = std::move(outcome);
+        Outcome = Perform(work, Shared);
         WorkEnded.store(true, std::memory_order_release);
         // Wakes the GUI thread at once rather than at the next poll; dropped when this
         // object is gone by then.
@@ -45,6 +47,15 @@ bool TWorkerJob::Start(TWork work, TFinish finish) {
 
 void TWorkerJob::Cancel() {
     if (Busy) Shared.Cancel();
+}
+
+void TWorkerJob::Abandon() {
+    Shared.Cancel();
+    if (Worker.joinable()) Worker.join();
+    Timer.stop();
+    Finish = nullptr;
+    Outcome = {};
+    Busy = false; // a wake-up still on its way finds nothing to collect
 }
 
 void TWorkerJob::Poll() {

@@ -35,7 +35,7 @@ public:
     using TFinish = std::function<void(const TOutcome& outcome)>;
 
     explicit TWorkerJob(QObject* parent = nullptr);
-    // A job still running is asked to stop and waited for; its finish does not run.
+    // A job still running is abandoned.
     ~TWorkerJob() override;
     TWorkerJob(const TWorkerJob&) = delete;
     TWorkerJob& operator=(const TWorkerJob&) = delete;
@@ -46,6 +46,11 @@ public:
     bool Start(TWork work, TFinish finish);
     // Asks the running work to stop; it ends as Cancelled once it notices.
     void Cancel();
+    // Asks the running work to stop and waits until its thread has ended; the finish does
+    // not run. For an owner that goes while a job may run, before what the work reads goes.
+    void Abandon();
+    // Runs work on the calling thread and tells how it ended, as a job's finish is told.
+    static TOutcome Perform(const TWork& work, TProgress& progress);
     // From the start until the finish has run.
     bool Running() const { return Busy; }
     const TProgress& Progress() const { return Shared; }

@@ -177,6 +177,27 @@ TEST(CodeEditHighlighterLinkTest, DetachedLinesCarryTheRangesOfAWholeScan) {
     EXPECT_NE(dynamic_cast<TNCSyn*>(nc.NewOfSameKind().get()), nullptr);
 }
 
+// A text built apart with one highlighter's ranges, then taken with another of its kind that
+// the pane keeps: no line is scanned to attach it, and edits afterwards rescan as usual.
+TEST(CodeEditHighlighterLinkTest, AttachingOverStoredRangesScansNothing) {
+    TBraceSyn kind;
+    TCodeEditDetachedLines built(8, &kind);
+    for (const char* l : {"a", "{", "b", "}", "c"})
+        built.Lines().AddLine(l);
+    TBraceSyn syn;
+    TPane pane;
+    pane.Lines.AdoptLines(built.Lines());
+    const int reports = pane.Reports;
+    pane.Link.SetHighlighterOverStoredRanges(&syn);
+    EXPECT_EQ(syn.Scans, 0);
+    EXPECT_EQ(pane.Link.Highlighter(), &syn);
+    EXPECT_EQ(pane.Reports, reports + 1);
+    EXPECT_EQ(Ranges(pane.Lines), (std::vector<TCodeRange>{0, 0, 1, 1, 0}));
+    pane.Lines.ReplaceLine(3, "d");
+    EXPECT_EQ(Ranges(pane.Lines), (std::vector<TCodeRange>{0, 0, 1, 1, 1}));
+    EXPECT_GT(syn.Scans, 0);
+}
+
 TEST(CodeEditHighlighterLinkTest, ReplaceRescansUntilTheRangesAgreeAgain) {
     TBraceSyn syn;
     TPane pane;
