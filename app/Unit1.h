@@ -14,13 +14,23 @@
 // Ctrl+O opens an NC file, Ctrl+S saves the PLT file, a file dropped on the window or a pane
 // is opened as "NC öffnen" opens it. No edit is lost unasked: saving over an existing file,
 // quitting and opening another NC file over unsaved edits ask first.
+//
+// Big programs never freeze the window: loading, converting and saving them run off the GUI
+// thread, with a progress bar in the status line that Esc or a click stops. Meanwhile both
+// panes are read-only and the commands that would change or read them wait (disabled);
+// quitting stops the work first. Small ones (below TLongWorkLimits, about a tenth of a
+// second of work) run at once through the same steps, so that nothing flickers. The result
+// is the same either way.
 
+#include "editor/CodeEditLineOrigins.h"
+#include "editor/view/CodeEditJob.h"
 #include "engine/LineSeams.h"
 #include "platform/qt/FileDialogs.h"
 
 #include <QKeySequence>
 #include <QMainWindow>
 #include <QPointer>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -30,6 +40,7 @@ class QDialog;
 class QLabel;
 class QMenu;
 class QMenuBar;
+class QShortcut;
 class QStatusBar;
 
 namespace plotalon {
@@ -42,6 +53,7 @@ class TIntro;
 class TNCSyn;
 class TPanel;
 class TSplitter;
+class TStatusProgress;
 class TXPSpeedButton;
 
 class TForm1 : public QMainWindow {
@@ -86,6 +98,7 @@ public:
     QLabel* Label2;
     TCodeEdit* Ziel;
     QStatusBar* StatusBar;
+    TStatusProgress* Fortschritt; // in the status line while long work runs
 
     // The file dialogs; each command sets the initial folder before it runs its dialog.
     TFileDialogOptions OpenDialog;
@@ -99,6 +112,24 @@ public:
     // in Ziel by hand since the last conversion or PLT save.
     bool SourceEdited() const { return sourceEdited_; }
     bool TargetEdited() const { return targetEdited_; }
+
+    // Work of at least this size runs off the GUI thread; tests and benchmarks move the
+    // limits to choose the way.
+    struct TLongWorkLimits {
+        int ConvertLines;    // source lines of a conversion
+        long long LoadBytes; // size of an NC file to open
+        int SaveLines;       // lines of a pane to save
+    };
+    static const TLongWorkLimits kLongWork;
+    void SetLongWorkLimits(const TLongWorkLimits& limits) { limits_ = limits; }
+    // A load, save or conversion is running.
+    bool Busy() const;
+    // Asks the running work to stop (Esc, a click on the progress bar).
+    void CancelWork();
+
+    // The line of Quelle (0-based) that produced a line of Ziel in the last conversion; none
+    // for prefix and suffix lines, lines changed in Ziel since, and outside Ziel.
+    std::optional<int> ZielSourceLine(int line) const { return zielOrigins_.OriginOf(line); }
 
     // Event handlers. Errors pass to the caller: the top-level error report.
     void Button_LadenClick();
@@ -130,7 +161,7 @@ private:
                       TCodeEdit*& pane);
     QAction* AddCommand(QWidget* menu, const char* caption, void (TForm1::*handler)());
     void BindButton(TXPSpeedButton* button, void (TForm1::*handler)());
-    void AddShortcut(const QKeySequence& keys, void (TForm1::*handler)());
+    QShortcut* AddShortcut(const QKeySequence& keys, void (TForm1::*handler)());
     void ShowHelp();
     // Whether edits that the action would lose may go: true when there are none or the user
     // says so. action: the question's last word ("beenden", "öffnen").
@@ -141,6 +172,19 @@ private:
     void OpenDroppedFile(const QString& file);
     void SetStatusText(const QString& text);
     void LoadSource(const std::string& path, const QString& shownName);
+    using TRunOn = TCodeEditJob::TRunOn;
+    using TOutcome = TCodeEditJob::TOutcome;
+    // Long work begins: the progress shows, the panes and the commands wait. Nothing for
+    // work that runs at once.
+    void BeginWork(TRunOn runOn, const char* caption);
+    // Undoes BeginWork once the work has ended.
+    void EndWork();
+    void EnableCommands(bool enabled);
+    // Saves pane to path; saved runs once the file is written.
+    void SavePane(TCodeEdit& pane, const std::string& path, TLineBreakFormat format,
+                  const char* caption, std::function<void()> saved);
+    void ConversionEnded(const TOutcome& outcome, std::size_t failedLine,
+                         TCodeEditLineOrigins& origins, const std::string& status);
     void ProcessCommandLine();
     void SplitPanes();
     TNCSyn* NewHighlighter();
@@ -158,6 +202,15 @@ private:
     // Every highlighter made for the panes, kept until the window goes.
     std::vector<std::unique_ptr<TNCSyn>> highlighters_;
     bool shown_ = false;
+    TLongWorkLimits limits_ = kLongWork;
+    TCodeEditLineOrigins zielOrigins_;
+    bool working_ = false;  // between BeginWork and EndWork
+    bool quitting_ = false; // the user chose to quit while work ran: close once it has ended
+    bool quelleWasReadOnly_ = false;
+    bool zielWasReadOnly_ = false;
+    QShortcut* openKey_ = nullptr;
+    QShortcut* saveKey_ = nullptr;
+    QShortcut* cancelKey_ = nullptr;
 };
 
 } // namespace plotalon
