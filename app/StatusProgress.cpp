@@ -16,6 +16,7 @@ TStatusProgress::TStatusProgress(QWidget* parent) : QWidget(parent) {
     Bar->setFixedWidth(200);
     Bar->setFormat(QStringLiteral("%p %"));
     Hint = new QLabel(QStringLiteral("Esc oder Klick bricht ab"), this);
+    layout->addStretch(); // whatever width the status line gives, the parts stay together
     layout->addWidget(Caption);
     layout->addWidget(Bar);
     layout->addWidget(Hint);
