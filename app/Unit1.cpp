@@ -408,9 +408,10 @@ void TForm1::CancelWork() {
 }
 
 // Before the pane's job starts, which brings back at its end the read-only state it finds.
-void TForm1::BeginWork(TRunOn runOn, const char* caption) {
+void TForm1::BeginWork(TRunOn runOn, const char* caption, TOnQuit onQuit) {
     if (runOn == TRunOn::Caller) return;
     working_ = true;
+    onQuit_ = onQuit;
     quelleWasReadOnly_ = Quelle->Core().ReadOnly();
     zielWasReadOnly_ = Ziel->Core().ReadOnly();
     Quelle->Core().SetReadOnly(true);
@@ -461,7 +462,7 @@ void TForm1::SavePane(TCodeEdit& pane, const std::string& path, TLineBreakFormat
         if (outcome.End == TCodeEditJob::TEnd::Failed) std::rethrow_exception(outcome.Error);
         saved();
     };
-    BeginWork(runOn, caption);
+    BeginWork(runOn, caption, TOnQuit::Finish);
     pane.Job().StartSave(path, format, std::move(ended), runOn);
 }
 
@@ -570,8 +571,8 @@ void TForm1::resizeEvent(QResizeEvent* event) {
     FormResize();
 }
 
-// "&Beenden", the close box and the window manager's close all come here. Running work is
-// stopped first; the window closes once it has ended.
+// "&Beenden", the close box and the window manager's close all come here. A running load or
+// conversion is stopped first, a running save finishes; the window closes once it has ended.
 void TForm1::closeEvent(QCloseEvent* event) {
     bool mayClose = quitting_;
     if (!mayClose) RunGuarded([&] { mayClose = MayDiscardEdits("beenden"); });
@@ -581,7 +582,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
     }
     if (working_) {
         quitting_ = true;
-        CancelWork();
+        if (onQuit_ == TOnQuit::Stop) CancelWork();
         event->ignore();
         return;
     }

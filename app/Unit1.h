@@ -18,7 +18,8 @@
 // Big programs never freeze the window: loading, converting and saving them run off the GUI
 // thread, with a progress bar in the status line that Esc or a click stops. Meanwhile both
 // panes are read-only and the commands that would change or read them wait (disabled);
-// quitting stops the work first. Small ones (below TLongWorkLimits, about a tenth of a
+// quitting waits for the work to end (stopping a load or conversion, letting a save
+// finish). Small ones (below TLongWorkLimits, about a tenth of a
 // second of work) run at once through the same steps, so that nothing flickers. The result
 // is the same either way.
 
@@ -174,9 +175,12 @@ private:
     void LoadSource(const std::string& path, const QString& shownName);
     using TRunOn = TCodeEditJob::TRunOn;
     using TOutcome = TCodeEditJob::TOutcome;
+    // What quitting does to long work: reading (a load, a conversion) stops, a save ends
+    // first, so that quitting loses nothing the user asked to keep.
+    enum class TOnQuit { Stop, Finish };
     // Long work begins: the progress shows, the panes and the commands wait. Nothing for
     // work that runs at once.
-    void BeginWork(TRunOn runOn, const char* caption);
+    void BeginWork(TRunOn runOn, const char* caption, TOnQuit onQuit = TOnQuit::Stop);
     // Undoes BeginWork once the work has ended.
     void EndWork();
     void EnableCommands(bool enabled);
@@ -206,6 +210,7 @@ private:
     TCodeEditLineOrigins zielOrigins_;
     bool working_ = false;  // between BeginWork and EndWork
     bool quitting_ = false; // the user chose to quit while work ran: close once it has ended
+    TOnQuit onQuit_ = TOnQuit::Stop;
     bool quelleWasReadOnly_ = false;
     bool zielWasReadOnly_ = false;
     QShortcut* openKey_ = nullptr;

@@ -1352,7 +1352,7 @@ TEST_F(MainWindowWork, LoadingABigFileShowsProgressAndCanBeStopped) {
 }
 
 // Saving many lines goes through the worker too: the same bytes, and a stop keeps the old
-// file.
+// file; quitting lets it finish.
 TEST_F(MainWindowWork, SavingManyLinesShowsProgressAndCanBeStopped) {
     Start();
     OpenExample();
@@ -1370,8 +1370,11 @@ TEST_F(MainWindowWork, SavingManyLinesShowsProgressAndCanBeStopped) {
     EXPECT_EQ(Form->StatusText(), Q("HPGL-Daten in " + Files.Path("plt/alt.plt") + " gespeichert"));
 
     TCodeEditDetachedLines many(8, nullptr);
-    for (int i = 0; i < 500000; ++i)
+    std::string written;
+    for (int i = 0; i < 500000; ++i) {
         many.Lines().AddLine("PA" + std::to_string(i) + ",0;");
+        written += "PA" + std::to_string(i) + ",0;\r\n";
+    }
     Form->Quelle->AdoptLines(many.Lines());
     Files.Write("nc/alt.nc", "alt");
     Questions.Answers = {TAnswer::Yes};
@@ -1383,6 +1386,15 @@ TEST_F(MainWindowWork, SavingManyLinesShowsProgressAndCanBeStopped) {
     WaitForWork(Form);
     EXPECT_EQ(test::TTempDir::Read(Files.Path("nc/alt.nc")), "alt");
     EXPECT_EQ(Form->StatusText(), u"Speichern abgebrochen"_qs);
+
+    // Quitting lets a save finish.
+    Questions.Answers = {TAnswer::Yes};
+    dialogs.Answers = {Q(Files.Path("nc/alt.nc"))};
+    RunGuarded([&] { Form->AlsNCDateispeichern1Click(); });
+    ASSERT_TRUE(Form->Busy());
+    Form->close();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !Form->isVisible(); }, 20000));
+    EXPECT_EQ(test::TTempDir::Read(Files.Path("nc/alt.nc")), written);
     EXPECT_TRUE(Errors.Entries.empty());
 }
 
