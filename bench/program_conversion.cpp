@@ -141,12 +141,18 @@ void BM_Load(benchmark::State& state) {
     Report(state, figures, way);
 }
 
-void BM_Convert(benchmark::State& state) {
-    const auto blocks = std::size_t(state.range(0));
-    const auto way = TWay(state.range(1));
+// The window with the program of that many blocks loaded and converted: the output that a
+// measured conversion replaces, or that a save writes.
+std::unique_ptr<TForm1> Converted(std::size_t blocks, TWay way) {
     std::unique_ptr<TForm1> form = Window(way);
     Open(*form, bench::NcProgramFile(blocks));
-    Convert(*form); // the output the measured run replaces
+    Convert(*form);
+    return form;
+}
+
+void BM_Convert(benchmark::State& state) {
+    const auto way = TWay(state.range(1));
+    std::unique_ptr<TForm1> form = Converted(std::size_t(state.range(0)), way);
     TFigures figures;
     for (auto _ : state)
         figures = Convert(*form);
@@ -157,9 +163,7 @@ void BM_Convert(benchmark::State& state) {
 void BM_Save(benchmark::State& state) {
     const auto blocks = std::size_t(state.range(0));
     const auto way = TWay(state.range(1));
-    std::unique_ptr<TForm1> form = Window(way);
-    Open(*form, bench::NcProgramFile(blocks));
-    Convert(*form);
+    std::unique_ptr<TForm1> form = Converted(blocks, way);
     const std::string path = bench::NcProgramFile(blocks) + ".plt";
     TFigures figures;
     for (auto _ : state)
@@ -202,31 +206,17 @@ void BM_Engine(benchmark::State& state) {
 
 constexpr long kMillion = 1000000;
 
-BENCHMARK(BM_Load)
-    ->Args({kMillion, kAtOnce})
-    ->Args({kMillion, kWorker})
-    ->Args({5 * kMillion, kAtOnce})
-    ->Args({5 * kMillion, kWorker})
-    ->Iterations(1)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Convert)
-    ->Args({kMillion, kAtOnce})
-    ->Args({kMillion, kWorker})
-    ->Args({5 * kMillion, kAtOnce})
-    ->Args({5 * kMillion, kWorker})
-    ->Iterations(1)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Save)
-    ->Args({kMillion, kAtOnce})
-    ->Args({kMillion, kWorker})
-    ->Iterations(1)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Engine)
-    ->Args({kMillion, 0})
-    ->Args({kMillion, 1})
-    ->Args({5 * kMillion, 0})
-    ->Args({5 * kMillion, 1})
-    ->Iterations(1)
-    ->Unit(benchmark::kMillisecond);
+// Each of the blocks counts with each of the second argument's values, once.
+void Sizes(benchmark::internal::Benchmark* bench, std::initializer_list<long> blocks) {
+    for (long count : blocks)
+        for (long second : {0, 1})
+            bench->Args({count, second});
+    bench->Iterations(1)->Unit(benchmark::kMillisecond);
+}
+
+BENCHMARK(BM_Load)->Apply([](auto* b) { Sizes(b, {kMillion, 5 * kMillion}); });
+BENCHMARK(BM_Convert)->Apply([](auto* b) { Sizes(b, {kMillion, 5 * kMillion}); });
+BENCHMARK(BM_Save)->Apply([](auto* b) { Sizes(b, {kMillion}); });
+BENCHMARK(BM_Engine)->Apply([](auto* b) { Sizes(b, {kMillion, 5 * kMillion}); });
 
 } // namespace

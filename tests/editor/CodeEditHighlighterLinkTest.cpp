@@ -1,6 +1,7 @@
 #include "editor/CodeEditHighlighterLink.h"
 #include "editor/CodeEditDetachedLines.h"
 #include "editor/ncSyn.h"
+#include "tests/editor/CountingNCSyn.h"
 #include "tests/editor/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include <random>
 
 using namespace plotalon;
+using test::TCountingNCSyn;
 
 namespace {
 
@@ -45,15 +47,6 @@ public:
     std::string_view Line;
     bool Done = true;
     TCodeRange State = 0;
-    int Scans = 0;
-};
-
-class TCountingNCSyn : public TNCSyn {
-public:
-    void BeginLine(std::string_view text, int index) override {
-        ++Scans;
-        TNCSyn::BeginLine(text, index);
-    }
     int Scans = 0;
 };
 

@@ -3,6 +3,7 @@
 #include "PaneFixture.h"
 
 #include "editor/ncSyn.h"
+#include "tests/editor/CountingNCSyn.h"
 #include "tests/editor/TempDir.h"
 
 #include <atomic>
@@ -16,15 +17,7 @@ namespace {
 using namespace plotalon::testing;
 using TOutcome = TCodeEditJob::TOutcome;
 using TEnd = TCodeEditJob::TEnd;
-
-class TCountingNCSyn : public TNCSyn {
-public:
-    void BeginLine(std::string_view text, int index) override {
-        ++Scans;
-        TNCSyn::BeginLine(text, index);
-    }
-    int Scans = 0;
-};
+using test::TCountingNCSyn;
 
 std::string BlockText(int i) {
     return (i % 7 == 0 ? "\tG1 X" : "G1 X") + std::to_string(i) + (i % 10 == 0 ? " Y12.5" : "");
