@@ -1105,13 +1105,13 @@ protected:
         WaitForWork(Form);
     }
 
-    // A program whose conversion takes the worker a second or more: 20,000 half circles in
-    // one-degree chords, 3.6 million HPGL lines. The tests stop it long before.
+    // A program whose conversion takes the worker a second or more: 40,000 half circles in
+    // one-degree chords, 7.2 million HPGL lines. The tests stop it long before.
     void OpenLongProgram() {
         Files.Write("main.ini", "[convert]\r\nfactor=1000\r\ndeg=1\r\ntype=1\r\n");
         Start();
         std::string text = "G0 X0 Y0\nG1 Z-1\n";
-        for (int i = 0; i < 10000; ++i)
+        for (int i = 0; i < 20000; ++i)
             text += "G2 X10 Y0 R5\nG2 X0 Y0 R5\n";
         Open("lang.nc", text);
     }
@@ -1298,7 +1298,7 @@ TEST_F(MainWindowWork, QuittingWhileItRunsStopsTheRunFirst) {
 // alike. A cancel keeps the pane; the loaded text is the one read at once.
 TEST_F(MainWindowWork, LoadingABigFileShowsProgressAndCanBeStopped) {
     std::string text;
-    for (int i = 0; i < 300000; ++i)
+    for (int i = 0; i < 1000000; ++i)
         text += "G1 X" + std::to_string(i) + " Y" + std::to_string(i % 97) + "\n";
     Files.Write("nc/gross.nc", text);
     const QString path = Q(Files.Path("nc/gross.nc"));
@@ -1371,7 +1371,7 @@ TEST_F(MainWindowWork, SavingManyLinesShowsProgressAndCanBeStopped) {
 
     TCodeEditDetachedLines many(8, nullptr);
     std::string written;
-    for (int i = 0; i < 500000; ++i) {
+    for (int i = 0; i < 1000000; ++i) {
         many.Lines().AddLine("PA" + std::to_string(i) + ",0;");
         written += "PA" + std::to_string(i) + ",0;\r\n";
     }
