@@ -16,12 +16,11 @@
 // quitting and opening another NC file over unsaved edits ask first.
 //
 // Big programs never freeze the window: loading, converting and saving them run off the GUI
-// thread, with a progress bar in the status line that Esc or a click stops. Meanwhile both
-// panes are read-only and the commands that would change or read them wait (disabled);
-// quitting waits for the work to end (stopping a load or conversion, letting a save
-// finish). Small ones (below TLongWorkLimits, about a tenth of a
-// second of work) run at once through the same steps, so that nothing flickers. The result
-// is the same either way.
+// thread, and what does not end within a moment shows a progress bar in the status line that
+// Esc or a click stops. Meanwhile both panes are read-only and the commands that would
+// change or read them wait (disabled); quitting waits for the work to end (stopping a load
+// or conversion, letting a save finish). Small ones (below TLongWorkLimits) run at once
+// through the same steps, so that nothing flickers. The result is the same either way.
 
 #include "editor/CodeEditLineOrigins.h"
 #include "editor/view/CodeEditJob.h"
@@ -114,12 +113,14 @@ public:
     bool SourceEdited() const { return sourceEdited_; }
     bool TargetEdited() const { return targetEdited_; }
 
-    // Work of at least this size runs off the GUI thread; tests and benchmarks move the
-    // limits to choose the way.
+    // Work of at least this size runs off the GUI thread; the window waits a moment for it
+    // before it shows the progress, so that work which ends by then shows none. Tests and
+    // benchmarks move the limits to choose the way.
     struct TLongWorkLimits {
         int ConvertLines;    // source lines of a conversion
         long long LoadBytes; // size of an NC file to open
         int SaveLines;       // lines of a pane to save
+        int WaitMs;          // the moment's wait
     };
     static const TLongWorkLimits kLongWork;
     void SetLongWorkLimits(const TLongWorkLimits& limits) { limits_ = limits; }
@@ -178,9 +179,11 @@ private:
     // What quitting does to long work: reading (a load, a conversion) stops, a save ends
     // first, so that quitting loses nothing the user asked to keep.
     enum class TOnQuit { Stop, Finish };
-    // Long work begins: the progress shows, the panes and the commands wait. Nothing for
-    // work that runs at once.
-    void BeginWork(TRunOn runOn, const char* caption, TOnQuit onQuit = TOnQuit::Stop);
+    // Long work on pane's job has started: unless it ends within the moment's wait, the
+    // progress shows, the other pane and the commands wait (the pane itself is read-only
+    // while its job runs). Nothing for work that runs at once.
+    void BeginWork(TCodeEdit& pane, TRunOn runOn, const char* caption,
+                   TOnQuit onQuit = TOnQuit::Stop);
     // Undoes BeginWork once the work has ended.
     void EndWork();
     void EnableCommands(bool enabled);
@@ -211,8 +214,8 @@ private:
     bool working_ = false;  // between BeginWork and EndWork
     bool quitting_ = false; // the user chose to quit while work ran: close once it has ended
     TOnQuit onQuit_ = TOnQuit::Stop;
-    bool quelleWasReadOnly_ = false;
-    bool zielWasReadOnly_ = false;
+    TCodeEdit* otherPane_ = nullptr; // the pane whose job does not run, read-only meanwhile
+    bool otherWasReadOnly_ = false;
     QShortcut* openKey_ = nullptr;
     QShortcut* saveKey_ = nullptr;
     QShortcut* cancelKey_ = nullptr;

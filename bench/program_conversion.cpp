@@ -1,8 +1,8 @@
 // Converting and loading as the user meets them in the main window, offscreen, for generated
 // NC programs of 1,000,000 and 5,000,000 blocks (about 20 and 100 MB), from the command to
 // the panes settled and painted: "at_once" on the GUI thread, as small programs still run,
-// and "worker" off it, as big ones do. A conversion runs over the output of the one before,
-// which it frees. Counters:
+// and "worker" off it, as big ones do (after the window's moment of waiting for it). A conversion
+// runs over the output of the one before, which it frees. Counters:
 //   stall_ms  the longest time the event loop stood still (a 10 ms timer's lateness)
 //   wall_ms   from the command to the painted panes
 //   cpu_ms    CPU time of all threads, which another busy core does not inflate
@@ -41,8 +41,8 @@ namespace {
 enum TWay { kAtOnce = 0, kWorker = 1 };
 
 TForm1::TLongWorkLimits Limits(TWay way) {
-    return way == kAtOnce ? TForm1::TLongWorkLimits{INT_MAX, LLONG_MAX, INT_MAX}
-                          : TForm1::TLongWorkLimits{0, 0, 0};
+    return way == kAtOnce ? TForm1::TLongWorkLimits{INT_MAX, LLONG_MAX, INT_MAX, 0}
+                          : TForm1::TLongWorkLimits{0, 0, 0, TForm1::kLongWork.WaitMs};
 }
 
 void UseBenchSettings() {

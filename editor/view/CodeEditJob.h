@@ -60,6 +60,9 @@ public:
                     TCodeCustomHighlighter* highlighter = nullptr, TRunOn runOn = TRunOn::Worker);
 
     void Cancel() { Job.Cancel(); }
+    // Waits up to timeout for the running job to end, blocking this thread; a job that ends
+    // in time settles and finishes before this returns. True when no job runs any more.
+    bool EndWithin(std::chrono::milliseconds timeout) { return Job.EndWithin(timeout); }
     // Stops a running job and waits for its thread: the pane keeps its lines, its read-only
     // state comes back, and the finish does not run.
     void Abandon();

@@ -35,7 +35,11 @@ bool TWorkerJob::Start(TWork work, TFinish finish) {
     Busy = true;
     Worker = std::thread([this, work = std::move(work)] {
         Outcome = Perform(work, Shared);
-        WorkEnded.store(true, std::memory_order_release);
+        {
+            std::lock_guard<std::mutex> lock(EndMutex);
+            WorkEnded.store(true, std::memory_order_release);
+        }
+        EndSignal.notify_all();
         // Wakes the GUI thread at once rather than at the next poll; dropped when this
         // object is gone by then.
         QMetaObject::invokeMethod(
@@ -47,6 +51,18 @@ bool TWorkerJob::Start(TWork work, TFinish finish) {
 
 void TWorkerJob::Cancel() {
     if (Busy) Shared.Cancel();
+}
+
+bool TWorkerJob::EndWithin(std::chrono::milliseconds timeout) {
+    if (!Busy) return true;
+    {
+        std::unique_lock<std::mutex> lock(EndMutex);
+        if (!EndSignal.wait_for(lock, timeout,
+                                [this] { return WorkEnded.load(std::memory_order_acquire); }))
+            return false;
+    }
+    Collect();
+    return !Busy;
 }
 
 void TWorkerJob::Abandon() {

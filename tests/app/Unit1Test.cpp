@@ -1020,8 +1020,9 @@ TEST_F(MainWindow, AcceleratorsOfTheMenuAndTheButtons) {
 
 // ---- Long work off the GUI thread ----
 
-const TForm1::TLongWorkLimits kAtOnce{INT_MAX, LLONG_MAX, INT_MAX};
-const TForm1::TLongWorkLimits kOnWorker{0, 0, 0};
+const TForm1::TLongWorkLimits kAtOnce{INT_MAX, LLONG_MAX, INT_MAX, 0};
+const TForm1::TLongWorkLimits kOnWorker{0, 0, 0, 0};
+const TForm1::TLongWorkLimits kOnWorkerEndingInTheWait{0, 0, 0, 60000};
 
 // What a conversion leaves the user: the target text, the status line, the error reports,
 // where Quelle's caret stands, and which NC line made each HPGL line.
@@ -1117,7 +1118,8 @@ protected:
     }
 };
 
-// Both ways to the same end: on the worker (with the window free meanwhile) and at once, for
+// Both ways to the same end: on the worker (with the window free meanwhile, or waiting for
+// it a moment) and at once, for
 // the complete example, a faulty block in either reading, and random programs in either;
 // the random ones also as the engine alone converts them.
 TEST_F(MainWindowWork, TheWorkerGivesWhatTheRunAtOnceGives) {
@@ -1147,6 +1149,7 @@ TEST_F(MainWindowWork, TheWorkerGivesWhatTheRunAtOnceGives) {
         const TRunResult atOnce = Convert(kAtOnce);
         const TRunResult onWorker = Convert(kOnWorker);
         EXPECT_EQ(onWorker, atOnce);
+        EXPECT_EQ(Convert(kOnWorkerEndingInTheWait), atOnce);
         EXPECT_EQ(onWorker.Errors.size(), c.fails ? 1u : 0u);
         EXPECT_EQ(onWorker.Caret.Y, c.fails ? 250 : 1);
         if (c.fails) {
@@ -1208,8 +1211,7 @@ TEST_F(MainWindowWork, TheRunRecordsWhichNcLineMadeEachHpglLineUntilItIsEdited) 
 // command that would change or read a pane waiting; Esc or a click on the progress stops the
 // run and leaves Ziel as it was.
 TEST_F(MainWindowWork, WhileItRunsTheCommandsWaitAndEscOrAClickStopsIt) {
-    OpenLongProgram();
-    Form->SetLongWorkLimits(kOnWorker);
+    OpenLongProgram(); // far more than the moment the window waits for any conversion
     Form->Ziel->Lines().AddLine("PU0,0;");
     Type(Form->Ziel, "X"); // an edit that the stop must keep
     const std::vector<std::string> target = LinesOf(Form->Ziel), source = LinesOf(Form->Quelle);
