@@ -14,13 +14,23 @@
 // Ctrl+O opens an NC file, Ctrl+S saves the PLT file, a file dropped on the window or a pane
 // is opened as "NC öffnen" opens it. No edit is lost unasked: saving over an existing file,
 // quitting and opening another NC file over unsaved edits ask first.
+//
+// Big programs never freeze the window: loading, converting and saving them run off the GUI
+// thread, and what does not end within a moment shows a progress bar in the status line that
+// Esc or a click stops. Meanwhile both panes are read-only and the commands that would
+// change or read them wait (disabled); quitting waits for the work to end (stopping a load
+// or conversion, letting a save finish). Small ones (below TLongWorkLimits) run at once
+// through the same steps, so that nothing flickers. The result is the same either way.
 
+#include "editor/CodeEditLineOrigins.h"
+#include "editor/view/CodeEditJob.h"
 #include "engine/LineSeams.h"
 #include "platform/qt/FileDialogs.h"
 
 #include <QKeySequence>
 #include <QMainWindow>
 #include <QPointer>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -30,6 +40,7 @@ class QDialog;
 class QLabel;
 class QMenu;
 class QMenuBar;
+class QShortcut;
 class QStatusBar;
 
 namespace plotalon {
@@ -42,6 +53,7 @@ class TIntro;
 class TNCSyn;
 class TPanel;
 class TSplitter;
+class TStatusProgress;
 class TXPSpeedButton;
 
 class TForm1 : public QMainWindow {
@@ -88,6 +100,7 @@ public:
     QLabel* Label2;
     TCodeEdit* Ziel;
     QStatusBar* StatusBar;
+    TStatusProgress* Fortschritt; // in the status line while long work runs
 
     // The file dialogs; each command sets the initial folder before it runs its dialog.
     TFileDialogOptions OpenDialog;
@@ -101,6 +114,26 @@ public:
     // in Ziel by hand since the last conversion or PLT save.
     bool SourceEdited() const { return sourceEdited_; }
     bool TargetEdited() const { return targetEdited_; }
+
+    // Work of at least this size runs off the GUI thread; the window waits a moment for it
+    // before it shows the progress, so that work which ends by then shows none. Tests and
+    // benchmarks move the limits to choose the way.
+    struct TLongWorkLimits {
+        int ConvertLines;    // source lines of a conversion
+        long long LoadBytes; // size of an NC file to open
+        int SaveLines;       // lines of a pane to save
+        int WaitMs;          // the moment's wait
+    };
+    static const TLongWorkLimits kLongWork;
+    void SetLongWorkLimits(const TLongWorkLimits& limits) { limits_ = limits; }
+    // A load, save or conversion is running.
+    bool Busy() const;
+    // Asks the running work to stop (Esc, a click on the progress bar).
+    void CancelWork();
+
+    // The line of Quelle (0-based) that produced a line of Ziel in the last conversion; none
+    // for prefix and suffix lines, lines changed in Ziel since, and outside Ziel.
+    std::optional<int> ZielSourceLine(int line) const { return zielOrigins_.OriginOf(line); }
 
     // Event handlers. Errors pass to the caller: the top-level error report.
     void Button_LadenClick();
@@ -134,7 +167,7 @@ private:
                       TCodeEdit*& pane);
     QAction* AddCommand(QWidget* menu, const char* caption, void (TForm1::*handler)());
     void BindButton(TXPSpeedButton* button, void (TForm1::*handler)());
-    void AddShortcut(const QKeySequence& keys, void (TForm1::*handler)());
+    QShortcut* AddShortcut(const QKeySequence& keys, void (TForm1::*handler)());
     void ShowHelp();
     // Whether edits that the action would lose may go: true when there are none or the user
     // says so. action: the question's last word ("beenden", "öffnen").
@@ -145,6 +178,24 @@ private:
     void OpenDroppedFile(const QString& file);
     void SetStatusText(const QString& text);
     void LoadSource(const std::string& path, const QString& shownName);
+    using TRunOn = TCodeEditJob::TRunOn;
+    using TOutcome = TCodeEditJob::TOutcome;
+    // What quitting does to long work: reading (a load, a conversion) stops, a save ends
+    // first, so that quitting loses nothing the user asked to keep.
+    enum class TOnQuit { Stop, Finish };
+    // Long work on pane's job has started: unless it ends within the moment's wait, the
+    // progress shows, the other pane and the commands wait (the pane itself is read-only
+    // while its job runs). Nothing for work that runs at once.
+    void BeginWork(TCodeEdit& pane, TRunOn runOn, const char* caption,
+                   TOnQuit onQuit = TOnQuit::Stop);
+    // Undoes BeginWork once the work has ended.
+    void EndWork();
+    void EnableCommands(bool enabled);
+    // Saves pane to path; saved runs once the file is written.
+    void SavePane(TCodeEdit& pane, const std::string& path, TLineBreakFormat format,
+                  const char* caption, std::function<void()> saved);
+    void ConversionEnded(const TOutcome& outcome, std::size_t failedLine,
+                         TCodeEditLineOrigins& origins, const std::string& status);
     void ProcessCommandLine();
     void SplitPanes();
     TNCSyn* NewHighlighter();
@@ -162,6 +213,16 @@ private:
     // Every highlighter made for the panes, kept until the window goes.
     std::vector<std::unique_ptr<TNCSyn>> highlighters_;
     bool shown_ = false;
+    TLongWorkLimits limits_ = kLongWork;
+    TCodeEditLineOrigins zielOrigins_;
+    bool working_ = false;  // between BeginWork and EndWork
+    bool quitting_ = false; // the user chose to quit while work ran: close once it has ended
+    TOnQuit onQuit_ = TOnQuit::Stop;
+    TCodeEdit* otherPane_ = nullptr; // the pane whose job does not run, read-only meanwhile
+    bool otherWasReadOnly_ = false;
+    QShortcut* openKey_ = nullptr;
+    QShortcut* saveKey_ = nullptr;
+    QShortcut* cancelKey_ = nullptr;
 };
 
 } // namespace plotalon

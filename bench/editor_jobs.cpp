@@ -11,6 +11,7 @@
 
 #include "bench/NcProgram.h"
 #include "bench/ShownPane.h"
+#include "bench/StallMeter.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -18,54 +19,14 @@
 #include <QTimer>
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
-#include <ctime>
 #include <memory>
 #include <string>
 
 using namespace plotalon;
+using bench::CpuMs;
+using bench::TStallMeter;
 
 namespace {
-
-double CpuMs() {
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
-}
-
-// A 10 ms timer on the GUI thread; the longest it waited beyond its interval is the
-// longest time the event loop could not answer.
-class TStallMeter {
-public:
-    static constexpr qint64 kIntervalNs = 10'000'000;
-    TStallMeter() {
-        Timer.setTimerType(Qt::PreciseTimer);
-        Timer.setInterval(int(kIntervalNs / 1'000'000));
-        QObject::connect(&Timer, &QTimer::timeout, [this] { Tick(); });
-    }
-    void Start() {
-        Worst = 0;
-        Clock.start();
-        Last = 0;
-        Timer.start();
-    }
-    void Stop() {
-        Tick();
-        Timer.stop();
-    }
-    double WorstMs() const { return double(Worst) / 1e6; }
-
-private:
-    void Tick() {
-        const qint64 now = Clock.nsecsElapsed();
-        Worst = std::max(Worst, now - Last - kIntervalNs);
-        Last = now;
-    }
-    QTimer Timer;
-    QElapsedTimer Clock;
-    qint64 Last = 0;
-    qint64 Worst = 0;
-};
 
 enum TLoadWay { kSync = 0, kJob = 1 };
 

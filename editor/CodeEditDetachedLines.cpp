@@ -8,6 +8,16 @@ TCodeEditDetachedLines::TCodeEditDetachedLines(int tabWidth,
       Link(List) {
     List.SetTabWidth(tabWidth);
     if (Highlighter == nullptr) return;
+    if (!Highlighter->CarriesRangeAcrossLines()) {
+        // Every line starts in the reset state: stored as lines come, nothing scanned.
+        Highlighter->ResetRangeState();
+        List.OnLineAdded = [this, reset = Highlighter->RangeState()](int index) {
+            for (int i = index; i < List.Count() && List.LineRange(i) != reset; ++i)
+                List.SetLineRange(i, reset);
+        };
+        List.OnLineInserted = List.OnLineAdded;
+        return;
+    }
     Link.SetHighlighter(Highlighter.get());
     // Appending follows the scan of the line before, so every line is scanned once.
     List.OnLineAdded = [this](int index) { Link.LineAdded(index); };

@@ -181,6 +181,9 @@ public:
     // ranges as this one: ranges of a text built on another thread are scanned with it.
     // nullptr when the kind cannot be made that way; the pane then scans after adopting.
     virtual std::unique_ptr<TCodeCustomHighlighter> NewOfSameKind() const { return nullptr; }
+    // False when the range never leaves the reset state, so that every line starts afresh:
+    // a text's ranges are then known without scanning it.
+    virtual bool CarriesRangeAcrossLines() const { return true; }
 
     bool Enabled() const { return IsEnabled; }
     void SetEnabled(bool value) { IsEnabled = value; }

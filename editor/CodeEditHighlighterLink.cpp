@@ -21,6 +21,14 @@ void TCodeEditHighlighterLink::Detach() {
 }
 
 void TCodeEditHighlighterLink::SetHighlighter(TCodeCustomHighlighter* highlighter) {
+    Attach(highlighter, TScan::AllLines);
+}
+
+void TCodeEditHighlighterLink::SetHighlighterOverStoredRanges(TCodeCustomHighlighter* highlighter) {
+    Attach(highlighter, TScan::None);
+}
+
+void TCodeEditHighlighterLink::Attach(TCodeCustomHighlighter* highlighter, TScan scan) {
     if (highlighter == Attached) return;
     Detach();
     if (highlighter != nullptr) {
@@ -29,6 +37,8 @@ void TCodeEditHighlighterLink::SetHighlighter(TCodeCustomHighlighter* highlighte
         highlighter->HookDestroy(
             TNotifyEvent::Of<&TCodeEditHighlighterLink::HighlighterDestroyed>(this));
         Attached = highlighter;
+    }
+    if (highlighter != nullptr && scan == TScan::AllLines) {
         Lines.BeginUpdate();
         try {
             ScanAllRanges();

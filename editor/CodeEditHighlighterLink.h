@@ -36,6 +36,9 @@ public:
     TCodeCustomHighlighter* Highlighter() const { return Attached; }
     // Attaching the one already attached does nothing (no rescan); nullptr detaches.
     void SetHighlighter(TCodeCustomHighlighter* highlighter);
+    // The same for lines whose ranges a highlighter of its kind has stored already (a list
+    // built apart and adopted whole): attaches without scanning a line.
+    void SetHighlighterOverStoredRanges(TCodeCustomHighlighter* highlighter);
 
     // Stores the range of every line, scanning the whole text from a reset state.
     void ScanAllRanges();
@@ -51,6 +54,8 @@ public:
 private:
     void AttributesChanged(TCodeCustomHighlighter* sender);
     void HighlighterDestroyed(TCodeCustomHighlighter* sender);
+    enum class TScan { AllLines, None };
+    void Attach(TCodeCustomHighlighter* highlighter, TScan scan);
     void Detach();
     void RescanAround(int index);
     void ScanLine(int index);

@@ -38,6 +38,16 @@ inline constexpr std::uint8_t kLineHasTabs = 1;         // the expanded text dif
 inline constexpr std::uint8_t kLineHasNoTabs = 2;       // the expanded text is the text
 inline constexpr std::uint8_t kLineExpandedUnknown = 4; // expanded length must be recomputed
 
+// One change of a line list as its events tell it, with the line count after it: enough for
+// a table kept beside the lines to follow inserts and removals of any number of lines (one
+// event may stand for many: InsertLines, DeleteLines, AppendLines, AdoptLines).
+struct TLineChange {
+    enum TKind : std::uint8_t { Added, Inserted, Deleted, Replaced, Cleared };
+    TKind Kind = Added;
+    int Index = 0;      // the first line concerned; 0 for Cleared
+    int CountAfter = 0; // the list's line count after the change
+};
+
 class TCodeEditStringList : public ILineSource, public ILineSink {
 public:
     using TIndexEvent = std::function<void(int index)>;

@@ -45,6 +45,8 @@ public:
     TCodeHighlighterAttributes* DefaultAttribute(int index) const override;
     TCharSet IdentifierChars() const override;
     std::unique_ptr<TCodeCustomHighlighter> NewOfSameKind() const override;
+    // Every NC block stands on its own line.
+    bool CarriesRangeAcrossLines() const override { return false; }
 
     // The text is borrowed: it must stay alive and unchanged until the line is finished.
     void BeginLine(std::string_view text, int lineIndex) override;

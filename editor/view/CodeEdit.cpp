@@ -95,24 +95,29 @@ void TCodeEdit::HookCore() {
     core.OnLineAdded = [this](int index) {
         RepaintLines(link_.LineAdded(index));
         NoteLinesAdded(index);
+        ReportLineChange(TLineChange::Added, index);
     };
     core.OnLineInserted = [this](int index) {
         RepaintLines(link_.LineInserted(index));
         knownLines_ = Lines().Count();
         NoteLineWidth(index);
+        ReportLineChange(TLineChange::Inserted, index);
     };
     core.OnLineReplaced = [this](int index) {
         RepaintLines(link_.LineReplaced(index));
         NoteLineWidth(index);
+        ReportLineChange(TLineChange::Replaced, index);
     };
     core.OnLineDeleted = [this](int index) {
         RepaintLines(link_.LineDeleted(index));
         knownLines_ = Lines().Count();
+        ReportLineChange(TLineChange::Deleted, index);
     };
     core.OnLinesCleared = [this] {
         widestLine_ = 0;
         knownLines_ = 0;
         viewport()->update();
+        ReportLineChange(TLineChange::Cleared, 0);
     };
     core.OnLinesChanged = [this] { LinesChanged(); };
     core.OnChange = [this] {
@@ -125,6 +130,10 @@ void TCodeEdit::HookCore() {
 }
 
 // ---- Following the line list ----
+
+void TCodeEdit::ReportLineChange(TLineChange::TKind kind, int index) {
+    if (OnLineChange) OnLineChange(this, TLineChange{kind, index, Lines().Count()});
+}
 
 void TCodeEdit::RepaintLines(TRepaintLines lines) {
     const int top = TopLine();
@@ -287,6 +296,16 @@ void TCodeEdit::LoadFile(const std::string& path) {
 
 void TCodeEdit::AdoptLines(TCodeEditStringList& built) {
     Lines().AdoptLines(built);
+    UpdateScrollBars();
+    EnsureCursorPosVisible();
+}
+
+void TCodeEdit::AdoptLines(TCodeEditStringList& built, TCodeCustomHighlighter* highlighter) {
+    // Detached first, so that the former highlighter does not rescan the adopted lines.
+    SetHighlighter(nullptr);
+    Lines().AdoptLines(built);
+    core_->SetHighlighter(highlighter);
+    link_.SetHighlighterOverStoredRanges(highlighter);
     UpdateScrollBars();
     EnsureCursorPosVisible();
 }

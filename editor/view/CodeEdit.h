@@ -70,6 +70,9 @@ public:
     // TCodeEditStringList::AdoptLines): undo lists emptied, caret home, the view settled once.
     // built is left with the former lines.
     void AdoptLines(TCodeEditStringList& built);
+    // The same, and highlighter becomes the pane's: built's ranges were stored by one of its
+    // kind (TCodeEditDetachedLines), so no line is scanned again.
+    void AdoptLines(TCodeEditStringList& built, TCodeCustomHighlighter* highlighter);
     // Inserts the clipboard's text at the caret, replacing a selection.
     void PasteFromClipboard();
     // The clipboard of copy, cut and paste: the system's unless one is set (nullptr: the
@@ -134,6 +137,8 @@ public:
     // Events.
     std::function<void(TCodeEdit*)> OnChange;       // a recorded change, undo or redo
     std::function<void(TCodeEdit*)> OnStatusChange; // caret, selection or mode moved
+    // Every change of the line list, by whatever means, after the pane has followed it.
+    std::function<void(TCodeEdit*, const TLineChange& change)> OnLineChange;
     // A press and release in the gutter: viewport position and 1-based line.
     std::function<void(TCodeEdit*, int x, int y, int line)> OnGutterClick;
 
@@ -168,6 +173,7 @@ protected:
 
 private:
     void HookCore();
+    void ReportLineChange(TLineChange::TKind kind, int index);
     void RepaintLines(TRepaintLines lines);
     void LinesChanged();
     void NoteLineWidth(int index);

@@ -10,25 +10,36 @@ namespace plotalon {
 TCodeEditJob::TCodeEditJob(TCodeEdit& pane) : Pane(pane) {}
 
 TCodeEditJob::~TCodeEditJob() {
-    if (Job.Running()) Pane.Core().SetReadOnly(WasReadOnly);
+    Abandon();
 }
 
-bool TCodeEditJob::Run(TWorkerJob::TWork work, TFinish settle, TFinish finish) {
+void TCodeEditJob::Abandon() {
+    if (!Job.Running()) return;
+    Job.Abandon();
+    Pane.Core().SetReadOnly(WasReadOnly);
+}
+
+bool TCodeEditJob::Run(TWorkerJob::TWork work, TFinish settle, TFinish finish, TRunOn runOn) {
     if (Job.Running()) return false;
     WasReadOnly = Pane.Core().ReadOnly();
     Pane.Core().SetReadOnly(true);
-    return Job.Start(std::move(work), [this, settle = std::move(settle),
-                                       finish = std::move(finish)](const TOutcome& outcome) {
+    auto end = [this, settle = std::move(settle),
+                finish = std::move(finish)](const TOutcome& outcome) {
         Pane.Core().SetReadOnly(WasReadOnly);
         if (settle) settle(outcome);
         if (finish) finish(outcome);
-    });
+    };
+    if (runOn == TRunOn::Worker) return Job.Start(std::move(work), std::move(end));
+    TProgress progress;
+    end(TWorkerJob::Perform(work, progress));
+    return true;
 }
 
-bool TCodeEditJob::StartBuild(TBuild build, TAdoptOn adoptOn, TFinish finish) {
+bool TCodeEditJob::StartBuild(TBuild build, TAdoptOn adoptOn, TFinish finish,
+                              TCodeCustomHighlighter* highlighter, TRunOn runOn) {
     if (Job.Running()) return false;
-    auto lines =
-        std::make_shared<TCodeEditDetachedLines>(Pane.Core().TabWidth(), Pane.Highlighter());
+    auto lines = std::make_shared<TCodeEditDetachedLines>(
+        Pane.Core().TabWidth(), highlighter != nullptr ? highlighter : Pane.Highlighter());
     // Without eoScrollPastEol the pane's scroll range needs the longest line: measured here,
     // adopting it costs nothing.
     const bool measure = !Pane.Core().HasOption(eoScrollPastEol);
@@ -36,25 +47,30 @@ bool TCodeEditJob::StartBuild(TBuild build, TAdoptOn adoptOn, TFinish finish) {
         build(*lines, progress);
         if (measure) lines->Lines().LongestLineLength();
     };
-    auto adopt = [this, lines, adoptOn](const TOutcome& outcome) {
-        if (outcome.End == TEnd::Completed ||
-            (outcome.End == TEnd::Failed && adoptOn == TAdoptOn::CompletionOrFailure))
+    auto adopt = [this, lines, adoptOn, highlighter](const TOutcome& outcome) {
+        if (outcome.End == TEnd::Cancelled ||
+            (outcome.End == TEnd::Failed && adoptOn == TAdoptOn::Completion))
+            return;
+        if (highlighter != nullptr)
+            Pane.AdoptLines(lines->Lines(), highlighter);
+        else
             Pane.AdoptLines(lines->Lines());
     };
-    return Run(std::move(work), std::move(adopt), std::move(finish));
+    return Run(std::move(work), std::move(adopt), std::move(finish), runOn);
 }
 
-bool TCodeEditJob::StartLoad(const std::string& path, TFinish finish) {
+bool TCodeEditJob::StartLoad(const std::string& path, TFinish finish, TRunOn runOn) {
     return StartBuild([path](TCodeEditDetachedLines& lines,
                              TProgress& progress) { lines.Lines().LoadFile(path, &progress); },
-                      TAdoptOn::Completion, std::move(finish));
+                      TAdoptOn::Completion, std::move(finish), nullptr, runOn);
 }
 
-bool TCodeEditJob::StartSave(const std::string& path, TLineBreakFormat format, TFinish finish) {
+bool TCodeEditJob::StartSave(const std::string& path, TLineBreakFormat format, TFinish finish,
+                             TRunOn runOn) {
     const TCodeEditStringList& lines = Pane.Lines();
     return Run(
         [&lines, path, format](TProgress& progress) { lines.SaveFile(path, format, &progress); },
-        nullptr, std::move(finish));
+        nullptr, std::move(finish), runOn);
 }
 
 } // namespace plotalon

@@ -35,9 +35,13 @@ public:
         CompletionOrFailure, // a failed build shows the lines it made before the error
     };
 
+    // Where the work runs. Work too small to be worth a thread runs at once on the caller's
+    // thread, through the same steps: the result is the worker's, the start returns after
+    // the finish, and an error of the finish reaches the caller.
+    enum class TRunOn { Worker, Caller };
+
     explicit TCodeEditJob(TCodeEdit& pane);
-    // A running job is stopped and dropped: the pane keeps its lines, its read-only state
-    // comes back, and the finish does not run.
+    // A running job is abandoned.
     ~TCodeEditJob();
     TCodeEditJob(const TCodeEditJob&) = delete;
     TCodeEditJob& operator=(const TCodeEditJob&) = delete;
@@ -45,12 +49,23 @@ public:
     // Each returns false, and starts nothing, while a job runs. finish runs on the GUI
     // thread after the pane has taken the result.
     // Reads the file (progress: bytes of the file size); errors as TCodeEdit::LoadFile.
-    bool StartLoad(const std::string& path, TFinish finish);
+    bool StartLoad(const std::string& path, TFinish finish, TRunOn runOn = TRunOn::Worker);
     // Writes the lines (progress: lines written); a cancel keeps the old file.
-    bool StartSave(const std::string& path, TLineBreakFormat format, TFinish finish);
-    bool StartBuild(TBuild build, TAdoptOn adoptOn, TFinish finish);
+    bool StartSave(const std::string& path, TLineBreakFormat format, TFinish finish,
+                   TRunOn runOn = TRunOn::Worker);
+    // highlighter: the one the pane takes with the new text, its ranges stored as the lines
+    // are built by one of its kind; nullptr: the pane keeps its own, and one of its kind
+    // stores them.
+    bool StartBuild(TBuild build, TAdoptOn adoptOn, TFinish finish,
+                    TCodeCustomHighlighter* highlighter = nullptr, TRunOn runOn = TRunOn::Worker);
 
     void Cancel() { Job.Cancel(); }
+    // Waits up to timeout for the running job to end, blocking this thread; a job that ends
+    // in time settles and finishes before this returns. True when no job runs any more.
+    bool EndWithin(std::chrono::milliseconds timeout) { return Job.EndWithin(timeout); }
+    // Stops a running job and waits for its thread: the pane keeps its lines, its read-only
+    // state comes back, and the finish does not run.
+    void Abandon();
     bool Busy() const { return Job.Running(); }
     const TProgress& Progress() const { return Job.Progress(); }
     // Called about every 30 ms while a job runs.
@@ -58,7 +73,7 @@ public:
 
 private:
     // settle runs first on the GUI thread, with the pane writable again, then finish.
-    bool Run(TWorkerJob::TWork work, TFinish settle, TFinish finish);
+    bool Run(TWorkerJob::TWork work, TFinish settle, TFinish finish, TRunOn runOn);
 
     TCodeEdit& Pane;
     TWorkerJob Job;

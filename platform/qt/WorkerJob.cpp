@@ -12,8 +12,18 @@ TWorkerJob::TWorkerJob(QObject* parent) : QObject(parent) {
 }
 
 TWorkerJob::~TWorkerJob() {
-    Shared.Cancel();
-    if (Worker.joinable()) Worker.join();
+    Abandon();
+}
+
+TWorkerJob::TOutcome TWorkerJob::Perform(const TWork& work, TProgress& progress) {
+    try {
+        work(progress);
+    } catch (const ECancelled&) {
+        return {TEnd::Cancelled, nullptr};
+    } catch (...) {
+        return {TEnd::Failed, std::current_exception()};
+    }
+    return {};
 }
 
 bool TWorkerJob::Start(TWork work, TFinish finish) {
@@ -24,16 +34,12 @@ bool TWorkerJob::Start(TWork work, TFinish finish) {
     Finish = std::move(finish);
     Busy = true;
     Worker = std::thread([this, work = std::move(work)] {
-        TOutcome outcome;
-        try {
-            work(Shared);
-        } catch (const ECancelled&) {
-            outcome.End = TEnd::Cancelled;
-        } catch (...) {
-            outcome = {TEnd::Failed, std::current_exception()};
+        Outcome = Perform(work, Shared);
+        {
+            std::lock_guard<std::mutex> lock(EndMutex);
+            WorkEnded.store(true, std::memory_order_release);
         }
-        Outcome = std::move(outcome);
-        WorkEnded.store(true, std::memory_order_release);
+        EndSignal.notify_all();
         // Wakes the GUI thread at once rather than at the next poll; dropped when this
         // object is gone by then.
         QMetaObject::invokeMethod(
@@ -45,6 +51,27 @@ bool TWorkerJob::Start(TWork work, TFinish finish) {
 
 void TWorkerJob::Cancel() {
     if (Busy) Shared.Cancel();
+}
+
+bool TWorkerJob::EndWithin(std::chrono::milliseconds timeout) {
+    if (!Busy) return true;
+    {
+        std::unique_lock<std::mutex> lock(EndMutex);
+        if (!EndSignal.wait_for(lock, timeout,
+                                [this] { return WorkEnded.load(std::memory_order_acquire); }))
+            return false;
+    }
+    Collect();
+    return !Busy;
+}
+
+void TWorkerJob::Abandon() {
+    Shared.Cancel();
+    if (Worker.joinable()) Worker.join();
+    Timer.stop();
+    Finish = nullptr;
+    Outcome = {};
+    Busy = false; // a wake-up still on its way finds nothing to collect
 }
 
 void TWorkerJob::Poll() {

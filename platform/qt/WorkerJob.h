@@ -12,8 +12,11 @@
 #include <QObject>
 #include <QTimer>
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <exception>
 #include <functional>
+#include <mutex>
 #include <thread>
 
 namespace plotalon {
@@ -35,7 +38,7 @@ public:
     using TFinish = std::function<void(const TOutcome& outcome)>;
 
     explicit TWorkerJob(QObject* parent = nullptr);
-    // A job still running is asked to stop and waited for; its finish does not run.
+    // A job still running is abandoned.
     ~TWorkerJob() override;
     TWorkerJob(const TWorkerJob&) = delete;
     TWorkerJob& operator=(const TWorkerJob&) = delete;
@@ -46,6 +49,15 @@ public:
     bool Start(TWork work, TFinish finish);
     // Asks the running work to stop; it ends as Cancelled once it notices.
     void Cancel();
+    // Blocks this thread until the running work has ended, for at most timeout; work that
+    // ends in time is finished at once, before this returns. True when no job runs any
+    // more. For work that is usually quick: waiting a moment spares the progress display.
+    bool EndWithin(std::chrono::milliseconds timeout);
+    // Asks the running work to stop and waits until its thread has ended; the finish does
+    // not run. For an owner that goes while a job may run, before what the work reads goes.
+    void Abandon();
+    // Runs work on the calling thread and tells how it ended, as a job's finish is told.
+    static TOutcome Perform(const TWork& work, TProgress& progress);
     // From the start until the finish has run.
     bool Running() const { return Busy; }
     const TProgress& Progress() const { return Shared; }
@@ -61,6 +73,8 @@ private:
     QTimer Timer;
     std::thread Worker;
     std::atomic<bool> WorkEnded{false};
+    std::mutex EndMutex; // with EndSignal, for EndWithin
+    std::condition_variable EndSignal;
     TOutcome Outcome; // written by the worker before WorkEnded, read after it
     TFinish Finish;
     bool Busy = false;

@@ -2,9 +2,11 @@
 
 #include "app/Program.h"
 #include "app/SendProgress.h"
+#include "app/StatusProgress.h"
 #include "controls/XPSpeedButton.h"
 #include "editor/ncSyn.h"
 #include "editor/view/CodeEdit.h"
+#include "engine/ConversionRun.h"
 #include "platform/ProgramFolder.h"
 #include "platform/qt/ErrorReport.h"
 #include "platform/qt/FileDialogs.h"
@@ -24,12 +26,15 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPointer>
+#include <QProgressBar>
 #include <QStatusBar>
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <filesystem>
 #include <memory>
+#include <random>
 #include <sys/stat.h>
 
 namespace plotalon {
@@ -59,6 +64,12 @@ std::string Replace(std::string text, const std::string& what, const std::string
 
 QString Q(const std::string& utf8) {
     return QString::fromStdString(utf8);
+}
+
+// Runs the event loop until the window's work has ended.
+void WaitForWork(TForm1* form) {
+    ASSERT_TRUE(QTest::qWaitFor([form] { return !form->Busy(); }, 60000));
+    QCoreApplication::processEvents();
 }
 
 // The program's windows over a folder of their own, holding the example's settings files.
@@ -117,6 +128,7 @@ protected:
         TScriptedFileDialogs dialogs;
         dialogs.Answers = {Q(Files.Path("nc/teil.nc"))};
         Click(Form->XPSpeedButton1);
+        WaitForWork(Form);
         ASSERT_EQ(Form->StatusText(), Q("NC-Datei " + Files.Path("nc/teil.nc") + " geladen"));
     }
 
@@ -523,10 +535,11 @@ TEST_F(MainWindow, AFaultInAnArcEndsTheRunAndKeepsWhatWasWritten) {
 // in either reading; in the standard reading the message names the line as well.
 TEST_F(MainWindow, AFaultyBlockPutsTheCaretOnItsLineInView) {
     std::string program;
-    for (int i = 0; i < 300; ++i) program += "G0 X" + std::to_string(i) + " Y0\n";
+    for (int i = 0; i < 300; ++i)
+        program += "G0 X" + std::to_string(i) + " Y0\n";
     const struct {
-        const char* ini;      // extra keys of the settings file
-        const char* faulty;   // line 250
+        const char* ini;    // extra keys of the settings file
+        const char* faulty; // line 250
         const char* message;
     } cases[] = {
         {"", "G2 X5 Y0", "Gleitkommadivision durch Null."},
@@ -1053,6 +1066,389 @@ TEST_F(MainWindow, AcceleratorsOfTheMenuAndTheButtons) {
     QTest::keyClick(window, Qt::Key_B, Qt::AltModifier); // "&Beenden"
     QCoreApplication::processEvents();
     EXPECT_FALSE(Form->isVisible());
+    EXPECT_TRUE(Errors.Entries.empty());
+}
+
+// ---- Long work off the GUI thread ----
+
+const TForm1::TLongWorkLimits kAtOnce{INT_MAX, LLONG_MAX, INT_MAX, 0};
+const TForm1::TLongWorkLimits kOnWorker{0, 0, 0, 0};
+const TForm1::TLongWorkLimits kOnWorkerEndingInTheWait{0, 0, 0, 60000};
+
+// What a conversion leaves the user: the target text, the status line, the error reports,
+// where Quelle's caret stands, and which NC line made each HPGL line.
+struct TRunResult {
+    std::vector<std::string> Target;
+    QString Status;
+    std::vector<QString> Errors;
+    TCodePoint Caret;
+    std::vector<std::optional<int>> Origins;
+    bool operator==(const TRunResult&) const = default;
+};
+
+// A program of straight moves and arcs drawn from a seed, as CAM systems write them; arcs by
+// R with end points well within reach.
+std::string RandomProgram(unsigned seed, int blocks) {
+    std::mt19937 random(seed);
+    double x = 0, y = 0;
+    auto to = [&](int range, bool near) {
+        x = (near ? x : 0) +
+            double(int(random() % unsigned(2000 * range + 1)) - 1000 * range) / 1000;
+        y = (near ? y : 0) +
+            double(int(random() % unsigned(2000 * range + 1)) - 1000 * range) / 1000;
+        char text[64];
+        std::snprintf(text, sizeof text, " X%.3f Y%.3f", x, y);
+        return std::string(text);
+    };
+    std::string text;
+    for (int i = 0; i < blocks; ++i) {
+        switch (random() % 6) {
+        case 0:
+            text += "G0" + to(100, false) + "\n";
+            break;
+        case 1:
+            text += "G1 Z-" + std::to_string(random() % 3) + "\n";
+            break;
+        case 2:
+            text += "G0 Z5\n";
+            break;
+        case 3:
+            text += (random() % 2 ? "G2" : "G3") + to(5, true) + " R" +
+                    std::to_string(10 + random() % 10) + "\n";
+            break;
+        default:
+            text += "G1" + to(100, false) + " F300\n";
+            break;
+        }
+    }
+    return text;
+}
+
+class MainWindowWork : public MainWindow {
+protected:
+    TRunResult Convert(const TForm1::TLongWorkLimits& limits) {
+        Form->SetLongWorkLimits(limits);
+        Form->Quelle->Core().SetCaretXY({1, 1});
+        Errors.Entries.clear();
+        TCodeCustomHighlighter* before = Form->Ziel->Highlighter();
+        Click(Form->XPSpeedButton3);
+        EXPECT_EQ(Form->Busy(), &limits == &kOnWorker);
+        WaitForWork(Form);
+        EXPECT_NE(dynamic_cast<TNCSyn*>(Form->Ziel->Highlighter()), nullptr);
+        EXPECT_NE(Form->Ziel->Highlighter(), before);
+        EXPECT_EQ(Form->Ziel->Lines().UpdateCount(), 0);
+        EXPECT_FALSE(Form->Quelle->Core().ReadOnly());
+        EXPECT_FALSE(Form->Ziel->Core().ReadOnly());
+        TRunResult result{
+            LinesOf(Form->Ziel), Form->StatusText(), {}, Form->Quelle->Core().CaretXY(), {}};
+        for (const auto& entry : Errors.Entries)
+            result.Errors.push_back(entry.message);
+        for (int i = -1; i <= Form->Ziel->Lines().Count(); ++i)
+            result.Origins.push_back(Form->ZielSourceLine(i));
+        return result;
+    }
+
+    // Opens nc/name holding text through "&NC öffnen".
+    void Open(const char* name, const std::string& text) {
+        Files.Write(std::string("nc/") + name, text);
+        TScriptedFileDialogs dialogs;
+        dialogs.Answers = {Q(Files.Path(std::string("nc/") + name))};
+        Click(Form->XPSpeedButton1);
+        WaitForWork(Form);
+    }
+
+    // A program whose conversion takes the worker a second or more: 40,000 half circles in
+    // one-degree chords, 7.2 million HPGL lines. The tests stop it long before.
+    void OpenLongProgram() {
+        Files.Write("main.ini", "[convert]\r\nfactor=1000\r\ndeg=1\r\ntype=1\r\n");
+        Start();
+        std::string text = "G0 X0 Y0\nG1 Z-1\n";
+        for (int i = 0; i < 20000; ++i)
+            text += "G2 X10 Y0 R5\nG2 X0 Y0 R5\n";
+        Open("lang.nc", text);
+    }
+};
+
+// Both ways to the same end: on the worker (with the window free meanwhile, or waiting for
+// it a moment) and at once, for
+// the complete example, a faulty block in either reading, and random programs in either;
+// the random ones also as the engine alone converts them.
+TEST_F(MainWindowWork, TheWorkerGivesWhatTheRunAtOnceGives) {
+    std::string faulty;
+    for (int i = 0; i < 300; ++i)
+        faulty += i == 249 ? "{faulty}\n" : "G0 X" + std::to_string(i) + " Y0\n";
+    const struct {
+        const char* name;
+        const char* ini; // keys after [convert]
+        std::string program;
+        bool fails;
+    } cases[] = {
+        {"example", "factor=1000\r\ndeg=45\r\ntype=1\r\n", kExampleNc, false},
+        {"fault, literal", "factor=40\r\ntype=1\r\n", Replace(faulty, "{faulty}", "G2 X5 Y0"),
+         true},
+        {"fault, standard", "factor=40\r\ntype=1\r\nncmode=1\r\n",
+         Replace(faulty, "{faulty}", "G41 G1 X5"), true},
+        {"random, literal", "factor=40\r\ndeg=7\r\ntype=1\r\n", RandomProgram(1, 3000), false},
+        {"random, standard", "factor=40\r\ndeg=7\r\ntype=2\r\nncmode=1\r\n", RandomProgram(2, 3000),
+         false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Files.Write("main.ini", "[convert]\r\n" + std::string(c.ini));
+        Start();
+        Open("teil.nc", c.program);
+        const TRunResult atOnce = Convert(kAtOnce);
+        const TRunResult onWorker = Convert(kOnWorker);
+        EXPECT_EQ(onWorker, atOnce);
+        EXPECT_EQ(Convert(kOnWorkerEndingInTheWait), atOnce);
+        EXPECT_EQ(onWorker.Errors.size(), c.fails ? 1u : 0u);
+        EXPECT_EQ(onWorker.Caret.Y, c.fails ? 250 : 1);
+        if (c.fails) {
+            EXPECT_EQ(onWorker.Status.left(9), u"NC-Datei "_qs); // as loading left it
+        }
+        EXPECT_GT(onWorker.Target.size(), c.fails ? 1u : 8u);
+
+        TConvSettings settings = ConvSettings();
+        TModalState state;
+        TLineVector engine;
+        TConversionRun run(settings, state, engine);
+        try {
+            run.Execute(Form->Quelle->Lines(), Program->Form_Einstellungen.PrefixLines(),
+                        Program->Form_Einstellungen.SuffixLines());
+        } catch (const Exception&) {
+        }
+        EXPECT_EQ(onWorker.Target, engine.Lines);
+    }
+}
+
+TEST_F(MainWindowWork, TheRunRecordsWhichNcLineMadeEachHpglLineUntilItIsEdited) {
+    Start();
+    OpenExample();
+    const auto origins = [&] {
+        std::vector<std::optional<int>> all;
+        for (int i = -1; i <= Form->Ziel->Lines().Count(); ++i)
+            all.push_back(Form->ZielSourceLine(i));
+        return all;
+    };
+    const std::optional<int> none;
+    for (const auto* limits : {&kAtOnce, &kOnWorker}) {
+        Form->SetLongWorkLimits(*limits);
+        Click(Form->XPSpeedButton3);
+        WaitForWork(Form);
+        // (before) IN;SP1; PU0,0; PD; PA10000,0; four arc points SP0; (after)
+        EXPECT_EQ(origins(),
+                  (std::vector<std::optional<int>>{none, none, 0, 1, 2, 3, 3, 3, 3, none, none}));
+    }
+    // Edits by hand: a changed line loses its origin, lines below move with theirs.
+    Form->Ziel->Core().SetCaretXY({3, 4}); // "PA10000,0;"
+    Type(Form->Ziel, "1");
+    EXPECT_EQ(origins(),
+              (std::vector<std::optional<int>>{none, none, 0, 1, none, 3, 3, 3, 3, none, none}));
+    Form->Ziel->Core().SetCaretXY({3, 2}); // splits "PU0,0;"
+    QTest::keyClick(Form->Ziel, Qt::Key_Return);
+    EXPECT_EQ(origins(), (std::vector<std::optional<int>>{none, none, none, none, 1, none, 3, 3, 3,
+                                                          3, none, none}));
+    Form->Ziel->Core().SetCaretXY({1, 7});
+    QTest::keyClick(Form->Ziel, Qt::Key_Y, Qt::ControlModifier); // deletes that line
+    EXPECT_EQ(origins(), (std::vector<std::optional<int>>{none, none, none, none, 1, none, 3, 3, 3,
+                                                          none, none}));
+    // Loading another program leaves Ziel empty and nothing to map.
+    Questions.Answers = {TAnswer::Yes};
+    OpenExample();
+    EXPECT_EQ(origins(), (std::vector<std::optional<int>>{none, none}));
+}
+
+// While the worker converts, the window answers, shows how far it has come, and keeps every
+// command that would change or read a pane waiting; Esc or a click on the progress stops the
+// run and leaves Ziel as it was.
+TEST_F(MainWindowWork, WhileItRunsTheCommandsWaitAndEscOrAClickStopsIt) {
+    OpenLongProgram(); // far more than the moment the window waits for any conversion
+    Form->Ziel->Lines().AddLine("PU0,0;");
+    Type(Form->Ziel, "X"); // an edit that the stop must keep
+    const std::vector<std::string> target = LinesOf(Form->Ziel), source = LinesOf(Form->Quelle);
+    TCodeCustomHighlighter* highlighter = Form->Ziel->Highlighter();
+    const std::function<void()> stops[] = {
+        [&] { QTest::keyClick(Form->windowHandle(), Qt::Key_Escape); },
+        [&] { QTest::mouseClick(Form->Fortschritt->Bar, Qt::LeftButton); },
+    };
+    for (const auto& stop : stops) {
+        TScriptedFileDialogs dialogs;
+        Click(Form->XPSpeedButton3);
+        ASSERT_TRUE(Form->Busy());
+        EXPECT_TRUE(Form->Fortschritt->isVisible());
+        EXPECT_EQ(Form->Fortschritt->Caption->text(), u"HPGL wird erzeugt"_qs);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return Form->Fortschritt->Bar->value() > 0; }, 20000));
+        EXPECT_TRUE(Form->Busy());
+
+        for (QWidget* button : std::initializer_list<QWidget*>{
+                 Form->XPSpeedButton1, Form->XPSpeedButton3, Form->XPSpeedButton2})
+            EXPECT_FALSE(button->isEnabled());
+        EXPECT_TRUE(Form->Button_Einstellungen->isEnabled());
+        for (QAction* item : {Form->NCDateiffnen1, Form->AlsNCDateispeichern1,
+                              Form->HPGLDatenalsPLTDateispeichern1, Form->AnPlottersenden1,
+                              Form->HPGLerzeugen1})
+            EXPECT_FALSE(item->isEnabled());
+        EXPECT_TRUE(Form->Beenden1->isEnabled());
+        Type(Form->Quelle, "G");
+        Type(Form->Ziel, "G");
+        for (auto keys : {Qt::Key_O, Qt::Key_S})
+            QTest::keyClick(Form->windowHandle(), keys, Qt::ControlModifier);
+        QTest::keyClick(Form->windowHandle(), Qt::Key_N, Qt::AltModifier);
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(dialogs.Requests.empty());
+        EXPECT_FALSE(Form->acceptDrops());
+        EXPECT_FALSE(Form->Quelle->viewport()->acceptDrops());
+        const QString status = Form->StatusText();
+        DropOn(Form->Quelle->viewport(), {30, 10},
+               *FileDrop({QUrl::fromLocalFile(Q(Files.Path("nc/teil.nc")))}));
+        EXPECT_EQ(Form->StatusText(), status);
+        EXPECT_TRUE(Questions.Asked.empty());
+        Form->WandelnClick(); // a second start is refused
+        EXPECT_EQ(LinesOf(Form->Quelle), source);
+        EXPECT_EQ(LinesOf(Form->Ziel), target);
+
+        stop();
+        WaitForWork(Form);
+        EXPECT_EQ(Form->StatusText(), u"Umwandlung abgebrochen"_qs);
+        EXPECT_EQ(LinesOf(Form->Ziel), target);
+        EXPECT_EQ(Form->Ziel->Highlighter(), highlighter);
+        EXPECT_TRUE(Form->TargetEdited());
+        EXPECT_FALSE(Form->Fortschritt->isVisible());
+        EXPECT_TRUE(Form->XPSpeedButton3->isEnabled());
+        EXPECT_TRUE(Form->HPGLerzeugen1->isEnabled());
+    }
+    // The panes take edits again.
+    Type(Form->Quelle, "G");
+    EXPECT_EQ(LinesOf(Form->Quelle)[0], "G" + source[0]);
+    EXPECT_TRUE(Errors.Entries.empty());
+}
+
+// Quitting stops the run first (after the question over unsaved edits); a window destroyed
+// while its worker runs stops it before the panes go.
+TEST_F(MainWindowWork, QuittingWhileItRunsStopsTheRunFirst) {
+    OpenLongProgram();
+    Form->SetLongWorkLimits(kOnWorker);
+    Type(Form->Quelle, "(");
+    Click(Form->XPSpeedButton3);
+    Questions.Answers = {TAnswer::No};
+    Form->close();
+    EXPECT_TRUE(Form->isVisible());
+    EXPECT_TRUE(Form->Busy()); // "Nein": the run goes on
+    Questions.Answers = {TAnswer::Yes};
+    Form->close();
+    EXPECT_EQ(Questions.Asked.size(), 2u);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !Form->isVisible(); }, 20000));
+    EXPECT_FALSE(Form->Busy());
+    EXPECT_EQ(Questions.Asked.size(), 2u); // asked once per close
+
+    Start();
+    Open("lang.nc", test::TTempDir::Read(Files.Path("nc/lang.nc")));
+    Form->SetLongWorkLimits(kOnWorker);
+    Click(Form->XPSpeedButton3);
+    Program.reset();
+}
+
+// A big file is read on the worker: from "NC öffnen", a dropped file and the command line
+// alike. A cancel keeps the pane; the loaded text is the one read at once.
+TEST_F(MainWindowWork, LoadingABigFileShowsProgressAndCanBeStopped) {
+    std::string text;
+    for (int i = 0; i < 1000000; ++i)
+        text += "G1 X" + std::to_string(i) + " Y" + std::to_string(i % 97) + "\n";
+    Files.Write("nc/gross.nc", text);
+    const QString path = Q(Files.Path("nc/gross.nc"));
+    Start({Files.Path("nc/gross.nc")}, Hidden);
+    Form->SetLongWorkLimits(kOnWorker);
+    Form->show();
+    EXPECT_TRUE(Form->Busy());
+    WaitForWork(Form);
+    const std::vector<std::string> loaded = LinesOf(Form->Quelle);
+    EXPECT_EQ(Form->StatusText(), u"NC-Datei "_qs + path + u" geladen"_qs);
+
+    OpenExample();
+    Click(Form->XPSpeedButton3);
+    WaitForWork(Form);
+    const std::vector<std::string> source = LinesOf(Form->Quelle), target = LinesOf(Form->Ziel);
+    const std::function<void()> opens[] = {
+        [&] {
+            TScriptedFileDialogs dialogs;
+            dialogs.Answers = {path};
+            Click(Form->XPSpeedButton1);
+        },
+        [&] {
+            DropOn(Form->Ziel->viewport(), {30, 10}, *FileDrop({QUrl::fromLocalFile(path)}));
+        },
+    };
+    for (const auto& open : opens) {
+        open();
+        ASSERT_TRUE(Form->Busy());
+        EXPECT_EQ(Form->Fortschritt->Caption->text(), u"NC-Datei wird geladen"_qs);
+        QTest::keyClick(Form->windowHandle(), Qt::Key_Escape);
+        WaitForWork(Form);
+        EXPECT_EQ(LinesOf(Form->Quelle), source);
+        EXPECT_EQ(LinesOf(Form->Ziel), target);
+        EXPECT_EQ(Form->StatusText(), u"Laden abgebrochen"_qs);
+
+        open();
+        WaitForWork(Form);
+        EXPECT_EQ(LinesOf(Form->Quelle), loaded);
+        EXPECT_EQ(Form->Ziel->Lines().Count(), 0);
+        EXPECT_EQ(Form->StatusText(), u"NC-Datei "_qs + path + u" geladen"_qs);
+        OpenExample();
+        Click(Form->XPSpeedButton3);
+        WaitForWork(Form);
+    }
+    Form->SetLongWorkLimits(kAtOnce);
+    TScriptedFileDialogs dialogs;
+    dialogs.Answers = {path};
+    Click(Form->XPSpeedButton1);
+    EXPECT_EQ(LinesOf(Form->Quelle), loaded);
+    EXPECT_TRUE(Errors.Entries.empty());
+}
+
+// Saving many lines goes through the worker too: the same bytes, and a stop keeps the old
+// file; quitting lets it finish.
+TEST_F(MainWindowWork, SavingManyLinesShowsProgressAndCanBeStopped) {
+    Start();
+    OpenExample();
+    Form->SetLongWorkLimits(kOnWorker);
+    Click(Form->XPSpeedButton3);
+    WaitForWork(Form);
+    Files.Write("plt/alt.plt", "alt");
+    TScriptedFileDialogs dialogs;
+    Questions.Answers = {TAnswer::Yes};
+    dialogs.Answers = {Q(Files.Path("plt/alt.plt"))};
+    Click(Form->XPSpeedButton2);
+    EXPECT_EQ(Form->Fortschritt->Caption->text(), u"HPGL-Daten werden gespeichert"_qs);
+    WaitForWork(Form);
+    EXPECT_EQ(test::TTempDir::Read(Files.Path("plt/alt.plt")), WithCrLf(kExampleHpgl));
+    EXPECT_EQ(Form->StatusText(), Q("HPGL-Daten in " + Files.Path("plt/alt.plt") + " gespeichert"));
+
+    TCodeEditDetachedLines many(8, nullptr);
+    std::string written;
+    for (int i = 0; i < 1000000; ++i) {
+        many.Lines().AddLine("PA" + std::to_string(i) + ",0;");
+        written += "PA" + std::to_string(i) + ",0;\r\n";
+    }
+    Form->Quelle->AdoptLines(many.Lines());
+    Files.Write("nc/alt.nc", "alt");
+    Questions.Answers = {TAnswer::Yes};
+    dialogs.Answers = {Q(Files.Path("nc/alt.nc"))};
+    RunGuarded([&] { Form->AlsNCDateispeichern1Click(); });
+    ASSERT_TRUE(Form->Busy());
+    EXPECT_EQ(Form->Fortschritt->Caption->text(), u"NC-Daten werden gespeichert"_qs);
+    QTest::keyClick(Form->windowHandle(), Qt::Key_Escape);
+    WaitForWork(Form);
+    EXPECT_EQ(test::TTempDir::Read(Files.Path("nc/alt.nc")), "alt");
+    EXPECT_EQ(Form->StatusText(), u"Speichern abgebrochen"_qs);
+
+    // Quitting lets a save finish.
+    Questions.Answers = {TAnswer::Yes};
+    dialogs.Answers = {Q(Files.Path("nc/alt.nc"))};
+    RunGuarded([&] { Form->AlsNCDateispeichern1Click(); });
+    ASSERT_TRUE(Form->Busy());
+    Form->close();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !Form->isVisible(); }, 20000));
+    EXPECT_EQ(test::TTempDir::Read(Files.Path("nc/alt.nc")), written);
     EXPECT_TRUE(Errors.Entries.empty());
 }
 

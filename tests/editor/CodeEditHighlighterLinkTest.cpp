@@ -1,6 +1,7 @@
 #include "editor/CodeEditHighlighterLink.h"
 #include "editor/CodeEditDetachedLines.h"
 #include "editor/ncSyn.h"
+#include "tests/editor/CountingNCSyn.h"
 #include "tests/editor/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include <random>
 
 using namespace plotalon;
+using test::TCountingNCSyn;
 
 namespace {
 
@@ -45,15 +47,6 @@ public:
     std::string_view Line;
     bool Done = true;
     TCodeRange State = 0;
-    int Scans = 0;
-};
-
-class TCountingNCSyn : public TNCSyn {
-public:
-    void BeginLine(std::string_view text, int index) override {
-        ++Scans;
-        TNCSyn::BeginLine(text, index);
-    }
     int Scans = 0;
 };
 
@@ -175,6 +168,27 @@ TEST(CodeEditHighlighterLinkTest, DetachedLinesCarryTheRangesOfAWholeScan) {
     }
     TNCSyn nc;
     EXPECT_NE(dynamic_cast<TNCSyn*>(nc.NewOfSameKind().get()), nullptr);
+}
+
+// A text built apart with one highlighter's ranges, then taken with another of its kind that
+// the pane keeps: no line is scanned to attach it, and edits afterwards rescan as usual.
+TEST(CodeEditHighlighterLinkTest, AttachingOverStoredRangesScansNothing) {
+    TBraceSyn kind;
+    TCodeEditDetachedLines built(8, &kind);
+    for (const char* l : {"a", "{", "b", "}", "c"})
+        built.Lines().AddLine(l);
+    TBraceSyn syn;
+    TPane pane;
+    pane.Lines.AdoptLines(built.Lines());
+    const int reports = pane.Reports;
+    pane.Link.SetHighlighterOverStoredRanges(&syn);
+    EXPECT_EQ(syn.Scans, 0);
+    EXPECT_EQ(pane.Link.Highlighter(), &syn);
+    EXPECT_EQ(pane.Reports, reports + 1);
+    EXPECT_EQ(Ranges(pane.Lines), (std::vector<TCodeRange>{0, 0, 1, 1, 0}));
+    pane.Lines.ReplaceLine(3, "d");
+    EXPECT_EQ(Ranges(pane.Lines), (std::vector<TCodeRange>{0, 0, 1, 1, 1}));
+    EXPECT_GT(syn.Scans, 0);
 }
 
 TEST(CodeEditHighlighterLinkTest, ReplaceRescansUntilTheRangesAgreeAgain) {

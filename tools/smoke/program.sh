@@ -11,7 +11,9 @@
 # screenshots go to SHOTS_FOLDER (default: ./program-shots): main.png, replace.png (the
 # question before a file is replaced), quit.png (the question before unsaved edits are
 # lost), settings-hpgl.png, settings-folders.png, settings-nc.png, help.png, info.png, splash.png, paste.png
-# (a "/C" start) and drop.png (a file dropped from another program).
+# (a "/C" start), drop.png (a file dropped from another program), converting.png (a
+# 2,000,000-line program converting in the background, the progress bar in the status line)
+# and stopped.png (a second run stopped with Esc).
 #
 # Besides the commands it checks: saving over a file asks once, and "Nein" keeps the file;
 # quitting over an edit asks, and "Nein" keeps the program; Ctrl+S saves under the NC file's
@@ -19,7 +21,9 @@
 # the pasted text (its letters, red, are on screen); and, with DRAG_SOURCE (the
 # smoke-drag-source helper), a file dragged through the X server's drag and drop onto the
 # HPGL pane opens in the NC pane and puts no text into the HPGL pane. Without DRAG_SOURCE
-# the drop is left out and said so.
+# the drop is left out and said so. A program of 2,000,000 lines loads and converts in the
+# background: the progress bar is seen in the status line while the run goes on, the HPGL
+# pane fills once it ends, and Esc stops a second run with the HPGL pane as it was.
 #
 # Fails when a window never appears, the program dies or does not end when told to, or the
 # saved bytes differ; exits with 77 (skipped) when the X tools are not installed.
@@ -79,6 +83,44 @@ colour_count() {
 # The main window's client area: sets X, Y, WIDTH, HEIGHT.
 main_geometry() {
     eval "$(xdotool getwindowgeometry --shell "$main" | grep -E '^(X|Y|WIDTH|HEIGHT)=')"
+}
+
+# Pixels of the progress bar's blue fill in the right half of the status line (the style
+# draws it as a gradient: blue well above red); main_geometry first.
+bar_pixels() {
+    local bottom=$((Y + HEIGHT)) screen_height
+    screen_height=$(xdotool getdisplaygeometry | cut -d' ' -f2)
+    [ "$bottom" -gt "$screen_height" ] && bottom=$screen_height # the frame counted twice
+    xwdtopnm "$XS_DIR/Xvfb_screen0" 2>/dev/null |
+        pamcut -left $((X + WIDTH / 2)) -top $((bottom - 24)) -width $((WIDTH / 2)) -height 24 |
+        ppmhist -noheader | awk '$3 > 150 && $3 > $1 + 100 { n += $NF } END { print n + 0 }'
+}
+
+# Screenshots into FILE until one shows the progress bar; fails after five seconds.
+shot_with_bar() {
+    local i
+    for i in $(seq 50); do
+        xs_screenshot "$1"
+        [ "$(bar_pixels)" -gt 50 ] && return 0
+        sleep 0.05
+    done
+    fail "no progress bar was seen in the status line"
+}
+
+# Waits until the status line shows no progress bar.
+bar_gone() {
+    local i
+    for i in $(seq 100); do
+        [ "$(bar_pixels)" = 0 ] && return 0
+        sleep 0.1
+    done
+    fail "the progress bar stayed in the status line"
+}
+
+# The HPGL pane's text area as PNM bytes, summed up.
+hpgl_pane() {
+    xwdtopnm "$XS_DIR/Xvfb_screen0" 2>/dev/null |
+        pamcut -left $((X + WIDTH / 2 + 90)) -top $((Y + 70)) -width 400 -height 300 | md5sum
 }
 
 cp "$program_folder/plotalon" "$program_folder/hilfe.txt" "$work/" || fail "no program in $program_folder"
@@ -281,6 +323,31 @@ if [ -n "$drag_source" ]; then
 else
     echo "program.sh: no drag source given, the drop of a file is not checked"
 fi
+xs_keys "$main" alt+b
+xs_ends
+
+# ---- 2,000,000 lines: loaded and converted in the background ----
+awk 'BEGIN { for (i = 0; i < 2000000; i++)
+                 if (i % 10 == 5) printf "G2 X%d Y%d R5\n", i % 1000 + 10, i % 777
+                 else printf "G1 X%d Y%d\n", i % 1000, i % 777 }' >"$work/nc/gross.nc"
+xs_launch "$work" nc/gross.nc
+main=$(xs_window '^Plotalon 1\.1$')
+main_geometry
+bar_gone
+xs_keys "$main" alt+h
+shot_with_bar "$shots/converting.png"
+bar_gone
+sleep 0.3
+red=$(colour_count $((X + WIDTH / 2 + 60)) $((Y + 62)) $((WIDTH / 2 - 100)) 400 255 0 0)
+[ "$red" -gt 500 ] || fail "the HPGL pane is empty after the conversion (red pixels: $red)"
+converted=$(hpgl_pane)
+xs_keys "$main" alt+h
+shot_with_bar "$work/stopping.png"
+xdotool key Escape
+bar_gone
+sleep 0.3
+xs_screenshot "$shots/stopped.png"
+[ "$(hpgl_pane)" = "$converted" ] || fail "Esc did not leave the HPGL pane as it was"
 xs_keys "$main" alt+b
 xs_ends
 

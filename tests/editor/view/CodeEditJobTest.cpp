@@ -3,6 +3,7 @@
 #include "PaneFixture.h"
 
 #include "editor/ncSyn.h"
+#include "tests/editor/CountingNCSyn.h"
 #include "tests/editor/TempDir.h"
 
 #include <atomic>
@@ -16,6 +17,7 @@ namespace {
 using namespace plotalon::testing;
 using TOutcome = TCodeEditJob::TOutcome;
 using TEnd = TCodeEditJob::TEnd;
+using test::TCountingNCSyn;
 
 std::string BlockText(int i) {
     return (i % 7 == 0 ? "\tG1 X" : "G1 X") + std::to_string(i) + (i % 10 == 0 ? " Y12.5" : "");
@@ -235,6 +237,49 @@ TEST_F(CodeEditJobTest, SaveWritesWhatTheSynchronousSaveWrites) {
     const std::string reference = dir.Path("reference.plt");
     pane.Lines().SaveFile(reference, TLineBreakFormat::CRLF);
     EXPECT_EQ(test::TTempDir::Read(path), test::TTempDir::Read(reference));
+}
+
+// Work too small for a thread runs at once through the same steps: the pane ends as the
+// worker leaves it, with the highlighter the build was given and no line scanned again.
+TEST_F(CodeEditJobTest, ABuildOnTheCallersThreadEndsAsOnTheWorker) {
+    using TRunOn = TCodeEditJob::TRunOn;
+    auto build = [](TCodeEditDetachedLines& lines, TProgress&) {
+        for (int i = 0; i < 30000; ++i)
+            lines.Lines().AddLine(BlockText(i));
+    };
+    TNCSyn otherSyn;
+    TCodeEdit other;
+    Prepare(other, otherSyn);
+    TCountingNCSyn workerSyn, callerSyn;
+    ASSERT_TRUE(pane.Job().StartBuild(build, TCodeEditJob::TAdoptOn::Completion, Finish(),
+                                      &workerSyn, TRunOn::Worker));
+    ASSERT_TRUE(Wait());
+    std::optional<TOutcome> callerOutcome;
+    ASSERT_TRUE(other.Job().StartBuild(
+        build, TCodeEditJob::TAdoptOn::Completion,
+        [&](const TOutcome& o) {
+            EXPECT_FALSE(other.Job().Busy());
+            callerOutcome = o;
+        },
+        &callerSyn, TRunOn::Caller));
+    ASSERT_TRUE(callerOutcome); // ended before the start returned
+    EXPECT_EQ(callerOutcome->End, TEnd::Completed);
+    EXPECT_EQ(outcome->End, TEnd::Completed);
+    EXPECT_EQ(pane.Highlighter(), &workerSyn);
+    EXPECT_EQ(other.Highlighter(), &callerSyn);
+    EXPECT_EQ(workerSyn.Scans + callerSyn.Scans, 0);
+    EXPECT_FALSE(other.Core().ReadOnly());
+    EXPECT_EQ(StateOf(pane), StateOf(other));
+    EXPECT_EQ(Shot(pane), Shot(other));
+
+    // An error of the finish reaches the caller, with the pane settled.
+    EXPECT_THROW(other.Job().StartLoad(
+                     dir.Path("fehlt.nc"),
+                     [](const TOutcome& o) { std::rethrow_exception(o.Error); }, TRunOn::Caller),
+                 EFOpenError);
+    EXPECT_FALSE(other.Job().Busy());
+    EXPECT_FALSE(other.Core().ReadOnly());
+    EXPECT_EQ(other.Lines().Count(), 30000);
 }
 
 TEST(CodeEditJob, PaneGoingAwayStopsItsJob) {

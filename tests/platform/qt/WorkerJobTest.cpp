@@ -127,6 +127,30 @@ TEST(WorkerJob, FinishMayStartTheNextJobAndItsErrorIsReported) {
     EXPECT_EQ(errors.Entries[0].message, u"kaputt."_qs);
 }
 
+// A moment's wait: work that ends within it is finished before the wait returns, without
+// the event loop; work that takes longer goes on as any job does.
+TEST(WorkerJob, EndWithinFinishesQuickWorkAtOnce) {
+    TWorkerJob job;
+    std::optional<TWorkerJob::TOutcome> outcome;
+    auto finish = [&](const TWorkerJob::TOutcome& o) { outcome = o; };
+    EXPECT_TRUE(job.EndWithin(std::chrono::milliseconds(0))); // nothing runs
+    ASSERT_TRUE(job.Start([](TProgress& p) { p.SetDone(1); }, finish));
+    EXPECT_TRUE(job.EndWithin(std::chrono::seconds(10)));
+    ASSERT_TRUE(outcome);
+    EXPECT_EQ(outcome->End, TEnd::Completed);
+    EXPECT_FALSE(job.Running());
+
+    outcome.reset();
+    THeldWork held;
+    ASSERT_TRUE(job.Start(held.Work(), finish));
+    EXPECT_FALSE(job.EndWithin(std::chrono::milliseconds(30)));
+    EXPECT_TRUE(job.Running());
+    EXPECT_FALSE(outcome);
+    held.Release = true;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return outcome.has_value(); }, 5000));
+    EXPECT_EQ(outcome->End, TEnd::Completed);
+}
+
 TEST(WorkerJob, GoingAwayStopsTheWorkWithoutFinishing) {
     THeldWork held;
     bool finished = false;
