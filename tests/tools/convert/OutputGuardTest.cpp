@@ -52,6 +52,9 @@ public:
 
 class TRandom {
 public:
+    // Every draw is its own statement in the writers below: operands of + and the arguments
+    // of one call are evaluated in an order each compiler picks, and the checksums must not
+    // depend on the compiler. (The draws are in the order the first compiler happened to use.)
     explicit TRandom(std::uint64_t seed) : State(seed) {}
     std::uint64_t Next() {
         std::uint64_t z = (State += 0x9e3779b97f4a7c15u);
@@ -123,8 +126,10 @@ std::string LiteralNumber(TRandom& r) {
         return r.Pick(odd);
     case 1:
         return std::to_string(r.Range(-200, 200));
-    default:
-        return Decimal(r.Range(-200000, 200000), static_cast<int>(r.Range(0, 4)));
+    default: {
+        const int decimals = static_cast<int>(r.Range(0, 4));
+        return Decimal(r.Range(-200000, 200000), decimals);
+    }
     }
 }
 
@@ -132,7 +137,8 @@ std::string LiteralNumber(TRandom& r) {
 std::string LiteralRadius(TRandom& r) {
     if (r.Chance(3)) return LiteralNumber(r);
     const std::int64_t thousandths = r.Range(1000, 200000);
-    return Decimal(r.Chance(30) ? -thousandths : thousandths, static_cast<int>(r.Range(0, 3)));
+    const int decimals = static_cast<int>(r.Range(0, 3));
+    return Decimal(r.Chance(30) ? -thousandths : thousandths, decimals);
 }
 
 std::string LiteralLine(TRandom& r) {
@@ -264,7 +270,8 @@ private:
     }
     std::string Rapid() { return Move(R.Chance(30) ? "G00" : "G0", false); }
     std::string Plunge() {
-        return std::string(R.Chance(50) ? "G1" : "G0") + " " + Axis('Z', R.Range(-3000, 5000));
+        const std::string z = Axis('Z', R.Range(-3000, 5000));
+        return std::string(R.Chance(50) ? "G1" : "G0") + " " + z;
     }
     std::string ArcCode() {
         static const char* const codes[] = {"G2", "G3", "G02", "G03"};
@@ -285,8 +292,11 @@ private:
         std::int64_t radius = (std::max(dx < 0 ? -dx : dx, dy < 0 ? -dy : dy) + 1) * 1000;
         if (R.Chance(30)) radius = -radius;
         if (R.Chance(1)) radius = 1;
-        Queued = ArcCode() + " " + Axis('X', x + dx * 1000) + " " + Axis('Y', y + dy * 1000) + " " +
-                 Axis('R', radius) + ZWord();
+        const std::string z = ZWord();
+        const std::string r = Axis('R', radius);
+        const std::string ey = Axis('Y', y + dy * 1000);
+        const std::string ex = Axis('X', x + dx * 1000);
+        Queued = ArcCode() + " " + ex + " " + ey + " " + r + z;
         return start;
     }
     // A full, half or quarter circle about a centre I, J off the start: exact ends without
@@ -306,15 +316,23 @@ private:
             ex += i + j, ey += j - i;
             break;
         }
-        Queued = ArcCode() + " " + Axis('X', ex) + " " + Axis('Y', ey) + " " + Axis('I', i) + " " +
-                 Axis('J', j) + ZWord();
+        const std::string z = ZWord();
+        const std::string jw = Axis('J', j);
+        const std::string iw = Axis('I', i);
+        const std::string yw = Axis('Y', ey);
+        const std::string xw = Axis('X', ex);
+        Queued = ArcCode() + " " + xw + " " + yw + " " + iw + " " + jw + z;
         return start;
     }
     std::string Cycle() {
         static const char* const codes[] = {"G81", "G82", "G83", "G73"};
         std::string line = R.Pick(codes);
-        line += " " + Axis('X', R.Range(-50000, 50000)) + " " + Axis('Y', R.Range(-50000, 50000));
-        line += " " + Axis('Z', R.Range(-5000, -1000)) + " " + Axis('R', R.Range(0, 3000));
+        const std::string y = Axis('Y', R.Range(-50000, 50000));
+        const std::string x = Axis('X', R.Range(-50000, 50000));
+        line += " " + x + " " + y;
+        const std::string r = Axis('R', R.Range(0, 3000));
+        const std::string z = Axis('Z', R.Range(-5000, -1000));
+        line += " " + z + " " + r;
         if (line[2] == '2') line += " P0.2";
         if (line[2] == '3') line += " Q0.5";
         if (R.Chance(20)) line += " L" + std::to_string(R.Range(1, 4));
