@@ -102,6 +102,7 @@ void TVorschauLink::Read() {
         return;
     }
     Copy_ = std::make_shared<TLineSnapshot>();
+    Copy_->Reserve(lines.LineCount());
     Copied_ = 0;
     Window_->StatusBar->showMessage(QStringLiteral("Zeichnung wird gelesen"));
     CopyTimer_.start();
@@ -116,12 +117,6 @@ void TVorschauLink::CopySlice() {
         while (Copied_ < count && clock.nsecsElapsed() < kSliceNs) {
             const std::size_t end = std::min(count, Copied_ + kLinesPerLook);
             Copy_->CopyFrom(lines, Copied_, end);
-            if (Copied_ == 0) {
-                // The first slice tells the lines' length: room for all of them at once.
-                const std::size_t bytes = Copy_->LineAt(end - 1).data() -
-                                          Copy_->LineAt(0).data() + Copy_->LineAt(end - 1).size();
-                Copy_->Reserve(count, bytes / end * count + bytes / end * count / 8);
-            }
             Copied_ = end;
         }
     } catch (const std::bad_alloc&) {
@@ -141,11 +136,12 @@ void TVorschauLink::StartRead(std::shared_ptr<const TLineSnapshot> lines) {
     const std::uint64_t read = ++LatestRead_;
     const std::uint64_t generation = ReadGeneration_;
     Reads_.emplace(read, std::jthread([this, read, generation,
-                                       lines = std::move(lines)](std::stop_token stop) {
+                                       lines = std::move(lines)](std::stop_token stop) mutable {
         std::shared_ptr<const TPlotModel> model;
         std::string error;
         try {
             model = ReadPlotModel(*lines, stop);
+            lines.reset(); // freed here, not while the GUI thread joins this one
         } catch (const std::bad_alloc&) {
             error = kNoMemory;
         } catch (const std::exception& e) {
