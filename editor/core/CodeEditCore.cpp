@@ -45,49 +45,26 @@ bool IsDeletion(R reason) {
 TCodeEditCore::TCodeEditCore() {
     keyStrokes_.ResetDefaults();
     Lines().SetTabWidth(tabWidth_);
-    HookDocumentEvents();
+    FollowDocument();
 }
 
 TCodeEditCore::~TCodeEditCore() {
     SetHighlighter(nullptr);
-    document_.OnChange = nullptr;
-    document_.OnKeepPositionsInText = nullptr;
-    document_.OnLineAdded = nullptr;
-    document_.OnLineDeleted = nullptr;
-    document_.OnLineInserted = nullptr;
-    document_.OnLineReplaced = nullptr;
-    document_.OnLinesCleared = nullptr;
-    document_.OnLinesChanging = nullptr;
-    document_.OnLinesChanged = nullptr;
+    document_.SetFollower({});
 }
 
-void TCodeEditCore::HookDocumentEvents() {
-    auto indexEvent = [this](TCodeEditStringList::TIndexEvent TCodeEditCore::*slot) {
-        return [this, slot](int index) {
-            if (this->*slot) (this->*slot)(index);
-        };
-    };
-    document_.OnLineAdded = indexEvent(&TCodeEditCore::OnLineAdded);
-    document_.OnLineDeleted = indexEvent(&TCodeEditCore::OnLineDeleted);
-    document_.OnLineInserted = indexEvent(&TCodeEditCore::OnLineInserted);
-    document_.OnLineReplaced = indexEvent(&TCodeEditCore::OnLineReplaced);
-    document_.OnKeepPositionsInText = [this] { KeepPositionsInText(); };
-    document_.OnLinesCleared = [this] {
+void TCodeEditCore::FollowDocument() {
+    TCodeEditDocument::TFollower follower;
+    follower.KeepPositionsInText = [this] { KeepPositionsInText(); };
+    follower.LinesCleared = [this] {
         PlacePositions(TCodePoint{}, TCodePoint{}, TCodePoint{});
         topLine_ = leftChar_ = 1;
-        if (OnLinesCleared) OnLinesCleared();
     };
-    document_.OnLinesChanging = [this] {
-        if (OnLinesChanging) OnLinesChanging();
-    };
-    document_.OnLinesChanged = [this] {
-        if (OnLinesChanged) OnLinesChanged();
-        // Once per change of the list, however many lines it took.
+    // Once per change of the list, however many lines it took.
+    follower.ChangeEnded = [this] {
         if (std::exchange(positionsMoved_, false)) StatusChanged();
     };
-    document_.OnChange = [this] {
-        if (OnChange) OnChange();
-    };
+    document_.SetFollower(std::move(follower));
 }
 
 void TCodeEditCore::KeepPositionsInText() {

@@ -59,6 +59,9 @@ inline constexpr TCodeEditOptions kDefaultEditOptions =
 inline constexpr std::string_view kBrackets = "()[]{}<>";
 
 class TCodeEditCore {
+    // First of all members, so that the event slots below can be the document's own.
+    TCodeEditDocument document_;
+
 public:
     static constexpr int kBookmarkCount = TCodeEditDocument::kBookmarkCount;
     static constexpr int kMaxScrollWidth = 1024;
@@ -185,25 +188,26 @@ public:
     std::string WordAt(TCodePoint point) const;
 
     // Callbacks for the view.
-    std::function<void()> OnChange;       // after a recorded change, undo or redo
+    // After a recorded change, undo or redo; the document's slot.
+    std::function<void()>& OnChange = document_.OnChange;
     // Caret, selection or mode moved; also when a change of the lines behind the core's back
     // moved the caret or block ends back into the text (once, at the end of that change).
     std::function<void()> OnStatusChange;
     std::function<void(const std::string& word)> OnContextHelp;
 
-    // The line list's events. The document holds the list's own event slots, so whoever
-    // follows the list (range rescans, repaint) hooks these. A change that does not come from
-    // the core's recorded commands (loading, the conversion appending lines, direct edits of
-    // Lines()) empties both undo lists, since their records no longer fit the text, and
-    // moves caret and block ends that it left outside the text back into it, before the
-    // event reaches these hooks.
-    TCodeEditStringList::TIndexEvent OnLineAdded;
-    TCodeEditStringList::TIndexEvent OnLineDeleted;
-    TCodeEditStringList::TIndexEvent OnLineInserted;
-    TCodeEditStringList::TIndexEvent OnLineReplaced;
-    TCodeEditStringList::TNotifyEvent OnLinesCleared;
-    TCodeEditStringList::TNotifyEvent OnLinesChanging;
-    TCodeEditStringList::TNotifyEvent OnLinesChanged;
+    // The line list's events: the document's slots, named here for whoever follows the list
+    // through the core (range rescans, repaint). A change that does not come from the core's
+    // recorded commands (loading, the conversion appending lines, direct edits of Lines())
+    // empties both undo lists, since their records no longer fit the text, and moves caret
+    // and block ends that it left outside the text back into it, before the event reaches
+    // these hooks. Slots of their own would cost every appended line another call.
+    TCodeEditStringList::TIndexEvent& OnLineAdded = document_.OnLineAdded;
+    TCodeEditStringList::TIndexEvent& OnLineDeleted = document_.OnLineDeleted;
+    TCodeEditStringList::TIndexEvent& OnLineInserted = document_.OnLineInserted;
+    TCodeEditStringList::TIndexEvent& OnLineReplaced = document_.OnLineReplaced;
+    TCodeEditStringList::TNotifyEvent& OnLinesCleared = document_.OnLinesCleared;
+    TCodeEditStringList::TNotifyEvent& OnLinesChanging = document_.OnLinesChanging;
+    TCodeEditStringList::TNotifyEvent& OnLinesChanged = document_.OnLinesChanged;
 
 private:
     using SpanCapture = TCodeEditDocument::SpanCapture;
@@ -273,7 +277,7 @@ private:
     private:
         TCodeEditStringList& lines_;
     };
-    void HookDocumentEvents();
+    void FollowDocument();
     void KeepPositionsInText();
     // Sets caret and block ends, noting for the end of the list's change whether they moved.
     void PlacePositions(TCodePoint caret, TCodePoint begin, TCodePoint end);
@@ -282,7 +286,6 @@ private:
     // Caret and selection after the document put back one record.
     void PlaceAfterRevert(const TCodeEditUndoItem& item, TCodeEditDocument::Direction direction);
 
-    TCodeEditDocument document_;
     TCodePoint caret_;
     TCodePoint blockBegin_;
     TCodePoint blockEnd_;

@@ -36,13 +36,20 @@ TCodeEditDocument::~TCodeEditDocument() {
 }
 
 void TCodeEditDocument::HookLineEvents() {
-    // Only deleting and replacing lines can take away the line or column a position stands
-    // on; lines added (a conversion appends every line of its output) never do.
+    // What a change behind the document's back does. Its records no longer fit the text, so
+    // both undo lists go. Only deleting and replacing lines can take away the line or column
+    // a position stands on; lines added (a conversion appends every line of its output)
+    // never do, and cost no more than these few tests.
     enum TShortens { Grows, MayShorten };
     auto indexEvent = [this](TCodeEditStringList::TIndexEvent TCodeEditDocument::*slot,
                              TShortens shortens) {
         return [this, slot, shortens](int index) {
-            if (!IsRecordedChange()) ChangedElsewhere(shortens == MayShorten);
+            if (!IsRecordedChange()) {
+                if (undoList_.HasRecords() || redoList_.HasRecords() || undoList_.Full())
+                    ClearUndo();
+                if (shortens == MayShorten && follower_.KeepPositionsInText)
+                    follower_.KeepPositionsInText();
+            }
             if (this->*slot) (this->*slot)(index);
         };
     };
@@ -53,6 +60,7 @@ void TCodeEditDocument::HookLineEvents() {
     lines_->OnLinesCleared = [this] {
         ClearUndo();
         ClearBookmarks();
+        if (follower_.LinesCleared) follower_.LinesCleared();
         if (OnLinesCleared) OnLinesCleared();
     };
     lines_->OnChanging = [this] {
@@ -60,12 +68,8 @@ void TCodeEditDocument::HookLineEvents() {
     };
     lines_->OnChanged = [this] {
         if (OnLinesChanged) OnLinesChanged();
+        if (follower_.ChangeEnded) follower_.ChangeEnded();
     };
-}
-
-void TCodeEditDocument::ChangedElsewhere(bool mayShorten) {
-    if (undoList_.HasRecords() || redoList_.HasRecords() || undoList_.Full()) ClearUndo();
-    if (mayShorten && OnKeepPositionsInText) OnKeepPositionsInText();
 }
 
 // ---- Text ----

@@ -19,6 +19,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace plotalon {
@@ -114,14 +115,22 @@ public:
 
     // ---- Events ----
 
+    // The editor on top of the document, which holds positions in the text: it hears of a
+    // change before the hooks below do, and of the end of a change after them, so that its
+    // positions are in the text whenever a hook looks.
+    struct TFollower {
+        // A change behind the document's back may have taken away the line or column a
+        // position stands on: move the positions back into the text.
+        std::function<void()> KeepPositionsInText;
+        std::function<void()> LinesCleared;
+        std::function<void()> ChangeEnded;
+    };
+    void SetFollower(TFollower follower) { follower_ = std::move(follower); }
+
     std::function<void()> OnChange; // after a record went onto either list
-    // A change behind the document's back that may have taken away the line or column a
-    // position stands on: whoever holds positions moves them back into the text. Told before
-    // the change's own event below.
-    std::function<void()> OnKeepPositionsInText;
-    // The line list's events, after the document followed them: a change made behind its
-    // back has emptied the undo lists, and clearing the lines has emptied the undo lists and
-    // the bookmarks.
+    // The line list's events, after the document and its follower followed them: a change
+    // made behind its back has emptied the undo lists, and clearing the lines has emptied the
+    // undo lists and the bookmarks.
     TCodeEditStringList::TIndexEvent OnLineAdded;
     TCodeEditStringList::TIndexEvent OnLineDeleted;
     TCodeEditStringList::TIndexEvent OnLineInserted;
@@ -133,7 +142,6 @@ public:
 private:
     TCodeLineSpan EndSpan(SpanCapture capture) const;
     void HookLineEvents();
-    void ChangedElsewhere(bool mayShorten);
     void UndoListAdded();
     void RedoListAdded();
     void RevertItem(const TCodeEditUndoItem& item, Direction direction,
@@ -147,6 +155,7 @@ private:
     bool redoing_ = false;
     int recordedChanges_ = 0; // read only by IsRecordedChange
     std::array<std::optional<TCodePoint>, kBookmarkCount> bookmarks_;
+    TFollower follower_;
 };
 
 } // namespace plotalon

@@ -81,7 +81,9 @@ TEST(Document, ChangesBehindItsBackAskForPositionsOnlyWhereLinesMayShrink) {
                 RecordReplace(document, 3, "G1 Y20"); // something to lose
             }
             std::vector<std::string> order;
-            document.OnKeepPositionsInText = [&] { order.push_back("keep"); };
+            TCodeEditDocument::TFollower follower;
+            follower.KeepPositionsInText = [&] { order.push_back("keep"); };
+            document.SetFollower(std::move(follower));
             auto hook = [&](int) { order.push_back("event"); };
             document.OnLineAdded = document.OnLineInserted = hook;
             document.OnLineReplaced = document.OnLineDeleted = hook;
