@@ -122,8 +122,8 @@ public:
         // A change behind the document's back may have taken away the line or column a
         // position stands on: move the positions back into the text.
         std::function<void()> KeepPositionsInText;
-        std::function<void()> LinesCleared;
-        std::function<void()> ChangeEnded;
+        std::function<void()> LinesCleared; // before OnLinesCleared
+        std::function<void()> ChangeEnded;  // after OnLinesChanged
     };
     void SetFollower(TFollower follower) { follower_ = std::move(follower); }
 
