@@ -29,67 +29,45 @@ bool IsBookmark(TCodeEditCommand command) {
            (command >= ecSetMarker0 && command <= ecSetMarker9);
 }
 
+using R = TCodeChangeReason;
+
+bool IsInsertion(R reason) {
+    return reason == R::crInsert || reason == R::crPaste || reason == R::crDragDropInsert;
+}
+
+bool IsDeletion(R reason) {
+    return reason == R::crDelete || reason == R::crDeleteSelection ||
+           reason == R::crDeleteBeforeCaret || reason == R::crDeleteAfterCaret;
+}
+
 } // namespace
 
-TCodeEditCore::TCodeEditCore() : lines_(std::make_unique<TCodeEditStringList>()) {
+TCodeEditCore::TCodeEditCore() {
     keyStrokes_.ResetDefaults();
-    lines_->SetTabWidth(tabWidth_);
-    HookLineEvents();
-    undoList_.SetOnAdded([this] { UndoListAdded(); });
-    redoList_.SetOnAdded([this] { RedoListAdded(); });
+    Lines().SetTabWidth(tabWidth_);
+    FollowDocument();
 }
 
 TCodeEditCore::~TCodeEditCore() {
     SetHighlighter(nullptr);
-    lines_->OnChanging = nullptr;
-    lines_->OnChanged = nullptr;
-    lines_->OnLineAdded = nullptr;
-    lines_->OnLineDeleted = nullptr;
-    lines_->OnLineInserted = nullptr;
-    lines_->OnLineReplaced = nullptr;
-    lines_->OnLinesCleared = nullptr;
+    document_.SetFollower({});
 }
 
-void TCodeEditCore::HookLineEvents() {
-    // Only deleting and replacing lines can take away the line or column a position stands
-    // on; lines added (a conversion appends every line of its output) never do.
-    enum TShortens { Grows, MayShorten };
-    auto indexEvent = [this](TCodeEditStringList::TIndexEvent TCodeEditCore::*slot,
-                             TShortens shortens) {
-        return [this, slot, shortens](int index) {
-            LinesChangedElsewhere();
-            if (shortens == MayShorten) KeepPositionsInText();
-            if (this->*slot) (this->*slot)(index);
-        };
-    };
-    lines_->OnLineAdded = indexEvent(&TCodeEditCore::OnLineAdded, Grows);
-    lines_->OnLineDeleted = indexEvent(&TCodeEditCore::OnLineDeleted, MayShorten);
-    lines_->OnLineInserted = indexEvent(&TCodeEditCore::OnLineInserted, Grows);
-    lines_->OnLineReplaced = indexEvent(&TCodeEditCore::OnLineReplaced, MayShorten);
-    lines_->OnLinesCleared = [this] {
-        ClearUndo();
-        bookmarks_.fill(std::nullopt);
+void TCodeEditCore::FollowDocument() {
+    TCodeEditDocument::TFollower follower;
+    follower.KeepPositionsInText = [this] { KeepPositionsInText(); };
+    follower.LinesCleared = [this] {
         PlacePositions(TCodePoint{}, TCodePoint{}, TCodePoint{});
         topLine_ = leftChar_ = 1;
-        if (OnLinesCleared) OnLinesCleared();
     };
-    lines_->OnChanging = [this] {
-        if (OnLinesChanging) OnLinesChanging();
-    };
-    lines_->OnChanged = [this] {
-        if (OnLinesChanged) OnLinesChanged();
-        // Once per change of the list, however many lines it took.
+    // Once per change of the list, however many lines it took.
+    follower.ChangeEnded = [this] {
         if (std::exchange(positionsMoved_, false)) StatusChanged();
     };
-}
-
-void TCodeEditCore::LinesChangedElsewhere() {
-    if (ownChanges_ > 0) return;
-    if (undoList_.HasRecords() || redoList_.HasRecords() || undoList_.Full()) ClearUndo();
+    document_.SetFollower(std::move(follower));
 }
 
 void TCodeEditCore::KeepPositionsInText() {
-    if (ownChanges_ > 0) return; // the core's own commands place the caret themselves
     PlacePositions(Clamp(caret_), Clamp(blockBegin_), Clamp(blockEnd_));
 }
 
@@ -103,26 +81,14 @@ void TCodeEditCore::PlacePositions(TCodePoint caret, TCodePoint begin, TCodePoin
 
 // ---- Text ----
 
-std::string TCodeEditCore::Line(int y) const {
-    return y >= 1 ? std::string(lines_->LineAt(static_cast<std::size_t>(y - 1))) : std::string();
-}
-
-void TCodeEditCore::SetLine(int y, std::string_view text) {
-    lines_->ReplaceLine(y - 1, text);
-}
-
 void TCodeEditCore::SetLineTrimmed(int y, std::string text) {
     if (HasOption(eoTrimTrailingSpaces)) text = TrimTrailing(text);
     SetLine(y, text);
 }
 
-void TCodeEditCore::EnsureOneLine() {
-    if (LineCount() == 0) lines_->AddLine("");
-}
-
 TCodePoint TCodeEditCore::Clamp(TCodePoint point) const {
     point.Y = std::clamp(point.Y, 1, MaxLine());
-    int lineEnd = static_cast<int>(lines_->LineAt(point.Y - 1).size()) + 1;
+    int lineEnd = static_cast<int>(Lines().LineAt(point.Y - 1).size()) + 1;
     // Beyond the line end only with eoScrollPastEol, and never further than the scroll width,
     // so that typing there cannot pad a line without bound.
     int widest = HasOption(eoScrollPastEol) ? std::max(kMaxScrollWidth, lineEnd) : lineEnd;
@@ -130,28 +96,17 @@ TCodePoint TCodeEditCore::Clamp(TCodePoint point) const {
     return point;
 }
 
-std::string TCodeEditCore::Text() const {
-    std::vector<std::string> all;
-    for (int y = 1; y <= LineCount(); ++y)
-        all.push_back(Line(y));
-    return JoinLines(all);
-}
-
 void TCodeEditCore::SetText(std::string_view text) {
-    lines_->BeginUpdate();
-    lines_->ClearLines();
-    ClearUndo();
-    if (!text.empty())
-        for (const auto& line : SplitLines(text))
-            lines_->AddLine(line);
+    Lines().BeginUpdate();
+    document_.SetText(text);
     caret_ = blockBegin_ = blockEnd_ = TCodePoint{};
     positionsMoved_ = true; // told at the end of this change of the list
-    lines_->EndUpdate();
+    Lines().EndUpdate();
 }
 
 void TCodeEditCore::SetTabWidth(int width) {
     tabWidth_ = std::clamp(width, 1, 65536);
-    lines_->SetTabWidth(tabWidth_);
+    Lines().SetTabWidth(tabWidth_);
 }
 
 TCharSet TCodeEditCore::WordChars() const {
@@ -221,33 +176,8 @@ void TCodeEditCore::ClearSelectionAtCaret() {
 
 // ---- Bookmarks ----
 
-std::optional<TCodePoint> TCodeEditCore::Bookmark(int number) const {
-    if (number < 0 || number >= kBookmarkCount) return std::nullopt;
-    return bookmarks_[number];
-}
-
 void TCodeEditCore::SetBookmark(int number, TCodePoint point) {
-    if (number < 0 || number >= kBookmarkCount) return;
-    bookmarks_[number] = Clamp(point);
-}
-
-void TCodeEditCore::ClearBookmark(int number) {
-    if (number < 0 || number >= kBookmarkCount) return;
-    bookmarks_[number].reset();
-}
-
-void TCodeEditCore::LinesInserted(int afterLine, int count) {
-    if (count <= 0) return;
-    for (auto& mark : bookmarks_)
-        if (mark && mark->Y > afterLine) mark->Y += count;
-}
-
-void TCodeEditCore::LinesRemoved(int firstLine, int count) {
-    if (count <= 0) return;
-    for (auto& mark : bookmarks_) {
-        if (!mark || mark->Y < firstLine) continue;
-        mark->Y = mark->Y >= firstLine + count ? mark->Y - count : std::max(1, firstLine - 1);
-    }
+    document_.SetBookmark(number, Clamp(point));
 }
 
 // ---- View metrics ----
@@ -357,7 +287,7 @@ void TCodeEditCore::KeyPress(char ch) {
 // ---- Command dispatch ----
 
 void TCodeEditCore::ExecuteCommand(TCodeEditCommand command, char ch) {
-    OwnChange own(*this);
+    RecordedChange own(document_);
     if (IsMovement(command)) {
         Movement(command, nullptr);
     } else if (IsScroll(command)) {
@@ -389,7 +319,7 @@ void TCodeEditCore::ExecuteCommand(TCodeEditCommand command, TCodePoint point) {
 }
 
 void TCodeEditCore::ExecuteCommand(TCodeEditCommand command, std::string_view text) {
-    OwnChange own(*this);
+    RecordedChange own(document_);
     if (command == ecImeStr)
         EditCommand(command, 0, text);
     else
@@ -532,16 +462,65 @@ void TCodeEditCore::ModeCommand(TCodeEditCommand command) {
 void TCodeEditCore::BookmarkCommand(TCodeEditCommand command) {
     if (!bookmarkKeys_) return;
     if (command >= ecGotoMarker0 && command <= ecGotoMarker9) {
-        if (auto mark = bookmarks_[command - ecGotoMarker0]) MoveCaret(*mark, false);
+        if (auto mark = document_.Bookmark(command - ecGotoMarker0)) MoveCaret(*mark, false);
         return;
     }
-    auto& mark = bookmarks_[command - ecSetMarker0];
-    if (mark) {
-        bool sameLine = mark->Y == caret_.Y;
-        mark.reset();
-        if (sameLine) return;
+    const int number = command - ecSetMarker0;
+    if (auto mark = document_.Bookmark(number)) {
+        document_.ClearBookmark(number);
+        if (mark->Y == caret_.Y) return;
     }
-    mark = caret_;
+    document_.SetBookmark(number, caret_);
+}
+
+// ---- Undo and redo ----
+
+void TCodeEditCore::Undo() {
+    Revert(TCodeEditDocument::Direction::Undo);
+}
+
+void TCodeEditCore::Redo() {
+    Revert(TCodeEditDocument::Direction::Redo);
+}
+
+void TCodeEditCore::Revert(TCodeEditDocument::Direction direction) {
+    if (readOnly_) return;
+    document_.Revert(direction, HasOption(eoGroupUndo),
+                     [this](const TCodeEditUndoItem& item, TCodeEditDocument::Direction reverted) {
+                         PlaceAfterRevert(item, reverted);
+                     });
+}
+
+void TCodeEditCore::PlaceAfterRevert(const TCodeEditUndoItem& item,
+                                     TCodeEditDocument::Direction direction) {
+    TCodePoint start = Clamp(item.Start);
+    TCodePoint end = Clamp(item.End);
+    TCodePoint earlier = PointBefore(end, start) ? end : start;
+    TCodePoint later = PointBefore(end, start) ? start : end;
+    R reason = item.Reason;
+    if (direction == TCodeEditDocument::Direction::Undo) {
+        if (IsInsertion(reason) || reason == R::crLineBreak) {
+            SetCaretXY(start);
+        } else if (IsDeletion(reason)) {
+            bool toEnd = reason == R::crDeleteSelection || reason == R::crDeleteBeforeCaret;
+            SetCaretXY(toEnd ? end : start);
+            if (reason == R::crDelete || reason == R::crDeleteSelection) {
+                SetSelection(earlier, later);
+                caret_ = Clamp(toEnd ? end : start);
+            }
+        } else if (reason == R::crIndent || reason == R::crUnindent) {
+            SetSelection(start, end);
+        }
+    } else {
+        if (IsInsertion(reason) || reason == R::crLineBreak) {
+            SetCaretXY(end);
+            if (reason == R::crDragDropInsert) SetSelection(start, end);
+        } else if (IsDeletion(reason)) {
+            SetCaretXY(earlier);
+        } else if (reason == R::crIndent || reason == R::crUnindent) {
+            SetSelection(start, end);
+        }
+    }
 }
 
 // ---- Bracket matching ----
@@ -549,7 +528,7 @@ void TCodeEditCore::BookmarkCommand(TCodeEditCommand command) {
 bool TCodeEditCore::BracketIgnored(int y, int x) const {
     if (!highlighter_) return false;
     std::string line = Line(y);
-    TCodeRange range = lines_->LineRange(y - 1);
+    TCodeRange range = Lines().LineRange(y - 1);
     if (range == kUnscannedRange || y == 1)
         highlighter_->ResetRangeState();
     else
@@ -582,7 +561,7 @@ void TCodeEditCore::MatchBracket() {
     int level = 1;
     int y = at.Y;
     int x = at.X; // 1-based column of the byte last looked at
-    auto length = [this](int line) { return static_cast<int>(lines_->LineAt(line - 1).size()); };
+    auto length = [this](int line) { return static_cast<int>(Lines().LineAt(line - 1).size()); };
     while (true) {
         if (forward) {
             ++x;
@@ -597,7 +576,7 @@ void TCodeEditCore::MatchBracket() {
                 x = length(y);
             }
         }
-        char c = lines_->LineAt(y - 1)[x - 1];
+        char c = Lines().LineAt(y - 1)[x - 1];
         if (c != same && c != partner) continue;
         if (BracketIgnored(y, x)) continue;
         level += c == same ? 1 : -1;

@@ -1,9 +1,10 @@
 #pragma once
-// The editing core of one editor pane, without any display: the line list, caret, block
-// begin and end, selection and insert mode, options, bookmarks, undo and redo lists and the
-// keystroke list. Every editing action is a command (ExecuteCommand); key presses are looked
-// up in the keystroke list (KeyDown / KeyPress). The view draws what this holds and tells it
-// how many lines and columns are visible.
+// The editor model of one editor pane, without any display: caret, block begin and end,
+// selection and insert mode, options, the view's metrics and the keystroke list, on top of the
+// document it owns (the lines, undo and redo lists, bookmarks; TCodeEditDocument). Every
+// editing action is a command (ExecuteCommand); key presses are looked up in the keystroke
+// list (KeyDown / KeyPress). The view draws what this holds and tells it how many lines and
+// columns are visible.
 //
 // Positions are 1-based (column, line) byte positions. The caret may stand beyond the end
 // of its line; it never stands below the last line. Block begin and end are kept in the
@@ -13,17 +14,15 @@
 #include "editor/CodeEditStringList.h"
 #include "editor/core/CodeEditClipboard.h"
 #include "editor/core/CodeEditCommands.h"
+#include "editor/core/CodeEditDocument.h"
 #include "editor/core/CodeEditKeyStrokes.h"
 #include "editor/core/CodeEditUndo.h"
 
-#include <array>
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace plotalon {
 
@@ -60,8 +59,11 @@ inline constexpr TCodeEditOptions kDefaultEditOptions =
 inline constexpr std::string_view kBrackets = "()[]{}<>";
 
 class TCodeEditCore {
+    // First of all members, so that the event slots below can be the document's own.
+    TCodeEditDocument document_;
+
 public:
-    static constexpr int kBookmarkCount = 10;
+    static constexpr int kBookmarkCount = TCodeEditDocument::kBookmarkCount;
     static constexpr int kMaxScrollWidth = 1024;
 
     TCodeEditCore();
@@ -69,13 +71,16 @@ public:
     TCodeEditCore(const TCodeEditCore&) = delete;
     TCodeEditCore& operator=(const TCodeEditCore&) = delete;
 
-    // The list's own event slots belong to the core; follow the list through the core's
+    TCodeEditDocument& Document() { return document_; }
+    const TCodeEditDocument& Document() const { return document_; }
+    // The list's own event slots belong to the document; follow the list through the core's
     // OnLine... events below.
-    TCodeEditStringList& Lines() { return *lines_; }
-    const TCodeEditStringList& Lines() const { return *lines_; }
+    TCodeEditStringList& Lines() { return document_.Lines(); }
+    const TCodeEditStringList& Lines() const { return document_.Lines(); }
     // The whole text, lines joined by CR LF (no break after the last line).
-    std::string Text() const;
-    // Replaces the text (lines split at CR LF, CR or LF); clears both undo lists.
+    std::string Text() const { return document_.Text(); }
+    // Replaces the text (lines split at CR LF, CR or LF); clears both undo lists and puts the
+    // caret at the start.
     void SetText(std::string_view text);
 
     // Commands; the overloads carry the position of ecGotoXY / ecSelGotoXY and the text of
@@ -124,26 +129,26 @@ public:
     void SetTabWidth(int width);
     bool ReadOnly() const { return readOnly_; }
     void SetReadOnly(bool on) { readOnly_ = on; }
-    bool Modified() const { return modified_; }
-    void SetModified(bool on) { modified_ = on; }
+    bool Modified() const { return document_.Modified(); }
+    void SetModified(bool on) { document_.SetModified(on); }
 
     // Bookmarks 0..9: a position, or none.
-    std::optional<TCodePoint> Bookmark(int number) const;
-    void SetBookmark(int number, TCodePoint point);
-    void ClearBookmark(int number);
+    std::optional<TCodePoint> Bookmark(int number) const { return document_.Bookmark(number); }
+    void SetBookmark(int number, TCodePoint point); // clamped
+    void ClearBookmark(int number) { document_.ClearBookmark(number); }
     bool BookmarkKeys() const { return bookmarkKeys_; }
     void SetBookmarkKeys(bool on) { bookmarkKeys_ = on; }
 
     // Undo and redo.
-    TCodeEditUndoList& UndoList() { return undoList_; }
-    TCodeEditUndoList& RedoList() { return redoList_; }
+    TCodeEditUndoList& UndoList() { return document_.UndoList(); }
+    TCodeEditUndoList& RedoList() { return document_.RedoList(); }
     void Undo();
     void Redo();
-    bool CanUndo() const { return !readOnly_ && undoList_.HasRecords(); }
-    bool CanRedo() const { return !readOnly_ && redoList_.HasRecords(); }
-    void ClearUndo();
+    bool CanUndo() const { return !readOnly_ && document_.UndoList().HasRecords(); }
+    bool CanRedo() const { return !readOnly_ && document_.RedoList().HasRecords(); }
+    void ClearUndo() { document_.ClearUndo(); }
     // Applies to both lists.
-    void SetMaxUndo(int maximum);
+    void SetMaxUndo(int maximum) { document_.SetMaxUndo(maximum); }
 
     // The view: its first visible line and column and how many lines and columns it shows
     // fully. Page and scroll commands use them.
@@ -183,57 +188,39 @@ public:
     std::string WordAt(TCodePoint point) const;
 
     // Callbacks for the view.
-    std::function<void()> OnChange;       // after a recorded change, undo or redo
+    // After a recorded change, undo or redo; the document's slot.
+    std::function<void()>& OnChange = document_.OnChange;
     // Caret, selection or mode moved; also when a change of the lines behind the core's back
     // moved the caret or block ends back into the text (once, at the end of that change).
     std::function<void()> OnStatusChange;
     std::function<void(const std::string& word)> OnContextHelp;
 
-    // The line list's events. The core holds the list's own event slots, so whoever follows
-    // the list (range rescans, repaint) hooks these. A change that does not come from the
-    // core's recorded commands (loading, the conversion appending lines, direct edits of
-    // Lines()) empties both undo lists, since their records no longer fit the text, and
-    // moves caret and block ends that it left outside the text back into it, before the
-    // event reaches these hooks.
-    TCodeEditStringList::TIndexEvent OnLineAdded;
-    TCodeEditStringList::TIndexEvent OnLineDeleted;
-    TCodeEditStringList::TIndexEvent OnLineInserted;
-    TCodeEditStringList::TIndexEvent OnLineReplaced;
-    TCodeEditStringList::TNotifyEvent OnLinesCleared;
-    TCodeEditStringList::TNotifyEvent OnLinesChanging;
-    TCodeEditStringList::TNotifyEvent OnLinesChanged;
+    // The line list's events: the document's slots, named here for whoever follows the list
+    // through the core (range rescans, repaint). A change that does not come from the core's
+    // recorded commands (loading, the conversion appending lines, direct edits of Lines())
+    // empties both undo lists, since their records no longer fit the text, and moves caret
+    // and block ends that it left outside the text back into it, before the event reaches
+    // these hooks. Slots of their own would cost every appended line another call.
+    TCodeEditStringList::TIndexEvent& OnLineAdded = document_.OnLineAdded;
+    TCodeEditStringList::TIndexEvent& OnLineDeleted = document_.OnLineDeleted;
+    TCodeEditStringList::TIndexEvent& OnLineInserted = document_.OnLineInserted;
+    TCodeEditStringList::TIndexEvent& OnLineReplaced = document_.OnLineReplaced;
+    TCodeEditStringList::TNotifyEvent& OnLinesCleared = document_.OnLinesCleared;
+    TCodeEditStringList::TNotifyEvent& OnLinesChanging = document_.OnLinesChanging;
+    TCodeEditStringList::TNotifyEvent& OnLinesChanged = document_.OnLinesChanged;
 
 private:
-    // The lines a change is about to touch, taken before it happens.
-    struct SpanCapture {
-        int FirstLine = 0; // 0-based
-        int OldCount = 0;
-        std::vector<std::string> Lines;
-    };
-    enum class Direction { Undo, Redo };
+    using SpanCapture = TCodeEditDocument::SpanCapture;
 
     // Lines, 1-based.
-    int LineCount() const { return lines_->Count(); }
-    std::string Line(int y) const;
-    void SetLine(int y, std::string_view text);
+    int LineCount() const { return document_.LineCount(); }
+    std::string Line(int y) const { return document_.Line(y); }
+    void SetLine(int y, std::string_view text) { document_.SetLine(y, text); }
     void SetLineTrimmed(int y, std::string text);
-    void EnsureOneLine();
-    int MaxLine() const { return LineCount() > 0 ? LineCount() : 1; }
+    int MaxLine() const { return document_.MaxLine(); }
     TCodePoint Clamp(TCodePoint point) const;
     TCharSet WordChars() const;
 
-    // Change recording.
-    SpanCapture BeginSpan(int firstLine, int lastLine) const;
-    TCodeLineSpan EndSpan(SpanCapture capture) const;
-    void Record(TCodeChangeReason reason, TCodePoint start, TCodePoint end, std::string text,
-                TCodeSelectionMode mode, TCodeLineSpan span);
-    void UndoListAdded();
-    void RedoListAdded();
-    void Changed();
-
-    // Bookmarks follow inserted and removed lines.
-    void LinesInserted(int afterLine, int count);
-    void LinesRemoved(int firstLine, int count);
     // Line y becomes joined and line y + 1 goes, in one update bracket.
     void JoinWithNextLine(int y, const std::string& joined);
 
@@ -277,18 +264,8 @@ private:
 
     void HighlighterDestroyed(TCodeCustomHighlighter* sender);
 
-    // Marks the core's own recorded changes, so that the list's events can tell them from
-    // changes made behind its back.
-    class OwnChange {
-    public:
-        explicit OwnChange(TCodeEditCore& core) : core_(core) { ++core_.ownChanges_; }
-        ~OwnChange() { --core_.ownChanges_; }
-        OwnChange(const OwnChange&) = delete;
-        OwnChange& operator=(const OwnChange&) = delete;
-
-    private:
-        TCodeEditCore& core_;
-    };
+    // Marks the commands' changes as the editor's own, recorded for undo.
+    using RecordedChange = TCodeEditDocument::RecordedChange;
     // One begin-update/end-update pair of the line list for its lifetime.
     class LinesUpdate {
     public:
@@ -300,18 +277,15 @@ private:
     private:
         TCodeEditStringList& lines_;
     };
-    void HookLineEvents();
-    void LinesChangedElsewhere();
+    void FollowDocument();
     void KeepPositionsInText();
     // Sets caret and block ends, noting for the end of the list's change whether they moved.
     void PlacePositions(TCodePoint caret, TCodePoint begin, TCodePoint end);
 
-    // Undo machinery.
-    void Revert(Direction direction);
-    void RevertItem(const TCodeEditUndoItem& item, Direction direction);
-    TCodeLineSpan ApplySpan(const TCodeLineSpan& span);
+    void Revert(TCodeEditDocument::Direction direction);
+    // Caret and selection after the document put back one record.
+    void PlaceAfterRevert(const TCodeEditUndoItem& item, TCodeEditDocument::Direction direction);
 
-    std::unique_ptr<TCodeEditStringList> lines_;
     TCodePoint caret_;
     TCodePoint blockBegin_;
     TCodePoint blockEnd_;
@@ -320,13 +294,7 @@ private:
     TCodeEditOptions options_ = kDefaultEditOptions;
     int tabWidth_ = 8;
     bool readOnly_ = false;
-    bool modified_ = false;
-    std::array<std::optional<TCodePoint>, kBookmarkCount> bookmarks_;
     bool bookmarkKeys_ = true;
-    TCodeEditUndoList undoList_;
-    TCodeEditUndoList redoList_;
-    bool redoing_ = false;
-    int ownChanges_ = 0;
     bool positionsMoved_ = false; // by a change behind the core's back; told at its end
     TCodeEditKeyStrokes keyStrokes_;
     bool swallowChar_ = false;

@@ -7,65 +7,12 @@
 
 namespace plotalon {
 
-namespace {
-
-// Whether every line captured before a change is still there unchanged.
-bool Unchanged(const TCodeLineSpan& span, const TCodeEditStringList& lines) {
-    if (span.ReplacedCount != static_cast<int>(span.Lines.size())) return false;
-    for (int i = 0; i < span.ReplacedCount; ++i)
-        if (lines.LineAt(span.FirstLine + i) != span.Lines[i]) return false;
-    return true;
-}
-
-} // namespace
-
-// ---- Recording ----
-
-TCodeEditCore::SpanCapture TCodeEditCore::BeginSpan(int firstLine, int lastLine) const {
-    SpanCapture capture;
-    capture.OldCount = LineCount();
-    capture.FirstLine = std::clamp(firstLine - 1, 0, capture.OldCount);
-    int last = std::min(lastLine - 1, capture.OldCount - 1);
-    for (int i = capture.FirstLine; i <= last; ++i)
-        capture.Lines.emplace_back(lines_->LineAt(i));
-    return capture;
-}
-
-TCodeLineSpan TCodeEditCore::EndSpan(SpanCapture capture) const {
-    TCodeLineSpan span;
-    span.FirstLine = capture.FirstLine;
-    span.ReplacedCount = static_cast<int>(capture.Lines.size()) + LineCount() - capture.OldCount;
-    span.Lines = std::move(capture.Lines);
-    return span;
-}
-
-void TCodeEditCore::Record(TCodeChangeReason reason, TCodePoint start, TCodePoint end,
-                           std::string text, TCodeSelectionMode mode, TCodeLineSpan span) {
-    if (Unchanged(span, *lines_)) return;
-    undoList_.RecordChange(reason, start, mode, std::move(text), end, std::move(span));
-}
-
-void TCodeEditCore::UndoListAdded() {
-    modified_ = undoList_.HasRecords() || undoList_.Full();
-    if (!redoing_) redoList_.ClearRecords();
-    Changed();
-}
-
-void TCodeEditCore::RedoListAdded() {
-    modified_ = undoList_.HasRecords() || undoList_.Full();
-    Changed();
-}
-
-void TCodeEditCore::Changed() {
-    if (OnChange) OnChange();
-}
-
 // ---- Dispatch of changing commands ----
 
 void TCodeEditCore::EditCommand(TCodeEditCommand command, char ch, std::string_view text) {
     if (readOnly_) return;
     // The whole command is one change of the list, however many steps it takes.
-    LinesUpdate update(*lines_);
+    LinesUpdate update(Lines());
     TCodePoint caret = Clamp(caret_);
     int lineEnd = static_cast<int>(Line(caret.Y).size()) + 1;
     switch (command) {
@@ -144,9 +91,9 @@ void TCodeEditCore::DeleteRecordedSelection(TCodeChangeReason reason) {
     TCodePoint end = Clamp(blockEnd_);
     if (PointBefore(end, begin)) std::swap(begin, end);
     std::string text = SelectedText(selectionMode_, begin, end);
-    SpanCapture capture = BeginSpan(begin.Y, end.Y);
+    SpanCapture capture = document_.BeginSpan(begin.Y, end.Y);
     DeleteSelection(selectionMode_, begin, end);
-    Record(reason, begin, end, std::move(text), selectionMode_, EndSpan(std::move(capture)));
+    document_.Record(reason, begin, end, std::move(text), selectionMode_, std::move(capture));
 }
 
 void TCodeEditCore::DeleteRange(TCodePoint from, TCodePoint to, TCodeChangeReason reason) {
@@ -155,18 +102,18 @@ void TCodeEditCore::DeleteRange(TCodePoint from, TCodePoint to, TCodeChangeReaso
     if (PointBefore(to, from)) std::swap(from, to);
     if (from == to || LineCount() == 0) return;
     std::string text = SelectedText(TCodeSelectionMode::smNormal, from, to);
-    SpanCapture capture = BeginSpan(from.Y, to.Y);
+    SpanCapture capture = document_.BeginSpan(from.Y, to.Y);
     DeleteSelection(TCodeSelectionMode::smNormal, from, to);
-    Record(reason, from, to, std::move(text), TCodeSelectionMode::smNormal,
-           EndSpan(std::move(capture)));
+    document_.Record(reason, from, to, std::move(text), TCodeSelectionMode::smNormal,
+                     std::move(capture));
 }
 
 void TCodeEditCore::JoinWithNextLine(int y, const std::string& joined) {
-    lines_->BeginUpdate();
+    Lines().BeginUpdate();
     SetLine(y, joined);
-    lines_->DeleteLine(y); // the list counts from 0: this is line y + 1
-    lines_->EndUpdate();
-    LinesRemoved(y + 1, 1);
+    Lines().DeleteLine(y); // the list counts from 0: this is line y + 1
+    Lines().EndUpdate();
+    document_.LinesRemoved(y + 1, 1);
 }
 
 void TCodeEditCore::DeleteLastChar() {
@@ -199,24 +146,24 @@ void TCodeEditCore::DeleteLastChar() {
         if (caret.Y == 1) return;
         std::string previous = Line(caret.Y - 1);
         TCodePoint joint{static_cast<int>(previous.size()) + 1, caret.Y - 1};
-        SpanCapture capture = BeginSpan(caret.Y - 1, caret.Y);
+        SpanCapture capture = document_.BeginSpan(caret.Y - 1, caret.Y);
         JoinWithNextLine(caret.Y - 1, previous + TrimTrailing(line));
         MoveCaret(joint, false);
-        Record(TCodeChangeReason::crDeleteBeforeCaret, joint, caret, "\r\n",
-               TCodeSelectionMode::smNormal, EndSpan(std::move(capture)));
+        document_.Record(TCodeChangeReason::crDeleteBeforeCaret, joint, caret, "\r\n",
+                         TCodeSelectionMode::smNormal, std::move(capture));
         return;
     }
     int from = caret.X - 1; // 1-based column of the first byte to delete
     if (HasOption(eoSmartTabDelete) && line[caret.X - 2] == ' ' &&
         LeadingBlanks(line) == caret.X - 1)
         from = indentAbove() + 1;
-    SpanCapture capture = BeginSpan(caret.Y, caret.Y);
+    SpanCapture capture = document_.BeginSpan(caret.Y, caret.Y);
     std::string removed = line.substr(from - 1, caret.X - from);
     line.erase(from - 1, caret.X - from);
     SetLine(caret.Y, line);
     MoveCaret({from, caret.Y}, false);
-    Record(TCodeChangeReason::crDeleteBeforeCaret, {from, caret.Y}, caret, std::move(removed),
-           TCodeSelectionMode::smNormal, EndSpan(std::move(capture)));
+    document_.Record(TCodeChangeReason::crDeleteBeforeCaret, {from, caret.Y}, caret,
+                     std::move(removed), TCodeSelectionMode::smNormal, std::move(capture));
 }
 
 void TCodeEditCore::DeleteChar() {
@@ -230,20 +177,20 @@ void TCodeEditCore::DeleteChar() {
     int len = static_cast<int>(line.size());
     if (caret.X > len) {
         if (caret.Y >= LineCount()) return;
-        SpanCapture capture = BeginSpan(caret.Y, caret.Y + 1);
+        SpanCapture capture = document_.BeginSpan(caret.Y, caret.Y + 1);
         JoinWithNextLine(caret.Y, PadTo(line, caret.X - 1) + Line(caret.Y + 1));
         MoveCaret(caret, false);
-        Record(TCodeChangeReason::crDeleteAfterCaret, caret, {1, caret.Y + 1}, "\r\n",
-               TCodeSelectionMode::smNormal, EndSpan(std::move(capture)));
+        document_.Record(TCodeChangeReason::crDeleteAfterCaret, caret, {1, caret.Y + 1}, "\r\n",
+                         TCodeSelectionMode::smNormal, std::move(capture));
         return;
     }
-    SpanCapture capture = BeginSpan(caret.Y, caret.Y);
+    SpanCapture capture = document_.BeginSpan(caret.Y, caret.Y);
     std::string removed(1, line[caret.X - 1]);
     line.erase(caret.X - 1, 1);
     SetLine(caret.Y, line);
     MoveCaret(caret, false);
-    Record(TCodeChangeReason::crDeleteAfterCaret, caret, {caret.X + 1, caret.Y}, std::move(removed),
-           TCodeSelectionMode::smNormal, EndSpan(std::move(capture)));
+    document_.Record(TCodeChangeReason::crDeleteAfterCaret, caret, {caret.X + 1, caret.Y},
+                     std::move(removed), TCodeSelectionMode::smNormal, std::move(capture));
 }
 
 void TCodeEditCore::DeleteLine() {
@@ -251,28 +198,28 @@ void TCodeEditCore::DeleteLine() {
     int y = Clamp(caret_).Y;
     std::string text = Line(y) + "\r\n";
     TCodePoint end{static_cast<int>(Line(y).size()) + 1, y};
-    SpanCapture capture = BeginSpan(y, y);
+    SpanCapture capture = document_.BeginSpan(y, y);
     if (LineCount() == 1) {
         SetLine(1, "");
     } else {
-        lines_->DeleteLine(y - 1);
-        LinesRemoved(y, 1);
+        Lines().DeleteLine(y - 1);
+        document_.LinesRemoved(y, 1);
     }
     MoveCaret({1, y}, false);
-    Record(TCodeChangeReason::crDelete, {1, y}, end, std::move(text), TCodeSelectionMode::smLine,
-           EndSpan(std::move(capture)));
+    document_.Record(TCodeChangeReason::crDelete, {1, y}, end, std::move(text),
+                     TCodeSelectionMode::smLine, std::move(capture));
 }
 
 void TCodeEditCore::ClearAll() {
     if (LineCount() == 0) return;
     std::string text = Text();
     TCodePoint end{static_cast<int>(Line(LineCount()).size()) + 1, LineCount()};
-    SpanCapture capture = BeginSpan(1, LineCount());
-    lines_->DeleteLines(0, LineCount());
-    bookmarks_.fill(std::nullopt);
+    SpanCapture capture = document_.BeginSpan(1, LineCount());
+    Lines().DeleteLines(0, LineCount());
+    document_.ClearBookmarks();
     MoveCaret({1, 1}, false);
-    Record(TCodeChangeReason::crDelete, {1, 1}, end, std::move(text), TCodeSelectionMode::smNormal,
-           EndSpan(std::move(capture)));
+    document_.Record(TCodeChangeReason::crDelete, {1, 1}, end, std::move(text),
+                     TCodeSelectionMode::smNormal, std::move(capture));
 }
 
 // ---- Line breaks ----
@@ -280,14 +227,14 @@ void TCodeEditCore::ClearAll() {
 void TCodeEditCore::LineBreak(bool moveCaret) {
     bool replacing = SelAvail();
     if (replacing) {
-        undoList_.OpenBlock();
+        document_.UndoList().OpenBlock();
         DeleteRecordedSelection(TCodeChangeReason::crDelete);
     }
     TCodePoint caret = Clamp(caret_);
     bool autoIndent = HasOption(eoAutoIndent);
-    SpanCapture capture = BeginSpan(caret.Y, caret.Y);
-    lines_->BeginUpdate();
-    EnsureOneLine();
+    SpanCapture capture = document_.BeginSpan(caret.Y, caret.Y);
+    Lines().BeginUpdate();
+    document_.EnsureOneLine();
     std::string line = Line(caret.Y);
     int len = static_cast<int>(line.size());
     TCodePoint after;
@@ -299,41 +246,41 @@ void TCodeEditCore::LineBreak(bool moveCaret) {
             indent = LeadingBlanks(Line(y));
             break;
         }
-        lines_->InsertLine(caret.Y, "");
-        LinesInserted(caret.Y, 1);
+        Lines().InsertLine(caret.Y, "");
+        document_.LinesInserted(caret.Y, 1);
         after = {indent + 1, caret.Y + 1};
     } else if (caret.X > len) {
         int indent = autoIndent ? LeadingBlanks(line) : 0;
-        lines_->InsertLine(caret.Y, std::string(indent, ' '));
-        LinesInserted(caret.Y, 1);
+        Lines().InsertLine(caret.Y, std::string(indent, ' '));
+        document_.LinesInserted(caret.Y, 1);
         after = {indent + 1, caret.Y + 1};
     } else if (caret.X == 1) {
-        lines_->InsertLine(caret.Y - 1, "");
-        LinesInserted(caret.Y - 1, 1);
+        Lines().InsertLine(caret.Y - 1, "");
+        document_.LinesInserted(caret.Y - 1, 1);
         after = {1, caret.Y + 1};
         moved = line;
     } else {
         int indent = autoIndent ? LeadingBlanks(line) : 0;
         moved = line.substr(caret.X - 1);
         SetLine(caret.Y, line.substr(0, caret.X - 1));
-        lines_->InsertLine(caret.Y, std::string(indent, ' ') + moved);
-        LinesInserted(caret.Y, 1);
+        Lines().InsertLine(caret.Y, std::string(indent, ' ') + moved);
+        document_.LinesInserted(caret.Y, 1);
         after = {indent + 1, caret.Y + 1};
     }
-    lines_->EndUpdate();
+    Lines().EndUpdate();
     MoveCaret(moveCaret ? after : caret, false);
-    Record(TCodeChangeReason::crLineBreak, caret, after, std::move(moved),
-           TCodeSelectionMode::smNormal, EndSpan(std::move(capture)));
-    if (replacing) undoList_.CloseBlock();
+    document_.Record(TCodeChangeReason::crLineBreak, caret, after, std::move(moved),
+                     TCodeSelectionMode::smNormal, std::move(capture));
+    if (replacing) document_.UndoList().CloseBlock();
 }
 
 // ---- Typing and tabs ----
 
 void TCodeEditCore::InsertAtCaret(std::string_view text, bool overwrite, int caretAdvance) {
     TCodePoint caret = Clamp(caret_);
-    SpanCapture capture = BeginSpan(caret.Y, caret.Y);
-    lines_->BeginUpdate();
-    EnsureOneLine();
+    SpanCapture capture = document_.BeginSpan(caret.Y, caret.Y);
+    Lines().BeginUpdate();
+    document_.EnsureOneLine();
     std::string line = PadTo(Line(caret.Y), caret.X - 1);
     std::string overwritten;
     if (overwrite) {
@@ -343,22 +290,22 @@ void TCodeEditCore::InsertAtCaret(std::string_view text, bool overwrite, int car
         line.insert(caret.X - 1, text);
     }
     SetLine(caret.Y, line);
-    lines_->EndUpdate();
+    Lines().EndUpdate();
     TCodePoint end{caret.X + static_cast<int>(text.size()), caret.Y};
     MoveCaret({caret.X + caretAdvance, caret.Y}, false);
-    Record(TCodeChangeReason::crInsert, caret, end, std::move(overwritten),
-           TCodeSelectionMode::smNormal, EndSpan(std::move(capture)));
+    document_.Record(TCodeChangeReason::crInsert, caret, end, std::move(overwritten),
+                     TCodeSelectionMode::smNormal, std::move(capture));
 }
 
 void TCodeEditCore::TypeText(std::string_view text) {
     if (text.empty()) return;
     bool replacing = SelAvail();
     if (replacing) {
-        undoList_.OpenBlock();
+        document_.UndoList().OpenBlock();
         DeleteRecordedSelection(TCodeChangeReason::crDeleteSelection);
     }
     InsertAtCaret(text, !insertMode_ && !replacing, static_cast<int>(text.size()));
-    if (replacing) undoList_.CloseBlock();
+    if (replacing) document_.UndoList().CloseBlock();
 }
 
 int TCodeEditCore::SmartTabWidth(TCodePoint at) const {
@@ -379,7 +326,7 @@ int TCodeEditCore::SmartTabWidth(TCodePoint at) const {
 void TCodeEditCore::Tab() {
     bool replacing = SelAvail();
     if (replacing) {
-        undoList_.OpenBlock();
+        document_.UndoList().OpenBlock();
         DeleteRecordedSelection(TCodeChangeReason::crDeleteSelection);
     }
     TCodePoint caret = Clamp(caret_);
@@ -388,7 +335,7 @@ void TCodeEditCore::Tab() {
     if (fullWidth) width = tabWidth_ - ((caret.X - 1) % tabWidth_);
     bool tabChar = !HasOption(eoSmartTabs) && !HasOption(eoTabsToSpaces) && width == tabWidth_;
     InsertAtCaret(tabChar ? std::string("\t") : std::string(width, ' '), false, width);
-    if (replacing) undoList_.CloseBlock();
+    if (replacing) document_.UndoList().CloseBlock();
 }
 
 void TCodeEditCore::ShiftTab() {
@@ -418,7 +365,7 @@ void TCodeEditCore::ShiftTab() {
             --target;
     }
     if (target >= caret.X) return;
-    SpanCapture capture = BeginSpan(caret.Y, caret.Y);
+    SpanCapture capture = document_.BeginSpan(caret.Y, caret.Y);
     std::string removed;
     if (target - 1 < len) {
         int count = std::min(caret.X, len + 1) - target;
@@ -427,8 +374,8 @@ void TCodeEditCore::ShiftTab() {
         SetLine(caret.Y, line);
     }
     MoveCaret({target, caret.Y}, false);
-    Record(TCodeChangeReason::crDelete, {target, caret.Y}, caret, std::move(removed),
-           TCodeSelectionMode::smNormal, EndSpan(std::move(capture)));
+    document_.Record(TCodeChangeReason::crDelete, {target, caret.Y}, caret, std::move(removed),
+                     TCodeSelectionMode::smNormal, std::move(capture));
 }
 
 // ---- Block indentation ----
@@ -455,12 +402,12 @@ void TCodeEditCore::BlockIndent() {
     TCodePoint end = SelAvail() ? Clamp(blockEnd_) : begin;
     const LineRangeOfBlock block = BlockLines(begin, end, selectionMode_);
     const int first = block.First, last = block.Last;
-    SpanCapture capture = BeginSpan(first, last);
+    SpanCapture capture = document_.BeginSpan(first, last);
     std::string blanks(tabWidth_, ' ');
-    lines_->BeginUpdate();
+    Lines().BeginUpdate();
     for (int y = first; y <= last; ++y)
         SetLine(y, blanks + Line(y));
-    lines_->EndUpdate();
+    Lines().EndUpdate();
     auto shift = [&](TCodePoint& p) {
         if (p.Y >= first && p.Y <= last && p.X > 1) p.X += tabWidth_;
     };
@@ -470,8 +417,8 @@ void TCodeEditCore::BlockIndent() {
     shift(caret_);
     if (!selected) blockBegin_ = blockEnd_ = caret_;
     StatusChanged();
-    Record(TCodeChangeReason::crIndent, begin, end, "", selectionMode_,
-           EndSpan(std::move(capture)));
+    document_.Record(TCodeChangeReason::crIndent, begin, end, "", selectionMode_,
+                     std::move(capture));
 }
 
 void TCodeEditCore::BlockUnindent() {
@@ -480,10 +427,10 @@ void TCodeEditCore::BlockUnindent() {
     TCodePoint end = SelAvail() ? Clamp(blockEnd_) : begin;
     const LineRangeOfBlock block = BlockLines(begin, end, selectionMode_);
     const int first = block.First, last = block.Last;
-    SpanCapture capture = BeginSpan(first, last);
+    SpanCapture capture = document_.BeginSpan(first, last);
     std::vector<std::string> removed;
     std::vector<int> counts;
-    lines_->BeginUpdate();
+    Lines().BeginUpdate();
     for (int y = first; y <= last; ++y) {
         std::string line = Line(y);
         int n = 0;
@@ -493,7 +440,7 @@ void TCodeEditCore::BlockUnindent() {
         counts.push_back(n);
         if (n > 0) SetLine(y, line.substr(n));
     }
-    lines_->EndUpdate();
+    Lines().EndUpdate();
     auto shift = [&](TCodePoint& p) {
         if (p.Y >= first && p.Y <= last) p.X = std::max(1, p.X - counts[p.Y - first]);
     };
@@ -503,8 +450,8 @@ void TCodeEditCore::BlockUnindent() {
     shift(caret_);
     if (!selected) blockBegin_ = blockEnd_ = caret_;
     StatusChanged();
-    Record(TCodeChangeReason::crUnindent, begin, end, JoinLines(removed), selectionMode_,
-           EndSpan(std::move(capture)));
+    document_.Record(TCodeChangeReason::crUnindent, begin, end, JoinLines(removed), selectionMode_,
+                     std::move(capture));
 }
 
 // ---- Clipboard and block replacement ----
@@ -515,21 +462,21 @@ void TCodeEditCore::CopyToClipboard() {
 }
 
 void TCodeEditCore::CutToClipboard() {
-    OwnChange own(*this);
+    RecordedChange own(document_);
     if (readOnly_ || !SelAvail()) return;
     CopyToClipboard();
     DeleteRecordedSelection(TCodeChangeReason::crDelete);
 }
 
 void TCodeEditCore::PasteFromClipboard() {
-    OwnChange own(*this);
+    RecordedChange own(document_);
     if (readOnly_) return;
     TCodeClipboardBlock block = PasteBlockFromClipboard(*clipboard_);
     ReplaceSelectionRecorded(block.Text, block.Mode, TCodeChangeReason::crPaste);
 }
 
 void TCodeEditCore::SetSelText(std::string_view text) {
-    OwnChange own(*this);
+    RecordedChange own(document_);
     if (readOnly_) return;
     ReplaceSelectionRecorded(text, TCodeSelectionMode::smNormal, TCodeChangeReason::crInsert);
 }
@@ -537,10 +484,10 @@ void TCodeEditCore::SetSelText(std::string_view text) {
 void TCodeEditCore::ReplaceSelectionRecorded(std::string_view text, TCodeSelectionMode mode,
                                              TCodeChangeReason reason) {
     if (text.empty() && !SelAvail()) return;
-    undoList_.OpenBlock();
+    document_.UndoList().OpenBlock();
     DeleteRecordedSelection(TCodeChangeReason::crDeleteSelection);
     if (!text.empty()) InsertRecorded(caret_, text, mode, reason);
-    undoList_.CloseBlock();
+    document_.UndoList().CloseBlock();
 }
 
 TCodeEditCore::InsertedSpan TCodeEditCore::InsertRecorded(TCodePoint at, std::string_view text,
@@ -550,9 +497,9 @@ TCodeEditCore::InsertedSpan TCodeEditCore::InsertRecorded(TCodePoint at, std::st
     if (mode == TCodeSelectionMode::smLine) start.X = 1;
     int breaks = static_cast<int>(SplitLines(text).size()) - 1;
     int lastLine = mode == TCodeSelectionMode::smColumn ? start.Y + breaks : start.Y;
-    SpanCapture capture = BeginSpan(start.Y, lastLine);
+    SpanCapture capture = document_.BeginSpan(start.Y, lastLine);
     TCodePoint stop = InsertText(mode, start, text);
-    Record(reason, start, stop, "", mode, EndSpan(std::move(capture)));
+    document_.Record(reason, start, stop, "", mode, std::move(capture));
     return {start, stop};
 }
 
@@ -569,7 +516,7 @@ void TCodeEditCore::SelectDropped(InsertedSpan dropped, TCodeSelectionMode mode)
 
 void TCodeEditCore::DropSelection(TCodePoint target, bool move) {
     if (readOnly_ || !SelAvail()) return;
-    OwnChange own(*this);
+    RecordedChange own(document_);
     TCodeSelectionMode mode = selectionMode_;
     TCodePoint begin = Clamp(blockBegin_);
     TCodePoint end = Clamp(blockEnd_);
@@ -581,8 +528,8 @@ void TCodeEditCore::DropSelection(TCodePoint target, bool move) {
     if (inside) return;
     std::string text = SelectedText(mode, begin, end);
     bool after = PointBefore(end, target);
-    LinesUpdate update(*lines_);
-    undoList_.OpenBlock();
+    LinesUpdate update(Lines());
+    document_.UndoList().OpenBlock();
     if (move) {
         int linesBefore = LineCount();
         DeleteRecordedSelection(TCodeChangeReason::crDelete);
@@ -596,7 +543,7 @@ void TCodeEditCore::DropSelection(TCodePoint target, bool move) {
     }
     const InsertedSpan dropped =
         InsertRecorded(target, text, mode, TCodeChangeReason::crDragDropInsert);
-    undoList_.CloseBlock();
+    document_.UndoList().CloseBlock();
     SelectDropped(dropped, mode);
 }
 
@@ -620,8 +567,8 @@ void TCodeEditCore::SelectWordAt(TCodePoint point) {
 
 void TCodeEditCore::DropText(TCodePoint target, std::string_view text, TCodeSelectionMode mode) {
     if (readOnly_ || text.empty()) return;
-    OwnChange own(*this);
-    LinesUpdate update(*lines_);
+    RecordedChange own(document_);
+    LinesUpdate update(Lines());
     SelectDropped(InsertRecorded(target, text, mode, TCodeChangeReason::crDragDropInsert), mode);
 }
 

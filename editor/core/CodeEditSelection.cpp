@@ -62,7 +62,7 @@ void TCodeEditCore::DeleteSelection(TCodeSelectionMode mode, TCodePoint begin, T
     if (LineCount() == 0) return;
     begin = Clamp(begin);
     end = Clamp(end);
-    LinesUpdate update(*lines_);
+    LinesUpdate update(Lines());
     TCodePoint caret;
     switch (mode) {
     case TCodeSelectionMode::smNormal: {
@@ -71,12 +71,12 @@ void TCodeEditCore::DeleteSelection(TCodeSelectionMode mode, TCodePoint begin, T
         std::string endLine = Line(end.Y);
         std::string right = endLine.substr(std::min<std::size_t>(end.X - 1, endLine.size()));
         int removed = end.Y - begin.Y;
-        if (removed > 0) lines_->DeleteLines(begin.Y, removed);
+        if (removed > 0) Lines().DeleteLines(begin.Y, removed);
         std::string joined = left + right;
         if (HasOption(eoTrimTrailingSpaces) && HasOption(eoScrollPastEol))
             joined = TrimTrailing(joined);
         SetLine(begin.Y, joined);
-        LinesRemoved(begin.Y + 1, removed);
+        document_.LinesRemoved(begin.Y + 1, removed);
         caret = begin;
         break;
     }
@@ -85,13 +85,13 @@ void TCodeEditCore::DeleteSelection(TCodeSelectionMode mode, TCodePoint begin, T
         if (end.Y >= LineCount()) {
             // The last line stays as one empty line.
             int removed = end.Y - begin.Y;
-            if (removed > 0) lines_->DeleteLines(begin.Y - 1, removed);
+            if (removed > 0) Lines().DeleteLines(begin.Y - 1, removed);
             SetLine(begin.Y, "");
-            LinesRemoved(begin.Y + 1, removed);
+            document_.LinesRemoved(begin.Y + 1, removed);
         } else {
             int removed = end.Y - begin.Y + 1;
-            lines_->DeleteLines(begin.Y - 1, removed);
-            LinesRemoved(begin.Y, removed);
+            Lines().DeleteLines(begin.Y - 1, removed);
+            document_.LinesRemoved(begin.Y, removed);
         }
         caret = {1, begin.Y};
         break;
@@ -118,8 +118,8 @@ void TCodeEditCore::DeleteSelection(TCodeSelectionMode mode, TCodePoint begin, T
 
 TCodePoint TCodeEditCore::InsertText(TCodeSelectionMode mode, TCodePoint point,
                                      std::string_view text) {
-    LinesUpdate update(*lines_);
-    EnsureOneLine();
+    LinesUpdate update(Lines());
+    document_.EnsureOneLine();
     point = Clamp(point);
     std::vector<std::string> segments = SplitLines(text);
     int breaks = static_cast<int>(segments.size()) - 1;
@@ -136,19 +136,19 @@ TCodePoint TCodeEditCore::InsertText(TCodeSelectionMode mode, TCodePoint point,
             break;
         }
         SetLineTrimmed(point.Y, left + segments[0]);
-        lines_->InsertLines(point.Y, breaks);
+        Lines().InsertLines(point.Y, breaks);
         for (int i = 1; i < breaks; ++i)
             SetLineTrimmed(point.Y + i, segments[i]);
         SetLineTrimmed(point.Y + breaks, segments.back() + right);
         caret = {static_cast<int>(segments.back().size()) + 1, point.Y + breaks};
-        LinesInserted(point.Y, breaks);
+        document_.LinesInserted(point.Y, breaks);
         break;
     }
     case TCodeSelectionMode::smColumn: {
         for (int i = 0; i <= breaks; ++i) {
             int y = point.Y + i;
             if (y > LineCount()) {
-                lines_->AddLine("");
+                Lines().AddLine("");
             }
             std::string line = PadTo(Line(y), point.X - 1);
             line.insert(point.X - 1, segments[i]);
@@ -161,14 +161,14 @@ TCodePoint TCodeEditCore::InsertText(TCodeSelectionMode mode, TCodePoint point,
         // Whole lines go in front of the caret line; the part after the last break is put in
         // front of the caret line's text.
         if (breaks > 0) {
-            lines_->InsertLines(point.Y - 1, breaks);
+            Lines().InsertLines(point.Y - 1, breaks);
             for (int i = 0; i < breaks; ++i)
                 SetLineTrimmed(point.Y + i, segments[i]);
         }
         int y = point.Y + breaks;
         SetLineTrimmed(y, segments.back() + Line(y));
         caret = {static_cast<int>(segments.back().size()) + 1, y};
-        LinesInserted(point.Y - 1, breaks);
+        document_.LinesInserted(point.Y - 1, breaks);
         break;
     }
     }

@@ -1,7 +1,7 @@
-// Undo and redo: records move between the two lists, reverted newest first, in steps of one
-// change number (or, with eoGroupUndo, of one reason).
+// Undo and redo of a document: records move between the two lists, reverted newest first, in
+// steps of one change number (or, when the editor groups undo, of one reason).
 
-#include "editor/core/CodeEditCore.h"
+#include "editor/core/CodeEditDocument.h"
 
 #include <algorithm>
 
@@ -19,42 +19,15 @@ bool IsGroupBegin(R reason) {
     return reason == R::crGroupBegin1 || reason == R::crGroupBegin2 || reason == R::crGroupBegin3;
 }
 
-bool IsInsertion(R reason) {
-    return reason == R::crInsert || reason == R::crPaste || reason == R::crDragDropInsert;
-}
-
-bool IsDeletion(R reason) {
-    return reason == R::crDelete || reason == R::crDeleteSelection ||
-           reason == R::crDeleteBeforeCaret || reason == R::crDeleteAfterCaret;
-}
-
 } // namespace
 
-void TCodeEditCore::ClearUndo() {
-    undoList_.ClearRecords();
-    redoList_.ClearRecords();
-    modified_ = false;
-}
-
-void TCodeEditCore::SetMaxUndo(int maximum) {
-    undoList_.SetMaximum(maximum);
-    redoList_.SetMaximum(maximum);
-}
-
-void TCodeEditCore::Undo() {
-    OwnChange own(*this);
-    Revert(Direction::Undo);
-}
-
-void TCodeEditCore::Redo() {
-    OwnChange own(*this);
-    Revert(Direction::Redo);
-}
-
-void TCodeEditCore::Revert(Direction direction) {
+void TCodeEditDocument::Revert(Direction direction, bool groupUndo,
+                               const TRevertedEvent& reverted) {
+    // Putting records back is the editor's own change, recorded on the other list.
+    RecordedChange own(*this);
     TCodeEditUndoList& source = direction == Direction::Undo ? undoList_ : redoList_;
     TCodeEditUndoList& target = direction == Direction::Undo ? redoList_ : undoList_;
-    if (readOnly_ || !source.HasRecords()) return;
+    if (!source.HasRecords()) return;
     R reason = source.TopReason();
     int number = source.TopRecord()->ChangeNumber;
     // A bracketed group is closed by its end record on the undo side and by its begin record
@@ -68,17 +41,17 @@ void TCodeEditCore::Revert(Direction direction) {
     try {
         while (true) {
             auto item = source.TakeTopRecord();
-            RevertItem(*item, direction);
+            RevertItem(*item, direction, reverted);
             const TCodeEditUndoItem* next = source.TopRecord();
             if (!next) break;
-            bool more = bracket ? next->Reason != partner
-                                : next->ChangeNumber == number ||
-                                      (HasOption(eoGroupUndo) && next->Reason == reason);
+            bool more = bracket
+                            ? next->Reason != partner
+                            : next->ChangeNumber == number || (groupUndo && next->Reason == reason);
             if (!more) break;
         }
         if (bracket && source.TopRecord() && source.TopRecord()->Reason == partner) {
             auto item = source.TakeTopRecord();
-            RevertItem(*item, direction);
+            RevertItem(*item, direction, reverted);
         }
     } catch (...) {
         target.SetBlockChangeNumber(0);
@@ -91,7 +64,7 @@ void TCodeEditCore::Revert(Direction direction) {
     lines_->EndUpdate();
 }
 
-TCodeLineSpan TCodeEditCore::ApplySpan(const TCodeLineSpan& span) {
+TCodeLineSpan TCodeEditDocument::ApplySpan(const TCodeLineSpan& span) {
     TCodeLineSpan inverse;
     int first = std::clamp(span.FirstLine, 0, LineCount());
     int replaced = std::clamp(span.ReplacedCount, 0, LineCount() - first);
@@ -116,39 +89,13 @@ TCodeLineSpan TCodeEditCore::ApplySpan(const TCodeLineSpan& span) {
     return inverse;
 }
 
-void TCodeEditCore::RevertItem(const TCodeEditUndoItem& item, Direction direction) {
+void TCodeEditDocument::RevertItem(const TCodeEditUndoItem& item, Direction direction,
+                                   const TRevertedEvent& reverted) {
     TCodeLineSpan inverse = ApplySpan(item.Span);
     TCodeEditUndoList& target = direction == Direction::Undo ? redoList_ : undoList_;
     target.RecordChange(item.Reason, item.Start, item.SelectionMode, item.Text, item.End,
                         std::move(inverse));
-    TCodePoint start = Clamp(item.Start);
-    TCodePoint end = Clamp(item.End);
-    TCodePoint earlier = PointBefore(end, start) ? end : start;
-    TCodePoint later = PointBefore(end, start) ? start : end;
-    R reason = item.Reason;
-    if (direction == Direction::Undo) {
-        if (IsInsertion(reason) || reason == R::crLineBreak) {
-            SetCaretXY(start);
-        } else if (IsDeletion(reason)) {
-            bool toEnd = reason == R::crDeleteSelection || reason == R::crDeleteBeforeCaret;
-            SetCaretXY(toEnd ? end : start);
-            if (reason == R::crDelete || reason == R::crDeleteSelection) {
-                SetSelection(earlier, later);
-                caret_ = Clamp(toEnd ? end : start);
-            }
-        } else if (reason == R::crIndent || reason == R::crUnindent) {
-            SetSelection(start, end);
-        }
-    } else {
-        if (IsInsertion(reason) || reason == R::crLineBreak) {
-            SetCaretXY(end);
-            if (reason == R::crDragDropInsert) SetSelection(start, end);
-        } else if (IsDeletion(reason)) {
-            SetCaretXY(earlier);
-        } else if (reason == R::crIndent || reason == R::crUnindent) {
-            SetSelection(start, end);
-        }
-    }
+    if (reverted) reverted(item, direction);
 }
 
 } // namespace plotalon
