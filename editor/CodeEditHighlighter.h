@@ -57,6 +57,15 @@ public:
     void* Receiver = nullptr;
 };
 
+// The parts a highlighter's attributes can play, as DefaultAttribute's index: bracket matching
+// skips comments and strings, the text area takes the whitespace's background.
+enum TDefaultAttribute : int {
+    daComment = 0,
+    daKeyword = 2,
+    daString = 3,
+    daWhitespace = 4,
+};
+
 class TCodeCustomHighlighter;
 class TCodeHighlighterAttributes;
 using TNotifyEvent = TMethod<TCodeCustomHighlighter*>;
@@ -154,7 +163,7 @@ public:
     virtual int AttributeCount() const { return static_cast<int>(Attributes.size()); }
     // In name order; nullptr outside the list.
     virtual TCodeHighlighterAttributes* AttributeAt(int index) const;
-    // 0 comment, 2 keyword, 3 string, 4 whitespace; nullptr when there is none.
+    // index: a TDefaultAttribute; nullptr when there is none.
     virtual TCodeHighlighterAttributes* DefaultAttribute(int index) const = 0;
     virtual std::string DefaultFilter() const { return Filter; }
     virtual TCharSet IdentifierChars() const; // base: bytes 33 to 255

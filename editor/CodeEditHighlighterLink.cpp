@@ -169,7 +169,7 @@ TCharSet WordChars(const TCodeCustomHighlighter* highlighter) {
 
 TColor TextAreaBackground(const TCodeCustomHighlighter* highlighter, TColor editorColor) {
     const TCodeHighlighterAttributes* space =
-        highlighter != nullptr ? highlighter->DefaultAttribute(4) : nullptr;
+        highlighter != nullptr ? highlighter->DefaultAttribute(daWhitespace) : nullptr;
     if (space != nullptr && space->Background() != clNone) return space->Background();
     return editorColor;
 }

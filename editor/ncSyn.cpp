@@ -68,11 +68,11 @@ void TNCSyn::BuildDispatchTable() {
 
 TCodeHighlighterAttributes* TNCSyn::DefaultAttribute(int index) const {
     switch (index) {
-    case 0:
+    case daComment:
         return Comment;
-    case 2:
+    case daKeyword:
         return Key;
-    case 4:
+    case daWhitespace:
         return Space;
     default:
         return nullptr;

@@ -544,8 +544,8 @@ bool TCodeEditCore::BracketIgnored(int y, int x) const {
         }
         highlighter_->NextToken();
     }
-    return attribute == highlighter_->DefaultAttribute(3) ||
-           attribute == highlighter_->DefaultAttribute(0);
+    return attribute == highlighter_->DefaultAttribute(daString) ||
+           attribute == highlighter_->DefaultAttribute(daComment);
 }
 
 void TCodeEditCore::MatchBracket() {

@@ -18,7 +18,7 @@ public:
             static_cast<TCodeCustomHighlighter*>(this)));
     }
     TCodeHighlighterAttributes* DefaultAttribute(int index) const override {
-        return index == 0 ? Comment : nullptr;
+        return index == daComment ? Comment : nullptr;
     }
     bool AtLineEnd() const override { return Done; }
     std::string TokenText() const override { return std::string(Line); }

@@ -149,9 +149,9 @@ TEST(NCSynTest, AttributesAndDefaults) {
         EXPECT_EQ(row.attr->Style(), row.style) << row.name;
         EXPECT_FALSE(row.attr->IsForegroundStored() || row.attr->IsStyleStored());
     }
-    EXPECT_EQ(syn.DefaultAttribute(0), syn.CommentAttri());
-    EXPECT_EQ(syn.DefaultAttribute(2), syn.KeyAttri());
-    EXPECT_EQ(syn.DefaultAttribute(4), syn.SpaceAttri());
+    EXPECT_EQ(syn.DefaultAttribute(daComment), syn.CommentAttri());
+    EXPECT_EQ(syn.DefaultAttribute(daKeyword), syn.KeyAttri());
+    EXPECT_EQ(syn.DefaultAttribute(daWhitespace), syn.SpaceAttri());
     for (int i : {-1, 1, 3, 5})
         EXPECT_EQ(syn.DefaultAttribute(i), nullptr) << i;
     EXPECT_EQ(syn.LanguageName(), "NC");
