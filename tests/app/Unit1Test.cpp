@@ -17,8 +17,8 @@
 #include "platform/qt/Questions.h"
 #include "platform/qt/Splitter.h"
 #include "preview/qt/Vorschau.h"
-#include "tests/Unprivileged.h"
-#include "tests/editor/TempDir.h"
+#include "tests/support/Unprivileged.h"
+#include "tests/support/TempDir.h"
 #include "tests/preview/qt/PlotPixels.h"
 
 #include <QClipboard>

@@ -8,7 +8,7 @@
 namespace plotalon {
 namespace {
 
-using namespace testing_support;
+using namespace test;
 
 TEST(ButtonGlyph, StripShapeGivesTheImageCount) {
     struct Case {

@@ -7,7 +7,7 @@
 #include <QPalette>
 #include <initializer_list>
 
-namespace plotalon::testing_support {
+namespace plotalon::test {
 
 inline const QColor kFace(200, 201, 202);
 inline const QColor kLight(250, 251, 252);
@@ -39,4 +39,4 @@ inline TBitmap Strip(int w, int h, QRgb fill = qRgb(0, 128, 128)) {
     return TBitmap(image);
 }
 
-} // namespace plotalon::testing_support
+} // namespace plotalon::test

@@ -10,7 +10,7 @@
 namespace plotalon {
 namespace {
 
-using namespace testing_support;
+using namespace test;
 
 const QColor kBackground(10, 150, 20);
 const QColor kNormal(192, 192, 192);

@@ -2,7 +2,7 @@
 #include "editor/CodeEditDetachedLines.h"
 #include "editor/ncSyn.h"
 #include "tests/editor/CountingNCSyn.h"
-#include "tests/editor/TempDir.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 

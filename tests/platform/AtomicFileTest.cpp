@@ -1,6 +1,6 @@
 #include "platform/AtomicFile.h"
 
-#include "tests/Unprivileged.h"
+#include "tests/support/Unprivileged.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "platform/IniProfile.h"
 
 #include "platform/AtomicFile.h"
-#include "tests/Unprivileged.h"
+#include "tests/support/Unprivileged.h"
 
 #include <gtest/gtest.h>
 

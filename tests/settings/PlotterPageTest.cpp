@@ -6,7 +6,7 @@
 #include "sender/qt/QtSerialPort.h"
 #include "settings/PlotterProfile.h"
 #include "settings/Reg.h"
-#include "tests/editor/TempDir.h"
+#include "tests/support/TempDir.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -1,7 +1,7 @@
 #include "settings/Reg.h"
 
 #include "platform/AtomicFile.h"
-#include "tests/Unprivileged.h"
+#include "tests/support/Unprivileged.h"
 
 #include <gtest/gtest.h>
 

@@ -8,8 +8,8 @@
 #include "platform/qt/Memo.h"
 #include "platform/qt/Shape.h"
 #include "settings/PlotterPage.h"
-#include "tests/Unprivileged.h"
-#include "tests/editor/TempDir.h"
+#include "tests/support/Unprivileged.h"
+#include "tests/support/TempDir.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -7,7 +7,7 @@
 
 #include <climits>
 
-namespace plotalon::testing {
+namespace plotalon::test {
 namespace {
 
 using Lines = std::vector<std::string>;
@@ -351,9 +351,9 @@ TEST(Commands, ContextHelpGetsTheWordAtTheCaret) {
 }
 
 } // namespace
-} // namespace plotalon::testing
+} // namespace plotalon::test
 
-namespace plotalon::testing {
+namespace plotalon::test {
 namespace {
 
 // Comments run from '(' to ')' with the comment attribute; '[' and ']' are symbols; every
@@ -365,7 +365,7 @@ public:
         symbol_ = AddAttribute(std::make_unique<TCodeHighlighterAttributes>("Symbol"));
     }
     TCodeHighlighterAttributes* DefaultAttribute(int index) const override {
-        return index == 0 ? comment_ : nullptr;
+        return index == daComment ? comment_ : nullptr;
     }
     bool AtLineEnd() const override { return start_ >= static_cast<int>(line_.size()); }
     std::string TokenText() const override {
@@ -441,9 +441,9 @@ TEST(Commands, HighlighterDestroyedWhileAttached) {
 }
 
 } // namespace
-} // namespace plotalon::testing
+} // namespace plotalon::test
 
-namespace plotalon::testing {
+namespace plotalon::test {
 namespace {
 
 TEST(DragDrop, MoveAndCopyInEachDirection) {
@@ -501,9 +501,9 @@ TEST(Commands, DoubleClickSelectsTheWord) {
 }
 
 } // namespace
-} // namespace plotalon::testing
+} // namespace plotalon::test
 
-namespace plotalon::testing {
+namespace plotalon::test {
 namespace {
 
 TEST(Commands, MatchBracketWithTheNcHighlighter) {
@@ -525,9 +525,9 @@ TEST(Commands, MatchBracketWithTheNcHighlighter) {
 }
 
 } // namespace
-} // namespace plotalon::testing
+} // namespace plotalon::test
 
-namespace plotalon::testing {
+namespace plotalon::test {
 namespace {
 
 TEST(Commands, OptionsThePanesLeaveOff) {
@@ -561,9 +561,9 @@ TEST(Commands, CaretColumnIsBoundedSoTypingCannotPadWithoutLimit) {
 }
 
 } // namespace
-} // namespace plotalon::testing
+} // namespace plotalon::test
 
-namespace plotalon::testing {
+namespace plotalon::test {
 namespace {
 
 TEST(Commands, ExtremeViewSizesAndPositionsStaySafe) {
@@ -580,9 +580,9 @@ TEST(Commands, ExtremeViewSizesAndPositionsStaySafe) {
 }
 
 } // namespace
-} // namespace plotalon::testing
+} // namespace plotalon::test
 
-namespace plotalon::testing {
+namespace plotalon::test {
 namespace {
 
 TEST(Commands, EachCommandIsOneChangeOfTheList) {
@@ -603,4 +603,4 @@ TEST(Commands, EachCommandIsOneChangeOfTheList) {
 }
 
 } // namespace
-} // namespace plotalon::testing
+} // namespace plotalon::test

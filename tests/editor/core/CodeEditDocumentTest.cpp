@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace plotalon::testing {
+namespace plotalon::test {
 namespace {
 
 using R = TCodeChangeReason;
@@ -150,4 +150,4 @@ TEST(Document, RevertMovesAStepBetweenTheListsAndTellsEachRecord) {
 }
 
 } // namespace
-} // namespace plotalon::testing
+} // namespace plotalon::test

@@ -8,7 +8,7 @@
 #include <climits>
 #include <functional>
 
-namespace plotalon::testing {
+namespace plotalon::test {
 namespace {
 
 using M = TCodeSelectionMode;
@@ -156,4 +156,4 @@ TEST(Positions, WordAtColumnsOutsideTheLine) {
 }
 
 } // namespace
-} // namespace plotalon::testing
+} // namespace plotalon::test

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-namespace plotalon::testing {
+namespace plotalon::test {
 namespace {
 
 using M = TCodeSelectionMode;
@@ -127,9 +127,9 @@ TEST(Selection, PositionsOutsideTheTextAreSafe) {
 }
 
 } // namespace
-} // namespace plotalon::testing
+} // namespace plotalon::test
 
-namespace plotalon::testing {
+namespace plotalon::test {
 namespace {
 
 TEST(Selection, PastingThroughCtrlV) {
@@ -158,4 +158,4 @@ TEST(Selection, PastingThroughCtrlV) {
 }
 
 } // namespace
-} // namespace plotalon::testing
+} // namespace plotalon::test

@@ -7,7 +7,7 @@
 
 #include <random>
 
-namespace plotalon::testing {
+namespace plotalon::test {
 namespace {
 
 const std::vector<std::string> kStart = {
@@ -166,9 +166,9 @@ TEST(UndoPropertyEmpty, CommandsOnEmptyTextUndoToEmpty) {
 }
 
 } // namespace
-} // namespace plotalon::testing
+} // namespace plotalon::test
 
-namespace plotalon::testing {
+namespace plotalon::test {
 namespace {
 
 // Lines changed behind the core's back (as the conversion does to the target pane), one at a
@@ -242,4 +242,4 @@ TEST(UndoPropertyRobust, ExternalLineChangesAndWildPositions) {
 }
 
 } // namespace
-} // namespace plotalon::testing
+} // namespace plotalon::test

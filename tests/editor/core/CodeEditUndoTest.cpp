@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
-namespace plotalon::testing {
+namespace plotalon::test {
 namespace {
 
 using Lines = std::vector<std::string>;
@@ -188,9 +188,9 @@ TEST(Undo, WithoutGroupUndoEachCharacterIsAStep) {
 }
 
 } // namespace
-} // namespace plotalon::testing
+} // namespace plotalon::test
 
-namespace plotalon::testing {
+namespace plotalon::test {
 namespace {
 
 TEST(Undo, ChangesBehindTheCoresBackEmptyTheLists) {
@@ -226,9 +226,9 @@ TEST(Undo, LineEventsReachTheCoresHooks) {
 }
 
 } // namespace
-} // namespace plotalon::testing
+} // namespace plotalon::test
 
-namespace plotalon::testing {
+namespace plotalon::test {
 namespace {
 
 TEST(Undo, LoadingAFileLeavesNothingToUndo) {
@@ -256,9 +256,9 @@ TEST(Undo, LoadingAFileLeavesNothingToUndo) {
 }
 
 } // namespace
-} // namespace plotalon::testing
+} // namespace plotalon::test
 
-namespace plotalon::testing {
+namespace plotalon::test {
 namespace {
 
 TEST(Undo, GroupBracketsUndoAndRedoEverythingBetweenThem) {
@@ -285,4 +285,4 @@ TEST(Undo, GroupBracketsUndoAndRedoEverythingBetweenThem) {
 }
 
 } // namespace
-} // namespace plotalon::testing
+} // namespace plotalon::test

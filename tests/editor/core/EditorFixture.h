@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace plotalon::testing {
+namespace plotalon::test {
 
 class Editor {
 public:
@@ -62,4 +62,4 @@ inline ::testing::AssertionResult PositionsInText(const TCodeEditCore& core) {
     return ::testing::AssertionSuccess();
 }
 
-} // namespace plotalon::testing
+} // namespace plotalon::test

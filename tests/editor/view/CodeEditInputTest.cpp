@@ -11,7 +11,7 @@
 namespace plotalon {
 namespace {
 
-using namespace plotalon::testing;
+using namespace plotalon::test;
 
 class CodeEditInputTest : public PaneTest {
 protected:

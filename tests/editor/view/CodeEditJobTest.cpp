@@ -4,7 +4,7 @@
 
 #include "editor/ncSyn.h"
 #include "tests/editor/CountingNCSyn.h"
-#include "tests/editor/TempDir.h"
+#include "tests/support/TempDir.h"
 
 #include <atomic>
 #include <chrono>
@@ -14,7 +14,7 @@
 namespace plotalon {
 namespace {
 
-using namespace plotalon::testing;
+using namespace plotalon::test;
 using TOutcome = TCodeEditJob::TOutcome;
 using TEnd = TCodeEditJob::TEnd;
 using test::TCountingNCSyn;

@@ -12,7 +12,7 @@
 namespace plotalon {
 namespace {
 
-using namespace plotalon::testing;
+using namespace plotalon::test;
 
 constexpr TColor kGutterBlue = 16754492; // 0xFFA73C
 constexpr const char* kExample = "N10 G01 X-12.5 Y3,2 (Kontur) ; f200)";

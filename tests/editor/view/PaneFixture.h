@@ -12,7 +12,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-namespace plotalon::testing {
+namespace plotalon::test {
 
 inline void ShowPane(TCodeEdit& pane, int visibleLines = 12) {
     ApplyNcPaneStyle(pane);
@@ -72,4 +72,4 @@ protected:
     InMemoryClipboard clipboard;
 };
 
-} // namespace plotalon::testing
+} // namespace plotalon::test

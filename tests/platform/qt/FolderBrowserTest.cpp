@@ -1,7 +1,7 @@
 #include "platform/qt/FolderBrowser.h"
 
 #include "platform/qt/FileDialogs.h"
-#include "tests/editor/TempDir.h"
+#include "tests/support/TempDir.h"
 
 #include <QDialogButtonBox>
 #include <QFileSystemModel>

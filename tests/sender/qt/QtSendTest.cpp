@@ -6,7 +6,7 @@
 #include "platform/qt/ErrorReport.h"
 #include "platform/qt/Questions.h"
 #include "sender/qt/QtSerialPort.h"
-#include "tests/editor/TempDir.h"
+#include "tests/support/TempDir.h"
 #include "tests/tools/send/Process.h"
 
 #include <QLabel>

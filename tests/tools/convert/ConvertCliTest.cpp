@@ -6,7 +6,7 @@
 #include <thread>
 #include <utility>
 
-#include "tests/Unprivileged.h"
+#include "tests/support/Unprivileged.h"
 #include "tools/convert/ConvertCli.h"
 
 #include <fcntl.h>

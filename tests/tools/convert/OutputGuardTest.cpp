@@ -17,7 +17,7 @@
 #include "NcProgram.h"
 #include "engine/ConversionRun.h"
 #include "platform/Errors.h"
-#include "tests/editor/TempDir.h"
+#include "tests/support/TempDir.h"
 #include "tools/convert/ConvertCli.h"
 
 namespace plotalon {

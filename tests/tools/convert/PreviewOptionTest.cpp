@@ -5,7 +5,7 @@
 
 #include "preview/HpglReader.h"
 #include "preview/PlotFile.h"
-#include "tests/editor/TempDir.h"
+#include "tests/support/TempDir.h"
 #include "tools/convert/ConvertCli.h"
 
 namespace plotalon {

@@ -5,8 +5,8 @@
 
 #include "platform/AtomicFile.h"
 
-#include "tests/Unprivileged.h"
-#include "tests/editor/TempDir.h"
+#include "tests/support/Unprivileged.h"
+#include "tests/support/TempDir.h"
 #include "tests/tools/send/Process.h"
 
 #include <gtest/gtest.h>

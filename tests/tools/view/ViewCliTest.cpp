@@ -1,7 +1,7 @@
 // plotalon-view as a user's shell runs it: what it says, its exit status, and what it leaves
 // on disk when it fails.
-#include "tests/editor/TempDir.h"
-#include "tests/tools/RunTool.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/RunTool.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
