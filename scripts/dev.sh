@@ -2,8 +2,9 @@
 # One entry point for a fresh Debian 12 machine (as root):
 #   scripts/dev.sh run     installs what is missing, builds, starts the program
 #   scripts/dev.sh test    installs what is missing, builds, runs every test
-#   scripts/dev.sh matrix  the further builds CI runs the tests in: Clang on the parts without
-#                          Qt, and GCC with AddressSanitizer and UndefinedBehaviorSanitizer
+#   scripts/dev.sh matrix  what CI runs beside: the formatting check (scripts/format.sh), Clang
+#                          on the parts without Qt, and GCC with AddressSanitizer and
+#                          UndefinedBehaviorSanitizer
 # Our own builds treat warnings as errors; a plain `cmake` build of the project does not.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -17,7 +18,7 @@ packages=(cmake g++ ninja-build libgtest-dev libgmock-dev libbenchmark-dev
 # standard NC reading is compared with (run as a program by a test only; nothing of the
 # program depends on it); hp2xx only as the yardstick of bench/preview_vs_hp2xx.sh.
 test_packages=(xvfb openbox x11-utils xdotool x11-apps netpbm xclip python3 linuxcnc-uspace hp2xx)
-matrix_packages=(clang)
+matrix_packages=(clang clang-format)
 
 install_missing() {
     local missing=()
@@ -52,6 +53,8 @@ build() {
 
 matrix() {
     install_missing "${packages[@]}" "${test_packages[@]}" "${matrix_packages[@]}"
+    echo "== Formatting"
+    bash scripts/format.sh --check
     # The comparison with LinuxCNC's interpreter runs its 300 programs in the first build only:
     # it spends its time in the other program, and alone it would double these runs.
     local once=(-E 'Rs274Differential')
