@@ -17,15 +17,11 @@ public:
     }
 };
 
-IErrorSink*& CurrentSink() {
-    static TMessageBoxSink messageBox;
-    static IErrorSink* sink = &messageBox;
-    return sink;
-}
+using TErrorSinkSlot = TServiceSlot<IErrorSink, TMessageBoxSink>;
 
 void Show(const QString& message) noexcept {
     try {
-        CurrentSink()->ShowError(ApplicationTitle(), ReportText(message));
+        TErrorSinkSlot::Current().ShowError(ApplicationTitle(), ReportText(message));
     } catch (...) {
         // A failing report must not take the program down with it.
     }
@@ -54,10 +50,7 @@ void SetApplicationTitle(const QString& title) {
 }
 
 IErrorSink* SetErrorSink(IErrorSink* sink) {
-    static TMessageBoxSink fallback;
-    IErrorSink* previous = CurrentSink();
-    CurrentSink() = sink ? sink : &fallback;
-    return previous;
+    return TErrorSinkSlot::Install(sink);
 }
 
 void ReportError(const std::exception& error) noexcept {
