@@ -5,6 +5,7 @@
 #include "app/NcInfo.h"
 #include "app/PlotterSend.h"
 #include "app/StatusProgress.h"
+#include "app/VorschauLink.h"
 #include "controls/GlyphArt.h"
 #include "controls/WindowParts.h"
 #include "editor/ncSyn.h"
@@ -121,9 +122,13 @@ TForm1::TForm1(std::vector<std::string> parameters, QWidget* parent)
 
     Quelle->OnChange = [this](TCodeEdit*) { sourceEdited_ = true; };
     Ziel->OnChange = [this](TCodeEdit*) { targetEdited_ = true; };
+    vorschau_ = std::make_unique<TVorschauLink>(*this, *Quelle, *Ziel, zielOrigins_);
     Ziel->OnLineChange = [this](TCodeEdit*, const TLineChange& change) {
         zielOrigins_.Follow(change);
+        vorschau_->LinesChanged();
     };
+    Quelle->OnStatusChange = [this](TCodeEdit*) { vorschau_->QuelleCaretMoved(); };
+    Ziel->OnStatusChange = [this](TCodeEdit*) { vorschau_->ZielCaretMoved(); };
     for (TCodeEdit* pane : {Quelle, Ziel})
         pane->OnDropFiles = [this](TCodeEdit*, const QStringList& files) {
             OpenDroppedFile(files.front());
@@ -148,6 +153,11 @@ TForm1::~TForm1() {
     Quelle->Job().Abandon();
     Quelle->SetHighlighter(nullptr);
     Ziel->SetHighlighter(nullptr);
+    // The panes outlive the preview's link: they must not call it any more.
+    for (TCodeEdit* pane : {Quelle, Ziel}) {
+        pane->OnLineChange = nullptr;
+        pane->OnStatusChange = nullptr;
+    }
 }
 
 void TForm1::BuildMenu() {
@@ -167,6 +177,7 @@ void TForm1::BuildMenu() {
     // Free in the panes as well: their keystroke table does not bind Ctrl+P.
     AnPlottersenden1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     HPGLerzeugen1 = AddCommand(MainMenu1, "&HPGL erzeugen", &TForm1::WandelnClick);
+    Vorschau1 = AddCommand(MainMenu1, "&Vorschau", &TForm1::VorschauClick);
     Einstellungen1 = AddCommand(MainMenu1, "&Einstellungen", &TForm1::Button_EinstellungenClick);
     Info1 = AddCommand(MainMenu1, "&Info", &TForm1::Info1Click);
     Beenden1 = AddCommand(MainMenu1, "&Beenden", &TForm1::Beenden1Click);
@@ -209,10 +220,13 @@ void TForm1::BuildButtons() {
         MakeHouseButton(Panel2, QRect(248, 4, 113, 30), "H&PGL speichern", glyph_art::HpglSave, 5);
     Button_Einstellungen =
         MakeHouseButton(Panel2, QRect(368, 4, 113, 30), "&Einstellungen", glyph_art::Settings, 5);
+    Button_Vorschau =
+        MakeHouseButton(Panel2, QRect(488, 4, 113, 30), "&Vorschau", glyph_art::Preview, 5);
     BindButton(XPSpeedButton1, &TForm1::Button_LadenClick);
     BindButton(XPSpeedButton3, &TForm1::WandelnClick);
     BindButton(XPSpeedButton2, &TForm1::PLT_SpeichernClick);
     BindButton(Button_Einstellungen, &TForm1::Button_EinstellungenClick);
+    BindButton(Button_Vorschau, &TForm1::VorschauClick);
 
     Panel1 = new TPanel(Panel2);
     Panel1->resize(48, Panel1->height());
@@ -326,6 +340,7 @@ void TForm1::LoadSource(const std::string& path, const QString& shownName) {
         SetStatusText(QStringLiteral("NC-Datei ") + shownName + QStringLiteral(" geladen"));
         Ziel->Clear();
         targetEdited_ = false;
+        vorschau_->TextReplaced();
     };
     Quelle->Job().StartLoad(path, std::move(loaded), runOn);
     BeginWork(*Quelle, runOn, "NC-Datei wird geladen");
@@ -392,6 +407,7 @@ void TForm1::ConversionEnded(const TOutcome& outcome, std::size_t failedLine,
     // Ziel holds the new text: all of it, or the lines before the faulty block.
     zielOrigins_ = std::move(origins);
     targetEdited_ = false;
+    vorschau_->TextReplaced(); // a faulty run's lines too
     if (outcome.End == TCodeEditJob::TEnd::Completed) {
         SetStatusText(FromMessage(status));
         return;
@@ -517,6 +533,12 @@ void TForm1::AnPlottersenden1Click() {
 
 void TForm1::Button_EinstellungenClick() {
     if (settings_) RunModal(*settings_);
+}
+
+// Opening waits for no work: Ziel keeps its lines until a run ends, so the preview shows the
+// drawing of the text the pane shows, and follows once the run has put in the new one.
+void TForm1::VorschauClick() {
+    vorschau_->Open();
 }
 
 void TForm1::Info1Click() {

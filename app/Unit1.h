@@ -10,6 +10,9 @@
 // until one is, its commands have nothing to open (and without a settings dialog the
 // conversion has neither prefix nor suffix lines).
 //
+// The preview window "Vorschau" ("&Vorschau", Alt+V) draws Ziel as it stands and links its
+// strokes to the lines of both panes (TVorschauLink).
+//
 // Beyond the menu and the buttons the window keeps the desktop's habits: F1 opens the help,
 // Ctrl+O opens an NC file, Ctrl+S saves the PLT file, a file dropped on the window or a pane
 // is opened as "NC öffnen" opens it. No edit is lost unasked: saving over an existing file,
@@ -54,6 +57,7 @@ class TNCSyn;
 class TPanel;
 class TSplitter;
 class TStatusProgress;
+class TVorschauLink;
 class TXPSpeedButton;
 
 class TForm1 : public QMainWindow {
@@ -77,6 +81,7 @@ public:
     QAction* N2;
     QAction* AnPlottersenden1; // Ctrl+P
     QAction* HPGLerzeugen1;
+    QAction* Vorschau1; // Alt+V
     QAction* Einstellungen1;
     QAction* Info1;
     QAction* Beenden1;
@@ -87,6 +92,7 @@ public:
     TXPSpeedButton* XPSpeedButton3;
     TXPSpeedButton* XPSpeedButton2;
     TXPSpeedButton* Button_Einstellungen;
+    TXPSpeedButton* Button_Vorschau;
     TPanel* Panel1;
     TImage* Image1;
     TPanel* Panel_Haupt;
@@ -143,6 +149,8 @@ public:
     // Ziel as it stands to the plotter of the saved settings, in the progress window.
     void AnPlottersenden1Click();
     void Button_EinstellungenClick();
+    // Opens (or raises) the preview of Ziel; while long work runs it shows the last drawing.
+    void VorschauClick();
     void Info1Click();
     void Beenden1Click();
     void FormShow();
@@ -150,6 +158,9 @@ public:
 
     // The conversion of Quelle into Ziel.
     void RunConversion();
+
+    // The preview window and its links to the panes.
+    TVorschauLink& Vorschau() { return *vorschau_; }
 
 protected:
     bool event(QEvent* event) override;
@@ -215,6 +226,7 @@ private:
     bool shown_ = false;
     TLongWorkLimits limits_ = kLongWork;
     TCodeEditLineOrigins zielOrigins_;
+    std::unique_ptr<TVorschauLink> vorschau_;
     bool working_ = false;  // between BeginWork and EndWork
     bool quitting_ = false; // the user chose to quit while work ran: close once it has ended
     TOnQuit onQuit_ = TOnQuit::Stop;

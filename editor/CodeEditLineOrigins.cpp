@@ -5,9 +5,68 @@
 
 namespace plotalon {
 
+namespace {
+
+// Adds line to the spans, lengthening the last one where line follows it.
+void AddLine(std::vector<TLineSpan>& spans, std::size_t line) {
+    if (!spans.empty() && spans.back().Last + 1 == int(line))
+        spans.back().Last = int(line);
+    else
+        spans.push_back({int(line), int(line)});
+}
+
+} // namespace
+
 void TCodeEditLineOrigins::Append(std::optional<std::size_t> origin) {
-    Origins.push_back(origin && *origin < kNone ? static_cast<std::uint32_t>(*origin) : kNone);
+    const std::uint32_t entry =
+        origin && *origin < kNone ? static_cast<std::uint32_t>(*origin) : kNone;
+    if (entry != kNone) {
+        Rising = Rising && entry >= Highest;
+        Highest = std::max(Highest, entry);
+    }
+    Origins.push_back(entry);
     ++TextLines;
+}
+
+// The first line whose origin is at least origin, lines without one stepped over; the size
+// when there is none. Every line with an origin before the bound has a smaller one.
+std::size_t TCodeEditLineOrigins::LowerBound(std::uint32_t origin) const {
+    std::size_t low = 0, high = Origins.size();
+    while (low < high) {
+        const std::size_t middle = low + (high - low) / 2;
+        const auto found = std::find_if(Origins.begin() + std::ptrdiff_t(middle),
+                                        Origins.begin() + std::ptrdiff_t(high),
+                                        [](std::uint32_t entry) { return entry != kNone; });
+        const auto at = std::size_t(found - Origins.begin());
+        if (at == high || *found >= origin)
+            high = middle;
+        else
+            low = at + 1;
+    }
+    return low;
+}
+
+std::vector<TLineSpan> TCodeEditLineOrigins::LinesFrom(int origin) const {
+    if (origin < 0 || std::uint32_t(origin) >= kNone) return {};
+    const auto wanted = std::uint32_t(origin);
+    if (!Rising) return LinesFromByScan(wanted);
+    std::vector<TLineSpan> spans;
+    for (std::size_t line = LowerBound(wanted); line < Origins.size(); ++line) {
+        const std::uint32_t entry = Origins[line];
+        if (entry == kNone) continue;
+        if (entry != wanted) break;
+        AddLine(spans, line);
+    }
+    return spans;
+}
+
+std::vector<TLineSpan> TCodeEditLineOrigins::LinesFromByScan(std::uint32_t origin) const {
+    std::vector<TLineSpan> spans;
+    for (std::size_t line = 0; line < Origins.size(); ++line) {
+        if (Origins[line] != origin) continue;
+        AddLine(spans, line);
+    }
+    return spans;
 }
 
 std::optional<int> TCodeEditLineOrigins::OriginOf(int line) const {
@@ -22,6 +81,8 @@ void TCodeEditLineOrigins::Follow(const TLineChange& change) {
     switch (change.Kind) {
     case TLineChange::Cleared:
         Origins = {}; // gives the memory back
+        Rising = true;
+        Highest = 0;
         break;
     case TLineChange::Added:
     case TLineChange::Inserted:

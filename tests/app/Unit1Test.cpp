@@ -3,6 +3,7 @@
 #include "app/Program.h"
 #include "app/SendProgress.h"
 #include "app/StatusProgress.h"
+#include "app/VorschauLink.h"
 #include "controls/XPSpeedButton.h"
 #include "editor/ncSyn.h"
 #include "editor/view/CodeEdit.h"
@@ -15,8 +16,10 @@
 #include "platform/qt/Panel.h"
 #include "platform/qt/Questions.h"
 #include "platform/qt/Splitter.h"
+#include "preview/qt/Vorschau.h"
 #include "tests/Unprivileged.h"
 #include "tests/editor/TempDir.h"
+#include "tests/preview/qt/PlotPixels.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -164,6 +167,7 @@ TEST_F(MainWindow, CaptionSizeMenuAndButtons) {
     } items[] = {
         {Form->Datei1->menuAction(), "&Datei"},
         {Form->HPGLerzeugen1, "&HPGL erzeugen"},
+        {Form->Vorschau1, "&Vorschau"},
         {Form->Einstellungen1, "&Einstellungen"},
         {Form->Info1, "&Info"},
         {Form->Beenden1, "&Beenden"},
@@ -197,7 +201,8 @@ TEST_F(MainWindow, CaptionSizeMenuAndButtons) {
     } buttons[] = {{Form->XPSpeedButton1, 8, "&NC öffnen"},
                    {Form->XPSpeedButton3, 128, "&HPGL erzeugen"},
                    {Form->XPSpeedButton2, 248, "H&PGL speichern"},
-                   {Form->Button_Einstellungen, 368, "&Einstellungen"}};
+                   {Form->Button_Einstellungen, 368, "&Einstellungen"},
+                   {Form->Button_Vorschau, 488, "&Vorschau"}};
     for (const auto& b : buttons) {
         SCOPED_TRACE(b.caption);
         EXPECT_EQ(b.button->parentWidget(), Form->Panel2);
@@ -1063,6 +1068,12 @@ TEST_F(MainWindow, AcceleratorsOfTheMenuAndTheButtons) {
     EXPECT_EQ(LinesOf(Form->Ziel), kExampleHpgl);
     QTest::keyClick(window, Qt::Key_P, Qt::AltModifier); // "H&PGL speichern"
     EXPECT_EQ(test::TTempDir::Read(Files.Path("plt/alt.plt")), WithCrLf(kExampleHpgl));
+    QTest::keyClick(window, Qt::Key_V, Qt::AltModifier); // "&Vorschau" in the menu bar
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(Form->Vorschau().Window().isVisible());
+    Form->Vorschau().Window().close();
+    Form->activateWindow(); // as the window manager does when the preview goes
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Form));
     QTest::keyClick(window, Qt::Key_B, Qt::AltModifier); // "&Beenden"
     QCoreApplication::processEvents();
     EXPECT_FALSE(Form->isVisible());
@@ -1449,6 +1460,198 @@ TEST_F(MainWindowWork, SavingManyLinesShowsProgressAndCanBeStopped) {
     Form->close();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !Form->isVisible(); }, 20000));
     EXPECT_EQ(test::TTempDir::Read(Files.Path("nc/alt.nc")), written);
+    EXPECT_TRUE(Errors.Entries.empty());
+}
+
+// ---- The preview ----
+
+class MainWindowPreview : public MainWindowWork {
+protected:
+    TVorschau& Preview() { return Form->Vorschau().Window(); }
+    TPlotWidget& Plot() { return *Preview().Plot; }
+    QPointF At(TPlotPoint p) {
+        const TDevicePoint d = Plot().View().ToDevice(p);
+        return {d.X, d.Y};
+    }
+    bool Drawn(TPlotPoint p, const std::function<bool(QColor)>& is) {
+        return test::Near(Plot().grab().toImage(), At(p), is);
+    }
+    void WaitForDrawing() {
+        ASSERT_TRUE(QTest::qWaitFor([this] { return Form->Vorschau().Current(); }, 20000));
+    }
+    void ClickOn(TPlotPoint p) { QTest::mouseClick(&Plot(), Qt::LeftButton, {}, At(p).toPoint()); }
+    int CaretLine(TCodeEdit* pane) { return pane->Core().CaretXY().Y - 1; }
+};
+
+// However it is opened, the preview draws the converted example where it lies: converted
+// while it was hidden, it reads on opening; open, it follows every run at once. Read at once
+// or on a thread alike.
+TEST_F(MainWindowPreview, ItDrawsZielAfterEveryRunHoweverItIsOpened) {
+    const struct {
+        int type;
+        const char* opened;
+        std::size_t readAtOnce;
+    } cases[] = {{1, "menu", TVorschauLink::kReadAtOnceLines},
+                 {2, "Alt+V", 0},
+                 {1, "button", 0},
+                 {2, "button", TVorschauLink::kReadAtOnceLines}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.type) + " " + c.opened);
+        WriteSettings(c.type);
+        Start();
+        Form->Vorschau().SetReadAtOnceLines(c.readAtOnce);
+        OpenExample();
+        Choose(Form->HPGLerzeugen1);
+        EXPECT_FALSE(Preview().isVisible());
+        EXPECT_EQ(Plot().Model(), nullptr); // hidden, it reads nothing
+        if (c.opened == std::string("menu"))
+            Choose(Form->Vorschau1);
+        else if (c.opened == std::string("Alt+V"))
+            QTest::keyClick(Form->windowHandle(), Qt::Key_V, Qt::AltModifier);
+        else
+            Click(Form->Button_Vorschau);
+        QCoreApplication::processEvents();
+        ASSERT_TRUE(Preview().isVisible());
+        EXPECT_EQ(Preview().parentWidget(), Form);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&Preview()));
+        WaitForDrawing();
+        // The line, the lowest point of the half circle (a chord point in HPGL 1), and
+        // paper inside the circle and below the line.
+        EXPECT_TRUE(Drawn({5000, 0}, test::Ink));
+        EXPECT_TRUE(Drawn({15000, -5000}, test::Ink));
+        EXPECT_FALSE(Drawn({15000, -2500}, test::Ink));
+        EXPECT_FALSE(Drawn({5000, -2500}, test::Ink));
+        EXPECT_TRUE(Preview().StatusBar->currentMessage().startsWith(u"Zeichenweg"_qs));
+
+        const TPlotModel* first = Plot().Model();
+        Choose(Form->HPGLerzeugen1);
+        if (c.readAtOnce == 0) WaitForDrawing();
+        EXPECT_TRUE(Form->Vorschau().Current());
+        EXPECT_NE(Plot().Model(), first);
+        EXPECT_EQ(Plot().Model()->LineCount, kExampleHpgl.size() - (c.type == 2 ? 3 : 0));
+        Preview().close();
+    }
+    EXPECT_TRUE(Errors.Entries.empty());
+}
+
+// A stroke clicked puts both carets on the lines that made it; a caret moved in either pane
+// highlights the strokes of its lines. In both readings and both dialects, the NC lines of
+// the straight move and the arc told by the example's text.
+TEST_F(MainWindowPreview, StrokesAndCaretsAreLinkedBothWaysInBothReadings) {
+    const struct {
+        const char* name;
+        const char* ini; // keys after [convert]
+        const char* program;
+        int straight, arc; // NC lines, 0-based
+    } cases[] = {
+        {"literal, HPGL 1", "factor=1000\r\ndeg=45\r\ntype=1\r\n", kExampleNc, 2, 3},
+        {"literal, HPGL 2", "factor=1000\r\ndeg=45\r\ntype=2\r\n", kExampleNc, 2, 3},
+        {"standard, HPGL 1", "factor=1000\r\ndeg=45\r\ntype=1\r\nncmode=1\r\n",
+         "%\nG21 G90\nG0 X0 Y0\nG1 Z-1 F100\nG1 X10\nG3 X20 Y0 I5 J0\nG0 Z5\nM30\n%\n", 4, 5},
+        {"standard, HPGL 2", "factor=1000\r\ndeg=45\r\ntype=2\r\nncmode=1\r\n",
+         "%\nG21 G90\nG0 X0 Y0\nG1 Z-1 F100\nG1 X10\nG3 X20 Y0 I5 J0\nG0 Z5\nM30\n%\n", 4, 5},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Files.Write("main.ini", "[convert]\r\n" + std::string(c.ini));
+        Start();
+        Open("teil.nc", c.program);
+        Click(Form->XPSpeedButton3);
+        Click(Form->Button_Vorschau);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&Preview()));
+        WaitForDrawing();
+
+        // Clicks: each pane's caret on a line that made the stroke, both in view.
+        const struct {
+            TPlotPoint on;
+            int nc;
+        } clicks[] = {{{5000, 0}, c.straight}, {{15000, -5000}, c.arc}, {{18536, -3536}, c.arc}};
+        for (const auto& click : clicks) {
+            SCOPED_TRACE(click.on.X);
+            Form->Quelle->Core().SetCaretXY({1, 1});
+            ClickOn(click.on);
+            EXPECT_EQ(CaretLine(Form->Quelle), click.nc);
+            EXPECT_EQ(Form->ZielSourceLine(CaretLine(Form->Ziel)), click.nc);
+            EXPECT_GE(CaretLine(Form->Ziel), Form->Ziel->TopLine() - 1);
+        }
+        ClickOn({5000, 0});
+        EXPECT_NE(Form->Ziel->Lines().LineAt(std::size_t(CaretLine(Form->Ziel))).find("10000,0;"),
+                  std::string_view::npos);
+        // The HPGL caret's line highlights that line only: the straight move, not the arc.
+        EXPECT_TRUE(Drawn({5000, 0}, test::Highlighted));
+        EXPECT_FALSE(Drawn({15000, -5000}, test::Highlighted));
+        // The NC caret on the arc's line highlights every HPGL line made of it.
+        Form->Quelle->Core().SetCaretXY({1, c.arc + 1});
+        EXPECT_FALSE(Drawn({5000, 0}, test::Highlighted));
+        for (const TPlotPoint on : {TPlotPoint{10000, 0}, TPlotPoint{11464, -3536},
+                                    TPlotPoint{15000, -5000}, TPlotPoint{18536, -3536}})
+            EXPECT_TRUE(Drawn(on, test::Highlighted)) << on.X;
+        // A line that made no stroke highlights nothing.
+        Form->Quelle->Core().SetCaretXY({1, 1});
+        EXPECT_FALSE(Drawn({15000, -5000}, test::Highlighted));
+        Preview().close();
+    }
+    EXPECT_TRUE(Errors.Entries.empty());
+}
+
+// An edit in Ziel is drawn once typing pauses, at once or on a thread; until then a click
+// on the old drawing moves no caret, and afterwards the edited line, which no NC line made,
+// moves only Ziel's caret.
+TEST_F(MainWindowPreview, AnEditIsDrawnOnceTypingPauses) {
+    for (const std::size_t readAtOnce : {TVorschauLink::kReadAtOnceLines, std::size_t(0)}) {
+        SCOPED_TRACE(readAtOnce);
+        Start();
+        Form->Vorschau().SetReadAtOnceLines(readAtOnce);
+        OpenExample();
+        Click(Form->XPSpeedButton3);
+        Click(Form->Button_Vorschau);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&Preview()));
+        WaitForDrawing();
+        const TPlotModel* before = Plot().Model();
+
+        Form->Ziel->Core().SetCaretXY({9, 4}); // "PA10000,|0;"
+        Type(Form->Ziel, "500");
+        ASSERT_EQ(Form->Ziel->Lines().LineAt(3), "PA10000,5000;");
+        EXPECT_FALSE(Form->Vorschau().Current());
+        Form->Quelle->Core().SetCaretXY({1, 1});
+        ClickOn({15000, -5000});
+        EXPECT_EQ(CaretLine(Form->Quelle), 0);
+        EXPECT_EQ(CaretLine(Form->Ziel), 3);
+        QTest::qWait(TVorschauLink::kEditPauseMs / 2);
+        EXPECT_EQ(Plot().Model(), before);
+
+        WaitForDrawing();
+        EXPECT_NE(Plot().Model(), before);
+        EXPECT_TRUE(Drawn({5000, 2500}, test::Ink));
+        EXPECT_FALSE(Drawn({5000, 0}, test::Ink));
+        ClickOn({5000, 2500});
+        EXPECT_EQ(CaretLine(Form->Ziel), 3);
+        EXPECT_EQ(CaretLine(Form->Quelle), 0);
+        Questions.Answers = {TAnswer::Yes}; // the edit may go
+        Preview().close();
+    }
+}
+
+// Long work does not hold the preview up: opened while a run goes on, it shows Ziel as it
+// stands, and it opens again where it was left.
+TEST_F(MainWindowPreview, ItOpensWhileARunGoesOnAndWhereItWasLeft) {
+    OpenLongProgram();
+    Form->Ziel->Lines().AddLine("PD4000,3000;");
+    Click(Form->XPSpeedButton3);
+    ASSERT_TRUE(Form->Busy());
+    Click(Form->Button_Vorschau);
+    ASSERT_TRUE(Preview().isVisible());
+    WaitForDrawing();
+    EXPECT_EQ(Plot().Model()->LineCount, 1u);
+    EXPECT_TRUE(Form->Busy());
+    Form->CancelWork();
+    WaitForWork(Form);
+
+    const QRect place(120, 90, 640, 420);
+    Preview().setGeometry(place);
+    Preview().close();
+    Click(Form->Button_Vorschau);
+    EXPECT_EQ(Preview().geometry(), place);
     EXPECT_TRUE(Errors.Entries.empty());
 }
 

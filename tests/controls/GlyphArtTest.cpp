@@ -19,6 +19,7 @@ TEST(GlyphArt, EveryGlyphLoadsWithItsSizeAndSilverCorner) {
         {glyph_art::NcOpen, 16, 16, 1},      {glyph_art::HpglConvert, 16, 16, 1},
         {glyph_art::HpglSave, 16, 16, 1},    {glyph_art::Settings, 16, 16, 1},
         {glyph_art::ProgramIcon, 32, 32, 1}, {glyph_art::Pause, 16, 16, 1},
+        {glyph_art::Preview, 16, 16, 1},
     };
     EXPECT_EQ(std::size(cases), std::size(glyph_art::All));
     for (const Case& c : cases) {

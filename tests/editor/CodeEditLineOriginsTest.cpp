@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <optional>
 #include <random>
 #include <string>
@@ -42,16 +43,32 @@ struct TTracedText {
         }
         List.AdoptLines(built);
         Origins = std::move(origins);
+        Highest = lines / 3;
     }
+    // Both ways: the origin of every line, and the lines of every origin (as the lines'
+    // texts tell them, gathered line by line).
     ::testing::AssertionResult Agrees() const {
-        for (int i = -1; i <= List.Count(); ++i)
-            if (Origins.OriginOf(i) != OriginWritten(List.LineAt(std::size_t(i))))
+        std::map<int, std::vector<TLineSpan>> spans;
+        for (int i = -1; i <= List.Count(); ++i) {
+            const std::optional<int> origin = OriginWritten(List.LineAt(std::size_t(i)));
+            if (Origins.OriginOf(i) != origin)
                 return ::testing::AssertionFailure() << "line " << i << " of " << List.Count();
+            if (!origin) continue;
+            std::vector<TLineSpan>& of = spans[*origin];
+            if (!of.empty() && of.back().Last + 1 == i)
+                ++of.back().Last;
+            else
+                of.push_back({i, i});
+        }
+        for (int origin = -1; origin <= Highest + 1; ++origin)
+            if (Origins.LinesFrom(origin) != spans[origin])
+                return ::testing::AssertionFailure() << "lines from " << origin;
         return ::testing::AssertionSuccess();
     }
 
     TCodeEditStringList List;
     TCodeEditLineOrigins Origins;
+    int Highest = 0; // beyond every origin adopted
 };
 
 TEST(CodeEditLineOrigins, FollowEveryKindOfChange) {
@@ -102,6 +119,19 @@ TEST(CodeEditLineOrigins, FollowEveryKindOfChange) {
         }
         ASSERT_TRUE(text.Agrees()) << "step " << step;
     }
+}
+
+// A table appended out of order (no run does that) still finds every line of an origin.
+TEST(CodeEditLineOrigins, LinesFromAnOriginAppendedOutOfOrder) {
+    TCodeEditLineOrigins origins;
+    for (const std::optional<std::size_t> origin :
+         {std::optional<std::size_t>(4), std::optional<std::size_t>(2), std::optional<std::size_t>(4),
+          std::optional<std::size_t>(), std::optional<std::size_t>(4)})
+        origins.Append(origin);
+    EXPECT_EQ(origins.LinesFrom(4), (std::vector<TLineSpan>{{0, 0}, {2, 2}, {4, 4}}));
+    EXPECT_EQ(origins.LinesFrom(2), (std::vector<TLineSpan>{{1, 1}}));
+    EXPECT_TRUE(origins.LinesFrom(3).empty());
+    EXPECT_TRUE(origins.LinesFrom(-1).empty());
 }
 
 TEST(CodeEditLineOrigins, AnOriginBeyondFourBytesIsNone) {

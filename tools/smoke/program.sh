@@ -10,7 +10,7 @@
 # prefix IN;SP1;, suffix SP0;), since the program keeps its settings beside itself. The
 # screenshots go to SHOTS_FOLDER (default: ./program-shots): main.png, replace.png (the
 # question before a file is replaced), quit.png (the question before unsaved edits are
-# lost), settings-hpgl.png, settings-folders.png, settings-nc.png, help.png, info.png, splash.png, paste.png
+# lost), vorschau.png (the preview over the main window), settings-hpgl.png, settings-folders.png, settings-nc.png, help.png, info.png, splash.png, paste.png
 # (a "/C" start), drop.png (a file dropped from another program), converting.png (a
 # 2,000,000-line program converting in the background, the progress bar in the status line)
 # and stopped.png (a second run stopped with Esc).
@@ -149,6 +149,19 @@ width=$(xdotool getwindowgeometry --shell "$main" | sed -n 's/^WIDTH=//p')
 xs_keys "$main" alt+h
 sleep 0.5
 xs_screenshot "$shots/main.png"
+
+# "&Vorschau" (Alt+V): the drawing of the HPGL pane in a window of its own over the main
+# window, its strokes in pen 1's black; Alt+F4 closes it again.
+xs_keys "$main" alt+v
+preview=$(xs_window '^Vorschau$')
+sleep 0.5
+xs_screenshot "$shots/vorschau.png"
+eval "$(xdotool getwindowgeometry --shell "$preview" | grep -E '^(X|Y|WIDTH|HEIGHT)=')"
+ink=$(colour_count "$X" "$Y" "$WIDTH" $((HEIGHT - 30)) 0 0 0)
+[ "$ink" -gt 50 ] || fail "the preview drew no strokes ($ink black pixels)"
+xs_keys "$preview" alt+F4
+xs_gone '^Vorschau$'
+back_to "$main"
 
 # "H&PGL speichern": the file name typed into the save dialog, without its extension.
 save_plt_as ausgabe

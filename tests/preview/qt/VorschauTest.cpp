@@ -7,12 +7,16 @@
 #include <numbers>
 
 #include "../ConvertedExample.h"
+#include "PlotPixels.h"
 #include "preview/PlotPicture.h"
 
 namespace plotalon {
 namespace {
 
 using test::ConvertExample;
+using test::Highlighted;
+using test::Ink;
+using test::Near;
 
 struct VorschauTest : testing::Test {
     TVorschau window;
@@ -29,17 +33,6 @@ struct VorschauTest : testing::Test {
         const TDevicePoint d = View().View().ToDevice(p);
         return {d.X, d.Y};
     }
-    // Whether a pixel within one of where p is drawn has the colour (give or take
-    // antialiasing: the darkest channel decides).
-    static bool Near(const QImage& image, QPointF at, const std::function<bool(QColor)>& is) {
-        for (int dy = -1; dy <= 1; ++dy)
-            for (int dx = -1; dx <= 1; ++dx) {
-                const QPoint p(int(at.x()) + dx, int(at.y()) + dy);
-                if (image.rect().contains(p) && is(image.pixelColor(p))) return true;
-            }
-        return false;
-    }
-    static bool Ink(QColor c) { return c.red() < 110 && c.green() < 110 && c.blue() < 110; }
     void Wheel(QPointF at, int delta) {
         QWheelEvent event(at, View().mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
                           Qt::NoModifier, Qt::NoScrollPhase, false);
@@ -142,24 +135,18 @@ TEST_F(VorschauTest, AClickOnAStrokeNamesItsLine) {
 
 TEST_F(VorschauTest, HighlightedLinesAreDrawnOnTop) {
     Show(ConvertExample(2));
-    auto highlighted = [](QColor c) {
-        const TRgb h = kHighlightColour, halo = kHighlightHalo;
-        return std::abs(c.red() - h.R) + std::abs(c.green() - h.G) + std::abs(c.blue() - h.B) < 60 ||
-               std::abs(c.red() - halo.R) + std::abs(c.green() - halo.G) +
-                       std::abs(c.blue() - halo.B) < 60;
-    };
     const QPointF onArc = At({15000, -5000}), onLine = At({5000, 0});
-    EXPECT_FALSE(Near(Grab(), onArc, highlighted));
+    EXPECT_FALSE(Near(Grab(), onArc, Highlighted));
     View().SetHighlightedLines({{4, 4}}); // the AT line
     QImage image = Grab();
-    EXPECT_TRUE(Near(image, onArc, highlighted));
-    EXPECT_FALSE(Near(image, onLine, highlighted));
+    EXPECT_TRUE(Near(image, onArc, Highlighted));
+    EXPECT_FALSE(Near(image, onLine, Highlighted));
     View().SetHighlightedLines({{0, 3}}); // up to the PA line
     image = Grab();
-    EXPECT_TRUE(Near(image, onLine, highlighted));
-    EXPECT_FALSE(Near(image, onArc, highlighted));
+    EXPECT_TRUE(Near(image, onLine, Highlighted));
+    EXPECT_FALSE(Near(image, onArc, Highlighted));
     View().SetHighlightedLines({});
-    EXPECT_FALSE(Near(Grab(), onLine, highlighted));
+    EXPECT_FALSE(Near(Grab(), onLine, Highlighted));
 }
 
 } // namespace
