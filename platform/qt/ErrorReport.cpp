@@ -5,6 +5,7 @@
 #include "platform/qt/Text.h"
 
 #include <QMessageBox>
+#include <cstdio>
 
 namespace plotalon {
 
@@ -54,6 +55,15 @@ IErrorSink* SetErrorSink(IErrorSink* sink) {
 }
 
 void ReportError(const std::exception& error) noexcept {
+    // The window shows the message as it stands; the cause a file error knows goes to the
+    // log (standard error, which the desktop's journal keeps).
+    if (const auto* own = dynamic_cast<const Exception*>(&error)) {
+        try {
+            if (const std::string detailed = own->Detailed(); detailed != own->Message())
+                std::fprintf(stderr, "%s\n", detailed.c_str());
+        } catch (...) {
+        }
+    }
     Show(FromMessage(error.what()));
 }
 
