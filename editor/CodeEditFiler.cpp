@@ -136,14 +136,14 @@ std::string_view TCodeEditFileReader::ReadLine() {
 // ---------------------------------------------------------------------------------------
 
 TCodeEditFileWriter::TCodeEditFileWriter(const std::string& path) : Path(path), File(path) {
-    if (!File.Ok()) throw EFCreateError(path);
+    if (!File.Ok()) throw EFCreateError(path, File.ErrorCode());
 }
 
 void TCodeEditFileWriter::Flush() {
     if (Pos == 0) return;
     File.Write(std::string_view(Buffer.data(), Pos));
     Pos = 0;
-    if (!File.Ok()) throw EWriteError();
+    if (!File.Ok()) throw EWriteError(File.ErrorCode());
 }
 
 void TCodeEditFileWriter::WriteLine(std::string_view text) {
@@ -161,8 +161,8 @@ void TCodeEditFileWriter::WriteLine(std::string_view text) {
 
 void TCodeEditFileWriter::Commit() {
     Flush();
-    if (!File.Ok()) throw EWriteError();
-    if (!File.Commit()) throw EFCreateError(Path);
+    if (!File.Ok()) throw EWriteError(File.ErrorCode());
+    if (!File.Commit()) throw EFCreateError(Path, File.ErrorCode());
 }
 
 } // namespace plotalon

@@ -16,11 +16,11 @@ namespace plotalon {
 
 class EReadError : public EInOutError {
 public:
-    EReadError() : EInOutError("Stream-Lesefehler") {}
+    explicit EReadError(int code = errno) : EInOutError("Stream-Lesefehler", code) {}
 };
 class EWriteError : public EInOutError {
 public:
-    EWriteError() : EInOutError("Stream-Schreibfehler") {}
+    explicit EWriteError(int code) : EInOutError("Stream-Schreibfehler", code) {}
 };
 
 class TCodeEditFiler {

@@ -119,29 +119,32 @@ bool WriteAllHoldingSigPipe(int fd, std::string_view bytes) {
 
 } // namespace
 
-TAtomicFileWriter::TAtomicFileWriter(std::string path) : Given(std::move(path)) {
+TAtomicFileWriter::TAtomicFileWriter(std::string path) : Given(std::move(path)) { Open(); }
+
+void TAtomicFileWriter::Open() {
     struct stat st {};
     mode_t mode = 0;
     if (::stat(Given.c_str(), &st) == 0) {
-        if (S_ISDIR(st.st_mode)) return; // a folder is never replaced
+        if (S_ISDIR(st.st_mode)) return Fail(EISDIR); // a folder is never replaced
         if (!S_ISREG(st.st_mode)) {
             OpenInPlace();
             return;
         }
-        if (!MayOpenForWriting(Given)) return;
+        if (!MayOpenForWriting(Given)) return Fail(errno);
         mode = st.st_mode & 07777;
     } else if (errno == ENOENT) {
         mode = ModeForNewFile();
     } else {
-        return; // a loop of links, a part of the path that is no folder, no permission
+        // a loop of links, a part of the path that is no folder, no permission
+        return Fail(errno);
     }
     Target = FollowLinks(Given);
-    if (Target.empty()) return;
+    if (Target.empty()) return Fail(errno);
     std::string pattern = TemporaryPattern(Target);
     Fd = ::mkstemp(pattern.data());
-    if (Fd < 0) return;
+    if (Fd < 0) return Fail(errno);
     TempPath = pattern;
-    if (::fchmod(Fd, mode) != 0) Failed = true;
+    if (::fchmod(Fd, mode) != 0) Fail(errno);
 }
 
 // The given path, not its resolved target: "/dev/stdout" must reach the process's own
@@ -149,13 +152,19 @@ TAtomicFileWriter::TAtomicFileWriter(std::string path) : Given(std::move(path)) 
 void TAtomicFileWriter::OpenInPlace() {
     InPlace = true;
     Fd = ::open(Given.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    if (Fd < 0) Fail(errno);
+}
+
+void TAtomicFileWriter::Fail(int code) {
+    Failed = true;
+    if (Error == 0) Error = code != 0 ? code : EIO;
 }
 
 TAtomicFileWriter::~TAtomicFileWriter() { Discard(); }
 
 void TAtomicFileWriter::Write(std::string_view bytes) {
     if (!Ok()) return;
-    if (!(InPlace ? WriteAllHoldingSigPipe(Fd, bytes) : WriteAll(Fd, bytes))) Failed = true;
+    if (!(InPlace ? WriteAllHoldingSigPipe(Fd, bytes) : WriteAll(Fd, bytes))) Fail(errno);
 }
 
 bool TAtomicFileWriter::Commit() {
@@ -164,23 +173,26 @@ bool TAtomicFileWriter::Commit() {
         return false;
     }
     if (InPlace) {
-        bool good = ::close(Fd) == 0;
+        const bool good = ::close(Fd) == 0;
+        if (!good) Fail(errno);
         Fd = -1;
         return good;
     }
-    bool good = ::fsync(Fd) == 0;
-    good = (::close(Fd) == 0) && good;
+    if (::fsync(Fd) != 0) Fail(errno);
+    if (::close(Fd) != 0) Fail(errno);
     Fd = -1;
-    if (good && std::rename(TempPath.c_str(), Target.c_str()) == 0) {
+    if (!Failed && std::rename(TempPath.c_str(), Target.c_str()) == 0) {
         TempPath.clear();
         SyncFolder(Target);
         return true;
     }
+    Fail(errno);
     Discard();
     return false;
 }
 
 void TAtomicFileWriter::Discard() {
+    const int kept = errno; // the cause of a failure outlives the clean-up
     if (Fd >= 0) {
         ::close(Fd);
         Fd = -1;
@@ -189,12 +201,15 @@ void TAtomicFileWriter::Discard() {
         ::unlink(TempPath.c_str());
         TempPath.clear();
     }
+    errno = kept;
 }
 
 bool ReplaceFileContents(const std::string& path, std::string_view bytes) {
     TAtomicFileWriter writer(path);
     writer.Write(bytes);
-    return writer.Commit();
+    if (writer.Commit()) return true;
+    errno = writer.ErrorCode();
+    return false;
 }
 
 int OpenForReading(const std::string& path, TReadSource accept) {
@@ -207,6 +222,7 @@ int OpenForReading(const std::string& path, TReadSource accept) {
                          (plainOnly && !S_ISREG(st.st_mode));
     if (refused || (plainOnly && fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0)) {
         ::close(fd);
+        errno = S_ISDIR(st.st_mode) ? EISDIR : ENODEV;
         return -1;
     }
     return fd;
@@ -224,7 +240,9 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, TReadSource acce
         ssize_t n = ::read(fd, buffer, sizeof buffer);
         if (n < 0) {
             if (errno == EINTR) continue;
+            const int cause = errno;
             ::close(fd);
+            errno = cause;
             return false;
         }
         if (n == 0) break;

@@ -25,6 +25,9 @@ public:
     TAtomicFileWriter& operator=(const TAtomicFileWriter&) = delete;
 
     bool Ok() const { return Fd >= 0 && !Failed; }
+    // Why the writer failed: the platform's error number (errno) of its first failure, 0
+    // while it has not failed.
+    int ErrorCode() const { return Error; }
     // Appends bytes; a failed write makes Ok() false and Commit() a no-op returning false.
     void Write(std::string_view bytes);
     // Flushes, syncs and renames over the target (closes it, when written in place). False
@@ -40,18 +43,22 @@ public:
     const std::string& Path() const { return Given; }
 
 private:
+    void Open();
     void OpenInPlace();
+    // Keeps code (errno) of the first failure.
+    void Fail(int code);
 
     std::string Given;
     std::string Target; // the name renamed over: Given with its links followed
     std::string TempPath;
     int Fd = -1;
     bool Failed = false;
+    int Error = 0;
     bool InPlace = false;
 };
 
 // Writes bytes as the whole new content of path. False when the file could not be
-// created or written; the previous file, if any, is then unchanged.
+// created or written (errno then tells why); the previous file, if any, is then unchanged.
 bool ReplaceFileContents(const std::string& path, std::string_view bytes);
 
 // What a reader accepts. The program's own files (settings, blocks, help, loaded texts) are
@@ -59,11 +66,11 @@ bool ReplaceFileContents(const std::string& path, std::string_view bytes);
 // such as /dev/zero never ends. A command-line tool may read from a pipe as well.
 enum class TReadSource { PlainFile, FileOrStream };
 
-// Opens path for reading; -1 when it cannot be opened, is a folder, or is not accepted.
-// Never blocks on a FIFO that is not accepted.
+// Opens path for reading; -1 when it cannot be opened, is a folder (errno EISDIR), or is not
+// accepted (ENODEV). Never blocks on a FIFO that is not accepted.
 int OpenForReading(const std::string& path, TReadSource accept);
 
-// Reads a whole file. False when it cannot be opened or read.
+// Reads a whole file. False when it cannot be opened or read; errno then tells why.
 bool ReadWholeFile(const std::string& path, std::string& bytes,
                    TReadSource accept = TReadSource::PlainFile);
 

@@ -58,7 +58,7 @@ std::unique_ptr<TPlotModel> ReadPlotModelFile(const std::string& path) {
     for (;;) {
         const ssize_t n = ::read(file.Fd, chunk.data(), chunk.size());
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0) throw EInOutError("Stream-Lesefehler");
+        if (n < 0) throw EInOutError("Stream-Lesefehler", errno);
         if (n == 0) break;
         std::string_view piece(chunk.data(), std::size_t(n));
         if (afterCr && piece.front() == '\n') piece.remove_prefix(1);

@@ -17,7 +17,7 @@ TBitmap& TBitmap::operator=(const TBitmap& other) {
 
 TBitmap TBitmap::FromFile(const QString& path) {
     QImage image(path);
-    if (image.isNull()) throw EFOpenError(ToAnsi(path));
+    if (image.isNull()) throw EFOpenError(ToAnsi(path), 0); // Qt does not say why
     return TBitmap(image);
 }
 

@@ -5,6 +5,7 @@
 #include "platform/qt/Text.h"
 
 #include <QMessageBox>
+#include <cstdio>
 
 namespace plotalon {
 
@@ -17,15 +18,11 @@ public:
     }
 };
 
-IErrorSink*& CurrentSink() {
-    static TMessageBoxSink messageBox;
-    static IErrorSink* sink = &messageBox;
-    return sink;
-}
+using TErrorSinkSlot = TServiceSlot<IErrorSink, TMessageBoxSink>;
 
 void Show(const QString& message) noexcept {
     try {
-        CurrentSink()->ShowError(ApplicationTitle(), ReportText(message));
+        TErrorSinkSlot::Current().ShowError(ApplicationTitle(), ReportText(message));
     } catch (...) {
         // A failing report must not take the program down with it.
     }
@@ -54,13 +51,19 @@ void SetApplicationTitle(const QString& title) {
 }
 
 IErrorSink* SetErrorSink(IErrorSink* sink) {
-    static TMessageBoxSink fallback;
-    IErrorSink* previous = CurrentSink();
-    CurrentSink() = sink ? sink : &fallback;
-    return previous;
+    return TErrorSinkSlot::Install(sink);
 }
 
 void ReportError(const std::exception& error) noexcept {
+    // The window shows the message as it stands; the cause a file error knows goes to the
+    // log (standard error, which the desktop's journal keeps).
+    if (const auto* own = dynamic_cast<const Exception*>(&error)) {
+        try {
+            if (const std::string detailed = own->Detailed(); detailed != own->Message())
+                std::fprintf(stderr, "%s\n", detailed.c_str());
+        } catch (...) {
+        }
+    }
     Show(FromMessage(error.what()));
 }
 

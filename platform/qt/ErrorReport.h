@@ -5,6 +5,7 @@
 //
 // Tests replace the message box with a recorder (TErrorRecorder) through SetErrorSink.
 
+#include "platform/qt/ServiceSlot.h"
 #include <QApplication>
 #include <QString>
 #include <exception>
@@ -47,24 +48,17 @@ template <class F> bool RunGuarded(F&& handler) noexcept {
 }
 
 // Records every report instead of showing it, while it lives.
-class TErrorRecorder : public IErrorSink {
+class TErrorRecorder : public TInstalledWhileAlive<IErrorSink, SetErrorSink> {
 public:
     struct Entry {
         QString caption;
         QString message;
     };
-    TErrorRecorder() : previous_(SetErrorSink(this)) {}
-    ~TErrorRecorder() override { SetErrorSink(previous_); }
-    TErrorRecorder(const TErrorRecorder&) = delete;
-    TErrorRecorder& operator=(const TErrorRecorder&) = delete;
 
     void ShowError(const QString& caption, const QString& message) override {
         Entries.push_back({caption, message});
     }
     std::vector<Entry> Entries;
-
-private:
-    IErrorSink* previous_;
 };
 
 // The application object: every event handler runs inside the error report, so an error

@@ -2,6 +2,7 @@
 // File open and save dialogs, and showing a window modally, behind small interfaces so
 // that tests script the user's answers instead of waiting for one.
 
+#include "platform/qt/ServiceSlot.h"
 #include <QDialog>
 #include <QString>
 #include <QWidget>
@@ -45,16 +46,12 @@ IFileDialogs* SetFileDialogs(IFileDialogs* dialogs);
 QStringList QtNameFilters(const QString& filter);
 
 // Answers file dialogs from a list, recording every request, while it lives.
-class TScriptedFileDialogs : public IFileDialogs {
+class TScriptedFileDialogs : public TInstalledWhileAlive<IFileDialogs, SetFileDialogs> {
 public:
     struct Request {
         TFileDialogKind kind;
         TFileDialogOptions options;
     };
-    TScriptedFileDialogs() : previous_(SetFileDialogs(this)) {}
-    ~TScriptedFileDialogs() override { SetFileDialogs(previous_); }
-    TScriptedFileDialogs(const TScriptedFileDialogs&) = delete;
-    TScriptedFileDialogs& operator=(const TScriptedFileDialogs&) = delete;
 
     // Answers in order; when they run out the user cancels.
     std::deque<std::optional<QString>> Answers;
@@ -62,9 +59,6 @@ public:
 
     std::optional<QString> Execute(TFileDialogKind kind, QWidget*,
                                    const TFileDialogOptions& options) override;
-
-private:
-    IFileDialogs* previous_;
 };
 
 // Shows a dialog modally and returns its result.
@@ -79,20 +73,13 @@ IModalRunner* SetModalRunner(IModalRunner* runner);
 
 // Instead of a nested event loop: shows the dialog, runs Script on it (which may press its
 // buttons), closes it if the script left it open, and returns the dialog's result.
-class TScriptedModal : public IModalRunner {
+class TScriptedModal : public TInstalledWhileAlive<IModalRunner, SetModalRunner> {
 public:
-    TScriptedModal() : previous_(SetModalRunner(this)) {}
-    ~TScriptedModal() override { SetModalRunner(previous_); }
-    TScriptedModal(const TScriptedModal&) = delete;
-    TScriptedModal& operator=(const TScriptedModal&) = delete;
 
     std::function<void(QDialog&)> Script;
     std::vector<QDialog*> Shown;
 
     int Run(QDialog& dialog) override;
-
-private:
-    IModalRunner* previous_;
 };
 
 } // namespace plotalon

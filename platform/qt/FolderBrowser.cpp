@@ -66,26 +66,16 @@ public:
     }
 };
 
-IShellFolders& Desktop() {
-    static TDesktopShellFolders desktop;
-    return desktop;
-}
-
-IShellFolders*& Installed() {
-    static IShellFolders* shell = &Desktop();
-    return shell;
-}
+using TShellFoldersSlot = TServiceSlot<IShellFolders, TDesktopShellFolders>;
 
 } // namespace
 
 IShellFolders& ShellFolders() {
-    return *Installed();
+    return TShellFoldersSlot::Current();
 }
 
 IShellFolders* SetShellFolders(IShellFolders* shell) {
-    IShellFolders* previous = Installed();
-    Installed() = shell ? shell : &Desktop();
-    return previous;
+    return TShellFoldersSlot::Install(shell);
 }
 
 TItemIdList SHGetSpecialFolderLocation(int csidl) {

@@ -11,6 +11,7 @@
 // a counterpart here (printers, network, control panel, ...), or whose folder does not
 // exist, is the desktop.
 
+#include "platform/qt/ServiceSlot.h"
 #include <QDialog>
 #include <QPersistentModelIndex>
 #include <QString>
@@ -165,7 +166,7 @@ private:
 // "opens" by sending BFFM_INITIALIZED to the callback and, for a chosen folder, reports it
 // with BFFM_SELCHANGED; with TypedName set and BIF_EDITBOX in the options, the user first
 // types that name, which is no folder, and the callback hears BFFM_VALIDATEFAILEDA.
-class TScriptedFolderBrowser : public IShellFolders {
+class TScriptedFolderBrowser : public TInstalledWhileAlive<IShellFolders, SetShellFolders> {
 public:
     struct Message {
         unsigned message;
@@ -182,10 +183,6 @@ public:
         std::optional<int> ValidateFailedResult; // the callback's answer to a typed name
     };
 
-    TScriptedFolderBrowser() : previous_(SetShellFolders(this)) {}
-    ~TScriptedFolderBrowser() override { SetShellFolders(previous_); }
-    TScriptedFolderBrowser(const TScriptedFolderBrowser&) = delete;
-    TScriptedFolderBrowser& operator=(const TScriptedFolderBrowser&) = delete;
 
     // Answers in order; when they run out the user cancels.
     std::deque<std::optional<TShellItem>> Answers;
@@ -196,9 +193,6 @@ public:
     // An item whose path names the CSIDL ("csidl:5"), so that a test sees which it was.
     TItemIdList SpecialFolderLocation(int csidl) override;
     TItemIdList BrowseForFolder(TBrowseInfo& info) override;
-
-private:
-    IShellFolders* previous_;
 };
 
 } // namespace plotalon

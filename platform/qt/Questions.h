@@ -2,6 +2,7 @@
 // Yes-or-no questions to the user (replace an existing file? quit with unsaved edits?),
 // behind a small interface so that tests answer them instead of a person.
 
+#include "platform/qt/ServiceSlot.h"
 #include <QString>
 #include <QWidget>
 #include <deque>
@@ -24,25 +25,18 @@ IQuestions& Questions();
 IQuestions* SetQuestions(IQuestions* questions);
 
 // Answers questions from a list, recording every one, while it lives.
-class TScriptedQuestions : public IQuestions {
+class TScriptedQuestions : public TInstalledWhileAlive<IQuestions, SetQuestions> {
 public:
     struct Question {
         QString text;
         TAnswer preset;
     };
-    TScriptedQuestions() : previous_(SetQuestions(this)) {}
-    ~TScriptedQuestions() override { SetQuestions(previous_); }
-    TScriptedQuestions(const TScriptedQuestions&) = delete;
-    TScriptedQuestions& operator=(const TScriptedQuestions&) = delete;
 
     // Answers in order; when they run out the user says No.
     std::deque<TAnswer> Answers;
     std::vector<Question> Asked;
 
     TAnswer Ask(QWidget* parent, const QString& text, TAnswer preset) override;
-
-private:
-    IQuestions* previous_;
 };
 
 } // namespace plotalon

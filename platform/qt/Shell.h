@@ -3,6 +3,7 @@
 // on an address such as "http://..." or "mailto:...". Tests install TShellRecorder and see
 // exactly what was handed over; the program never examines the result.
 
+#include "platform/qt/ServiceSlot.h"
 #include <QString>
 #include <QWidget>
 #include <vector>
@@ -24,7 +25,7 @@ IShell& Shell();
 // Installs shell (nullptr: the desktop's again); returns the previous one.
 IShell* SetShell(IShell* shell);
 
-class TShellRecorder : public IShell {
+class TShellRecorder : public TInstalledWhileAlive<IShell, SetShell> {
 public:
     struct Call {
         QWidget* parent;
@@ -32,19 +33,12 @@ public:
         QString file;
         TShowCommand show;
     };
-    TShellRecorder() : previous_(SetShell(this)) {}
-    ~TShellRecorder() override { SetShell(previous_); }
-    TShellRecorder(const TShellRecorder&) = delete;
-    TShellRecorder& operator=(const TShellRecorder&) = delete;
 
     void Execute(QWidget* parent, const QString& verb, const QString& file,
                  TShowCommand show) override {
         Calls.push_back({parent, verb, file, show});
     }
     std::vector<Call> Calls;
-
-private:
-    IShell* previous_;
 };
 
 } // namespace plotalon

@@ -1,10 +1,12 @@
 #include "platform/AtomicFile.h"
+#include "platform/Errors.h"
 
 #include "tests/support/Unprivileged.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <csignal>
 #include <cstring>
@@ -120,12 +122,23 @@ TEST_F(AtomicFileTest, WhatCannotBeCreatedFailsAndStaysAsItWas) {
     std::strncpy(address.sun_path, socketPath.c_str(), sizeof address.sun_path - 1);
     ASSERT_EQ(::bind(server, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
 
-    for (const std::string& path : {In("loop-a"), In("folder"), In("file/under-a-file"),
-                                    In("no-folder/x.plt"), socketPath}) {
-        SCOPED_TRACE(path);
-        TAtomicFileWriter writer(path);
+    // Each with the cause the platform gives, which a file error carries along.
+    const struct {
+        std::string path;
+        int cause;
+    } cases[] = {{In("loop-a"), ELOOP},
+                 {In("folder"), EISDIR},
+                 {In("file/under-a-file"), ENOTDIR},
+                 {In("no-folder/x.plt"), ENOENT},
+                 {socketPath, ENXIO}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        TAtomicFileWriter writer(c.path);
         EXPECT_FALSE(writer.Ok());
         EXPECT_FALSE(writer.Commit());
+        EXPECT_EQ(writer.ErrorCode(), c.cause) << std::strerror(writer.ErrorCode());
+        EXPECT_FALSE(ReplaceFileContents(c.path, "x"));
+        EXPECT_EQ(errno, c.cause);
     }
     ::close(server);
     EXPECT_EQ(TypeOf(In("loop-a")), S_IFLNK);
@@ -207,14 +220,31 @@ TEST_F(AtomicFileTest, FileTheUserMayNotWriteStaysUntouched) {
     ::chmod(readOnly.c_str(), 0444);
     if (::geteuid() != 0) ::chmod(othersFile.c_str(), 0444); // another user's file, then
     EXPECT_EQ(test::RunUnprivileged([&]() -> std::string {
-                  for (const std::string& path : {readOnly, In("to-read-only"), othersFile})
+                  for (const std::string& path : {readOnly, In("to-read-only"), othersFile}) {
                       if (ReplaceFileContents(path, "new")) return path + " was replaced";
+                      if (errno != EACCES) return path + ": " + std::strerror(errno);
+                  }
                   return "";
               }),
               "");
     EXPECT_EQ(Stored(readOnly), "mine");
     EXPECT_EQ(Stored(othersFile), "root's");
     EXPECT_EQ(Names(), (std::vector<std::string>{"read-only.plt", "root.plt", "to-read-only"}));
+}
+
+// A full disk: the message stays the one the windows show, the cause comes along for the
+// command-line tools and the log.
+TEST_F(AtomicFileTest, AFullDiskIsNamedAsTheCause) {
+    TAtomicFileWriter writer("/dev/full");
+    ASSERT_TRUE(writer.Ok());
+    writer.Write("x");
+    EXPECT_FALSE(writer.Commit());
+    ASSERT_EQ(writer.ErrorCode(), ENOSPC);
+    const EFCreateError error("/dev/full", writer.ErrorCode());
+    EXPECT_EQ(error.Message(), "Datei /dev/full kann nicht erstellt werden");
+    EXPECT_EQ(error.Detailed(), "Datei /dev/full kann nicht erstellt werden (Datenträger voll)");
+    EXPECT_EQ(EInOutError("Stream-Lesefehler").Detailed(), "Stream-Lesefehler");
+    EXPECT_EQ(FileErrorReason(EACCES), "Zugriff verweigert");
 }
 
 TEST_F(AtomicFileTest, TemporaryNameFitsWheneverTheNameFits) {

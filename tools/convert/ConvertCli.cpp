@@ -228,7 +228,7 @@ public:
     explicit TPltOutput(const std::optional<std::string>& path) : Text(kChunk, '\0') {
         if (path) {
             File.emplace(*path);
-            if (!File->Ok()) throw EFCreateError(*path);
+            if (!File->Ok()) throw EFCreateError(*path, File->ErrorCode());
             Direct = !File->WritesInPlace();
         }
     }
@@ -254,7 +254,7 @@ public:
         Flush();
         if (File) {
             if (!Direct) Staged.Replay([this](std::string_view bytes) { File->Write(bytes); });
-            if (!File->Commit()) throw EFCreateError(File->Path());
+            if (!File->Commit()) throw EFCreateError(File->Path(), File->ErrorCode());
             return;
         }
         Staged.Replay([&out](std::string_view bytes) {
@@ -275,7 +275,8 @@ private:
             Staged.Write(bytes);
         } else {
             File->Write(bytes);
-            if (!File->Ok()) throw EFCreateError(File->Path()); // a full disk: stop at once
+            if (!File->Ok()) // a full disk: stop at once
+                throw EFCreateError(File->Path(), File->ErrorCode());
         }
     }
     std::optional<TAtomicFileWriter> File;
@@ -374,7 +375,7 @@ int RunConvertCli(const std::vector<std::string>& args, const std::string& exeFo
     } catch (const EUsage& e) {
         err << "plotalon-convert: " << e.Message() << "\n(--help zeigt den Aufruf)\n";
     } catch (const Exception& e) {
-        err << "plotalon-convert: " << e.Message() << '\n';
+        err << "plotalon-convert: " << e.Detailed() << '\n';
     } catch (const std::bad_alloc&) {
         err << "plotalon-convert: Zu wenig Arbeitsspeicher\n";
     }

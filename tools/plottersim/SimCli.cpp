@@ -346,7 +346,7 @@ int RunPlotterSim(const std::vector<std::string>& args, std::ostream& out, std::
     } catch (const EUsage& e) {
         err << "plotalon-plotter-sim: " << e.Message() << "\n(--help zeigt den Aufruf)\n";
     } catch (const Exception& e) {
-        err << "plotalon-plotter-sim: " << e.Message() << '\n';
+        err << "plotalon-plotter-sim: " << e.Detailed() << '\n';
     }
     return seUsage;
 }

@@ -218,7 +218,7 @@ int RunSendCli(const std::vector<std::string>& args, std::istream& in, std::ostr
         err << "plotalon-send: " << e.Message() << '\n';
         return sxFailed;
     } catch (const Exception& e) {
-        err << "plotalon-send: " << e.Message() << '\n';
+        err << "plotalon-send: " << e.Detailed() << '\n';
     } catch (const std::bad_alloc&) {
         err << "plotalon-send: Zu wenig Arbeitsspeicher\n";
     }

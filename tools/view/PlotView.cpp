@@ -32,12 +32,12 @@ void WritePlotOfFile(const std::string& plt, const std::string& out) {
     if (!format) throw Exception("Bild muss auf .svg oder .png enden: " + out);
     const std::unique_ptr<TPlotModel> model = ReadPlotModelFile(plt);
     TAtomicFileWriter file(out);
-    if (!file.Ok()) throw EFCreateError(out);
+    if (!file.Ok()) throw EFCreateError(out, file.ErrorCode());
     if (*format == TPlotFileFormat::pfSvg)
         WritePlotSvg(model->Plot, [&file](std::string_view bytes) { file.Write(bytes); });
     else
         file.Write(PngOf(*model));
-    if (!file.Commit()) throw EFCreateError(out);
+    if (!file.Commit()) throw EFCreateError(out, file.ErrorCode());
 }
 
 QWidget* MakePlotWindow(const std::string& plt) {

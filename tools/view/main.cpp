@@ -12,6 +12,7 @@
 #include "editor/view/CodeEdit.h"
 #include "editor/view/CodeEditPaneStyle.h"
 #include "platform/AtomicFile.h"
+#include "platform/Errors.h"
 #include "platform/qt/ErrorReport.h"
 #include "platform/qt/Text.h"
 #include "tools/view/PlotView.h"
@@ -105,6 +106,8 @@ int main(int argc, char** argv) {
         return plotalon::veUsage;
     } catch (const std::bad_alloc&) {
         Say("Zu wenig Arbeitsspeicher");
+    } catch (const plotalon::Exception& error) {
+        Say(error.Detailed());
     } catch (const std::exception& error) {
         Say(error.what());
     }

@@ -102,16 +102,20 @@ TEST_F(ConvertCli, BadCallsExitWithTwoAndAMessage) {
         const char* says;
     } cases[] = {
         {{}, "Keine Eingabedatei"},
-        {{(Dir / "nope.nc").string()}, "kann nicht geöffnet werden"},
-        {{Dir.string()}, "kann nicht geöffnet werden"}, // a folder is no input
+        {{(Dir / "nope.nc").string()},
+         "kann nicht geöffnet werden (Datei oder Ordner nicht vorhanden)"},
+        {{Dir.string()}, "kann nicht geöffnet werden (Ist ein Ordner)"}, // a folder is no input
         {{"--factor", "12.5", in}, "Ungültige Zahl für --factor: 12.5"},
         {{"--deg", "99999999999", in}, "Ungültige Zahl für --deg"},
         {{"--type"}, "erwartet einen Wert"},
         {{"--bogus", "1", in}, "Unbekannte Option"},
         {{in, in}, "Nur eine Eingabedatei"},
         {{"--prefix", (Dir / "nope.plt").string(), in}, "kann nicht geöffnet werden"},
-        {{"-o", (Dir / "no-such-dir" / "x.plt").string(), in}, "kann nicht erstellt werden"},
-        {{"-o", Dir.string(), in}, "kann nicht erstellt werden"}, // a folder stays a folder
+        {{"-o", (Dir / "no-such-dir" / "x.plt").string(), in},
+         "kann nicht erstellt werden (Datei oder Ordner nicht vorhanden)"},
+        // a folder stays a folder
+        {{"-o", Dir.string(), in}, "kann nicht erstellt werden (Ist ein Ordner)"},
+        {{"-o", "/dev/full", in}, "/dev/full kann nicht erstellt werden (Datenträger voll)"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.says);
