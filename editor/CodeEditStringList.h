@@ -186,4 +186,13 @@ private:
 // less makes each tab one blank. hadTabs tells whether the text contained a tab.
 std::string ExpandTabs(std::string_view text, int width, bool& hadTabs);
 
+// Silences the line events of source: a line list, or an editor that passes them on.
+template <class TSource> void UnhookLineEvents(TSource& source) {
+    source.OnLineAdded = nullptr;
+    source.OnLineDeleted = nullptr;
+    source.OnLineInserted = nullptr;
+    source.OnLineReplaced = nullptr;
+    source.OnLinesCleared = nullptr;
+}
+
 } // namespace plotalon

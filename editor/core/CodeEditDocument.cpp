@@ -28,11 +28,7 @@ TCodeEditDocument::TCodeEditDocument() : lines_(std::make_unique<TCodeEditString
 TCodeEditDocument::~TCodeEditDocument() {
     lines_->OnChanging = nullptr;
     lines_->OnChanged = nullptr;
-    lines_->OnLineAdded = nullptr;
-    lines_->OnLineDeleted = nullptr;
-    lines_->OnLineInserted = nullptr;
-    lines_->OnLineReplaced = nullptr;
-    lines_->OnLinesCleared = nullptr;
+    UnhookLineEvents(*lines_);
 }
 
 void TCodeEditDocument::HookLineEvents() {

@@ -82,11 +82,7 @@ TCodeEdit::~TCodeEdit() {
     gutter_.OnChange = nullptr;
     core_->OnChange = nullptr;
     core_->OnStatusChange = nullptr;
-    core_->OnLineAdded = nullptr;
-    core_->OnLineDeleted = nullptr;
-    core_->OnLineInserted = nullptr;
-    core_->OnLineReplaced = nullptr;
-    core_->OnLinesCleared = nullptr;
+    UnhookLineEvents(*core_);
     core_->OnLinesChanged = nullptr;
 }
 
