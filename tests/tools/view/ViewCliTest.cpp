@@ -38,10 +38,10 @@ TEST(ViewCli, ExitStatusTellsUsageFromFailure) {
          "plotalon-view: Unbekannte Option: --farbe\n(--help zeigt den Aufruf)\n"},
         {{missing, "--png", dir.Path("a.png")},
          1,
-         "plotalon-view: Datei " + missing + " kann nicht geöffnet werden\n"},
+         "plotalon-view: Datei " + missing + " kann nicht geöffnet werden (Datei oder Ordner nicht vorhanden)\n"},
         {{"--plot", missing, "--png", dir.Path("a.svg")},
          1,
-         "plotalon-view: Datei " + missing + " kann nicht geöffnet werden\n"},
+         "plotalon-view: Datei " + missing + " kann nicht geöffnet werden (Datei oder Ordner nicht vorhanden)\n"},
     };
     for (const auto& c : cases) {
         const auto run = RunTool(kView, c.args);
