@@ -20,7 +20,9 @@ TPlotterSettings SavedPlotterSettings() {
 }
 
 QString Describe(const TPlotterSettings& s) {
-    const char parity = s.Line.Parity == TParity::Even ? 'E' : s.Line.Parity == TParity::Odd ? 'O' : 'N';
+    const char parity = s.Line.Parity == TParity::Even  ? 'E'
+                        : s.Line.Parity == TParity::Odd ? 'O'
+                                                        : 'N';
     const char* handshakes[] = {"ohne Handshake", "XON/XOFF", "RTS/CTS", "Pufferabfrage"};
     return FromMessage(s.Port) + QStringLiteral(" – ") + QString::number(s.Line.Baud) +
            QStringLiteral(" Baud, ") + QString::number(s.Line.DataBits) + QChar(parity) +

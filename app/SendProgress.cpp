@@ -3,8 +3,8 @@
 #include "controls/GlyphArt.h"
 #include "controls/WindowParts.h"
 #include "controls/XPSpeedButton.h"
-#include "platform/qt/DialogChars.h"
 #include "platform/qt/Colors.h"
+#include "platform/qt/DialogChars.h"
 #include "platform/qt/Fonts.h"
 #include "platform/qt/Text.h"
 
@@ -98,8 +98,8 @@ void TSendProgress::ShowProgress() {
     // sent.
     const bool none = status.Finished || (status.Sent == 0 && status.LineText.empty());
     const QString line = none ? QString()
-                                         : QStringLiteral("Zeile ") + QString::number(status.Line + 1) +
-                                               QStringLiteral(": ") + FromMessage(status.LineText);
+                              : QStringLiteral("Zeile ") + QString::number(status.Line + 1) +
+                                    QStringLiteral(": ") + FromMessage(status.LineText);
     LLine->setText(LLine->fontMetrics().elidedText(line, Qt::ElideRight, LLine->width()));
     ShowTimes();
 }
@@ -107,7 +107,8 @@ void TSendProgress::ShowProgress() {
 void TSendProgress::ShowTimes() {
     qint64 paused = PausedMs + (PausedSince.isValid() ? PausedSince.elapsed() : 0);
     const double seconds = Running.isValid() ? double(Running.elapsed() - paused) / 1000 : 0;
-    LElapsed->setText(QStringLiteral("Vergangen: ") + QString::fromStdString(FormatDuration(seconds)));
+    LElapsed->setText(QStringLiteral("Vergangen: ") +
+                      QString::fromStdString(FormatDuration(seconds)));
     const TSendStatus status = Job_->Status();
     QString remaining = QStringLiteral("–");
     if (Ended_) {
@@ -177,7 +178,9 @@ void TSendProgress::JobFinished(int result, const QString& message) {
     BAbort->setEnabled(true);
     BAbort->SetCaption(QStringLiteral("&Schließen"));
     switch (result) {
-    case TSendJob::jrDone: LState->setText(QStringLiteral("Fertig: alle Daten gesendet")); break;
+    case TSendJob::jrDone:
+        LState->setText(QStringLiteral("Fertig: alle Daten gesendet"));
+        break;
     case TSendJob::jrCancelled:
         LState->setText(QStringLiteral("Abgebrochen, der Stift ist angehoben"));
         break;

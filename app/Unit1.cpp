@@ -172,8 +172,7 @@ void TForm1::BuildMenu() {
     HPGLDatenalsPLTDateispeichern1 =
         AddCommand(Datei1, "&HPGL-Daten als PLT-Datei speichern ...", &TForm1::PLT_SpeichernClick);
     N2 = Datei1->addSeparator();
-    AnPlottersenden1 =
-        AddCommand(Datei1, "An &Plotter senden ...", &TForm1::AnPlottersenden1Click);
+    AnPlottersenden1 = AddCommand(Datei1, "An &Plotter senden ...", &TForm1::AnPlottersenden1Click);
     // Free in the panes as well: their keystroke table does not bind Ctrl+P.
     AnPlottersenden1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     HPGLerzeugen1 = AddCommand(MainMenu1, "&HPGL erzeugen", &TForm1::WandelnClick);
@@ -465,9 +464,8 @@ void TForm1::EnableCommands(bool enabled) {
          {static_cast<QWidget*>(XPSpeedButton1), static_cast<QWidget*>(XPSpeedButton3),
           static_cast<QWidget*>(XPSpeedButton2)})
         button->setEnabled(enabled);
-    for (QAction* item :
-         {NCDateiffnen1, AlsNCDateispeichern1, HPGLDatenalsPLTDateispeichern1, AnPlottersenden1,
-          HPGLerzeugen1})
+    for (QAction* item : {NCDateiffnen1, AlsNCDateispeichern1, HPGLDatenalsPLTDateispeichern1,
+                          AnPlottersenden1, HPGLerzeugen1})
         item->setEnabled(enabled);
     openKey_->setEnabled(enabled);
     saveKey_->setEnabled(enabled);

@@ -135,25 +135,25 @@ void TVorschauLink::StartRead(std::shared_ptr<const TLineSnapshot> lines) {
         thread.request_stop();
     const std::uint64_t read = ++LatestRead_;
     const std::uint64_t generation = ReadGeneration_;
-    Reads_.emplace(read, std::jthread([this, read, generation,
-                                       lines = std::move(lines)](std::stop_token stop) mutable {
-        std::shared_ptr<const TPlotModel> model;
-        std::string error;
-        try {
-            model = ReadPlotModel(*lines, stop);
-            lines.reset(); // freed here, not while the GUI thread joins this one
-        } catch (const std::bad_alloc&) {
-            error = kNoMemory;
-        } catch (const std::exception& e) {
-            error = e.what();
-        }
-        QMetaObject::invokeMethod(
-            this,
-            [this, read, generation, model = std::move(model), error = std::move(error)] {
-                ReadEnded(read, generation, model, error);
-            },
-            Qt::QueuedConnection);
-    }));
+    Reads_.emplace(
+        read, std::jthread(
+                  [this, read, generation, lines = std::move(lines)](std::stop_token stop) mutable {
+                      std::shared_ptr<const TPlotModel> model;
+                      std::string error;
+                      try {
+                          model = ReadPlotModel(*lines, stop);
+                          lines.reset(); // freed here, not while the GUI thread joins this one
+                      } catch (const std::bad_alloc&) {
+                          error = kNoMemory;
+                      } catch (const std::exception& e) {
+                          error = e.what();
+                      }
+                      QMetaObject::invokeMethod(
+                          this,
+                          [this, read, generation, model = std::move(model),
+                           error = std::move(error)] { ReadEnded(read, generation, model, error); },
+                          Qt::QueuedConnection);
+                  }));
 }
 
 void TVorschauLink::ReadEnded(std::uint64_t read, std::uint64_t generation,

@@ -85,7 +85,7 @@ private:
     TCodeEdit& Quelle_;
     TCodeEdit& Ziel_;
     const TCodeEditLineOrigins& Origins_;
-    TVorschau* Window_; // a child of the owner
+    TVorschau* Window_;          // a child of the owner
     std::optional<QRect> Place_; // where the window was when it was last hidden
     std::size_t ReadAtOnceLines_ = kReadAtOnceLines;
 

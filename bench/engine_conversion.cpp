@@ -63,7 +63,8 @@ BENCHMARK_CAPTURE(BM_ConversionRun, standard_hpgl2, 2, TNcMode::nmStandard)
 
 void BM_SplitSource(benchmark::State& state) {
     const std::string text = bench::GenerateNcProgram(static_cast<std::size_t>(state.range(0)));
-    for (auto _ : state) benchmark::DoNotOptimize(SplitSourceText(text));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(SplitSourceText(text));
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
 }
 BENCHMARK(BM_SplitSource)->Arg(1000000)->Unit(benchmark::kMillisecond);

@@ -40,14 +40,19 @@ long StatusKb(const std::string& field) {
 }
 
 // Starts a new peak: the resident set's high-water mark drops to what is resident now.
-void ResetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
+void ResetPeak() {
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
 
-double Mb(double bytes) { return bytes / (1024.0 * 1024.0); }
+double Mb(double bytes) {
+    return bytes / (1024.0 * 1024.0);
+}
 
 // The HPGL text as a PLT file holds it.
 double SavedBytes(const TCodeEditStringList& lines) {
     double bytes = 0;
-    for (std::size_t i = 0; i < lines.LineCount(); ++i) bytes += lines.LineAt(i).size() + 2;
+    for (std::size_t i = 0; i < lines.LineCount(); ++i)
+        bytes += lines.LineAt(i).size() + 2;
     return bytes;
 }
 

@@ -20,8 +20,8 @@
 #include <QWheelEvent>
 #include <benchmark/benchmark.h>
 #include <cstdio>
-#include <fstream>
 #include <ctime>
+#include <fstream>
 #include <memory>
 
 using namespace plotalon;

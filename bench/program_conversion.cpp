@@ -255,14 +255,16 @@ void BM_PreviewOpen(benchmark::State& state) {
     TVorschau& window = form->Vorschau().Window();
     TFigures figures;
     for (auto _ : state) {
-        figures = Measure(*form, [&] { form->VorschauClick(); }, Drawn(*form));
+        figures = Measure(
+            *form, [&] { form->VorschauClick(); }, Drawn(*form));
         state.PauseTiming();
         window.hide();
         form->Vorschau().TextReplaced(); // read afresh at the next opening
         state.ResumeTiming();
     }
     form->VorschauClick();
-    Measure(*form, [] {}, Drawn(*form));
+    Measure(
+        *form, [] {}, Drawn(*form));
     TPlotWidget& plot = *window.Plot;
     state.counters["repaint_ms"] = BestCpuMs([&] { plot.repaint(); });
     int delta = 120;
@@ -281,7 +283,8 @@ void BM_PreviewOpen(benchmark::State& state) {
 void BM_PreviewEdit(benchmark::State& state) {
     std::unique_ptr<TForm1> form = Converted(std::size_t(state.range(0)), kWorker);
     form->VorschauClick();
-    Measure(*form, [] {}, Drawn(*form));
+    Measure(
+        *form, [] {}, Drawn(*form));
     form->Ziel->setFocus();
     TFigures figures;
     for (auto _ : state)

@@ -29,8 +29,9 @@ inline constexpr std::string_view ProgramIcon = "program_icon"; // 32 × 32
 inline constexpr std::string_view Pause = "pause";              // "&Pause" while sending
 inline constexpr std::string_view Preview = "preview";          // "&Vorschau"
 inline constexpr std::string_view All[] = {
-    ArrowRight, Cancel, Help,   Save,        Minus,    Plus,     CheckBox,   FolderOpen,
-    Envelope,   Globe,  NcOpen, HpglConvert, HpglSave, Settings, ProgramIcon, Pause, Preview};
+    ArrowRight, Cancel,     Help,        Save,  Minus,  Plus,
+    CheckBox,   FolderOpen, Envelope,    Globe, NcOpen, HpglConvert,
+    HpglSave,   Settings,   ProgramIcon, Pause, Preview};
 } // namespace glyph_art
 
 // The resource path of a glyph, ":/glyphs/<name>.xpm".

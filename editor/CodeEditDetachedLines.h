@@ -3,7 +3,8 @@
 // one step (TCodeEditStringList::AdoptLines). It measures tabs with the pane's tab width, and
 // with a highlighter of the pane's kind it stores every line's range as the line is added:
 // the ranges the pane would compute itself, so that adopting rescans the first line only,
-// not millions. (A highlighter whose lines all start afresh needs no scan for that.) Nobody else follows the list, and one thread at a time works on it.
+// not millions. (A highlighter whose lines all start afresh needs no scan for that.) Nobody else
+// follows the list, and one thread at a time works on it.
 
 #include "editor/CodeEditHighlighter.h"
 #include "editor/CodeEditHighlighterLink.h"

@@ -91,7 +91,8 @@ TPoint IntermediatePoint(const TArc& arc, long double a0, std::int64_t sweep) {
     const std::int64_t half = RoundExt(static_cast<long double>(sweep) / 2);
     const std::int64_t steps = sweep - 1 - half;
     long double theta = a0;
-    for (std::int64_t k = 0; k < steps; ++k) theta = Advance(arc, theta, 1);
+    for (std::int64_t k = 0; k < steps; ++k)
+        theta = Advance(arc, theta, 1);
     return ChordPoint(arc, theta);
 }
 

@@ -42,11 +42,21 @@ TLineWords ScanLine(std::string_view line) {
                 words.MoveCodes |= 1u << (line[i + 1] - '0');
             ++i;
             break;
-        case 'X': i = TakeWord(line, i, words.Has.HasX, words.X); break;
-        case 'Y': i = TakeWord(line, i, words.Has.HasY, words.Y); break;
-        case 'Z': i = TakeWord(line, i, words.Has.HasZ, words.Z); break;
-        case 'R': i = TakeWord(line, i, words.Has.HasR, words.R); break;
-        default: ++i; break;
+        case 'X':
+            i = TakeWord(line, i, words.Has.HasX, words.X);
+            break;
+        case 'Y':
+            i = TakeWord(line, i, words.Has.HasY, words.Y);
+            break;
+        case 'Z':
+            i = TakeWord(line, i, words.Has.HasZ, words.Z);
+            break;
+        case 'R':
+            i = TakeWord(line, i, words.Has.HasR, words.R);
+            break;
+        default:
+            ++i;
+            break;
         }
     }
     return words;

@@ -2,7 +2,9 @@
 
 namespace plotalon {
 
-void ResetModalState(TModalState& state) { state = TModalState{}; }
+void ResetModalState(TModalState& state) {
+    state = TModalState{};
+}
 
 TConvSettings& ConvSettings() {
     static TConvSettings settings;

@@ -18,10 +18,10 @@ enum class TNcMode { nmLiteral, nmStandard };
 enum class TPenSource { psZ, psSpindle };
 
 struct TConvSettings {
-    std::int32_t Factor = 0; // multiplier for every X, Y, Z and R value
-    std::int32_t XMove = 0;  // added to every scaled X, in plotter units
-    std::int32_t YMove = 0;  // added to every scaled Y, in plotter units
-    std::int32_t Deg = 0;    // chord step of HPGL 1 arcs, whole degrees
+    std::int32_t Factor = 0;   // multiplier for every X, Y, Z and R value
+    std::int32_t XMove = 0;    // added to every scaled X, in plotter units
+    std::int32_t YMove = 0;    // added to every scaled Y, in plotter units
+    std::int32_t Deg = 0;      // chord step of HPGL 1 arcs, whole degrees
     std::uint8_t HpglType = 0; // 1 = HPGL 1, 2 = HPGL 2, anything else draws no arcs
     std::string NcFolder;
     std::string HpglFolder;

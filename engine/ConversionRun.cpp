@@ -5,7 +5,8 @@ namespace plotalon {
 namespace {
 
 void CopyLines(const ILineSource& from, ILineSink& to) {
-    for (std::size_t i = 0, n = from.LineCount(); i < n; ++i) to.AppendLine(from.LineAt(i));
+    for (std::size_t i = 0, n = from.LineCount(); i < n; ++i)
+        to.AppendLine(from.LineAt(i));
 }
 
 // Marks the time a block is being read, also when it ends with a fault.
@@ -26,8 +27,7 @@ std::string CompletionStatus(std::uint8_t hpglType) {
     return hpglType == 1 ? "HPGL1-Konvertierung beendet" : "HPGL2-Konvertierung beendet";
 }
 
-TConversionRun::TConversionRun(const TConvSettings& settings, TModalState& state,
-                               ILineSink& target)
+TConversionRun::TConversionRun(const TConvSettings& settings, TModalState& state, ILineSink& target)
     : Settings(settings), State(state), Target(target) {}
 
 TConversionRun::~TConversionRun() = default;

@@ -54,7 +54,8 @@ inline TPlainDigits ScanPlainDigits(const char* p, const char* end) {
     TPlainDigits plain;
     std::uint64_t digits = 0; // in a register: the loops store nothing until they are done
     const char* const first = p;
-    for (; p < end && IsDecimalDigit(*p); ++p) digits = digits * 10 + static_cast<unsigned>(*p - '0');
+    for (; p < end && IsDecimalDigit(*p); ++p)
+        digits = digits * 10 + static_cast<unsigned>(*p - '0');
     plain.Count = static_cast<std::size_t>(p - first);
     if (p < end && *p == '.') {
         plain.Point = true;

@@ -66,8 +66,10 @@ struct TLineBuffer {
 
     // Commands are two letters: a copy of fixed size, without a library call.
     void Command(std::string_view s) {
-        if (s.size() == 2) std::memcpy(text + size, s.data(), 2);
-        else std::memcpy(text + size, s.data(), s.size());
+        if (s.size() == 2)
+            std::memcpy(text + size, s.data(), 2);
+        else
+            std::memcpy(text + size, s.data(), s.size());
         size += s.size();
     }
     void Put(char c) { text[size++] = c; }

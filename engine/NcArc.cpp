@@ -13,7 +13,9 @@ namespace {
 // Ends closer than this are one point: the arc is a full circle.
 constexpr long double kSamePoint = 1e-9L;
 
-long double Distance(TNcPoint a, TNcPoint b) { return std::hypot(b.X - a.X, b.Y - a.Y); }
+long double Distance(TNcPoint a, TNcPoint b) {
+    return std::hypot(b.X - a.X, b.Y - a.Y);
+}
 
 std::string Millimetres(long double value) {
     char text[32];
@@ -69,8 +71,9 @@ TNcArc ArcByCentre(bool clockwise, TNcPoint start, TNcPoint end, TNcPoint centre
     const long double difference = std::fabs(arc.EndRadius - arc.StartRadius);
     if (difference > tolerance.RadiusDifference && difference / arc.StartRadius > 0.001L)
         throw ENcError("Bogen: Start- und Endpunkt liegen nicht auf einem Kreis um I, J "
-                       "(Radius " + Millimetres(arc.StartRadius) + " und " +
-                       Millimetres(arc.EndRadius) + " mm)");
+                       "(Radius " +
+                       Millimetres(arc.StartRadius) + " und " + Millimetres(arc.EndRadius) +
+                       " mm)");
     return arc;
 }
 

@@ -11,29 +11,57 @@ namespace {
 // The group of a G code given as ten times its number; ggGroups where it is not read.
 TGGroup GroupOfG(int code10) {
     switch (code10) {
-    case 0: case 10: case 20: case 30: case 730: case 800: case 810: case 820: case 830:
+    case 0:
+    case 10:
+    case 20:
+    case 30:
+    case 730:
+    case 800:
+    case 810:
+    case 820:
+    case 830:
         return ggMotion;
-    case 40: case 280: case 300: case 530:
+    case 40:
+    case 280:
+    case 300:
+    case 530:
         return ggNonModal;
     case 170:
         return ggPlane;
-    case 900: case 910:
+    case 900:
+    case 910:
         return ggDistance;
-    case 901: case 911:
+    case 901:
+    case 911:
         return ggArcDistance;
-    case 930: case 940: case 950:
+    case 930:
+    case 940:
+    case 950:
         return ggFeedMode;
-    case 200: case 210:
+    case 200:
+    case 210:
         return ggUnits;
     case 400:
         return ggCutter;
-    case 430: case 490:
+    case 430:
+    case 490:
         return ggToolLength;
-    case 980: case 990:
+    case 980:
+    case 990:
         return ggRetract;
-    case 540: case 550: case 560: case 570: case 580: case 590: case 591: case 592: case 593:
+    case 540:
+    case 550:
+    case 560:
+    case 570:
+    case 580:
+    case 590:
+    case 591:
+    case 592:
+    case 593:
         return ggCoordinates;
-    case 610: case 611: case 640:
+    case 610:
+    case 611:
+    case 640:
         return ggPath;
     default:
         return ggGroups;
@@ -42,15 +70,29 @@ TGGroup GroupOfG(int code10) {
 
 TMGroup GroupOfM(int code) {
     switch (code) {
-    case 0: case 1: case 2: case 30: return mgStop;
-    case 6: return mgToolChange;
-    case 3: case 4: case 5: return mgSpindle;
-    case 7: case 8: case 9: return mgCoolant;
-    default: return mgGroups;
+    case 0:
+    case 1:
+    case 2:
+    case 30:
+        return mgStop;
+    case 6:
+        return mgToolChange;
+    case 3:
+    case 4:
+    case 5:
+        return mgSpindle;
+    case 7:
+    case 8:
+    case 9:
+        return mgCoolant;
+    default:
+        return mgGroups;
     }
 }
 
-std::string MCodeText(int code) { return "M" + std::to_string(code); }
+std::string MCodeText(int code) {
+    return "M" + std::to_string(code);
+}
 
 // The code of a G or M word: a whole number, or for G one with a single decimal (G91.1).
 // -1 for anything else, which no group holds.
@@ -94,8 +136,20 @@ void AddCode(const TNcWord& word, const TCodeKind& kind, int* slots) {
 
 bool IsValueLetter(char letter) {
     switch (letter) {
-    case 'F': case 'H': case 'I': case 'J': case 'L': case 'N': case 'P': case 'Q': case 'R':
-    case 'S': case 'T': case 'X': case 'Y': case 'Z':
+    case 'F':
+    case 'H':
+    case 'I':
+    case 'J':
+    case 'L':
+    case 'N':
+    case 'P':
+    case 'Q':
+    case 'R':
+    case 'S':
+    case 'T':
+    case 'X':
+    case 'Y':
+    case 'Z':
         return true;
     default:
         return false;
@@ -111,9 +165,12 @@ std::string GCodeText(int code10) {
 }
 
 void MakeNcBlock(const TNcLine& line, TNcBlock& block) {
-    for (int& g : block.G) g = -1;
-    for (int& m : block.M) m = -1;
-    for (bool& has : block.Has) has = false;
+    for (int& g : block.G)
+        g = -1;
+    for (int& m : block.M)
+        m = -1;
+    for (bool& has : block.Has)
+        has = false;
     for (std::size_t i = 0; i < line.Count; ++i) {
         const TNcWord& word = line.Words[i];
         if (word.Letter == 'G') {

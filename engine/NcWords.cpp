@@ -9,16 +9,25 @@ namespace plotalon {
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+bool IsLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+char Upper(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 long double PowerOfTen(std::size_t n) {
     static constexpr long double kExact[] = {1e0L, 1e1L, 1e2L, 1e3L, 1e4L, 1e5L, 1e6L, 1e7L, 1e8L};
     if (n < std::size(kExact)) return kExact[n];
     long double p = kExact[8];
-    for (std::size_t i = 8; i < n; ++i) p *= 10;
+    for (std::size_t i = 8; i < n; ++i)
+        p *= 10;
     return p;
 }
 
@@ -44,7 +53,8 @@ std::size_t ReadNumber(std::string_view line, std::size_t at, TNcWord& word) {
     const auto letter = [&word] { return std::string(1, word.Letter); };
     const std::size_t size = line.size();
     std::size_t i = at;
-    while (i < size && IsBlank(line[i])) ++i;
+    while (i < size && IsBlank(line[i]))
+        ++i;
     bool negative = false;
     if (i < size && (line[i] == '+' || line[i] == '-')) {
         negative = line[i] == '-';
@@ -53,7 +63,8 @@ std::size_t ReadNumber(std::string_view line, std::size_t at, TNcWord& word) {
     const TPlainDigits plain = ScanPlainDigits(line.data() + i, line.data() + size);
     if (plain.Count > 0 && plain.Exact()) {
         std::size_t after = static_cast<std::size_t>(plain.End - line.data());
-        while (after < size && IsBlank(line[after])) ++after;
+        while (after < size && IsBlank(line[after]))
+            ++after;
         if (after == size || !(IsDigit(line[after]) || line[after] == '.')) {
             word.Number = line.substr(at, static_cast<std::size_t>(plain.End - line.data()) - at);
             const long double value = plain.Value() / PowerOfTen(plain.Fraction);
@@ -106,11 +117,13 @@ void ReadNcWords(std::string_view line, TNcLine& words) {
     words.Percent = false;
     words.Count = 0;
     std::size_t i = 0;
-    while (i < line.size() && IsBlank(line[i])) ++i;
+    while (i < line.size() && IsBlank(line[i]))
+        ++i;
     words.Blank = i == line.size();
     if (i < line.size() && line[i] == '%') {
         std::size_t rest = i + 1;
-        while (rest < line.size() && IsBlank(line[rest])) ++rest;
+        while (rest < line.size() && IsBlank(line[rest]))
+            ++rest;
         if (rest == line.size()) {
             words.Percent = true;
             return;

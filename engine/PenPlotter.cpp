@@ -12,7 +12,9 @@ namespace plotalon {
 
 namespace {
 
-long double Units(std::int64_t v) { return static_cast<long double>(v); }
+long double Units(std::int64_t v) {
+    return static_cast<long double>(v);
+}
 
 // A chord step above a quarter turn would flatten an arc beyond recognition.
 constexpr long double kWidestChord = 90;
@@ -43,8 +45,10 @@ void TPenPlotter::MoveTo(TUnits p) {
 // The pen goes down where it stands, if it is not, and draws to p.
 void TPenPlotter::DrawTo(TUnits p) {
     if (!Down) {
-        if (p == Position) Target.AppendLine("PD;");
-        else AppendPoint(Target, "PD", p.X, p.Y);
+        if (p == Position)
+            Target.AppendLine("PD;");
+        else
+            AppendPoint(Target, "PD", p.X, p.Y);
         Down = true;
     } else if (p != Position) {
         AppendPoint(Target, "PA", p.X, p.Y);
@@ -74,8 +78,10 @@ void TPenPlotter::SelectPen(int pen) {
 void TPenPlotter::Arc(const TNcArc& arc, long double ta, long double tb) {
     const TUnits start = ToUnits(arc.At(ta));
     if (!Known || Position != start) MoveTo(start);
-    if (Settings.HpglType == 1) Chords(arc, ta, tb);
-    else ArcsThrough(arc, ta, tb);
+    if (Settings.HpglType == 1)
+        Chords(arc, ta, tb);
+    else
+        ArcsThrough(arc, ta, tb);
 }
 
 // What a point's units may differ by between the double-precision and the extended sine and
@@ -118,8 +124,9 @@ void TPenPlotter::Chords(const TNcArc& arc, long double ta, long double tb) {
     const auto count = static_cast<std::int64_t>(std::max(1.0L, std::ceil(sweep / step - 1e-9L)));
     const long double slack = ChordSlack(arc);
     for (std::int64_t k = 1; k <= count; ++k) {
-        const long double t = k == count ? tb : ta + (tb - ta) * static_cast<long double>(k) /
-                                                         static_cast<long double>(count);
+        const long double t = k == count ? tb
+                                         : ta + (tb - ta) * static_cast<long double>(k) /
+                                                    static_cast<long double>(count);
         DrawTo(ChordPoint(arc, t, slack));
     }
 }

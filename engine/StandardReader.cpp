@@ -14,15 +14,16 @@ constexpr long double kLevelSlack = 1e-9L;
 // More holes than any drilling pattern has: a larger L is a typing error, not a wish to wait.
 constexpr std::int64_t kMostRepeats = 100000;
 
-bool IsArc(int motion) { return motion == 20 || motion == 30; }
+bool IsArc(int motion) {
+    return motion == 20 || motion == 30;
+}
 bool IsCycle(int motion) {
     return motion == 730 || motion == 810 || motion == 820 || motion == 830;
 }
 
 std::int64_t WholeNumber(const TNcBlock& block, char letter, std::int64_t lowest) {
     const long double value = block.Word(letter);
-    if (!(value >= static_cast<long double>(lowest) && value < 1e15L) ||
-        value != std::floor(value))
+    if (!(value >= static_cast<long double>(lowest) && value < 1e15L) || value != std::floor(value))
         throw ENcError(std::string(1, letter) + " muss eine ganze Zahl ab " +
                        std::to_string(lowest) + " sein");
     return static_cast<std::int64_t>(value);
@@ -115,8 +116,7 @@ void TStandardReader::Execute(const TNcBlock& b) {
     CheckWords(b, motion, moves);
     if (machine) {
         if (motion != 0 && motion != 10) throw ENcError("G53 steht nur mit G0 oder G1");
-        const bool incremental =
-            b.G[ggDistance] >= 0 ? b.G[ggDistance] == 910 : Incremental;
+        const bool incremental = b.G[ggDistance] >= 0 ? b.G[ggDistance] == 910 : Incremental;
         if (incremental) throw ENcError("G53 ist im Kettenmaß (G91) nicht möglich");
     }
 
@@ -145,7 +145,7 @@ void TStandardReader::Modes(const TNcBlock& b) {
 }
 
 long double TStandardReader::Destination(const TNcBlock& b, char letter, long double current,
-                                    bool absolute) const {
+                                         bool absolute) const {
     if (!b.HasWord(letter)) return current;
     const long double value = b.Word(letter) * Unit();
     return absolute ? value : current + value;
@@ -215,8 +215,7 @@ void TStandardReader::Arc(const TNcBlock& b, int motion, const TPosition& to) {
     const TArcTolerance tolerance = ArcTolerance(Inch);
     TNcArc arc;
     if (b.HasWord('R')) {
-        if (b.HasWord('I') || b.HasWord('J'))
-            throw ENcError("Bogen mit R und I, J zugleich");
+        if (b.HasWord('I') || b.HasWord('J')) throw ENcError("Bogen mit R und I, J zugleich");
         if (!b.HasWord('X') && !b.HasWord('Y')) throw ENcError("Bogen mit R ohne X und Y");
         arc = ArcByRadius(clockwise, start, end, b.Word('R') * Unit(), tolerance);
     } else if (b.HasWord('I') || b.HasWord('J')) {

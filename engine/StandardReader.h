@@ -80,7 +80,7 @@ private:
     long double Unit() const { return Inch ? 25.4L : 1; }
     // Where an axis word sends the axis from current: absolute, or added in G91.
     long double Destination(const TNcBlock& block, char letter, long double current,
-                       bool absolute) const;
+                            bool absolute) const;
     TSpan DrawnSpan(long double z0, long double z1) const;
 
     const TConvSettings& Settings;

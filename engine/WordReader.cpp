@@ -17,14 +17,17 @@ long double PowerOfTen(std::size_t n) {
             long double p[28];
         } t{};
         t.p[0] = 1;
-        for (int i = 1; i < 28; ++i) t.p[i] = t.p[i - 1] * 10;
+        for (int i = 1; i < 28; ++i)
+            t.p[i] = t.p[i - 1] * 10;
         return t;
     }();
     if (n < 28) return table.p[n];
     return std::pow(10.0L, static_cast<long double>(n));
 }
 
-bool IsNumberChar(char c) { return c == ' ' || c == '-' || c == '.' || IsDecimalDigit(c); }
+bool IsNumberChar(char c) {
+    return c == ' ' || c == '-' || c == '.' || IsDecimalDigit(c);
+}
 
 // The plain form with at most 19 digits, and nothing but blanks between it and the next
 // character that ends the collection; false for everything else, which the general reading
@@ -35,7 +38,8 @@ bool ReadPlainNumber(const char* p, const char* end, long double& value, const c
     const TPlainDigits plain = ScanPlainDigits(p, end);
     if (!plain.Exact() || (negative && plain.Count == 0 && !plain.Point)) return false;
     const char* after = plain.End;
-    while (after < end && *after == ' ') ++after;
+    while (after < end && *after == ' ')
+        ++after;
     if (after < end && IsNumberChar(*after)) return false;
     const long double magnitude = plain.Value() / PowerOfTen(plain.Fraction);
     value = negative ? -magnitude : magnitude;

@@ -119,7 +119,9 @@ bool WriteAllHoldingSigPipe(int fd, std::string_view bytes) {
 
 } // namespace
 
-TAtomicFileWriter::TAtomicFileWriter(std::string path) : Given(std::move(path)) { Open(); }
+TAtomicFileWriter::TAtomicFileWriter(std::string path) : Given(std::move(path)) {
+    Open();
+}
 
 void TAtomicFileWriter::Open() {
     struct stat st {};
@@ -160,7 +162,9 @@ void TAtomicFileWriter::Fail(int code) {
     if (Error == 0) Error = code != 0 ? code : EIO;
 }
 
-TAtomicFileWriter::~TAtomicFileWriter() { Discard(); }
+TAtomicFileWriter::~TAtomicFileWriter() {
+    Discard();
+}
 
 void TAtomicFileWriter::Write(std::string_view bytes) {
     if (!Ok()) return;
@@ -218,8 +222,8 @@ int OpenForReading(const std::string& path, TReadSource accept) {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | (plainOnly ? O_NONBLOCK : 0));
     if (fd < 0) return -1;
     struct stat st {};
-    const bool refused = fstat(fd, &st) != 0 || S_ISDIR(st.st_mode) ||
-                         (plainOnly && !S_ISREG(st.st_mode));
+    const bool refused =
+        fstat(fd, &st) != 0 || S_ISDIR(st.st_mode) || (plainOnly && !S_ISREG(st.st_mode));
     if (refused || (plainOnly && fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0)) {
         ::close(fd);
         errno = S_ISDIR(st.st_mode) ? EISDIR : ENODEV;

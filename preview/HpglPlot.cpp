@@ -115,8 +115,7 @@ void TPlot::Append(TPenState pen, TPlotPoint from, TPlotStep step, const TPlotBo
     const bool continues = !Strokes_.empty() && Strokes_.back().Kind == pen.Kind &&
                            Strokes_.back().Pen == pen.Pen && Strokes_.back().Speed == pen.Speed &&
                            Steps_.back().To == from;
-    if (!continues)
-        Strokes_.push_back({pen.Kind, pen.Pen, pen.Speed, from, Steps_.size(), 0});
+    if (!continues) Strokes_.push_back({pen.Kind, pen.Pen, pen.Speed, from, Steps_.size(), 0});
     for (; LastEpoch_ < line >> 32; ++LastEpoch_)
         EpochStarts_.push_back(Steps_.size());
     step.Line = std::uint32_t(line);

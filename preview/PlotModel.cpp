@@ -77,8 +77,10 @@ std::unique_ptr<TPlotModel> ReadPlotModelFile(const std::string& path) {
             }
             start = end + 1;
             if (piece[end] == '\r') {
-                if (start == piece.size()) afterCr = true;
-                else if (piece[start] == '\n') ++start;
+                if (start == piece.size())
+                    afterCr = true;
+                else if (piece[start] == '\n')
+                    ++start;
             }
         }
         buffer.append(piece.substr(start));

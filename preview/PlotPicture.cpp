@@ -48,8 +48,7 @@ std::string SizeLabel(const TPlotBounds& drawing) {
     return Millimetres(drawing.Width()) + " \xC3\x97 " + Millimetres(drawing.Height()) + " mm";
 }
 
-TPixelPicture LayOutPixels(const TPlot& plot, int longSide, double labelWidth,
-                           double labelHeight) {
+TPixelPicture LayOutPixels(const TPlot& plot, int longSide, double labelWidth, double labelHeight) {
     TPixelPicture picture;
     TPlotBounds content = plot.AllBounds();
     if (content.Empty()) content.Add(TPlotPoint{0, 0});

@@ -67,18 +67,17 @@ double LabelWidth(std::string_view label, double fontSize);
 struct TPixelPicture {
     int Width = 1, Height = 1;
     TViewTransform View;
-    TDeviceRect Frame;    // the drawing's extent; meaningless when HasFrame is false
+    TDeviceRect Frame; // the drawing's extent; meaningless when HasFrame is false
     bool HasFrame = false;
     TDevicePoint LabelAt; // the top left corner of the label
     std::string Label;    // UTF-8
     bool HasStart = false;
-    TDevicePoint Start;   // where the pen's way begins
+    TDevicePoint Start; // where the pen's way begins
 };
 inline constexpr int kPictureMargin = 16;
 inline constexpr int kLabelGap = 8;
 
-TPixelPicture LayOutPixels(const TPlot& plot, int longSide, double labelWidth,
-                           double labelHeight);
+TPixelPicture LayOutPixels(const TPlot& plot, int longSide, double labelWidth, double labelHeight);
 
 // Where a writer's bytes go.
 using TByteWriter = std::function<void(std::string_view)>;

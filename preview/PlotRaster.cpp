@@ -141,8 +141,8 @@ public:
         double phase = 0;
         for (std::size_t i = 1; i < points.size(); ++i) {
             DrawingLayer(layer).Segment(points[i - 1], points[i],
-                                               travel ? kThinHalfWidth : kPenHalfWidth,
-                                               travel ? &kTravelDash : nullptr, phase);
+                                        travel ? kThinHalfWidth : kPenHalfWidth,
+                                        travel ? &kTravelDash : nullptr, phase);
             phase += std::hypot(points[i].X - points[i - 1].X, points[i].Y - points[i - 1].Y);
         }
     }
@@ -155,8 +155,11 @@ public:
     void Frame() {
         if (!Picture.HasFrame) return;
         const TDeviceRect& f = Picture.Frame;
-        const TPx corners[] = {{f.Left, f.Bottom}, {f.Right, f.Bottom}, {f.Right, f.Top},
-                               {f.Left, f.Top},    {f.Left, f.Bottom}};
+        const TPx corners[] = {{f.Left, f.Bottom},
+                               {f.Right, f.Bottom},
+                               {f.Right, f.Top},
+                               {f.Left, f.Top},
+                               {f.Left, f.Bottom}};
         double phase = 0;
         for (int i = 0; i < 4; ++i) {
             Layers[kFrameLayer].Segment(corners[i], corners[i + 1], kThinHalfWidth, &kFrameDash,
@@ -171,12 +174,11 @@ public:
         for (int i = 0; i < kPieces; ++i) {
             const double a = 2 * std::numbers::pi * i / kPieces;
             const double b = 2 * std::numbers::pi * (i + 1) / kPieces;
-            Layers[kStartLayer].Segment(
-                {Picture.Start.X + kStartRadius * std::cos(a),
-                 Picture.Start.Y + kStartRadius * std::sin(a)},
-                {Picture.Start.X + kStartRadius * std::cos(b),
-                 Picture.Start.Y + kStartRadius * std::sin(b)},
-                kThinHalfWidth + 0.25, nullptr, 0);
+            Layers[kStartLayer].Segment({Picture.Start.X + kStartRadius * std::cos(a),
+                                         Picture.Start.Y + kStartRadius * std::sin(a)},
+                                        {Picture.Start.X + kStartRadius * std::cos(b),
+                                         Picture.Start.Y + kStartRadius * std::sin(b)},
+                                        kThinHalfWidth + 0.25, nullptr, 0);
         }
     }
 
@@ -225,9 +227,8 @@ private:
     void Block(int left, int top, int size, TRgb colour) {
         for (int y = std::max(0, top); y < std::min(Image.Height, top + size); ++y)
             for (int x = std::max(0, left); x < std::min(Image.Width, left + size); ++x) {
-                std::uint8_t* p = &Image.Pixels[(std::size_t(y) * std::size_t(Image.Width) +
-                                                 std::size_t(x)) *
-                                                3];
+                std::uint8_t* p =
+                    &Image.Pixels[(std::size_t(y) * std::size_t(Image.Width) + std::size_t(x)) * 3];
                 p[0] = colour.R;
                 p[1] = colour.G;
                 p[2] = colour.B;

@@ -198,11 +198,10 @@ public:
             return b;
         }
         TDevicePoint at = a;
-        FlattenArc(plot.Arcs()[std::size_t(step.Arc)], step.To, View, Region,
-                   [&](TDevicePoint b) {
-                       Segment(at, b);
-                       at = b;
-                   });
+        FlattenArc(plot.Arcs()[std::size_t(step.Arc)], step.To, View, Region, [&](TDevicePoint b) {
+            Segment(at, b);
+            at = b;
+        });
         return at;
     }
 
@@ -216,8 +215,7 @@ private:
 
     void Append(TDevicePoint p) {
         const double dx = p.X - Emitted.X, dy = p.Y - Emitted.Y;
-        if (dx * dx + dy * dy >= kRepeatLength * kRepeatLength &&
-            Lines.Seen(Layer, Emitted, p)) {
+        if (dx * dx + dy * dy >= kRepeatLength * kRepeatLength && Lines.Seen(Layer, Emitted, p)) {
             // Drawn already: end the line before it and go on from its far end.
             FlushPoints();
             Start(p, false);
@@ -403,7 +401,7 @@ std::optional<std::size_t> StepNear(const TPlot& plot, const TPlotIndex& index,
             const bool travel = strokes[k].Kind == TStrokeKind::skTravel;
             const TPlotStep& step = plot.Steps()[s];
             TDevicePoint a = view.ToDevice(s == strokes[k].FirstStep ? strokes[k].Start
-                                                                      : plot.Steps()[s - 1].To);
+                                                                     : plot.Steps()[s - 1].To);
             if (!step.IsArc()) {
                 consider(s, travel, DistanceToSegment(at, a, view.ToDevice(step.To)));
                 continue;

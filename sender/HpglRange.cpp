@@ -59,7 +59,8 @@ private:
     // ESC, ".", a letter, and up to ":" for the instructions that take parameters.
     static std::size_t SkipEscape(std::string_view line, std::size_t at) {
         at += 3;
-        if (at <= line.size() && std::string_view("@HIMNPST").find(line[at - 1]) != std::string_view::npos) {
+        if (at <= line.size() &&
+            std::string_view("@HIMNPST").find(line[at - 1]) != std::string_view::npos) {
             const std::size_t end = line.find(':', at);
             return end == std::string_view::npos ? line.size() : end + 1;
         }
@@ -85,9 +86,12 @@ private:
         if (line[at] == '-' || line[at] == '+') ++at;
         bool digits = false;
         for (bool point = false; at < line.size(); ++at) {
-            if (IsDigit(line[at])) digits = true;
-            else if (line[at] == '.' && !point) point = true;
-            else break;
+            if (IsDigit(line[at]))
+                digits = true;
+            else if (line[at] == '.' && !point)
+                point = true;
+            else
+                break;
         }
         const std::string_view text = line.substr(start, at - start);
         if (!digits) return {};
@@ -98,8 +102,8 @@ private:
         // A run such as "12." reads as far as it can; only a number too large for a double
         // fails, and that one lies outside any range.
         (void)end;
-        const bool outside =
-            error == std::errc::result_out_of_range || (error == std::errc() && (value < Min || value > Max));
+        const bool outside = error == std::errc::result_out_of_range ||
+                             (error == std::errc() && (value < Min || value > Max));
         return outside ? std::string(text) : std::string();
     }
 

@@ -15,7 +15,7 @@
 namespace plotalon {
 
 struct TRangeViolation {
-    std::size_t Line; // 0-based
+    std::size_t Line;   // 0-based
     std::string Number; // as written
 };
 

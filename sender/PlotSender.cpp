@@ -147,7 +147,8 @@ std::size_t TPlotSender::WriteSome(std::string_view bytes, TClock::time_point& l
     std::size_t allowed = bytes.size();
     if (Rate > 0) {
         const TClock::time_point now = TClock::now();
-        Credit = std::min(Burst, Credit + std::chrono::duration<double>(now - CreditAt).count() * Rate);
+        Credit =
+            std::min(Burst, Credit + std::chrono::duration<double>(now - CreditAt).count() * Rate);
         CreditAt = now;
         if (Credit < 1) {
             std::this_thread::sleep_for(std::chrono::duration<double>((1 - Credit) / Rate));
@@ -168,9 +169,12 @@ std::size_t TPlotSender::WriteSome(std::string_view bytes, TClock::time_point& l
 std::string TPlotSender::HoldMessage() const {
     const std::string after = Seconds(std::chrono::duration_cast<TMillis>(Options.HoldTimeout));
     switch (Options.Handshake) {
-    case THandshake::XonXoff: return "Plotter antwortet nicht (kein XON nach " + after + " s)";
-    case THandshake::RtsCts: return "Plotter antwortet nicht (kein CTS nach " + after + " s)";
-    default: return "Plotter nimmt keine Daten an (seit " + after + " s)";
+    case THandshake::XonXoff:
+        return "Plotter antwortet nicht (kein XON nach " + after + " s)";
+    case THandshake::RtsCts:
+        return "Plotter antwortet nicht (kein CTS nach " + after + " s)";
+    default:
+        return "Plotter nimmt keine Daten an (seit " + after + " s)";
     }
 }
 

@@ -86,8 +86,8 @@ private:
     std::string Incoming;      // answer bytes not yet used
 
     // The pace of the line.
-    double Rate = 0;           // characters per second, 0: none
-    double Burst = 0;          // how far the sender may run ahead of the line, in characters
+    double Rate = 0;  // characters per second, 0: none
+    double Burst = 0; // how far the sender may run ahead of the line, in characters
     double Credit = 0;
     TClock::time_point CreditAt;
 

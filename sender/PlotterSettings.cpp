@@ -72,7 +72,8 @@ bool ApplyLineOption(std::string_view option, std::string_view value, TLineSetti
     };
     int number = 0;
     const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), number);
-    const bool isNumber = !value.empty() && error == std::errc() && end == value.data() + value.size();
+    const bool isNumber =
+        !value.empty() && error == std::errc() && end == value.data() + value.size();
     if (option == "--baud") {
         if (!isNumber || number <= 0) throw bad();
         line.Baud = number;
@@ -106,11 +107,21 @@ std::string DecodeEscapes(std::string_view text) {
         const std::size_t start = i++;
         const char kind = i < text.size() ? text[i] : '\0';
         switch (kind) {
-        case 'e': bytes += '\x1b'; continue;
-        case 'r': bytes += '\r'; continue;
-        case 'n': bytes += '\n'; continue;
-        case 't': bytes += '\t'; continue;
-        case '\\': bytes += '\\'; continue;
+        case 'e':
+            bytes += '\x1b';
+            continue;
+        case 'r':
+            bytes += '\r';
+            continue;
+        case 'n':
+            bytes += '\n';
+            continue;
+        case 't':
+            bytes += '\t';
+            continue;
+        case '\\':
+            bytes += '\\';
+            continue;
         case 'x':
             if (i + 2 < text.size() && HexValue(text[i + 1]) >= 0 && HexValue(text[i + 2]) >= 0) {
                 bytes += char(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2]));
@@ -118,7 +129,8 @@ std::string DecodeEscapes(std::string_view text) {
                 continue;
             }
             break;
-        default: break;
+        default:
+            break;
         }
         throw Exception(FormatMessage("Ungültige Angabe im Set-up-String: %s",
                                       text.substr(start, kind == 'x' ? 4 : 2)));

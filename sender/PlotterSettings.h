@@ -38,8 +38,8 @@ struct TPlotterSettings {
 };
 
 // The baud rates offered for a serial line, slowest first.
-inline constexpr int kStandardBauds[] = {300,  600,   1200,  2400,  4800,  9600,
-                                         19200, 38400, 57600, 115200};
+inline constexpr int kStandardBauds[] = {300,  600,   1200,  2400,  4800,
+                                         9600, 19200, 38400, 57600, 115200};
 inline constexpr int kMaxBlockSize = 65536;
 
 // The words of the settings file and the command line: "none", "xonxoff", "rtscts", "query"

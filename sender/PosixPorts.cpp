@@ -17,10 +17,10 @@ namespace plotalon {
 namespace {
 
 constexpr std::pair<int, speed_t> kSpeeds[] = {
-    {300, B300},       {600, B600},       {1200, B1200},     {2400, B2400},
-    {4800, B4800},     {9600, B9600},     {19200, B19200},   {38400, B38400},
-    {57600, B57600},   {115200, B115200}, {230400, B230400}, {460800, B460800},
-    {500000, B500000}, {921600, B921600}, {1000000, B1000000}, {2000000, B2000000},
+    {300, B300},         {600, B600},       {1200, B1200},       {2400, B2400},
+    {4800, B4800},       {9600, B9600},     {19200, B19200},     {38400, B38400},
+    {57600, B57600},     {115200, B115200}, {230400, B230400},   {460800, B460800},
+    {500000, B500000},   {921600, B921600}, {1000000, B1000000}, {2000000, B2000000},
     {4000000, B4000000},
 };
 
@@ -76,13 +76,16 @@ std::string PortOpenMessage(const std::string& path, int error) {
     case ENOENT:
     case ENODEV:
     case ENXIO:
-        return "Anschluss " + path + " nicht gefunden – ist der Plotter angeschlossen und "
+        return "Anschluss " + path +
+               " nicht gefunden – ist der Plotter angeschlossen und "
                "eingeschaltet?";
-    case EBUSY: return "Anschluss " + path + " ist belegt";
-    case EISDIR: return path + " ist ein Ordner, kein Anschluss";
+    case EBUSY:
+        return "Anschluss " + path + " ist belegt";
+    case EISDIR:
+        return path + " ist ein Ordner, kein Anschluss";
     default:
-        return "Anschluss " + path + " kann nicht geöffnet werden (errno " +
-               std::to_string(error) + ")";
+        return "Anschluss " + path + " kann nicht geöffnet werden (errno " + std::to_string(error) +
+               ")";
     }
 }
 
@@ -112,8 +115,7 @@ TTermiosPort::TTermiosPort(const std::string& path, const TLineSettings& line)
     for (const auto& [baud, constant] : kSpeeds)
         if (baud == line.Baud) speed = constant;
     if (speed == 0)
-        throw EPortOpenError("Baudrate " + std::to_string(line.Baud) +
-                             " wird nicht unterstützt");
+        throw EPortOpenError("Baudrate " + std::to_string(line.Baud) + " wird nicht unterstützt");
     Fd = OpenOrThrow(path, O_RDWR | O_NONBLOCK);
     termios tio{};
     if (::tcgetattr(Fd, &tio) != 0) {

@@ -11,11 +11,11 @@ namespace plotalon {
 struct TSendStatus {
     std::uint64_t Sent = 0;
     std::uint64_t Total = 0;
-    std::size_t Line = 0;   // 0-based: the line the next byte to send belongs to
-    std::string LineText;   // that line, without its line break
-    double Elapsed = 0;     // seconds of sending, pauses left out
+    std::size_t Line = 0; // 0-based: the line the next byte to send belongs to
+    std::string LineText; // that line, without its line break
+    double Elapsed = 0;   // seconds of sending, pauses left out
     bool Paused = false;
-    bool Finished = false;  // every byte has been sent
+    bool Finished = false; // every byte has been sent
 
     // Seconds still to go at the pace so far; nothing before the first byte has gone.
     std::optional<double> Remaining() const;

@@ -29,8 +29,8 @@ QComboBox* MakeChoice(QWidget* parent, QRect geometry, bool editable) {
     choice->setGeometry(geometry);
     choice->setEditable(editable);
     choice->setInsertPolicy(QComboBox::NoInsert);
-    choice->setStyleSheet(
-        QStringLiteral("QComboBox { border: 1px solid black; background: white; padding: 0px 2px; }"));
+    choice->setStyleSheet(QStringLiteral(
+        "QComboBox { border: 1px solid black; background: white; padding: 0px 2px; }"));
     return choice;
 }
 

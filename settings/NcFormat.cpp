@@ -23,7 +23,8 @@ std::string PenLevelText(std::int32_t thousandths) {
     if (std::int64_t fraction = magnitude % 1000) {
         std::string digits = std::to_string(fraction);
         digits.insert(0, 3 - digits.size(), '0');
-        while (digits.back() == '0') digits.pop_back();
+        while (digits.back() == '0')
+            digits.pop_back();
         text += "." + digits;
     }
     return text;
@@ -39,7 +40,8 @@ std::optional<std::string> StepPenLevel(std::string_view text, long double step)
     const std::optional<long double> value = ParseFieldNumber(text);
     if (!value) return std::nullopt;
     const long double stepped = std::fmax(-1000, std::fmin(1000, *value + step));
-    return PenLevelText(static_cast<std::int32_t>(std::lround(static_cast<double>(stepped * 1000))));
+    return PenLevelText(
+        static_cast<std::int32_t>(std::lround(static_cast<double>(stepped * 1000))));
 }
 
 } // namespace plotalon

@@ -14,10 +14,10 @@
 
 namespace plotalon {
 
-inline constexpr std::string_view kNcModeKey = "ncmode";       // 0 literal, 1 standard
-inline constexpr std::string_view kPenZKey = "penz";           // thousandths of an NC unit
-inline constexpr std::string_view kPenSourceKey = "pensource"; // 0 Z, 1 spindle
-inline constexpr std::string_view kToolPensKey = "toolpens";   // 1 on
+inline constexpr std::string_view kNcModeKey = "ncmode";         // 0 literal, 1 standard
+inline constexpr std::string_view kPenZKey = "penz";             // thousandths of an NC unit
+inline constexpr std::string_view kPenSourceKey = "pensource";   // 0 Z, 1 spindle
+inline constexpr std::string_view kToolPensKey = "toolpens";     // 1 on
 inline constexpr std::string_view kDrillMarksKey = "drillmarks"; // 1 on
 
 // The keys of the NC format from the settings file (Reg's folder, name and section as set);

@@ -12,8 +12,7 @@ int ReadInteger(std::string_view key, int fallback, int min, int max) {
 }
 
 template <class Enum>
-Enum ReadWord(std::string_view key, Enum fallback,
-              std::optional<Enum> (*parse)(std::string_view)) {
+Enum ReadWord(std::string_view key, Enum fallback, std::optional<Enum> (*parse)(std::string_view)) {
     return parse(Reg::IniReadString(key)).value_or(fallback);
 }
 

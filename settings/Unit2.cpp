@@ -89,8 +89,8 @@ void TForm_Einstellungen::BuildLeftStrip() {
         MakeGroupButton(Panel1, QRect(8, 12, 113, 30), "&HPGL", glyph_art::ArrowRight, 10, true);
     BDir = MakeGroupButton(Panel1, QRect(8, 52, 113, 30), "&Verzeichnisse", glyph_art::ArrowRight,
                            10, false);
-    BNCFormat = MakeGroupButton(Panel1, QRect(8, 92, 113, 30), "&NC-Format",
-                                glyph_art::ArrowRight, 10, false);
+    BNCFormat = MakeGroupButton(Panel1, QRect(8, 92, 113, 30), "&NC-Format", glyph_art::ArrowRight,
+                                10, false);
     BPlotter = MakeGroupButton(Panel1, QRect(8, 132, 113, 30), "P&lotter", glyph_art::ArrowRight,
                                10, false);
     Shape1 = MakeLine(Panel1, QRect(128, 0, 1, 287));
@@ -168,17 +168,18 @@ void TForm_Einstellungen::BuildNcFormatPage() {
     Label12 = MakeLabel(Panel_NCFormat, 32, 140, "Stift senken durch");
     EStiftZHoehe = MakeGroupButton(Panel_NCFormat, QRect(32, 160, 150, 25), "&Z-Höhe",
                                    glyph_art::CheckBox, 13, true);
-    EStiftSpindel = MakeGroupButton(Panel_NCFormat, QRect(200, 160, 150, 25),
-                                    "Spindel/Laser (&M3)", glyph_art::CheckBox, 13, false);
-    EWerkzeugStift = MakeGroupButton(Panel_NCFormat, QRect(32, 208, 250, 25),
-                                     "Stift aus Wer&kzeug (T n M6)", glyph_art::CheckBox, 14,
-                                     false);
-    EBohrpunkte = MakeGroupButton(Panel_NCFormat, QRect(32, 244, 250, 25),
-                                  "&Bohrungen als Punkte", glyph_art::CheckBox, 15, false);
-    for (TXPSpeedButton* option : {EWoertlich, EStandard, EStiftZHoehe, EStiftSpindel,
-                                   EWerkzeugStift, EBohrpunkte})
+    EStiftSpindel = MakeGroupButton(Panel_NCFormat, QRect(200, 160, 150, 25), "Spindel/Laser (&M3)",
+                                    glyph_art::CheckBox, 13, false);
+    EWerkzeugStift =
+        MakeGroupButton(Panel_NCFormat, QRect(32, 208, 250, 25), "Stift aus Wer&kzeug (T n M6)",
+                        glyph_art::CheckBox, 14, false);
+    EBohrpunkte = MakeGroupButton(Panel_NCFormat, QRect(32, 244, 250, 25), "&Bohrungen als Punkte",
+                                  glyph_art::CheckBox, 15, false);
+    for (TXPSpeedButton* option :
+         {EWoertlich, EStandard, EStiftZHoehe, EStiftSpindel, EWerkzeugStift, EBohrpunkte})
         option->SetNumGlyphs(4); // the fourth image, with the check mark, is the down look
-    for (TXPSpeedButton* option : {EWerkzeugStift, EBohrpunkte}) option->SetAllowAllUp(true);
+    for (TXPSpeedButton* option : {EWerkzeugStift, EBohrpunkte})
+        option->SetAllowAllUp(true);
     EStiftZ = MakeEdit(Panel_NCFormat, QRect(218, 100, 50, 19), "0");
 }
 
@@ -237,9 +238,8 @@ void TForm_Einstellungen::BindHandlers() {
     for (TXPSpeedButton* option : {EWerkzeugStift, EBohrpunkte}) {
         auto pressed = std::make_shared<std::optional<bool>>(); // Down() when pressed
         option->OnMouseDown = [pressed](TXPSpeedButton* button, Qt::MouseButton,
-                                        Qt::KeyboardModifiers, int, int) {
-            *pressed = button->Down();
-        };
+                                        Qt::KeyboardModifiers, int,
+                                        int) { *pressed = button->Down(); };
         option->OnClick = [pressed](TXPSpeedButton* button) {
             const bool turnedByMouse = pressed->has_value() && **pressed != button->Down();
             if (!turnedByMouse) button->SetDown(!button->Down());
@@ -353,8 +353,8 @@ void TForm_Einstellungen::BPlotterClick() {
 // to a field of the page that comes.
 void TForm_Einstellungen::ShowPage(QWidget* page) {
     page->setVisible(true);
-    for (QWidget* other : {Panel_HPGL, Panel_DIR, Panel_NCFormat,
-                           static_cast<QWidget*>(Panel_Plotter)})
+    for (QWidget* other :
+         {Panel_HPGL, Panel_DIR, Panel_NCFormat, static_cast<QWidget*>(Panel_Plotter)})
         if (other != page) other->setVisible(false);
 }
 

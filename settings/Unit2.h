@@ -5,8 +5,8 @@
 // SaveSettings writes them back and loads again. Closing it reverts nothing, and the
 // conversion reads the prefix and suffix memos directly, saved or not.
 //
-// Left strip: the page buttons "&HPGL", "&Verzeichnisse", "&NC-Format" and "P&lotter". HPGL page: scale
-// factor, X and Y origin and arc resolution, each an edit between a minus and a plus stepper,
+// Left strip: the page buttons "&HPGL", "&Verzeichnisse", "&NC-Format" and "P&lotter". HPGL page:
+// scale factor, X and Y origin and arc resolution, each an edit between a minus and a plus stepper,
 // the prefix and suffix memos and the dialect buttons. Folders page: the NC and HPGL start
 // folders with their browse buttons. NC format page: the reading of the NC text (literal or
 // standard RS274) and, for the standard reading, the pen level, what lowers the pen, tool
@@ -101,7 +101,7 @@ public:
     // The NC format page and its page button.
     TXPSpeedButton* BNCFormat;
     QWidget* Panel_NCFormat;
-    QLabel* Label9;  // "Lesart des NC-Programms"
+    QLabel* Label9; // "Lesart des NC-Programms"
     TXPSpeedButton* EWoertlich;
     TXPSpeedButton* EStandard;
     QLabel* Label10; // what the standard reading means for the factor

@@ -75,7 +75,6 @@ IModalRunner* SetModalRunner(IModalRunner* runner);
 // buttons), closes it if the script left it open, and returns the dialog's result.
 class TScriptedModal : public TInstalledWhileAlive<IModalRunner, SetModalRunner> {
 public:
-
     std::function<void(QDialog&)> Script;
     std::vector<QDialog*> Shown;
 

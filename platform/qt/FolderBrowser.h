@@ -183,7 +183,6 @@ public:
         std::optional<int> ValidateFailedResult; // the callback's answer to a typed name
     };
 
-
     // Answers in order; when they run out the user cancels.
     std::deque<std::optional<TShellItem>> Answers;
     QString TypedName;

@@ -29,8 +29,8 @@ private:
 // The base of a scripted service: installed with Install while it lives, the previous one
 // put back when it goes. Install is the service's public setter (SetShell, say), which
 // returns what was installed before.
-template <class Interface, Interface* (*Install)(Interface*)> class TInstalledWhileAlive
-    : public Interface {
+template <class Interface, Interface* (*Install)(Interface*)>
+class TInstalledWhileAlive : public Interface {
 public:
     TInstalledWhileAlive(const TInstalledWhileAlive&) = delete;
     TInstalledWhileAlive& operator=(const TInstalledWhileAlive&) = delete;

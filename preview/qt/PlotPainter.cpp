@@ -113,10 +113,10 @@ void TPlotPainter::Paint(QPainter& painter, const TPlotModel& model, const TView
         // Cut to a little beyond the view first: a magnified frame may be far larger than
         // any coordinate a painter takes.
         const QRectF near = clip.adjusted(-4, -4, 4, 4);
-        const QRectF shown(QPointF(std::max(frame.left(), near.left()),
-                                   std::max(frame.top(), near.top())),
-                           QPointF(std::min(frame.right(), near.right()),
-                                   std::min(frame.bottom(), near.bottom())));
+        const QRectF shown(
+            QPointF(std::max(frame.left(), near.left()), std::max(frame.top(), near.top())),
+            QPointF(std::min(frame.right(), near.right()),
+                    std::min(frame.bottom(), near.bottom())));
         if (shown.width() >= 0 && shown.height() >= 0) {
             painter.setPen(Cosmetic(kFrameColour, Qt::DashLine));
             painter.setBrush(Qt::NoBrush);
@@ -146,12 +146,12 @@ void TPlotPainter::Paint(QPainter& painter, const TPlotModel& model, const TView
     } else {
         const QRectF under = framed ? frame : QRectF(clip.center(), clip.center());
         at = QPointF(under.left(), under.bottom() + kLabelGapPx + metrics.ascent());
-        at.setX(std::clamp(at.x(), clip.left() + 4,
-                           std::max(clip.left() + 4,
-                                    clip.right() - 4 - metrics.horizontalAdvance(label))));
-        at.setY(std::clamp(at.y(), clip.top() + 4 + metrics.ascent(),
-                           std::max(clip.top() + 4 + metrics.ascent(),
-                                    clip.bottom() - 4 - metrics.descent())));
+        at.setX(std::clamp(
+            at.x(), clip.left() + 4,
+            std::max(clip.left() + 4, clip.right() - 4 - metrics.horizontalAdvance(label))));
+        at.setY(std::clamp(
+            at.y(), clip.top() + 4 + metrics.ascent(),
+            std::max(clip.top() + 4 + metrics.ascent(), clip.bottom() - 4 - metrics.descent())));
     }
     painter.setFont(font);
     painter.setPen(ToQColor(kLabelColour));

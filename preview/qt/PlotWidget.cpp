@@ -102,8 +102,8 @@ void TPlotWidget::mouseMoveEvent(QMouseEvent* event) {
     if (!Dragging_ && moved.manhattanLength() < QApplication::startDragDistance()) return;
     if (!Dragging_) setCursor(Qt::ClosedHandCursor);
     Dragging_ = true;
-    SetView({PressedView_.Scale, PressedView_.OffsetX + moved.x(),
-             PressedView_.OffsetY + moved.y()});
+    SetView(
+        {PressedView_.Scale, PressedView_.OffsetX + moved.x(), PressedView_.OffsetY + moved.y()});
 }
 
 void TPlotWidget::mouseReleaseEvent(QMouseEvent* event) {

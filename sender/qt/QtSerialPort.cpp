@@ -14,26 +14,36 @@ namespace {
 
 QSerialPort::FlowControl FlowOf(THandshake handshake) {
     switch (handshake) {
-    case THandshake::XonXoff: return QSerialPort::SoftwareControl;
-    case THandshake::RtsCts: return QSerialPort::HardwareControl;
-    default: return QSerialPort::NoFlowControl;
+    case THandshake::XonXoff:
+        return QSerialPort::SoftwareControl;
+    case THandshake::RtsCts:
+        return QSerialPort::HardwareControl;
+    default:
+        return QSerialPort::NoFlowControl;
     }
 }
 
 QSerialPort::Parity ParityOf(TParity parity) {
     switch (parity) {
-    case TParity::Even: return QSerialPort::EvenParity;
-    case TParity::Odd: return QSerialPort::OddParity;
-    default: return QSerialPort::NoParity;
+    case TParity::Even:
+        return QSerialPort::EvenParity;
+    case TParity::Odd:
+        return QSerialPort::OddParity;
+    default:
+        return QSerialPort::NoParity;
     }
 }
 
 int ErrnoOf(QSerialPort::SerialPortError error) {
     switch (error) {
-    case QSerialPort::PermissionError: return EACCES;
-    case QSerialPort::DeviceNotFoundError: return ENOENT;
-    case QSerialPort::OpenError: return EBUSY;
-    default: return EIO;
+    case QSerialPort::PermissionError:
+        return EACCES;
+    case QSerialPort::DeviceNotFoundError:
+        return ENOENT;
+    case QSerialPort::OpenError:
+        return EBUSY;
+    default:
+        return EIO;
     }
 }
 
@@ -49,7 +59,8 @@ TQtSerialPort::TQtSerialPort(const std::string& path, const TLineSettings& line)
         {Serial.setBaudRate(line.Baud), "Baudrate " + std::to_string(line.Baud)},
         {Serial.setDataBits(line.DataBits == 7 ? QSerialPort::Data7 : QSerialPort::Data8),
          std::to_string(line.DataBits) + " Datenbits"},
-        {Serial.setParity(ParityOf(line.Parity)), "Parität " + std::string(ParityName(line.Parity))},
+        {Serial.setParity(ParityOf(line.Parity)),
+         "Parität " + std::string(ParityName(line.Parity))},
         {Serial.setStopBits(line.StopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop),
          std::to_string(line.StopBits) + " Stoppbits"},
         {Serial.setFlowControl(FlowOf(line.Handshake)),
@@ -65,8 +76,10 @@ TQtSerialPort::TQtSerialPort(const std::string& path, const TLineSettings& line)
 
 void TQtSerialPort::CheckLost() {
     const QSerialPort::SerialPortError error = Serial.error();
-    if (error == QSerialPort::TimeoutError) Serial.clearError();
-    else if (error != QSerialPort::NoError) throw EPortLost(Path);
+    if (error == QSerialPort::TimeoutError)
+        Serial.clearError();
+    else if (error != QSerialPort::NoError)
+        throw EPortLost(Path);
 }
 
 // Bytes the port has taken into its own buffer count as handed over; the next write waits
@@ -99,7 +112,8 @@ bool TQtSerialPort::WaitSent(TMillis wait) {
         Serial.waitForBytesWritten(50);
         CheckLost();
     }
-    const auto left = std::chrono::duration_cast<TMillis>(deadline - std::chrono::steady_clock::now());
+    const auto left =
+        std::chrono::duration_cast<TMillis>(deadline - std::chrono::steady_clock::now());
     return WaitOutputQueueEmpty(int(Serial.handle()), Path, std::max(left, TMillis(0)));
 }
 

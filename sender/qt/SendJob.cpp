@@ -28,8 +28,7 @@ private:
     TSendJob& Job;
 };
 
-TSendJob::TSendJob(TPortOpener openPort, TSendOptions options, std::string text,
-                   QObject* parent)
+TSendJob::TSendJob(TPortOpener openPort, TSendOptions options, std::string text, QObject* parent)
     : QObject(parent), OpenPort(std::move(openPort)), Options(std::move(options)),
       Text(std::move(text)) {
     Latest.Total = Text.size();
@@ -71,8 +70,7 @@ void TSendJob::Run() {
         message = QString::fromLocal8Bit(e.what());
     }
     QMetaObject::invokeMethod(
-        this, [this, result, message] { emit Finished(result, message); },
-        Qt::QueuedConnection);
+        this, [this, result, message] { emit Finished(result, message); }, Qt::QueuedConnection);
 }
 
 } // namespace plotalon

@@ -9,9 +9,16 @@ namespace {
 // to its last byte or would cross into the next, and one longer than a block.
 TEST(LineSnapshot, EveryLineComesBackWhereverTheBlocksEnd) {
     const std::size_t block = TLineSnapshot::kBlockBytes;
-    TLineVector source{"IN;SP1;", "", std::string(block - 7, 'a'), "PU0,0;",
-                       std::string(block - 3, 'b'), "", std::string(3 * block, 'c'),
-                       "PD;", std::string(block, 'd'), "SP0;"};
+    TLineVector source{"IN;SP1;",
+                       "",
+                       std::string(block - 7, 'a'),
+                       "PU0,0;",
+                       std::string(block - 3, 'b'),
+                       "",
+                       std::string(3 * block, 'c'),
+                       "PD;",
+                       std::string(block, 'd'),
+                       "SP0;"};
     TLineSnapshot copy;
     copy.Reserve(source.LineCount());
     copy.CopyFrom(source, 0, 3);

@@ -17,9 +17,9 @@
 #include "platform/qt/Questions.h"
 #include "platform/qt/Splitter.h"
 #include "preview/qt/Vorschau.h"
-#include "tests/support/Unprivileged.h"
-#include "tests/support/TempDir.h"
 #include "tests/preview/qt/PlotPixels.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/Unprivileged.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -1295,9 +1295,9 @@ TEST_F(MainWindowWork, WhileItRunsTheCommandsWaitAndEscOrAClickStopsIt) {
                  Form->XPSpeedButton1, Form->XPSpeedButton3, Form->XPSpeedButton2})
             EXPECT_FALSE(button->isEnabled());
         EXPECT_TRUE(Form->Button_Einstellungen->isEnabled());
-        for (QAction* item : {Form->NCDateiffnen1, Form->AlsNCDateispeichern1,
-                              Form->HPGLDatenalsPLTDateispeichern1, Form->AnPlottersenden1,
-                              Form->HPGLerzeugen1})
+        for (QAction* item :
+             {Form->NCDateiffnen1, Form->AlsNCDateispeichern1, Form->HPGLDatenalsPLTDateispeichern1,
+              Form->AnPlottersenden1, Form->HPGLerzeugen1})
             EXPECT_FALSE(item->isEnabled());
         EXPECT_TRUE(Form->Beenden1->isEnabled());
         Type(Form->Quelle, "G");

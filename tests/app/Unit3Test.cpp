@@ -8,8 +8,8 @@
 #include "platform/qt/Memo.h"
 #include "platform/qt/Shape.h"
 #include "settings/Unit2.h"
-#include "tests/support/Unprivileged.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/Unprivileged.h"
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -1,7 +1,7 @@
 #include "editor/CodeEditFiler.h"
 #include "editor/CodeEditStringList.h"
-#include "tests/support/Unprivileged.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/Unprivileged.h"
 
 #include <gtest/gtest.h>
 

@@ -125,8 +125,9 @@ TEST(CodeEditLineOrigins, FollowEveryKindOfChange) {
 TEST(CodeEditLineOrigins, LinesFromAnOriginAppendedOutOfOrder) {
     TCodeEditLineOrigins origins;
     for (const std::optional<std::size_t> origin :
-         {std::optional<std::size_t>(4), std::optional<std::size_t>(2), std::optional<std::size_t>(4),
-          std::optional<std::size_t>(), std::optional<std::size_t>(4)})
+         {std::optional<std::size_t>(4), std::optional<std::size_t>(2),
+          std::optional<std::size_t>(4), std::optional<std::size_t>(),
+          std::optional<std::size_t>(4)})
         origins.Append(origin);
     EXPECT_EQ(origins.LinesFrom(4), (std::vector<TLineSpan>{{0, 0}, {2, 2}, {4, 4}}));
     EXPECT_EQ(origins.LinesFrom(2), (std::vector<TLineSpan>{{1, 1}}));

@@ -96,7 +96,8 @@ TEST_F(BlockTranslator, FormatCoordWritesEverySixtyFourBitValueInFull) {
                  {1e15L, "1000000000000000"},
                  {9223372036854775807.0L, "9223372036854775807"},
                  {-9223372036854775808.0L, "-9223372036854775808"}};
-    for (const auto& c : cases) EXPECT_EQ(FormatCoord(c.v), c.text);
+    for (const auto& c : cases)
+        EXPECT_EQ(FormatCoord(c.v), c.text);
 }
 
 // The digit count is estimated from the binary length: every power of ten and its
@@ -122,8 +123,8 @@ TEST_F(BlockTranslator, CoordinatesBeyondSixtyFourBitsAreAnInvalidOperation) {
         std::int32_t factor;
         std::string nc;
     } cases[] = {
-        {1, "G1 X9223372036854775808"},           // 2^63 itself
-        {1000, "G1 X10000000000000000"},          // 10^16 * 1000
+        {1, "G1 X9223372036854775808"},  // 2^63 itself
+        {1000, "G1 X10000000000000000"}, // 10^16 * 1000
         {1000, "G1 X" + std::string(5000, '7')},
         {0, "G1 X" + std::string(5000, '7')}, // inf * 0
     };

@@ -58,7 +58,8 @@ private:
         std::string s = text;
         if (s == "-0" || s.find_first_not_of("-0.") == std::string::npos) s = "0";
         if (Style >= 1 && s.find('.') != std::string::npos) {
-            while (s.back() == '0') s.pop_back(); // "5." stays "5."
+            while (s.back() == '0')
+                s.pop_back(); // "5." stays "5."
             if (Style == 2 && s.back() == '.') s.pop_back();
         }
         if (Style == 3) {
@@ -127,8 +128,10 @@ private:
         const double ey = Round(cy + radius * std::sin(start + sweep));
         const bool full = std::fabs(std::fabs(sweep) - 2 * M_PI) < 1e-9;
         std::string words = Motion(sweep < 0 ? 2 : 3);
-        if (!full) words += Word('X', ex) + " " + Word('Y', ey) + " ";
-        else if (Chance(0.5)) words += Word('X', X) + " " + Word('Y', Y) + " ";
+        if (!full)
+            words += Word('X', ex) + " " + Word('Y', ey) + " ";
+        else if (Chance(0.5))
+            words += Word('X', X) + " " + Word('Y', Y) + " ";
         if (z) words += Word('Z', Round(*z)) + " ";
         const double i = AbsoluteCentres ? cx : cx - X, j = AbsoluteCentres ? cy : cy - Y;
         words += Word('I', i) + " " + Word('J', j);
@@ -158,16 +161,20 @@ private:
             Line(Chance(0.5) ? "M3 S" + std::to_string(Pick(1, 10) * 100) : "M4");
         } else {
             switch (Pick(0, 2)) {
-            case 0: FeedZ(depth); break;
+            case 0:
+                FeedZ(depth);
+                break;
             case 1: { // a ramp that crosses the pen level on its way down
-                Ramp(Inside(X + Uniform(-1, 1) * Size * 0.1), Inside(Y + Uniform(-1, 1) * Size * 0.1),
-                     depth);
+                Ramp(Inside(X + Uniform(-1, 1) * Size * 0.1),
+                     Inside(Y + Uniform(-1, 1) * Size * 0.1), depth);
                 break;
             }
             default: { // a helical entry: part of a turn, or a whole one with no X and Y
                 const double z = depth;
-                if (Chance(0.5)) ArcByCentre(Size * 0.03, Chance(0.5) ? -2 * M_PI : 2 * M_PI, &z);
-                else ArcByCentre(Size * 0.04, Uniform(-4, 4), &z);
+                if (Chance(0.5))
+                    ArcByCentre(Size * 0.03, Chance(0.5) ? -2 * M_PI : 2 * M_PI, &z);
+                else
+                    ArcByCentre(Size * 0.04, Uniform(-4, 4), &z);
             }
             }
         }
@@ -175,21 +182,25 @@ private:
         for (int k = 0; k < moves; ++k) {
             const int kind = Pick(0, 9);
             if (kind <= 3) {
-                FeedTo(Inside(X + Uniform(-1, 1) * Size * 0.2), Inside(Y + Uniform(-1, 1) * Size * 0.2));
+                FeedTo(Inside(X + Uniform(-1, 1) * Size * 0.2),
+                       Inside(Y + Uniform(-1, 1) * Size * 0.2));
             } else if (kind <= 5) {
-                ArcByCentre(Uniform(Size * 0.01, Size * 0.1), Uniform(0.1, 5.5) * (Chance(0.5) ? 1 : -1));
+                ArcByCentre(Uniform(Size * 0.01, Size * 0.1),
+                            Uniform(0.1, 5.5) * (Chance(0.5) ? 1 : -1));
             } else if (kind <= 7) {
                 ArcByRadius();
             } else if (kind == 8) {
                 ArcByCentre(Uniform(Size * 0.01, Size * 0.05), Chance(0.5) ? 2 * M_PI : -2 * M_PI);
             } else if (!Laser) { // up through the pen level and back down
-                Ramp(Inside(X + Uniform(-1, 1) * Size * 0.05), Inside(Y + Uniform(-1, 1) * Size * 0.05),
-                     Safe * 0.5);
+                Ramp(Inside(X + Uniform(-1, 1) * Size * 0.05),
+                     Inside(Y + Uniform(-1, 1) * Size * 0.05), Safe * 0.5);
                 FeedZ(depth);
             }
         }
-        if (Laser) Line("M5");
-        else RapidZ(Safe);
+        if (Laser)
+            Line("M5");
+        else
+            RapidZ(Safe);
     }
 
     void Incremental() {
@@ -200,7 +211,8 @@ private:
         Z = Round(Z + Round(-Safe - Size * 0.01));
         if (Laser) Line("M3");
         for (int k = Pick(2, 6); k > 0; --k) {
-            const double dx = Round(Uniform(-1, 1) * Size * 0.1), dy = Round(Uniform(-1, 1) * Size * 0.1);
+            const double dx = Round(Uniform(-1, 1) * Size * 0.1),
+                         dy = Round(Uniform(-1, 1) * Size * 0.1);
             Line(Motion(1) + Word('X', dx) + " " + Word('Y', dy));
             X = Round(X + dx), Y = Round(Y + dy);
         }
@@ -234,9 +246,17 @@ private:
     void Home() {
         if (Laser) return;
         switch (Pick(0, 2)) {
-        case 0: Line("G91 G28 Z0"); Line("G90"); break;
-        case 1: Line("G28"); break;
-        default: Line("G53 G0 Z0"); Mode = 0; break;
+        case 0:
+            Line("G91 G28 Z0");
+            Line("G90");
+            break;
+        case 1:
+            Line("G28");
+            break;
+        default:
+            Line("G53 G0 Z0");
+            Mode = 0;
+            break;
         }
         // Where the tool stands in Z is unknown now; the next operation sets it first.
         Rapid(Uniform(0, Size), Uniform(0, Size));
@@ -246,7 +266,9 @@ private:
     void Write() {
         if (Percent) Text += "%\n";
         Line("(Programm " + std::to_string(Pick(1, 9999)) + ")");
-        Line(std::string("G90 G94 G17") + (AbsoluteCentres ? " G90.1" : Chance(0.5) ? " G91.1" : ""));
+        Line(std::string("G90 G94 G17") + (AbsoluteCentres ? " G90.1"
+                                           : Chance(0.5)   ? " G91.1"
+                                                           : ""));
         Line(Inch ? "G20" : "G21");
         if (!Laser) {
             Line("T1 M6");
@@ -258,10 +280,14 @@ private:
         for (int op = Pick(2, 6); op > 0; --op) {
             Line("(Nr. " + std::to_string(op) + ": Kontur)");
             const int kind = Pick(0, 9);
-            if (kind <= 5) Contour();
-            else if (kind <= 7) Drill();
-            else if (kind == 8) Incremental();
-            else Home();
+            if (kind <= 5)
+                Contour();
+            else if (kind <= 7)
+                Drill();
+            else if (kind == 8)
+                Incremental();
+            else
+                Home();
         }
         if (!Laser) RapidZ(Safe * 3);
         Line("M5");

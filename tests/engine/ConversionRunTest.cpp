@@ -75,7 +75,8 @@ TEST_F(ConversionRun, LineByLineAsExecuteAndEachOutputLineKnowsItsSource) {
     TConversionRun run(Settings, State, recorder);
     recorder.Run = &run;
     run.Begin(Prefix);
-    for (const std::string& line : source.Lines) run.Block(line);
+    for (const std::string& line : source.Lines)
+        run.Block(line);
     EXPECT_EQ(run.Finish(Suffix), "HPGL1-Konvertierung beendet");
     EXPECT_EQ(target.Lines, whole);
     using O = std::optional<std::size_t>;

@@ -24,7 +24,8 @@ protected:
 
     std::vector<std::string> Blocks(const std::vector<std::string>& lines) {
         const std::size_t before = Target.Lines.size();
-        for (const auto& line : lines) Block(line);
+        for (const auto& line : lines)
+            Block(line);
         return {Target.Lines.begin() + static_cast<std::ptrdiff_t>(before), Target.Lines.end()};
     }
 

@@ -20,8 +20,10 @@ TEST(SinCosApprox, StaysWithinItsBoundOfTheExtendedValues) {
         ASSERT_TRUE(SinCosApprox(radians, fs, fc)) << radians;
         worst = std::max({worst, std::fabs(fs - s), std::fabs(fc - c)});
     };
-    for (int tenths = -3610; tenths <= 3610; ++tenths) check(tenths / 10.0L * PiExt / 180);
-    for (long double r = -15.999L; r < 16; r += 1.0L / 65536) check(r);
+    for (int tenths = -3610; tenths <= 3610; ++tenths)
+        check(tenths / 10.0L * PiExt / 180);
+    for (long double r = -15.999L; r < 16; r += 1.0L / 65536)
+        check(r);
     EXPECT_LE(worst, kSinCosApproxError);
     long double s = 0, c = 0;
     EXPECT_FALSE(SinCosApprox(16, s, c));

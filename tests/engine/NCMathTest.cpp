@@ -17,12 +17,12 @@ struct CentreCase {
 TEST(CircleCentre, FollowsTheSignedRadiusConvention) {
     const long double h = 8660.2540378443864676L; // 10000 * sqrt(3) / 2
     const CentreCase cases[] = {
-        {true, 0, 0, 10000, 0, 10000, 5000, -h},   // G2: right of the chord
-        {false, 0, 0, 10000, 0, 10000, 5000, h},   // G3: left
-        {true, 0, 0, 10000, 0, -10000, 5000, h},   // G2, negative radius: the longer arc
+        {true, 0, 0, 10000, 0, 10000, 5000, -h}, // G2: right of the chord
+        {false, 0, 0, 10000, 0, 10000, 5000, h}, // G3: left
+        {true, 0, 0, 10000, 0, -10000, 5000, h}, // G2, negative radius: the longer arc
         {false, 0, 0, 10000, 0, -10000, 5000, -h},
-        {true, 0, 0, 10000, 0, 5000, 5000, 0},     // radius equals half the chord
-        {true, 0, 0, 10000, 0, 3000, 5000, 0},     // too short: midpoint, no error
+        {true, 0, 0, 10000, 0, 5000, 5000, 0}, // radius equals half the chord
+        {true, 0, 0, 10000, 0, 3000, 5000, 0}, // too short: midpoint, no error
         {true, 0, 0, 10000, 0, 0, 5000, 0},
         {true, 0, 0, 0, 10000, 10000, h, 5000},
     };
@@ -67,8 +67,8 @@ TEST(PointAngle, GivesDegreesFromZeroUpToAndIncluding360) {
                     static_cast<double>(c.expected), 1e-12);
     const long double justBelow = PointAngle(9.9999L, -0.0001L, 0, 0, 10);
     EXPECT_LT(justBelow, 360);
-    EXPECT_GT(justBelow, 359.7L); // the angle follows from x alone
-    EXPECT_EQ(PointAngle(11, -1, 0, 0, 10), 360); // clamped to 1 and below the centre
+    EXPECT_GT(justBelow, 359.7L);                       // the angle follows from x alone
+    EXPECT_EQ(PointAngle(11, -1, 0, 0, 10), 360);       // clamped to 1 and below the centre
     EXPECT_EQ(PointAngle(10, -0.0001L, 0, 0, 10), 360); // f is exactly 1: no angle left
 }
 

@@ -15,8 +15,8 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <unordered_map>
 #include <unistd.h>
+#include <unordered_map>
 
 #include "engine/ConversionRun.h"
 #include "tests/engine/CamPrograms.h"
@@ -83,8 +83,10 @@ TOracle ReadCanonical(const std::string& text, const TSettingsCase& s) {
         if (b0 && b1) return ta = 0, tb = 1, true;
         if (!b0 && !b1) return false;
         const double t = std::clamp((level() - z0) / (z1 - z0), 0.0, 1.0);
-        if (b0) ta = 0, tb = t;
-        else ta = t, tb = 1;
+        if (b0)
+            ta = 0, tb = t;
+        else
+            ta = t, tb = 1;
         return true;
     };
     std::istringstream lines(text);
@@ -101,13 +103,19 @@ TOracle ReadCanonical(const std::string& text, const TSettingsCase& s) {
             std::string args = line.substr(open + 1);
             std::replace(args.begin(), args.end(), ',', ' ');
             std::istringstream in(args);
-            for (double d; in >> d;) v.push_back(d);
+            for (double d; in >> d;)
+                v.push_back(d);
         }
-        if (line.find("USE_LENGTH_UNITS(CANON_UNITS_INCHES)") != std::string::npos) inch = true;
-        else if (line.find("USE_LENGTH_UNITS(CANON_UNITS_MM)") != std::string::npos) inch = false;
-        else if (line.find("START_SPINDLE_") != std::string::npos) spindle = true;
-        else if (line.find("STOP_SPINDLE_TURNING") != std::string::npos) spindle = false;
-        else if (line.find("STRAIGHT_TRAVERSE(") != std::string::npos) x = v[0], y = v[1], z = v[2];
+        if (line.find("USE_LENGTH_UNITS(CANON_UNITS_INCHES)") != std::string::npos)
+            inch = true;
+        else if (line.find("USE_LENGTH_UNITS(CANON_UNITS_MM)") != std::string::npos)
+            inch = false;
+        else if (line.find("START_SPINDLE_") != std::string::npos)
+            spindle = true;
+        else if (line.find("STOP_SPINDLE_TURNING") != std::string::npos)
+            spindle = false;
+        else if (line.find("STRAIGHT_TRAVERSE(") != std::string::npos)
+            x = v[0], y = v[1], z = v[2];
         else if (line.find("STRAIGHT_FEED(") != std::string::npos) {
             double ta = 0, tb = 0;
             if (span(z, v[2], ta, tb)) {
@@ -122,8 +130,10 @@ TOracle ReadCanonical(const std::string& text, const TSettingsCase& s) {
             const double a0 = std::atan2(y - cy, x - cx), a1 = std::atan2(ey - cy, ex - cx);
             double sweep = a1 - a0;
             const bool full = x == ex && y == ey;
-            if (rotation > 0) sweep = full ? 2 * M_PI : (sweep <= 0 ? sweep + 2 * M_PI : sweep);
-            else sweep = full ? -2 * M_PI : (sweep >= 0 ? sweep - 2 * M_PI : sweep);
+            if (rotation > 0)
+                sweep = full ? 2 * M_PI : (sweep <= 0 ? sweep + 2 * M_PI : sweep);
+            else
+                sweep = full ? -2 * M_PI : (sweep >= 0 ? sweep - 2 * M_PI : sweep);
             const double r0 = std::hypot(x - cx, y - cy), r1 = std::hypot(ex - cx, ey - cy);
             double ta = 0, tb = 0;
             if (span(z, ez, ta, tb)) {
@@ -151,7 +161,8 @@ std::vector<TSeg> ReadHpgl(const std::vector<std::string>& lines, std::string& f
         std::replace(args.begin(), args.end(), ',', ' ');
         std::replace(args.begin(), args.end(), ';', ' ');
         std::istringstream in(args);
-        for (double d; in >> d;) v.push_back(d);
+        for (double d; in >> d;)
+            v.push_back(d);
         const std::string command = line.substr(0, 2);
         if (command == "PU") {
             down = false;
@@ -214,14 +225,16 @@ public:
         const auto found = Cells.find(Key(Index(x), Index(y)));
         double best = 1e300;
         if (found == Cells.end()) return best;
-        for (std::size_t i : found->second) best = std::min(best, ToSegment(Segs[i], x, y));
+        for (std::size_t i : found->second)
+            best = std::min(best, ToSegment(Segs[i], x, y));
         return best;
     }
 
 private:
     static double ToSegment(const TSeg& s, double x, double y) {
         const double dx = s.X1 - s.X0, dy = s.Y1 - s.Y0, l2 = dx * dx + dy * dy;
-        const double t = l2 > 0 ? std::clamp(((x - s.X0) * dx + (y - s.Y0) * dy) / l2, 0.0, 1.0) : 0;
+        const double t =
+            l2 > 0 ? std::clamp(((x - s.X0) * dx + (y - s.Y0) * dy) / l2, 0.0, 1.0) : 0;
         return std::hypot(x - (s.X0 + t * dx), y - (s.Y0 + t * dy));
     }
     std::int64_t Index(double v) const { return static_cast<std::int64_t>(std::floor(v / Cell)); }
@@ -281,14 +294,15 @@ protected:
         // Each run gets a home folder of its own: rs274 maps its tool table to a file there,
         // which runs side by side would otherwise share.
         const std::string command =
-            "cd '" + Dir.string() + "' && ls p*.ngc | xargs -P 8 -n 1 sh -c 'HOME=\"$PWD/${0%.ngc}.home\" \"" +
-            Rs274 +
+            "cd '" + Dir.string() +
+            "' && ls p*.ngc | xargs -P 8 -n 1 sh -c 'HOME=\"$PWD/${0%.ngc}.home\" \"" + Rs274 +
             "\" -g -t tool.tbl -v \"${0%.ngc}.var\" \"$0\" > \"${0%.ngc}.out\" 2>&1 </dev/null'";
         EXPECT_EQ(std::system(command.c_str()), 0);
         std::vector<std::string> outputs;
         for (std::size_t i = 0; i < programs.size(); ++i) {
             std::ifstream in(Dir / ("p" + std::to_string(i) + ".out"));
-            outputs.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+            outputs.emplace_back(std::istreambuf_iterator<char>(in),
+                                 std::istreambuf_iterator<char>());
         }
         return outputs;
     }
@@ -310,7 +324,8 @@ protected:
         settings.ToolPens = (c.Deg % 2) == 0;
         TLineVector source, none, target;
         std::istringstream in(program);
-        for (std::string line; std::getline(in, line);) source.AppendLine(line);
+        for (std::string line; std::getline(in, line);)
+            source.AppendLine(line);
         TModalState state;
         TConversionRun run(settings, state, target);
         try {
@@ -355,14 +370,16 @@ TEST_F(Rs274Differential, CamProgramsDrawAsLinuxCncInterpretsThem) {
                               static_cast<std::int32_t>(random() % 2001) - 1000,
                               static_cast<std::int32_t>(random() % 2001) - 1000,
                               std::array<std::int32_t, 4>{5, 10, 15, 30}[random() % 4],
-                              random() % 3 ? 0 : deepLevel, i >= kMill};
+                              random() % 3 ? 0 : deepLevel,
+                              i >= kMill};
         for (std::uint8_t type : {1, 2}) {
             const std::string fault = Compare(programs[i], canonical[i], c, type);
             if (!fault.empty()) {
                 ++failures;
                 ADD_FAILURE() << "program " << i << " (seed " << i + 1 << "), HPGL " << int(type)
-                              << ", factor " << c.Factor << ", pen level " << c.PenZ
-                              << ": " << fault << "\n" << programs[i];
+                              << ", factor " << c.Factor << ", pen level " << c.PenZ << ": "
+                              << fault << "\n"
+                              << programs[i];
                 break;
             }
         }

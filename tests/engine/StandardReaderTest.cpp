@@ -39,7 +39,7 @@ TEST(NcWords, TokensCommentsAndRefusals) {
         {"g1 x 1 0 y + 1 . 5", "G1 X10 Y1.5"}, // blanks anywhere, either case, a "+"
         {"G01X5.Y-.5", "G1 X5 Y-0.5"},
         {"N10 G0 X1", "N10 G0 X1"},
-        {"/G0 X1", "G0 X1"},                   // block delete off: the line is run
+        {"/G0 X1", "G0 X1"}, // block delete off: the line is run
         {"G0 X1 (Nr. 1: Kontur G41) Y2", "G0 X1 Y2"},
         {"G0 X1 ; G42 Y7", "G0 X1"},
         {"(MAX) G1 X5", "G1 X5"},
@@ -67,7 +67,8 @@ TEST(NcWords, TokensCommentsAndRefusals) {
         {"G0 X\xb5", "! Zahl fehlt nach X"},
         {"G0 \xb5", "! Zeichen mit dem Code 181 ist hier nicht erlaubt"},
     };
-    for (const auto& c : cases) EXPECT_EQ(Words(c.line), c.words) << c.line;
+    for (const auto& c : cases)
+        EXPECT_EQ(Words(c.line), c.words) << c.line;
 }
 
 // The number of a word by the rule, plainly: blanks anywhere, a sign, every digit accumulated
@@ -79,7 +80,8 @@ long double NumberByTheRule(std::string_view text) {
         if (c != ' ' && c != '\t') compact += c;
     std::size_t i = 0;
     bool negative = false;
-    if (i < compact.size() && (compact[i] == '-' || compact[i] == '+')) negative = compact[i++] == '-';
+    if (i < compact.size() && (compact[i] == '-' || compact[i] == '+'))
+        negative = compact[i++] == '-';
     long double digits = 0, power = 1;
     for (bool point = false; i < compact.size(); ++i) {
         if (compact[i] == '.') {
@@ -145,56 +147,68 @@ TEST_F(StandardReading, ProgramsDrawAsTheMachineMoves) {
         Lines program;
         Lines hpgl;
     } cases[] = {
-        {"plunge, G01 line, quarter arc by I/J as chords, retract lifts the pen", 1,
+        {"plunge, G01 line, quarter arc by I/J as chords, retract lifts the pen",
+         1,
          {"%", "G90 G94 G17 G91.1", "G21", "G00 X0 Y0 Z1.", "G01 Z-1. F100", "G01 X10",
           "G03 X20 Y10 I0 J10.", "G00 Z5", "M30", "%"},
          {"PU0,0;", "PD;", "PA400,0;", "PA800,400;", "PU800,400;"}},
-        {"the same arc as one AT in HPGL 2", 2,
+        {"the same arc as one AT in HPGL 2",
+         2,
          {"G0 X10 Y0 Z-1", "G3 X20 Y10 I0 J10 F100"},
          {"PU400,0;", "PD;", "AT683,117,800,400;", "PU800,400;"}},
-        {"inch values times 25.4: 1016 units an inch at factor 40", 1,
+        {"inch values times 25.4: 1016 units an inch at factor 40",
+         1,
          {"G20 G0 X1 Y1", "G1 Z-0.1 F10", "G1 X2", "G21 G1 X76.2", "M2"},
          {"PU1016,1016;", "PD;", "PA2032,1016;", "PA3048,1016;", "PU3048,1016;"}},
-        {"incremental moves and centres, back to absolute", 1,
+        {"incremental moves and centres, back to absolute",
+         1,
          {"G0 X10 Y10 Z-1", "G91 G1 X5 F100", "Y5", "G2 X5 Y-5 I0 J-5", "G90 G1 X0"},
          {"PU400,400;", "PD600,400;", "PA600,600;", "PA800,400;", "PA0,400;", "PU0,400;"}},
-        {"absolute centres (G90.1)", 1,
+        {"absolute centres (G90.1)",
+         1,
          {"G90.1 G0 X10 Y0 Z-1", "G3 X0 Y10 I0 J0 F100"},
          {"PU400,0;", "PD0,400;", "PU0,400;"}},
-        {"full circle by I/J: two halves in HPGL 2", 2,
+        {"full circle by I/J: two halves in HPGL 2",
+         2,
          {"G0 X10 Y0 Z-1", "G2 I-10 J0 F100"},
          {"PU400,0;", "PD;", "AT0,-400,-400,0;", "AT0,400,400,0;", "PU400,0;"}},
-        {"full circle with its end written out, as chords", 1,
+        {"full circle with its end written out, as chords",
+         1,
          {"G0 X10 Y0 Z-1", "G2 X10 Y0 I-10 J0 F100"},
          {"PU400,0;", "PD0,-400;", "PA-400,0;", "PA0,400;", "PA400,0;", "PU400,0;"}},
-        {"negative R takes the longer arc, split at its middle", 2,
+        {"negative R takes the longer arc, split at its middle",
+         2,
          {"G0 X0 Y0 Z-1", "G2 X10 Y0 R-6 F100"},
          {"PU0,0;", "PD;", "AT-11,246,200,373;", "AT411,246,400,0;", "PU400,0;"}},
-        {"positive R the shorter one", 2,
+        {"positive R the shorter one",
+         2,
          {"G0 X0 Y0 Z-1", "G2 X10 Y0 R6 F100"},
          {"PU0,0;", "PD;", "AT200,107,400,0;", "PU400,0;"}},
-        {"a helix down through the pen level draws its lower half", 1,
+        {"a helix down through the pen level draws its lower half",
+         1,
          {"G0 X10 Y0 Z1", "G2 Z-1 I-10 F100"},
          {"PU400,0;", "PU-400,0;", "PD0,400;", "PA400,0;", "PU400,0;"}},
-        {"ramps through the pen level draw the part at or below it", 1,
+        {"ramps through the pen level draw the part at or below it",
+         1,
          {"G0 X0 Y0 Z1", "G1 X10 Z-1 F100", "G1 X20 Z1"},
          {"PU0,0;", "PU200,0;", "PD400,0;", "PA600,0;", "PU800,0;"}},
-        {"the tool starts at Z0, which is at the pen level", 1,
+        {"the tool starts at Z0, which is at the pen level",
+         1,
          {"G1 X1 F100", "G0 X2", "G1 X3"},
          {"PU0,0;", "PD40,0;", "PU80,0;", "PD120,0;", "PU120,0;"}},
-        {"after G28 the pen stays up until a move sets Z; M30 ends the program", 1,
+        {"after G28 the pen stays up until a move sets Z; M30 ends the program",
+         1,
          {"G0 X1 Y1 Z-1", "G1 X2 F100", "G28", "G1 X3", "G0 X4 Y4", "G1 Z-1", "G1 X5", "M30",
           "G1 X9", "this line is not read"},
-         {"PU40,40;", "PD80,40;", "PU0,0;", "PU120,0;", "PU160,160;", "PD200,160;",
-          "PU200,160;"}},
-        {"G91 G28 Z0 keeps X and Y; G53 moves are travel, and a G53 Z is unknown", 1,
+         {"PU40,40;", "PD80,40;", "PU0,0;", "PU120,0;", "PU160,160;", "PD200,160;", "PU200,160;"}},
+        {"G91 G28 Z0 keeps X and Y; G53 moves are travel, and a G53 Z is unknown",
+         1,
          {"G0 X1 Y1 Z-1", "G91 G28 Z0", "G90 G1 X2 F100", "G0 Z-1", "G53 G1 X3", "G1 X4",
           "G53 G0 Z-1", "G1 X5"},
          {"PU40,40;", "PU80,40;", "PU120,40;", "PD160,40;", "PU160,40;", "PU200,40;"}},
-        {"a closing % ends the program", 1,
-         {"", "%", "G0 X1 Y1 Z-1", "%", "G1 X2"},
-         {"PU40,40;"}},
-        {"what does not shape the drawing passes", 1,
+        {"a closing % ends the program", 1, {"", "%", "G0 X1 Y1 Z-1", "%", "G1 X2"}, {"PU40,40;"}},
+        {"what does not shape the drawing passes",
+         1,
          {"N10 G90 G94 G17 G40 G49 G54 G61", "G64 P0.01 Q0.01", "T1 M6", "G0 G43 Z15. H1",
           "S12000 M3 M8", "G4 P0.5", "G93 G98", "G95 G99", "G94 G80", "M0", "M1", "F-0 M5 M9"},
          {"PU0,0;"}},
@@ -229,7 +243,7 @@ TEST_F(StandardReading, ToolPensSelectPensOnlyWhenAskedFor) {
     Settings.ToolPens = true;
     EXPECT_EQ(Run(program), (Lines{"SP2;", "PU40,40;", "PD80,40;", "PU80,40;", "SP0;"}));
     EXPECT_EQ(Run({"G0 X1", "T9 M6"}), (Lines{"PU40,0;", "! Zeile 2: T9: Stifte gibt es nur "
-                                                          "von 1 bis 8 (T0: kein Stift)"}));
+                                                         "von 1 bis 8 (T0: kein Stift)"}));
     // A block that faults after its pen change writes nothing of itself.
     EXPECT_EQ(Run({"G0 X1", "T2 M6 G2 X5"}),
               (Lines{"PU40,0;", "! Zeile 2: Bogen ohne I, J oder R"}));
@@ -318,12 +332,13 @@ TEST_F(StandardReading, RefusedConstructsNameTheLineAndTheWord) {
 // line with a message; nothing else, and never a hang.
 TEST_F(StandardReading, ArbitraryWordsConvertOrStopWithAMessage) {
     std::mt19937 random(2027);
-    const char* const codes[] = {"G0", "G1", "G2", "G3", "G17", "G20", "G21", "G28", "G30",
-                                 "G53", "G73", "G80", "G81", "G82", "G83", "G90", "G91",
-                                 "G90.1", "G91.1", "G98", "G99", "M2", "M3", "M5", "M6", "T2"};
+    const char* const codes[] = {"G0",    "G1",  "G2",  "G3",  "G17", "G20", "G21", "G28", "G30",
+                                 "G53",   "G73", "G80", "G81", "G82", "G83", "G90", "G91", "G90.1",
+                                 "G91.1", "G98", "G99", "M2",  "M3",  "M5",  "M6",  "T2"};
     const char letters[] = "XYZXYZIJRQPLF";
-    const char* const numbers[] = {"0", "1", "2.5", "-1", "-.5", "5.", "10", "0.001", "-3",
-                                   "99999999999999999999", "1 0", "+7"};
+    const char* const numbers[] = {"0",   "1",  "2.5",   "-1", "-.5",
+                                   "5.",  "10", "0.001", "-3", "99999999999999999999",
+                                   "1 0", "+7"};
     const char* const junk[] = {"(", ")", ";", "%", "/", "-", "#", "[", "\xff", "(G41)", "N5"};
     for (int round = 0; round < 2000; ++round) {
         Lines program;
@@ -331,11 +346,13 @@ TEST_F(StandardReading, ArbitraryWordsConvertOrStopWithAMessage) {
             std::string line;
             for (int w = static_cast<int>(random() % 6); w > 0; --w) {
                 const unsigned kind = random() % 20;
-                if (kind < 5) line += codes[random() % std::size(codes)];
+                if (kind < 5)
+                    line += codes[random() % std::size(codes)];
                 else if (kind < 19)
                     line += std::string(1, letters[random() % (std::size(letters) - 1)]) +
                             numbers[random() % std::size(numbers)];
-                else line += junk[random() % std::size(junk)];
+                else
+                    line += junk[random() % std::size(junk)];
                 line += ' ';
             }
             program.push_back(line);
@@ -359,7 +376,8 @@ TEST_F(StandardReading, ArbitraryWordsConvertOrStopWithAMessage) {
             text[random() % text.size()] = replacements[random() % replacements.size()];
         Lines program;
         std::istringstream lines(text);
-        for (std::string line; std::getline(lines, line);) program.push_back(line);
+        for (std::string line; std::getline(lines, line);)
+            program.push_back(line);
         Settings.HpglType = static_cast<std::uint8_t>(1 + random() % 2);
         Settings.PenSource = seed % 5 == 0 ? TPenSource::psSpindle : TPenSource::psZ;
         const Lines out = Run(program);

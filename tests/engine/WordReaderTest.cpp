@@ -21,18 +21,18 @@ struct WordCase {
 const WordCase kCases[] = {
     {"G1 X10.5 Y-3", 'X', 10.5L},
     {"G1 X10.5 Y-3", 'Y', -3},
-    {"G1 X 12 Y4", 'X', 12},        // the blank after the letter is taken and removed
-    {"X1 2.5", 'X', 12.5L},         // inner blanks are removed
-    {"G0 X10 X20", 'X', 10},        // only the first occurrence counts
-    {"G0 X", 'X', 0},               // letter is the last character
-    {"G0 XY5", 'X', 0},             // nothing collected
-    {"G0 X Y5", 'X', 0},            // only a blank collected
-    {"X5-", 'X', 5},                // stops at "-" with the digits so far
-    {"X-1.25.3", 'X', 125},         // second "." gives the digits without sign and point
+    {"G1 X 12 Y4", 'X', 12}, // the blank after the letter is taken and removed
+    {"X1 2.5", 'X', 12.5L},  // inner blanks are removed
+    {"G0 X10 X20", 'X', 10}, // only the first occurrence counts
+    {"G0 X", 'X', 0},        // letter is the last character
+    {"G0 XY5", 'X', 0},      // nothing collected
+    {"G0 X Y5", 'X', 0},     // only a blank collected
+    {"X5-", 'X', 5},         // stops at "-" with the digits so far
+    {"X-1.25.3", 'X', 125},  // second "." gives the digits without sign and point
     {"X-", 'X', 0},
-    {"X+5", 'X', 0},                // "+" ends the value at once
-    {"x10", 'X', 0},                // lower case is not found
-    {"(MAX) G1 X5", 'X', 0},        // the X inside the comment is the first occurrence
+    {"X+5", 'X', 0},         // "+" ends the value at once
+    {"x10", 'X', 0},         // lower case is not found
+    {"(MAX) G1 X5", 'X', 0}, // the X inside the comment is the first occurrence
     {"X.", 'X', 0},
     {"X-.", 'X', 0},
     {"X5.", 'X', 5},
@@ -91,7 +91,8 @@ long double ByTheRule(char letter, std::string_view line) {
     }
     long double power = 1;
     if (fraction < 28) {
-        for (int k = 0; k < fraction; ++k) power *= 10;
+        for (int k = 0; k < fraction; ++k)
+            power *= 10;
     } else {
         power = std::pow(10.0L, static_cast<long double>(fraction));
     }
@@ -110,7 +111,8 @@ TEST(ReadWordValue, GivesTheBitsOfTheRuleForEveryDigitCount) {
     // are exact, and numbers that a second point stops.
     for (int count = 1; count <= 45; ++count) {
         std::string digits;
-        for (int k = 0; k < count; ++k) digits += static_cast<char>('1' + (k * 7 + count) % 9);
+        for (int k = 0; k < count; ++k)
+            digits += static_cast<char>('1' + (k * 7 + count) % 9);
         for (int point = 0; point <= count; ++point) {
             std::string number = digits;
             if (point < count) number.insert(static_cast<std::size_t>(point), ".");
@@ -125,7 +127,8 @@ TEST(ReadWordValue, GivesTheBitsOfTheRuleForEveryDigitCount) {
     for (int n = 0; n < 200000; ++n) {
         std::string line = "X";
         const std::size_t size = random() % 48;
-        for (std::size_t k = 0; k < size; ++k) line += alphabet[random() % alphabet.size()];
+        for (std::size_t k = 0; k < size; ++k)
+            line += alphabet[random() % alphabet.size()];
         lines.push_back(line);
     }
     for (const std::string& line : lines)

@@ -90,10 +90,8 @@ TEST_F(AtomicFileTest, LinksLeadToTheNameTheyPointTo) {
         const char* pointsTo;
         const char* file; // where the bytes must end up
     } cases[] = {
-        {"to-existing", "existing.plt", "existing.plt"},
-        {"dangling", "missing.plt", "missing.plt"},
-        {"sub/up", "../from-sub.plt", "from-sub.plt"},
-        {"chain", "sub/up2", "chained.plt"},
+        {"to-existing", "existing.plt", "existing.plt"}, {"dangling", "missing.plt", "missing.plt"},
+        {"sub/up", "../from-sub.plt", "from-sub.plt"},   {"chain", "sub/up2", "chained.plt"},
         {"sub/up2", "../chained.plt", "chained.plt"},
     };
     for (const auto& c : cases)

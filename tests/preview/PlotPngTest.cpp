@@ -125,13 +125,14 @@ TEST(PlotPng, TheSizeLabelFitsBesideANarrowDrawing) {
         const char* narrow;
         const char* wide;
     };
-    for (const Case& c : {Case{"SP2;PD200,10000", "SP2;PD10000,200"}, // 5 x 250 mm, 250 x 5 mm
+    for (const Case& c : {Case{"SP2;PD200,10000", "SP2;PD10000,200"},      // 5 x 250 mm, 250 x 5 mm
                           Case{"SP2;PD1,0,1,1,0,1,0,0", "SP2;PD360,0"}}) { // 0,0 x 0,0 mm
         SCOPED_TRACE(c.narrow);
         const TRgbImage narrow = Render(c.narrow), wide = Render(c.wide);
         const InkBox n = LabelInk(narrow), w = LabelInk(wide);
         ASSERT_GE(w.Right, 0);
-        EXPECT_NEAR(n.Right - n.Left, w.Right - w.Left, 1) << narrow.Width << " x " << narrow.Height;
+        EXPECT_NEAR(n.Right - n.Left, w.Right - w.Left, 1)
+            << narrow.Width << " x " << narrow.Height;
         EXPECT_GT(n.Left, 0);
         EXPECT_LT(n.Right, narrow.Width - 2);
     }

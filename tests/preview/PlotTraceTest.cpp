@@ -49,8 +49,7 @@ std::vector<std::vector<std::vector<TDevicePoint>>> TruePaths(const TPlot& plot,
                 const TPlotArc& arc = plot.Arcs()[std::size_t(step.Arc)];
                 const double radius = std::max(std::abs(arc.RadiusX), std::abs(arc.RadiusY));
                 // Chords that stray at most a twentieth of a pixel.
-                const int n =
-                    8 + int(std::abs(arc.Sweep) * std::sqrt(radius * view.Scale * 2.5));
+                const int n = 8 + int(std::abs(arc.Sweep) * std::sqrt(radius * view.Scale * 2.5));
                 for (int i = 1; i < n; ++i)
                     path.push_back(view.ToDevice(arc.At(arc.StartAngle + arc.Sweep * i / n)));
             }
@@ -73,7 +72,8 @@ struct InkGrid {
     InkGrid(const TDeviceRect& area)
         : Area(area), W(int(area.Width()) + 8), H(int(area.Height()) + 8), Cells(W * H, 0) {}
     void Mark(TDevicePoint p, int reach) {
-        const int cx = int(std::floor(p.X - Area.Left)) + 4, cy = int(std::floor(p.Y - Area.Top)) + 4;
+        const int cx = int(std::floor(p.X - Area.Left)) + 4,
+                  cy = int(std::floor(p.Y - Area.Top)) + 4;
         for (int y = cy - reach; y <= cy + reach; ++y)
             for (int x = cx - reach; x <= cx + reach; ++x)
                 if (x >= 0 && y >= 0 && x < W && y < H) Cells[y * W + x] = 1;
@@ -160,11 +160,13 @@ std::string RandomHpgl(unsigned seed) {
         x = std::clamp(x + int(random() % (2 * size + 1)) - size, -20000, 20000);
         y = std::clamp(y + int(random() % (2 * size + 1)) - size, -20000, 20000);
         const std::string to = std::to_string(x) + "," + std::to_string(y);
-        if (kind == 1) hpgl += "PU" + to + ";PD;";
+        if (kind == 1)
+            hpgl += "PU" + to + ";PD;";
         else if (kind == 7 || kind == 8)
             hpgl += "AT" + std::to_string(x + int(random() % 801) - 400) + "," +
                     std::to_string(y + int(random() % 801) - 400) + "," + to + ";";
-        else hpgl += "PA" + to + ";";
+        else
+            hpgl += "PA" + to + ";";
     }
     return hpgl;
 }
@@ -203,10 +205,10 @@ TEST(PlotTrace, WorkGrowsWithWhatIsShownNotWithTheSteps) {
     std::mt19937 random(5);
     for (int i = 0; i < 50000; ++i)
         walk += "PA" + std::to_string(random() % 8) + "," + std::to_string(random() % 8) + ";";
-    for (const Case& c : {Case{"one-unit squares magnified", squares, 40},
-                          Case{"tiny steps back and forth", tiny, 40},
-                          Case{"picture-sized circles", circles, 400},
-                          Case{"a walk on an 8 x 8 grid, magnified", walk, 2 * 8 * 8 * 8 * 4}}) {
+    for (const Case& c :
+         {Case{"one-unit squares magnified", squares, 40},
+          Case{"tiny steps back and forth", tiny, 40}, Case{"picture-sized circles", circles, 400},
+          Case{"a walk on an 8 x 8 grid, magnified", walk, 2 * 8 * 8 * 8 * 4}}) {
         SCOPED_TRACE(c.name);
         const auto model = PlotModelOfText(c.hpgl);
         const TDeviceRect clip{0, 0, 1000, 1000};
@@ -234,9 +236,9 @@ TEST(PlotTrace, SubPixelDrawingsAndViewsBesideThem) {
 // Whatever the coordinates and the magnification, nothing handed on lies far outside the
 // view or is not a number.
 TEST(PlotTrace, EnormousCoordinatesStayNearTheView) {
-    const auto model = PlotModelOfText(
-        "PD1000000000000000,-1000000000000000;PA-1000000000000000,3;"
-        "AT0,1000000000000000,1000000000000000,0;PU0,0;PD1,1;AT2,0,1,-1");
+    const auto model =
+        PlotModelOfText("PD1000000000000000,-1000000000000000;PA-1000000000000000,3;"
+                        "AT0,1000000000000000,1000000000000000,0;PU0,0;PD1,1;AT2,0,1,-1");
     const TDeviceRect clip{0, 0, 500, 400};
     for (const double scale : {kMinScale, 1e-15, 1e-3, 1.0, kMaxScale}) {
         SCOPED_TRACE(scale);
@@ -284,9 +286,9 @@ TEST(PlotTrace, FitShowsTheContentCentred) {
     };
     const TDeviceRect area{10, 20, 410, 220};
     for (const Case& c : {Case{{0, 0, 100, 100}, {2, 110, 220}},
-                          Case{{-100, 0, 100, 0}, {2, 210, 120}},  // no height
-                          Case{{5, 5, 5, 5}, {1, 205, 125}},       // a point
-                          Case{{}, {1, 210, 120}}}) {              // nothing
+                          Case{{-100, 0, 100, 0}, {2, 210, 120}}, // no height
+                          Case{{5, 5, 5, 5}, {1, 205, 125}},      // a point
+                          Case{{}, {1, 210, 120}}}) {             // nothing
         const TViewTransform view = FitTransform(c.content, area);
         EXPECT_DOUBLE_EQ(view.Scale, c.expected.Scale);
         EXPECT_DOUBLE_EQ(view.OffsetX, c.expected.OffsetX);
@@ -319,11 +321,11 @@ TEST(PlotTrace, StepNearAClick) {
         TDevicePoint at;
         std::optional<std::size_t> step;
     };
-    for (const Case& c : {Case{{150, 198}, 0},           // on the first line
-                          Case{{200, 150}, 1},           // on the second
-                          Case{{150, 102}, 2},           // on the travel
-                          Case{{203, 101}, 1},           // the corner: drawn beats travel
-                          Case{{50, 150}, 3},            // on the arc's far side
+    for (const Case& c : {Case{{150, 198}, 0},            // on the first line
+                          Case{{200, 150}, 1},            // on the second
+                          Case{{150, 102}, 2},            // on the travel
+                          Case{{203, 101}, 1},            // the corner: drawn beats travel
+                          Case{{50, 150}, 3},             // on the arc's far side
                           Case{{150, 150}, std::nullopt}, // nowhere near
                           Case{{150, 205}, std::nullopt}}) {
         SCOPED_TRACE(std::to_string(c.at.X) + "," + std::to_string(c.at.Y));

@@ -60,7 +60,10 @@ TEST(PlotSender, QueryHandshakeSendsNoMoreThanTheAnsweredFreeSpaceAndTheBlockSiz
     TMemoryPort port;
     // A plotter that is full at first, then has a little room, then plenty; one answer comes
     // with an XOFF before it, as a plotter set for XON/XOFF as well sends.
-    std::deque<std::string> answers{"0\r", "7\r", "\x13" "300\r", "1\r"};
+    std::deque<std::string> answers{"0\r", "7\r",
+                                    "\x13"
+                                    "300\r",
+                                    "1\r"};
     std::vector<std::size_t> allowed;
     port.Answer = [&](std::string_view chunk) -> std::string {
         if (chunk != kBufferQuery) return {};
@@ -110,8 +113,7 @@ TEST(PlotSender, CancelEndsTheStreamWithTheAbortAndPenUp) {
             return {};
         };
         TSendOptions options = Options(c.handshake, 16);
-        EXPECT_EQ(TPlotSender(port, options, control, nullptr).Send(text),
-                  TSendOutcome::Cancelled);
+        EXPECT_EQ(TPlotSender(port, options, control, nullptr).Send(text), TSendOutcome::Cancelled);
         std::string written = WithoutQueries(port.Written());
         ASSERT_TRUE(written.ends_with(c.ending)) << written;
         written.resize(written.size() - std::strlen(c.ending));
@@ -133,8 +135,7 @@ TEST(PlotSender, PauseHoldsTheSendingUntilResumed) {
     TRecordedProgress progress;
     const std::string text = Hpgl();
     std::future<TSendOutcome> sending = std::async(std::launch::async, [&] {
-        return TPlotSender(port, Options(THandshake::XonXoff, 16), control, &progress)
-            .Send(text);
+        return TPlotSender(port, Options(THandshake::XonXoff, 16), control, &progress).Send(text);
     });
     while (port.Written().size() < 100)
         std::this_thread::sleep_for(1ms);
@@ -199,7 +200,8 @@ TEST(PlotSender, APortThatGoesAwayEndsTheSendWithTheBytesSentByThen) {
         FAIL();
     } catch (const ESendError& e) {
         EXPECT_EQ(e.Sent, 250u);
-        EXPECT_EQ(e.Message(), "Verbindung zu /dev/ttyTest unterbrochen (250 von 491 Bytes gesendet)");
+        EXPECT_EQ(e.Message(),
+                  "Verbindung zu /dev/ttyTest unterbrochen (250 von 491 Bytes gesendet)");
     }
 }
 
@@ -211,8 +213,9 @@ TEST(PlotSender, AnUnreadableAnswerIsReportedNotTakenForSpace) {
         TPlotSender(port, Options(THandshake::Query, 64), control, nullptr).Send(Hpgl());
         FAIL();
     } catch (const ESendError& e) {
-        EXPECT_EQ(e.Message(),
-                  "Unverständliche Antwort des Plotters auf ESC.B: frei (0 von 491 Bytes gesendet)");
+        EXPECT_EQ(
+            e.Message(),
+            "Unverständliche Antwort des Plotters auf ESC.B: frei (0 von 491 Bytes gesendet)");
     }
 }
 

@@ -17,14 +17,14 @@ TEST(RangeCheck, NamesTheFirstLineWithANumberOutsideTheRange) {
         {{"IN;", "PU0,0;", "PD32767,-32768;"}, std::nullopt, ""},
         {{"PU0,0;", "PA32768,0;", "PA99999,0;"}, 1, "32768"},
         {{"PA-32769,0;"}, 0, "-32769"},
-        {{"PA10,20,30,32767.5;"}, 0, "32767.5"},        // a fraction beyond the bound
-        {{"PA +40000 , 0"}, 0, "+40000"},                // blanks and a sign
+        {{"PA10,20,30,32767.5;"}, 0, "32767.5"}, // a fraction beyond the bound
+        {{"PA +40000 , 0"}, 0, "+40000"},        // blanks and a sign
         {{"AT1,1,2,2,123456789012345678901234567890;"}, 0, "123456789012345678901234567890"},
         {{"LB99999", "99999\x03", "PA1,1;"}, std::nullopt, ""}, // a label over two lines
-        {{"DT#;", "LB40000#PA40000;"}, 1, "40000"},      // DT sets the label's end
-        {{"PE<=40000;", "PA5,5;"}, std::nullopt, ""},   // encoded polyline data
-        {{"\x1b.@40000;0:", "\x1b.B"}, std::nullopt, ""}, // device control
-        {{"SP1;PA1,2;PD-.5;pa70000,1;"}, 0, "70000"},    // several per line, lower case
+        {{"DT#;", "LB40000#PA40000;"}, 1, "40000"},             // DT sets the label's end
+        {{"PE<=40000;", "PA5,5;"}, std::nullopt, ""},           // encoded polyline data
+        {{"\x1b.@40000;0:", "\x1b.B"}, std::nullopt, ""},       // device control
+        {{"SP1;PA1,2;PD-.5;pa70000,1;"}, 0, "70000"},           // several per line, lower case
     };
     for (const auto& c : cases) {
         const TLineVector lines(c.lines);
@@ -77,8 +77,12 @@ TEST(LineOptions, WordsAndNumbersOfTheCommandLine) {
     EXPECT_EQ(line.Baud, 4800);
     EXPECT_EQ(line.Handshake, THandshake::Query);
     EXPECT_DOUBLE_EQ(line.CharsPerSecond(), 4800.0 / 11); // start, 7 data, parity, 2 stop
-    for (auto [option, value] : {std::pair{"--bits", "9"}, {"--stop", "3"}, {"--baud", "-1"},
-                                 {"--parity", "mark"}, {"--handshake", "dtr"}, {"--baud", "96OO"}})
+    for (auto [option, value] : {std::pair{"--bits", "9"},
+                                 {"--stop", "3"},
+                                 {"--baud", "-1"},
+                                 {"--parity", "mark"},
+                                 {"--handshake", "dtr"},
+                                 {"--baud", "96OO"}})
         EXPECT_THROW(ApplyLineOption(option, value, line), Exception) << option << " " << value;
 }
 

@@ -46,15 +46,16 @@ TEST_F(PlotterPage, EveryControlLiesInsideThePageAndNoLabelIsCoveredOrClipped) {
     const QList<QWidget*> controls = p->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
     for (QWidget* c : controls)
         EXPECT_TRUE(QRect(0, 0, 400, 287).contains(c->geometry())) << c->metaObject()->className();
-    const QLabel* labels[] = {p->LPort, p->LBaud,  p->LBits,  p->LParity,  p->LStop,   p->LHandshake,
-                              p->LBlock, p->LInit, p->LRange, p->LRangeTo, p->LTimeout};
+    const QLabel* labels[] = {p->LPort,  p->LBaud,      p->LBits,   p->LParity,
+                              p->LStop,  p->LHandshake, p->LBlock,  p->LInit,
+                              p->LRange, p->LRangeTo,   p->LTimeout};
     for (const QLabel* label : labels) {
         EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text()));
         for (QWidget* c : controls) {
             if (c == label || qobject_cast<const QLabel*>(c)) continue;
             EXPECT_FALSE(label->geometry().intersects(c->geometry()))
-                    << label->text().toStdString() << " under " << c->metaObject()->className()
-                    << " at " << c->x() << "," << c->y();
+                << label->text().toStdString() << " under " << c->metaObject()->className()
+                << " at " << c->x() << "," << c->y();
         }
     }
     EXPECT_EQ(p->LPort->text(), u"Anschluss"_qs);
@@ -93,8 +94,8 @@ TEST_F(PlotterPage, ChoicesTypedAndClickedAreSavedAndLoadedBack) {
     Page->EBits->setCurrentIndex(0);   // 7
     Page->EParity->setCurrentIndex(1); // even
     Page->EHandshake->setCurrentIndex(3);
-    Click(Page->BlockPlus);            // 256 + 64
-    Click(Page->TimeoutMinus);         // 5 - 1
+    Click(Page->BlockPlus);    // 256 + 64
+    Click(Page->TimeoutMinus); // 5 - 1
     Type(Page->EInit, R"(\e.@1024;0:)");
     Page->SaveSettings();
     EXPECT_EQ(Ini(), "[path]\r\nnc=/x\r\n[plotter]\r\nport=/dev/ttyUSB0\r\nbaud=4800\r\n"
@@ -137,9 +138,9 @@ TEST_F(PlotterPage, FieldsReplaceWhatTheyCannotTakeAndSteppersStopAtTheirBounds)
         const char* typed;
         const char* shown;
     } typed[] = {
-        {p->EBlock, "abc", "256"},   {p->EBlock, "0", "256"},       {p->EBlock, "65537", "256"},
-        {p->EBlock, "12.5", "256"},  {p->EBlock, "1024", "1024"},   {p->ETimeout, "601", "5"},
-        {p->ETimeout, "30", "30"},   {p->ERangeMin, "x", "-32768"}, {p->ERangeMax, "10300", "10300"},
+        {p->EBlock, "abc", "256"},  {p->EBlock, "0", "256"},       {p->EBlock, "65537", "256"},
+        {p->EBlock, "12.5", "256"}, {p->EBlock, "1024", "1024"},   {p->ETimeout, "601", "5"},
+        {p->ETimeout, "30", "30"},  {p->ERangeMin, "x", "-32768"}, {p->ERangeMax, "10300", "10300"},
     };
     for (const auto& t : typed) {
         Type(t.field, t.typed);
@@ -151,7 +152,7 @@ TEST_F(PlotterPage, FieldsReplaceWhatTheyCannotTakeAndSteppersStopAtTheirBounds)
         const char* before;
         const char* after;
     } steps[] = {
-        {p->EBlock, p->BlockMinus, "64", "   64"},    {p->EBlock, p->BlockMinus, "100", "   36"},
+        {p->EBlock, p->BlockMinus, "64", "   64"},   {p->EBlock, p->BlockMinus, "100", "   36"},
         {p->EBlock, p->BlockPlus, "65472", "65536"}, {p->EBlock, p->BlockPlus, "65500", "65500"},
         {p->ETimeout, p->TimeoutMinus, "1", "  1"},  {p->ETimeout, p->TimeoutPlus, "600", "600"},
     };
@@ -165,8 +166,8 @@ TEST_F(PlotterPage, FieldsReplaceWhatTheyCannotTakeAndSteppersStopAtTheirBounds)
 TEST(PlotterProfile, UnusableValuesInTheFileGiveTheirDefaults) {
     test::TTempDir files;
     files.Write("main.ini",
-                          "[plotter]\r\nbaud=fast\r\ndatabits=9\r\nparity=mark\r\nstopbits=0\r\n"
-                          "handshake=dtr\r\nblock=0\r\nrangemin=10\r\nrangemax=-10\r\ntimeout=-1\r\n");
+                "[plotter]\r\nbaud=fast\r\ndatabits=9\r\nparity=mark\r\nstopbits=0\r\n"
+                "handshake=dtr\r\nblock=0\r\nrangemin=10\r\nrangemax=-10\r\ntimeout=-1\r\n");
     Reg::IniFolder = files.Folder() + "/";
     Reg::IniName = "main";
     const TPlotterSettings s = ReadPlotterSettings();

@@ -8,8 +8,8 @@
 #include "platform/qt/Memo.h"
 #include "platform/qt/Shape.h"
 #include "settings/PlotterPage.h"
-#include "tests/support/Unprivileged.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/Unprivileged.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -50,8 +50,7 @@ protected:
 
     // A page button added below the first two: in their strip, group and look, up at start,
     // its page where theirs lie.
-    void ExpectPageButton(TXPSpeedButton* button, int top, const char16_t* caption,
-                          QWidget* page) {
+    void ExpectPageButton(TXPSpeedButton* button, int top, const char16_t* caption, QWidget* page) {
         SCOPED_TRACE(QString::fromUtf16(caption).toStdString());
         EXPECT_EQ(button->parentWidget(), Dialog->Panel1);
         EXPECT_EQ(button->geometry(), QRect(8, top, 113, 30));
@@ -373,10 +372,10 @@ TEST_F(SettingsDialog, NcFormatPageByMouseAndKeyboard) {
         const char* before;
         const char* after;
     } cases[] = {
-        {d->SMinus, "0", "-0.1"},     {d->SPlus, "0.95", "1.05"}, {d->SPlus, "-0.1", "0"},
-        {d->SMinus, "999.95", "999.85"}, {d->SPlus, "1000", "1000"},
-        {nullptr, "-0.5", "-0.5"},    {nullptr, "abc", "0"},      {nullptr, "2000", "0"},
-        {nullptr, "1,5", "0"},        {nullptr, "-2.25", "-2.25"},
+        {d->SMinus, "0", "-0.1"},        {d->SPlus, "0.95", "1.05"}, {d->SPlus, "-0.1", "0"},
+        {d->SMinus, "999.95", "999.85"}, {d->SPlus, "1000", "1000"}, {nullptr, "-0.5", "-0.5"},
+        {nullptr, "abc", "0"},           {nullptr, "2000", "0"},     {nullptr, "1,5", "0"},
+        {nullptr, "-2.25", "-2.25"},
     };
     for (const auto& c : cases) {
         d->EStiftZ->setText(QString::fromUtf8(c.before));
@@ -411,9 +410,8 @@ TEST_F(SettingsDialog, PlotterPageByMouseAndKeyboard) {
     const struct {
         TXPSpeedButton* button;
         QWidget* page;
-    } others[] = {{d->BHPGL, d->Panel_HPGL},
-                  {d->BDir, d->Panel_DIR},
-                  {d->BNCFormat, d->Panel_NCFormat}};
+    } others[] = {
+        {d->BHPGL, d->Panel_HPGL}, {d->BDir, d->Panel_DIR}, {d->BNCFormat, d->Panel_NCFormat}};
     for (const auto& other : others) {
         Click(other.button);
         EXPECT_EQ(shown(), std::vector<QWidget*>{other.page});
@@ -429,8 +427,8 @@ TEST_F(SettingsDialog, PlotterPageByMouseAndKeyboard) {
     // Tab walks the page's fields and comes round to the first.
     TPlotterPage* p = d->Panel_Plotter;
     p->EPort->setFocus();
-    const QWidget* order[] = {p->EBaud,     p->EBits,     p->EParity,   p->EStop,
-                              p->EHandshake, p->EBlock,   p->EInit,     p->ERangeMin,
+    const QWidget* order[] = {p->EBaud,      p->EBits,    p->EParity, p->EStop,
+                              p->EHandshake, p->EBlock,   p->EInit,   p->ERangeMin,
                               p->ERangeMax,  p->ETimeout, p->EPort};
     for (const QWidget* next : order) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -555,11 +553,12 @@ TEST_F(SettingsFiles, FirstStartShowsValidatedDefaultsAndTheFirstSaveWritesThem)
     EXPECT_TRUE(Errors.Entries.empty());
     EXPECT_FALSE(d->isVisible());
     EXPECT_EQ(d->result(), QDialog::Accepted);
-    EXPECT_EQ(Ini(), "[path]\r\nnc=\r\nhpgl=\r\n[convert]\r\nfactor=1000\r\nxmove=0\r\n"
-                     "ymove=0\r\ndeg=1\r\ntype=1\r\nncmode=0\r\npenz=0\r\npensource=0\r\n"
-                     "toolpens=0\r\ndrillmarks=0\r\n[plotter]\r\nport=\r\nbaud=9600\r\ndatabits=8\r\n"
-                     "parity=none\r\nstopbits=1\r\nhandshake=none\r\nblock=256\r\ninit=\r\n"
-                     "rangemin=-32768\r\nrangemax=32767\r\ntimeout=5\r\n");
+    EXPECT_EQ(Ini(),
+              "[path]\r\nnc=\r\nhpgl=\r\n[convert]\r\nfactor=1000\r\nxmove=0\r\n"
+              "ymove=0\r\ndeg=1\r\ntype=1\r\nncmode=0\r\npenz=0\r\npensource=0\r\n"
+              "toolpens=0\r\ndrillmarks=0\r\n[plotter]\r\nport=\r\nbaud=9600\r\ndatabits=8\r\n"
+              "parity=none\r\nstopbits=1\r\nhandshake=none\r\nblock=256\r\ninit=\r\n"
+              "rangemin=-32768\r\nrangemax=32767\r\ntimeout=5\r\n");
     EXPECT_EQ(FolderContents(),
               (std::vector<std::string>{"main.ini", "nachspann.plt", "vorspann.plt"}));
     EXPECT_EQ(test::TTempDir::Read(Files.Path("vorspann.plt")), "");

@@ -71,7 +71,8 @@ inline std::string RunUnprivileged(const std::function<std::string()>& body) {
     int status = 0;
     while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }
-    if (WIFSIGNALED(status)) return "the unprivileged part died of signal " + std::to_string(WTERMSIG(status));
+    if (WIFSIGNALED(status))
+        return "the unprivileged part died of signal " + std::to_string(WTERMSIG(status));
     return result;
 }
 

@@ -128,7 +128,8 @@ std::int32_t ParsePenLevel(const std::string& option, const std::string& text) {
 
 // The same name, or one file under two names (symbolic or hard links).
 bool SameFile(const std::string& a, const std::string& b) {
-    struct stat first {}, second {};
+    struct stat first {
+    }, second{};
     return a == b || (::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
                       first.st_dev == second.st_dev && first.st_ino == second.st_ino);
 }
@@ -155,20 +156,34 @@ TCliOptions ParseArgs(const std::vector<std::string>& args) {
         if (a.size() > 1 && a[0] == '-') {
             if (i + 1 >= args.size()) throw EUsage("Option " + a + " erwartet einen Wert");
             const std::string& v = args[++i];
-            if (a == "--settings") o.SettingsFolder = v;
-            else if (a == "--prefix") o.PrefixFile = v;
-            else if (a == "--suffix") o.SuffixFile = v;
-            else if (a == "-o") o.Output = v;
-            else if (a == "--preview") o.Preview = v;
-            else if (a == "--factor") o.Factor = ParseNumber(a, v);
-            else if (a == "--xmove") o.XMove = ParseNumber(a, v);
-            else if (a == "--ymove") o.YMove = ParseNumber(a, v);
-            else if (a == "--deg") o.Deg = ParseNumber(a, v);
-            else if (a == "--type") o.Type = ParseNumber(a, v);
-            else if (a == "--nc-mode") o.NcMode = ParseChoice(a, v, kNcModes);
-            else if (a == "--pen-from") o.PenSource = ParseChoice(a, v, kPenSources);
-            else if (a == "--pen-z") o.PenZ = ParsePenLevel(a, v);
-            else throw EUsage("Unbekannte Option: " + a);
+            if (a == "--settings")
+                o.SettingsFolder = v;
+            else if (a == "--prefix")
+                o.PrefixFile = v;
+            else if (a == "--suffix")
+                o.SuffixFile = v;
+            else if (a == "-o")
+                o.Output = v;
+            else if (a == "--preview")
+                o.Preview = v;
+            else if (a == "--factor")
+                o.Factor = ParseNumber(a, v);
+            else if (a == "--xmove")
+                o.XMove = ParseNumber(a, v);
+            else if (a == "--ymove")
+                o.YMove = ParseNumber(a, v);
+            else if (a == "--deg")
+                o.Deg = ParseNumber(a, v);
+            else if (a == "--type")
+                o.Type = ParseNumber(a, v);
+            else if (a == "--nc-mode")
+                o.NcMode = ParseChoice(a, v, kNcModes);
+            else if (a == "--pen-from")
+                o.PenSource = ParseChoice(a, v, kPenSources);
+            else if (a == "--pen-z")
+                o.PenZ = ParsePenLevel(a, v);
+            else
+                throw EUsage("Unbekannte Option: " + a);
             continue;
         }
         if (!o.Input.empty()) throw EUsage("Nur eine Eingabedatei erlaubt: " + a);

@@ -26,7 +26,7 @@ public:
     bool Ended() const { return Done; }
 
 private:
-    std::string Partial; // bytes of the line that the next piece continues
+    std::string Partial;  // bytes of the line that the next piece continues
     bool AfterCR = false; // the previous piece ended in CR: an LF at the start belongs to it
     bool Done = false;
 };
@@ -44,8 +44,8 @@ inline std::size_t FindLineEnd(std::string_view bytes, std::size_t from) {
     const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n'), nul = _mm_setzero_si128();
     for (; i + 16 <= size; i += 16) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
-        const __m128i ends = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf)),
-                                          _mm_cmpeq_epi8(v, nul));
+        const __m128i ends = _mm_or_si128(
+            _mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf)), _mm_cmpeq_epi8(v, nul));
         if (const int mask = _mm_movemask_epi8(ends))
             return i + static_cast<std::size_t>(std::countr_zero(static_cast<unsigned>(mask)));
     }
@@ -78,8 +78,10 @@ template <typename Visit> void TSourceLineSplitter::Feed(std::string_view bytes,
             Partial.clear();
         }
         if (c == '\r') {
-            if (i + 1 == bytes.size()) AfterCR = true;
-            else if (bytes[i + 1] == '\n') ++i;
+            if (i + 1 == bytes.size())
+                AfterCR = true;
+            else if (bytes[i + 1] == '\n')
+                ++i;
         }
         start = i + 1;
     }

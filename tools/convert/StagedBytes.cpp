@@ -65,7 +65,8 @@ void TStagedBytes::Replay(const std::function<void(std::string_view)>& out) {
         for (;;) {
             const ssize_t n = ::read(Fd, piece.data(), piece.size());
             if (n < 0 && errno == EINTR) continue;
-            if (n < 0) throw EInOutError("Zwischendatei in " + Folder + " kann nicht gelesen werden");
+            if (n < 0)
+                throw EInOutError("Zwischendatei in " + Folder + " kann nicht gelesen werden");
             if (n == 0) break;
             out(std::string_view(piece.data(), static_cast<std::size_t>(n)));
         }

@@ -62,9 +62,15 @@ void TPlotterModel::DeviceControl(std::string& reply) {
         ++Figures_.Queries;
         reply += std::to_string(Free()) + '\r';
         break;
-    case 'L': reply += std::to_string(Options.BufferSize) + '\r'; break;
-    case 'O': reply += (Buffer.empty() ? "8" : "0") + std::string("\r"); break;
-    case 'E': reply += "0\r"; break;
+    case 'L':
+        reply += std::to_string(Options.BufferSize) + '\r';
+        break;
+    case 'O':
+        reply += (Buffer.empty() ? "8" : "0") + std::string("\r");
+        break;
+    case 'E':
+        reply += "0\r";
+        break;
     case 'K':
     case 'R':
         if (kind == 'K') ++Figures_.Aborts;
@@ -72,7 +78,8 @@ void TPlotterModel::DeviceControl(std::string& reply) {
         Command.clear();
         CheckXon(reply);
         break;
-    default: break;
+    default:
+        break;
     }
     Escape.clear();
 }

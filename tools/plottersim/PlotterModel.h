@@ -12,8 +12,8 @@ namespace plotalon {
 
 struct TPlotterModelOptions {
     int BufferSize = 1024;
-    double DrainRate = 500;      // per second
-    bool DrainCommands = false;  // DrainRate counts instructions, not bytes
+    double DrainRate = 500;     // per second
+    bool DrainCommands = false; // DrainRate counts instructions, not bytes
     bool XonXoff = false;
     int XoffAt = 128;            // XOFF once the free space is this or less
     int XonAt = 512;             // XON once it is this or more again
@@ -26,9 +26,9 @@ struct TPlotterFigures {
     std::uint64_t Overflows = 0;  // dropped because the buffer was full
     std::uint64_t DuringXoff = 0; // data bytes that came while XOFF held
     std::uint64_t XoffsSent = 0;
-    std::uint64_t Queries = 0;    // ESC.B
-    std::uint64_t Aborts = 0;     // ESC.K
-    std::uint64_t Drawn = 0;      // instructions the pen has carried out
+    std::uint64_t Queries = 0; // ESC.B
+    std::uint64_t Aborts = 0;  // ESC.K
+    std::uint64_t Drawn = 0;   // instructions the pen has carried out
     int MaxFill = 0;
 };
 
@@ -55,7 +55,7 @@ private:
 
     TPlotterModelOptions Options;
     TPlotterFigures Figures_;
-    std::string Buffer; // front: the next byte the pen takes
+    std::string Buffer;  // front: the next byte the pen takes
     std::string Command; // the instruction the pen is working through
     std::string Escape;  // a device-control instruction being received
     std::string Record;

@@ -113,19 +113,29 @@ TSimOptions ParseArgs(const std::vector<std::string>& args) {
             } catch (const Exception& bad) {
                 throw EUsage(bad.Message());
             }
-            if (a == "--buffer") o.Plotter.BufferSize = ParseCount(a, v);
-            else if (a == "--drain") o.Plotter.DrainRate = ParsePositive(a, v);
+            if (a == "--buffer")
+                o.Plotter.BufferSize = ParseCount(a, v);
+            else if (a == "--drain")
+                o.Plotter.DrainRate = ParsePositive(a, v);
             else if (a == "--drain-commands") {
                 o.Plotter.DrainRate = ParsePositive(a, v);
                 o.Plotter.DrainCommands = true;
-            } else if (a == "--xoff") o.Plotter.XoffAt = ParseCount(a, v);
-            else if (a == "--xon") o.XonAt = ParseCount(a, v);
-            else if (a == "--model") o.Plotter.Model = v;
-            else if (a == "--record") o.Record = v;
-            else if (a == "--report") o.Report = v;
-            else if (a == "--link") o.Link = v;
-            else if (a == "--idle-exit") o.IdleExit = ParsePositive(a, v);
-            else throw EUsage("Unbekannte Option: " + a);
+            } else if (a == "--xoff")
+                o.Plotter.XoffAt = ParseCount(a, v);
+            else if (a == "--xon")
+                o.XonAt = ParseCount(a, v);
+            else if (a == "--model")
+                o.Plotter.Model = v;
+            else if (a == "--record")
+                o.Record = v;
+            else if (a == "--report")
+                o.Report = v;
+            else if (a == "--link")
+                o.Link = v;
+            else if (a == "--idle-exit")
+                o.IdleExit = ParsePositive(a, v);
+            else
+                throw EUsage("Unbekannte Option: " + a);
         }
     }
     o.Plotter.XonAt = o.XonAt.value_or(o.Plotter.BufferSize / 2);
@@ -250,9 +260,12 @@ private:
         std::size_t at = 0;
         while (at < reply.size()) {
             const ssize_t put = ::write(Pty.Master, reply.data() + at, reply.size() - at);
-            if (put > 0) at += std::size_t(put);
-            else if (errno != EAGAIN && errno != EINTR) return;
-            else std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            if (put > 0)
+                at += std::size_t(put);
+            else if (errno != EAGAIN && errno != EINTR)
+                return;
+            else
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
     }
 

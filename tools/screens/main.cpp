@@ -129,9 +129,11 @@ int main(int argc, char** argv) {
     Press(settings.BPlotter);
     ok = Save(settings, out.filePath(QStringLiteral("settings-plotter.png")), scale) && ok;
     ok = SaveSend(program, folder + "plotter.plt", out.filePath(QStringLiteral("send.png")),
-                  scale) && ok;
-    ok = SaveSend(program, "/dev/plotter-nicht-da",
-                  out.filePath(QStringLiteral("send-failed.png")), scale) && ok;
+                  scale) &&
+         ok;
+    ok = SaveSend(program, "/dev/plotter-nicht-da", out.filePath(QStringLiteral("send-failed.png")),
+                  scale) &&
+         ok;
     ok = Save(program.Hilfe, out.filePath(QStringLiteral("help.png")), scale) && ok;
     ok = Save(program.Info, out.filePath(QStringLiteral("info.png")), scale) && ok;
     ok = Save(program.Intro, out.filePath(QStringLiteral("intro.png")), scale) && ok;

@@ -149,10 +149,10 @@ public:
     explicit TTerminalProgress(std::ostream& err) : Err(err) {}
     void Progress(const TSendStatus& s) override {
         const unsigned percent = s.Total ? unsigned(s.Sent * 100 / s.Total) : 100;
-        std::string line = std::to_string(s.Sent) + " von " + std::to_string(s.Total) +
-                           " Bytes (" + std::to_string(percent) + " %), " +
-                           FormatDuration(s.Elapsed);
-        if (s.Paused) line += ", angehalten";
+        std::string line = std::to_string(s.Sent) + " von " + std::to_string(s.Total) + " Bytes (" +
+                           std::to_string(percent) + " %), " + FormatDuration(s.Elapsed);
+        if (s.Paused)
+            line += ", angehalten";
         else if (const auto left = s.Remaining(); left && !s.Finished)
             line += ", noch " + FormatDuration(*left);
         line += ", Zeile " + std::to_string(s.Line + 1) + ": " + s.LineText.substr(0, 24);

@@ -25,8 +25,8 @@ int main(int argc, char** argv) {
     });
 
     const std::vector<std::string> args(argv + 1, argv + argc);
-    const int result = plotalon::RunSendCli(args, std::cin, std::cout, std::cerr, control,
-                                            isatty(STDERR_FILENO));
+    const int result =
+        plotalon::RunSendCli(args, std::cin, std::cout, std::cerr, control, isatty(STDERR_FILENO));
     pthread_kill(watcher.native_handle(), SIGUSR1);
     watcher.join();
     return result;

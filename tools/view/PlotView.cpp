@@ -21,7 +21,8 @@ std::string PngOf(const TPlotModel& model) {
     std::vector<std::uint8_t> rgb(std::size_t(image.width()) * std::size_t(image.height()) * 3);
     const std::size_t row = std::size_t(image.width()) * 3;
     for (int y = 0; y < image.height(); ++y)
-        std::copy_n(image.constScanLine(y), row, rgb.begin() + std::ptrdiff_t(row * std::size_t(y)));
+        std::copy_n(image.constScanLine(y), row,
+                    rgb.begin() + std::ptrdiff_t(row * std::size_t(y)));
     return EncodePng(image.width(), image.height(), rgb);
 }
 

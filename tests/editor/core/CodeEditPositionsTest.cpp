@@ -138,8 +138,8 @@ TEST(Positions, ExtremeValuesAtEveryEntry) {
                     editor.core.SetSelectionMode(mode);
                     entry.run(editor.core, p, q);
                     ASSERT_TRUE(PositionsInText(editor.core))
-                        << entry.name << " at (" << p.X << "," << p.Y << ") (" << q.X << ","
-                        << q.Y << ")";
+                        << entry.name << " at (" << p.X << "," << p.Y << ") (" << q.X << "," << q.Y
+                        << ")";
                 }
 }
 

@@ -50,7 +50,7 @@ TEST(PlotPainter, PicturePutsStrokesWhereTheLayoutSays) {
         const TDevicePoint d = layout.View.ToDevice(p);
         return image.pixelColor(int(d.X), int(d.Y));
     };
-    EXPECT_GT(colourAt({5000, 0}).red(), 150);     // pen 2: red
+    EXPECT_GT(colourAt({5000, 0}).red(), 150); // pen 2: red
     EXPECT_LT(colourAt({5000, 0}).green(), 100);
     EXPECT_GT(colourAt({10000, 2500}).green(), 90); // pen 3: green
     EXPECT_LT(colourAt({10000, 2500}).red(), 100);

@@ -16,11 +16,11 @@
 
 #include <QPointer>
 #include <atomic>
-#include <regex>
-#include <thread>
 #include <fcntl.h>
+#include <regex>
 #include <stdlib.h>
 #include <termios.h>
+#include <thread>
 
 namespace plotalon {
 namespace {
@@ -63,19 +63,24 @@ protected:
     // idle: how long the simulator waits for more before it ends (longer than any pause, and
     // than the stalls a loaded machine gives a window test).
     std::string StartPlotter(const std::string& drain, const char* idle = "1.5") {
-        const std::vector<std::string> argv{
-            PLOTTER_SIM, "--buffer", "1024", "--baud", "230400", "--drain", drain, "--xonxoff",
-            "--xoff", "512", "--xon", "768",
-            "--record", Files.Path("record.plt"), "--report", Files.Path("report.txt"),
-            "--idle-exit", idle};
+        const std::vector<std::string> argv{PLOTTER_SIM,   "--buffer",
+                                            "1024",        "--baud",
+                                            "230400",      "--drain",
+                                            drain,         "--xonxoff",
+                                            "--xoff",      "512",
+                                            "--xon",       "768",
+                                            "--record",    Files.Path("record.plt"),
+                                            "--report",    Files.Path("report.txt"),
+                                            "--idle-exit", idle};
         Plotter = std::make_unique<TProcess>(argv, Files.Path("sim.err"));
         return Plotter->ReadLine();
     }
     long Overflows() {
         std::smatch match;
         const std::string report = TTempDir::Read(Files.Path("report.txt"));
-        return std::regex_search(report, match, std::regex("Überläufe: (\\d+)")) ? std::stol(match[1])
-                                                                                 : -1;
+        return std::regex_search(report, match, std::regex("Überläufe: (\\d+)"))
+                   ? std::stol(match[1])
+                   : -1;
     }
     static bool WaitForEnd(TSendProgress* window) {
         return QTest::qWaitFor([&] { return window->Ended(); }, 20000);
@@ -98,14 +103,15 @@ TEST_F(SendFromTheProgram, XonXoffThroughTheQtPortDeliversEveryByteWhileTheWindo
     ASSERT_TRUE(window);
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(window->windowTitle(), u"An Plotter senden"_qs);
-    EXPECT_EQ(window->LPort->text(), QString::fromStdString("Anschluss: " + device) +
-                                         u" – 230400 Baud, 8N1, XON/XOFF"_qs);
+    EXPECT_EQ(window->LPort->text(),
+              QString::fromStdString("Anschluss: " + device) + u" – 230400 Baud, 8N1, XON/XOFF"_qs);
     int updates = 0;
     QObject::connect(&window->Job(), &TSendJob::Progressed, [&] { ++updates; });
     ASSERT_TRUE(WaitForEnd(window));
     EXPECT_GT(updates, 3); // the window heard of the send while it ran
     EXPECT_EQ(window->LState->text(), u"Fertig: alle Daten gesendet"_qs)
-        << window->LState->text().toStdString() << "\n" << TTempDir::Read(Files.Path("sim.err"));
+        << window->LState->text().toStdString() << "\n"
+        << TTempDir::Read(Files.Path("sim.err"));
     EXPECT_EQ(window->Bar->value(), 1000);
     EXPECT_EQ(window->BAbort->Caption(), u"&Schließen"_qs);
     EXPECT_FALSE(window->BPause->isEnabled());
@@ -152,8 +158,8 @@ TEST_F(SendFromTheProgram, ClosingTheWindowWhileSendingCancelsTheSend) {
     Settings(device, "handshake=query\r\n");
     QPointer<TSendProgress> window = SendToPlotter(Plot(64 * 1024), &Main);
     ASSERT_TRUE(QTest::qWaitFor([&] { return window->Job().Status().Sent > 1000; }, 5000));
-    window->close(); // the close box
-    EXPECT_TRUE(window);  // still there until the abort has gone out
+    window->close();     // the close box
+    EXPECT_TRUE(window); // still there until the abort has gone out
     EXPECT_TRUE(QTest::qWaitFor([&] { return window.isNull(); }, 10000));
     EXPECT_EQ(Plotter->Wait(), 0);
     const std::string recorded = TTempDir::Read(Files.Path("record.plt"));
@@ -168,7 +174,7 @@ TEST_F(SendFromTheProgram, TheRangeCheckNamesTheFirstLineOutsideAndTheUserMaySto
     EXPECT_EQ(SendToPlotter(lines, &Main), nullptr);
     ASSERT_EQ(questions.Asked.size(), 1u);
     EXPECT_EQ(questions.Asked[0].text, u"Zeile 3 liegt außerhalb des Plotterbereichs 0 bis 10300: "
-                                  u"PA10301,5;\n\nTrotzdem senden?"_qs);
+                                       u"PA10301,5;\n\nTrotzdem senden?"_qs);
     EXPECT_FALSE(FileExists(Files.Path("plotter.plt"))); // nothing sent
 
     // Sent all the same: a file is written in place, as it stands, without handshake.
@@ -233,9 +239,8 @@ private:
 // window stays with the reason and the bytes sent, rather than vanishing without a word.
 TEST_F(SendFromTheProgram, AFailureAfterACloseKeepsTheWindowWithItsReason) {
     auto gone = std::make_shared<std::atomic<bool>>(false);
-    auto job = std::make_unique<TSendJob>(
-        [gone] { return std::make_unique<TVanishingPort>(gone); }, TSendOptions(),
-        AsFile({"IN;", "PA0,0;"}));
+    auto job = std::make_unique<TSendJob>([gone] { return std::make_unique<TVanishingPort>(gone); },
+                                          TSendOptions(), AsFile({"IN;", "PA0,0;"}));
     TSendProgress window(std::move(job), u"/dev/ttyTest"_qs, &Main);
     window.show();
     window.Start();

@@ -31,8 +31,9 @@ void Put(const fs::path& p, const std::string& bytes) {
 class ConvertCli : public ::testing::Test {
 protected:
     ConvertCli() {
-        Dir = fs::temp_directory_path() / ("plotalon-convert-" + std::to_string(getpid()) + "-" +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        Dir = fs::temp_directory_path() /
+              ("plotalon-convert-" + std::to_string(getpid()) + "-" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(Dir);
         fs::create_directories(Dir);
         Put(Dir / "main.ini", "[path]\r\nnc=\r\n[convert]\r\nfactor=1000\r\nxmove=0\r\n"
@@ -123,9 +124,9 @@ TEST_F(ConvertCli, BadCallsExitWithTwoAndAMessage) {
         EXPECT_NE(Err.str().find(c.says), std::string::npos) << Err.str();
     }
     EXPECT_EQ(Run({"--help"}), 0);
-    for (const char* text : {"--settings", "Auflösung", "Bögen", "vollständig", "Rückgabewerte",
-                             "--nc-mode", "--pen-z", "--pen-from", "--tool-pens", "--drill-marks",
-                             "AT-Befehl", "Millimeter"})
+    for (const char* text :
+         {"--settings", "Auflösung", "Bögen", "vollständig", "Rückgabewerte", "--nc-mode",
+          "--pen-z", "--pen-from", "--tool-pens", "--drill-marks", "AT-Befehl", "Millimeter"})
         EXPECT_NE(Out.str().find(text), std::string::npos) << text;
 }
 
@@ -136,8 +137,9 @@ TEST_F(ConvertCli, StandardReadingFromOptionsOrSettings) {
                         "G02 X20 Y0 I5 J0\nG00 Z5.\nM30\n%\n");
     const std::string cam = (Dir / "cam.nc").string();
     const std::string literal = "IN;SP1;\r\nPU0,0;\r\nPU10000,0;\r\nPU20000,0;\r\nSP0;\r\n";
-    const std::string standard = "IN;SP1;\r\nPU0,0;\r\nPD;\r\nPA10000,0;\r\nPA11464,3536;\r\n"
-                                 "PA15000,5000;\r\nPA18536,3536;\r\nPA20000,0;\r\nPU20000,0;\r\nSP0;\r\n";
+    const std::string standard =
+        "IN;SP1;\r\nPU0,0;\r\nPD;\r\nPA10000,0;\r\nPA11464,3536;\r\n"
+        "PA15000,5000;\r\nPA18536,3536;\r\nPA20000,0;\r\nPU20000,0;\r\nSP0;\r\n";
     EXPECT_EQ(Run({cam}), 0);
     EXPECT_EQ(Out.str(), literal);
     EXPECT_EQ(Run({"--nc-mode", "standard", cam}), 0);
@@ -146,7 +148,8 @@ TEST_F(ConvertCli, StandardReadingFromOptionsOrSettings) {
     Put(Dir / "main.ini", "[convert]\r\nfactor=1000\r\ndeg=45\r\ntype=1\r\nncmode=1\r\n"
                           "penz=-1500\r\npensource=0\r\ntoolpens=1\r\ndrillmarks=1\r\n");
     EXPECT_EQ(Run({cam}), 0);
-    EXPECT_EQ(Out.str(), "IN;SP1;\r\nPU0,0;\r\nPU10000,0;\r\nPU20000,0;\r\nSP0;\r\n"); // Z-1 is above -1.5
+    EXPECT_EQ(Out.str(),
+              "IN;SP1;\r\nPU0,0;\r\nPU10000,0;\r\nPU20000,0;\r\nSP0;\r\n"); // Z-1 is above -1.5
     EXPECT_EQ(Run({"--pen-z", "-1", cam}), 0);
     EXPECT_EQ(Out.str(), standard);
     EXPECT_EQ(Run({"--pen-from", "spindle", cam}), 0);
@@ -156,7 +159,8 @@ TEST_F(ConvertCli, StandardReadingFromOptionsOrSettings) {
 
     Put(Dir / "holes.nc", "T3 M6\nG0 Z5\nG81 X1 Y1 Z-2 R1 F100\nG80\n");
     EXPECT_EQ(Run({"--pen-z", "0", (Dir / "holes.nc").string()}), 0);
-    EXPECT_EQ(Out.str(), "IN;SP1;\r\nSP3;\r\nPU0,0;\r\nPU1000,1000;\r\nPD;\r\nPU1000,1000;\r\nSP0;\r\n");
+    EXPECT_EQ(Out.str(),
+              "IN;SP1;\r\nSP3;\r\nPU0,0;\r\nPU1000,1000;\r\nPD;\r\nPU1000,1000;\r\nSP0;\r\n");
 }
 
 TEST_F(ConvertCli, StandardReadingFaultNamesTheLineAndWritesNothing) {
@@ -175,8 +179,10 @@ TEST_F(ConvertCli, StandardReadingFaultNamesTheLineAndWritesNothing) {
         std::vector<std::string> args;
         const char* says;
     } cases[] = {
-        {{"--nc-mode", "rs274", in}, "Ungültiger Wert für --nc-mode: rs274 (erlaubt: literal oder standard)"},
-        {{"--pen-from", "laser", in}, "Ungültiger Wert für --pen-from: laser (erlaubt: z oder spindle)"},
+        {{"--nc-mode", "rs274", in},
+         "Ungültiger Wert für --nc-mode: rs274 (erlaubt: literal oder standard)"},
+        {{"--pen-from", "laser", in},
+         "Ungültiger Wert für --pen-from: laser (erlaubt: z oder spindle)"},
         {{"--pen-z", "1,5", in}, "Ungültige Zahl für --pen-z: 1,5"},
         {{"--pen-z", "5000", in}, "Ungültige Zahl für --pen-z: 5000"},
         {{"--pen-z"}, "erwartet einen Wert"},
@@ -192,12 +198,12 @@ TEST_F(ConvertCli, OutputThatIsTheInputIsRefused) {
     const std::string nc = Slurp(Dir / "in.nc");
     fs::create_symlink("in.nc", Dir / "link.nc");
     fs::create_hard_link(Dir / "in.nc", Dir / "hard.nc");
-    for (const fs::path& output : {Dir / "in.nc", Dir / "link.nc", Dir / "hard.nc",
-                                   Dir / "." / "in.nc"}) {
+    for (const fs::path& output :
+         {Dir / "in.nc", Dir / "link.nc", Dir / "hard.nc", Dir / "." / "in.nc"}) {
         SCOPED_TRACE(output);
         EXPECT_EQ(Run({"-o", output.string(), (Dir / "in.nc").string()}), 2);
-        EXPECT_EQ(Err.str(), "plotalon-convert: Ausgabedatei ist die Eingabedatei: " +
-                                 output.string() + "\n");
+        EXPECT_EQ(Err.str(),
+                  "plotalon-convert: Ausgabedatei ist die Eingabedatei: " + output.string() + "\n");
         EXPECT_EQ(Slurp(Dir / "in.nc"), nc);
     }
     EXPECT_EQ(Run({"-o", (Dir / "link.nc").string(), (Dir / "hard.nc").string()}), 2);
@@ -274,7 +280,8 @@ TEST_F(ConvertCli, DevNullStaysTheDevice) {
 // file after a successful run, and nothing at all when the run faults at its end.
 TEST_F(ConvertCli, StandardOutputGetsLongTextOnlyWhenTheRunSucceeds) {
     std::string program = "G0 X0 Y0\nG1 Z-1\n";
-    for (int i = 0; i < 100000; ++i) program += "G1 X1\nG1 X2\n";
+    for (int i = 0; i < 100000; ++i)
+        program += "G1 X1\nG1 X2\n";
     Put(Dir / "long.nc", program);
     Put(Dir / "bad.nc", program + "G2 X5 Y0\n");
     EXPECT_EQ(Run({"-o", (Dir / "long.plt").string(), (Dir / "long.nc").string()}), 0);
@@ -296,15 +303,18 @@ TEST_F(ConvertCli, StandardOutputGetsLongTextOnlyWhenTheRunSucceeds) {
     EXPECT_NE(Err.str().find("Zwischendatei in"), std::string::npos) << Err.str();
     EXPECT_EQ(Run({(Dir / "in.nc").string()}), 0);
     EXPECT_EQ(Out.str(), kExample);
-    if (tmpdir) setenv("TMPDIR", saved.c_str(), 1);
-    else unsetenv("TMPDIR");
+    if (tmpdir)
+        setenv("TMPDIR", saved.c_str(), 1);
+    else
+        unsetenv("TMPDIR");
 }
 
 TEST_F(ConvertCli, ArbitraryBytesConvertOrFaultCleanly) {
     std::mt19937 random(7);
     for (int round = 0; round < 20; ++round) {
         std::string bytes(static_cast<std::size_t>(random() % 200000), '\0');
-        for (char& c : bytes) c = static_cast<char>(random() % 256);
+        for (char& c : bytes)
+            c = static_cast<char>(random() % 256);
         if (round % 2) bytes[0] = 'G'; // text before the first NUL
         Put(Dir / "noise.nc", bytes);
         const int code = Run({(Dir / "noise.nc").string()});
@@ -323,12 +333,13 @@ TEST(SplitSourceText, EveryLineBreakStyleEndsALine) {
         {"a\r\n", {"a"}},
         {"a\r\nb", {"a", "b"}},
         {"a\nb\n", {"a", "b"}},
-        {"a\rb", {"a", "b"}},      // a lone CR ends its line; the byte after it stays
+        {"a\rb", {"a", "b"}}, // a lone CR ends its line; the byte after it stays
         {"a\r\r\nb", {"a", "", "b"}},
         {"\n\n", {"", ""}},
         {std::string("a\nb\0c\nd", 7), {"a", "b"}}, // NUL ends the text
     };
-    for (const auto& c : cases) EXPECT_EQ(SplitSourceText(c.bytes), c.lines);
+    for (const auto& c : cases)
+        EXPECT_EQ(SplitSourceText(c.bytes), c.lines);
 }
 
 // The lines of bytes fed to a splitter in random pieces of 1 to longest bytes.
@@ -353,7 +364,8 @@ TEST(SourceLineSplitter, PiecesOfAnySizeGiveTheLinesOfTheWholeText) {
     const std::string alphabet = "ab\r\n\r\n";
     for (int round = 0; round < 300; ++round) {
         std::string bytes(random() % 60, 'a');
-        for (char& c : bytes) c = alphabet[random() % alphabet.size()];
+        for (char& c : bytes)
+            c = alphabet[random() % alphabet.size()];
         if (round % 10 == 0 && !bytes.empty()) bytes[random() % bytes.size()] = '\0';
         EXPECT_EQ(SplitInPieces(bytes, random, 5), SplitSourceText(bytes))
             << testing::PrintToString(bytes);
@@ -387,12 +399,17 @@ TEST(SourceLineSplitter, LongLinesSplitAsTheByteRuleSays) {
         const unsigned breaks = 1 + random() % 40;
         for (char& c : bytes) {
             const unsigned roll = random() % (breaks * 3);
-            if (roll == 0) c = '\r';
-            else if (roll == 1) c = '\n';
-            else if (roll == 2 && random() % 50 == 0) c = '\0';
-            else c = static_cast<char>('a' + random() % 26);
+            if (roll == 0)
+                c = '\r';
+            else if (roll == 1)
+                c = '\n';
+            else if (roll == 2 && random() % 50 == 0)
+                c = '\0';
+            else
+                c = static_cast<char>('a' + random() % 26);
         }
-        EXPECT_EQ(SplitInPieces(bytes, random, 100), byRule(bytes)) << testing::PrintToString(bytes);
+        EXPECT_EQ(SplitInPieces(bytes, random, 100), byRule(bytes))
+            << testing::PrintToString(bytes);
         EXPECT_EQ(SplitSourceText(bytes), byRule(bytes));
     }
 }

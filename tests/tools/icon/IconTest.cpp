@@ -1,8 +1,8 @@
 // The desktop icon: every size drawn from the scalable picture, each still the window's own
 // program icon, and the tool that draws them.
 #include "controls/GlyphArt.h"
-#include "tests/support/TempDir.h"
 #include "tests/support/RunTool.h"
+#include "tests/support/TempDir.h"
 
 #include <QColor>
 #include <QImage>

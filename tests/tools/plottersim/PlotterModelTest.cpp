@@ -22,7 +22,7 @@ TEST(PlotterModel, DeviceControlIsAnsweredAtOnceOutsideTheBuffer) {
     EXPECT_EQ(Feed(plotter, "PA1,2;", t), "");
     EXPECT_EQ(Feed(plotter, "\x1b.B", t), "94\r");
     EXPECT_EQ(Feed(plotter, "\x1b.L\x1b.@1024;0:\x1b.O", t), "100\r0\r"); // not empty: status 0
-    EXPECT_EQ(plotter.Free(), 94);                                     // none of it buffered
+    EXPECT_EQ(plotter.Free(), 94);                                        // none of it buffered
     EXPECT_EQ(Feed(plotter, "\x1b.K", t), "");
     EXPECT_EQ(plotter.Free(), 100);
     EXPECT_EQ(plotter.Figures().Queries, 1u);

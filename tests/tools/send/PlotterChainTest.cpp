@@ -5,8 +5,8 @@
 
 #include "platform/AtomicFile.h"
 
-#include "tests/support/Unprivileged.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/Unprivileged.h"
 #include "tests/tools/send/Process.h"
 
 #include <gtest/gtest.h>
@@ -14,9 +14,9 @@
 #include <filesystem>
 #include <fstream>
 #include <grp.h>
-#include <sys/stat.h>
 #include <regex>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <termios.h>
 
 namespace plotalon {
@@ -46,10 +46,21 @@ protected:
     std::string StartPlotter(std::vector<std::string> options) {
         // XOFF at half the buffer: room for what a pseudo-terminal still passes on while the
         // kernel has not yet stopped the sender.
-        std::vector<std::string> argv{PLOTTER_SIM, "--buffer", "1024", "--drain", "80000",
-                                      "--xoff", "512", "--xon", "768",
-                                      "--record", Dir.Path("record.plt"), "--report",
-                                      Dir.Path("report.txt"), "--idle-exit", "0.5"};
+        std::vector<std::string> argv{PLOTTER_SIM,
+                                      "--buffer",
+                                      "1024",
+                                      "--drain",
+                                      "80000",
+                                      "--xoff",
+                                      "512",
+                                      "--xon",
+                                      "768",
+                                      "--record",
+                                      Dir.Path("record.plt"),
+                                      "--report",
+                                      Dir.Path("report.txt"),
+                                      "--idle-exit",
+                                      "0.5"};
         argv.insert(argv.end(), kLine.begin(), kLine.end());
         argv.insert(argv.end(), options.begin(), options.end());
         Plotter = std::make_unique<TProcess>(argv, Dir.Path("sim.err"));
@@ -150,10 +161,10 @@ TEST_F(PlotterChain, APortThatVanishesGivesAClearErrorAndTheBytesSent) {
     ASSERT_TRUE(sender->WaitUntilWritten(5000));
     Plotter->Signal(SIGKILL);
     EXPECT_EQ(sender->Wait(), 1);
-    EXPECT_TRUE(std::regex_search(
-        SenderErrors(), std::regex("^plotalon-send: Verbindung zu " + device +
-                                   " unterbrochen \\([1-9]\\d* von 262\\d\\d\\d Bytes "
-                                   "gesendet\\)\n$")))
+    EXPECT_TRUE(std::regex_search(SenderErrors(),
+                                  std::regex("^plotalon-send: Verbindung zu " + device +
+                                             " unterbrochen \\([1-9]\\d* von 262\\d\\d\\d Bytes "
+                                             "gesendet\\)\n$")))
         << SenderErrors();
 }
 
@@ -184,12 +195,24 @@ TEST(SerialPort, LineSettingsAndHandshakeReachTheDriver) {
         speed_t speed;
     } cases[] = {
         // A pseudo-terminal keeps no parity bits, so parity is not looked at here.
-        {{19200, 7, TParity::Even, 2, THandshake::RtsCts}, CS7 | CSTOPB | CRTSCTS, 0, 0,
-         IXON | IXOFF, B19200},
-        {{9600, 8, TParity::Odd, 1, THandshake::XonXoff}, CS8, CSTOPB | CRTSCTS, IXON | IXOFF,
-         IXANY, B9600},
-        {{115200, 8, TParity::None, 1, THandshake::Query}, CS8 | CLOCAL | CREAD,
-         PARENB | CSTOPB | CRTSCTS, 0, IXON | IXOFF, B115200},
+        {{19200, 7, TParity::Even, 2, THandshake::RtsCts},
+         CS7 | CSTOPB | CRTSCTS,
+         0,
+         0,
+         IXON | IXOFF,
+         B19200},
+        {{9600, 8, TParity::Odd, 1, THandshake::XonXoff},
+         CS8,
+         CSTOPB | CRTSCTS,
+         IXON | IXOFF,
+         IXANY,
+         B9600},
+        {{115200, 8, TParity::None, 1, THandshake::Query},
+         CS8 | CLOCAL | CREAD,
+         PARENB | CSTOPB | CRTSCTS,
+         0,
+         IXON | IXOFF,
+         B115200},
     };
     for (const auto& c : cases) {
         TTestPty pty;
@@ -233,7 +256,8 @@ TEST(SerialPort, OpenFailuresSayWhatToDo) {
     // A device that is not there, also one directly among the devices, where the file port
     // must not make a file of it (nor, for a user who may not write there, blame the group).
     for (const std::string path : {"/dev/ttyUSB-plotalon-none/x", "/dev/ttyUSB-plotalon-none"}) {
-        const std::string missing = "Anschluss " + path + " nicht gefunden – ist der Plotter "
+        const std::string missing = "Anschluss " + path +
+                                    " nicht gefunden – ist der Plotter "
                                     "angeschlossen und eingeschaltet?";
         const auto open = [&]() -> std::string {
             try {

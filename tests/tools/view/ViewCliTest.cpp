@@ -1,7 +1,7 @@
 // plotalon-view as a user's shell runs it: what it says, its exit status, and what it leaves
 // on disk when it fails.
-#include "tests/support/TempDir.h"
 #include "tests/support/RunTool.h"
+#include "tests/support/TempDir.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -38,10 +38,12 @@ TEST(ViewCli, ExitStatusTellsUsageFromFailure) {
          "plotalon-view: Unbekannte Option: --farbe\n(--help zeigt den Aufruf)\n"},
         {{missing, "--png", dir.Path("a.png")},
          1,
-         "plotalon-view: Datei " + missing + " kann nicht geöffnet werden (Datei oder Ordner nicht vorhanden)\n"},
+         "plotalon-view: Datei " + missing +
+             " kann nicht geöffnet werden (Datei oder Ordner nicht vorhanden)\n"},
         {{"--plot", missing, "--png", dir.Path("a.svg")},
          1,
-         "plotalon-view: Datei " + missing + " kann nicht geöffnet werden (Datei oder Ordner nicht vorhanden)\n"},
+         "plotalon-view: Datei " + missing +
+             " kann nicht geöffnet werden (Datei oder Ordner nicht vorhanden)\n"},
     };
     for (const auto& c : cases) {
         const auto run = RunTool(kView, c.args);
