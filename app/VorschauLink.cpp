@@ -32,110 +32,110 @@ void ShowLine(TCodeEdit& pane, int line) {
 
 TVorschauLink::TVorschauLink(QWidget& owner, TCodeEdit& quelle, TCodeEdit& ziel,
                              const TCodeEditLineOrigins& origins)
-    : Owner_(owner), Quelle_(quelle), Ziel_(ziel), Origins_(origins),
-      Window_(new TVorschau(&owner)) {
-    Window_->installEventFilter(this);
-    connect(Window_->Plot, &TPlotWidget::LineClicked, this,
+    : owner_(owner), quelle_(quelle), ziel_(ziel), origins_(origins),
+      window_(new TVorschau(&owner)) {
+    window_->installEventFilter(this);
+    connect(window_->Plot, &TPlotWidget::LineClicked, this,
             [this](qulonglong line) { StrokeClicked(line); });
-    EditPause_.setSingleShot(true);
-    EditPause_.setInterval(kEditPauseMs);
-    connect(&EditPause_, &QTimer::timeout, this, [this] { RunGuarded([this] { Read(); }); });
-    CopyTimer_.setInterval(0);
-    connect(&CopyTimer_, &QTimer::timeout, this, [this] { RunGuarded([this] { CopySlice(); }); });
+    editPause_.setSingleShot(true);
+    editPause_.setInterval(kEditPauseMs);
+    connect(&editPause_, &QTimer::timeout, this, [this] { RunGuarded([this] { Read(); }); });
+    copyTimer_.setInterval(0);
+    connect(&copyTimer_, &QTimer::timeout, this, [this] { RunGuarded([this] { CopySlice(); }); });
 }
 
 TVorschauLink::~TVorschauLink() {
-    for (auto& [read, thread] : Reads_)
+    for (auto& [read, thread] : reads_)
         thread.request_stop();
-    Reads_.clear(); // joins
+    reads_.clear(); // joins
 }
 
 bool TVorschauLink::Visible() const {
-    return Window_->isVisible();
+    return window_->isVisible();
 }
 
 void TVorschauLink::Open() {
     if (!Visible()) {
-        if (Place_)
-            Window_->setGeometry(*Place_);
+        if (place_)
+            window_->setGeometry(*place_);
         else
-            CentreWindow(*Window_, &Owner_);
-        Window_->show();
+            CentreWindow(*window_, &owner_);
+        window_->show();
     }
-    Window_->raise();
-    Window_->activateWindow();
+    window_->raise();
+    window_->activateWindow();
     // Unless the drawing shows Ziel as it stands, or will once the read under way ends.
-    if (!Current() && !(Reading() && ReadGeneration_ == Generation_)) Read();
+    if (!Current() && !(Reading() && readGeneration_ == generation_)) Read();
     Highlight();
 }
 
 void TVorschauLink::TextReplaced() {
-    ++Generation_;
+    ++generation_;
     if (Visible()) Read();
 }
 
 void TVorschauLink::LinesChanged() {
-    ++Generation_;
+    ++generation_;
     // A copy of lines that have changed is of no use any more.
-    Copy_.reset();
-    CopyTimer_.stop();
-    if (Visible()) EditPause_.start();
+    copy_.reset();
+    copyTimer_.stop();
+    if (Visible()) editPause_.start();
 }
 
 // Reads Ziel as it stands: small texts at once, big ones copied first and read on a thread.
 void TVorschauLink::Read() {
-    EditPause_.stop();
-    CopyTimer_.stop();
-    Copy_.reset();
+    editPause_.stop();
+    copyTimer_.stop();
+    copy_.reset();
     if (!Visible()) return;
-    const TCodeEditStringList& lines = Ziel_.Lines();
-    ReadGeneration_ = Generation_;
-    if (lines.LineCount() < ReadAtOnceLines_) {
-        ++LatestRead_; // a read under way is outdated by this one
-        for (auto& [read, thread] : Reads_)
+    const TCodeEditStringList& lines = ziel_.Lines();
+    readGeneration_ = generation_;
+    if (lines.LineCount() < readAtOnceLines_) {
+        ++latestRead_; // a read under way is outdated by this one
+        for (auto& [read, thread] : reads_)
             thread.request_stop();
         try {
-            Show(ReadPlotModel(lines), Generation_);
+            Show(ReadPlotModel(lines), generation_);
         } catch (const std::bad_alloc&) {
             SayNoMemory();
         }
         return;
     }
-    Copy_ = std::make_shared<TLineSnapshot>();
-    Copy_->Reserve(lines.LineCount());
-    Copied_ = 0;
-    Window_->StatusBar->showMessage(QStringLiteral("Zeichnung wird gelesen"));
-    CopyTimer_.start();
+    copy_ = std::make_shared<TLineSnapshot>();
+    copy_->Reserve(lines.LineCount());
+    copied_ = 0;
+    window_->StatusBar->showMessage(QStringLiteral("Zeichnung wird gelesen"));
+    copyTimer_.start();
 }
 
 void TVorschauLink::CopySlice() {
-    const TCodeEditStringList& lines = Ziel_.Lines();
+    const TCodeEditStringList& lines = ziel_.Lines();
     const std::size_t count = lines.LineCount();
     QElapsedTimer clock;
     clock.start();
     try {
-        while (Copied_ < count && clock.nsecsElapsed() < kSliceNs) {
-            const std::size_t end = std::min(count, Copied_ + kLinesPerLook);
-            Copy_->CopyFrom(lines, Copied_, end);
-            Copied_ = end;
+        while (copied_ < count && clock.nsecsElapsed() < kSliceNs) {
+            const std::size_t end = std::min(count, copied_ + kLinesPerLook);
+            copy_->CopyFrom(lines, copied_, end);
+            copied_ = end;
         }
     } catch (const std::bad_alloc&) {
-        CopyTimer_.stop();
-        Copy_.reset();
+        copyTimer_.stop();
+        copy_.reset();
         SayNoMemory();
         return;
     }
-    if (Copied_ < count) return;
-    CopyTimer_.stop();
-    StartRead(std::move(Copy_));
+    if (copied_ < count) return;
+    copyTimer_.stop();
+    StartRead(std::move(copy_));
 }
 
 void TVorschauLink::StartRead(std::shared_ptr<const TLineSnapshot> lines) {
-    for (auto& [read, thread] : Reads_)
+    for (auto& [read, thread] : reads_)
         thread.request_stop();
-    const std::uint64_t read = ++LatestRead_;
-    const std::uint64_t generation = ReadGeneration_;
-    Reads_.emplace(
+    const std::uint64_t read = ++latestRead_;
+    const std::uint64_t generation = readGeneration_;
+    reads_.emplace(
         read, std::jthread(
                   [this, read, generation, lines = std::move(lines)](std::stop_token stop) mutable {
                       std::shared_ptr<const TPlotModel> model;
@@ -158,58 +158,58 @@ void TVorschauLink::StartRead(std::shared_ptr<const TLineSnapshot> lines) {
 
 void TVorschauLink::ReadEnded(std::uint64_t read, std::uint64_t generation,
                               std::shared_ptr<const TPlotModel> model, const std::string& error) {
-    Reads_.erase(read); // the thread has reported: its end is a moment away
-    if (read != LatestRead_) return;
+    reads_.erase(read); // the thread has reported: its end is a moment away
+    if (read != latestRead_) return;
     if (!error.empty())
-        Window_->StatusBar->showMessage(FromMessage(error));
+        window_->StatusBar->showMessage(FromMessage(error));
     else if (model)
         Show(std::move(model), generation);
 }
 
 void TVorschauLink::SayNoMemory() {
-    Window_->StatusBar->showMessage(FromMessage(kNoMemory));
+    window_->StatusBar->showMessage(FromMessage(kNoMemory));
 }
 
 void TVorschauLink::Show(std::shared_ptr<const TPlotModel> model, std::uint64_t generation) {
-    Window_->ShowModel(std::move(model));
-    Shown_ = true;
-    ShownGeneration_ = generation;
+    window_->ShowModel(std::move(model));
+    shown_ = true;
+    shownGeneration_ = generation;
     Highlight();
 }
 
 // ---- The links ----
 
 void TVorschauLink::QuelleCaretMoved() {
-    HighlightFrom_ = THighlightFrom::Quelle;
+    highlightFrom_ = THighlightFrom::Quelle;
     if (Visible()) Highlight();
 }
 
 void TVorschauLink::ZielCaretMoved() {
-    HighlightFrom_ = THighlightFrom::Ziel;
+    highlightFrom_ = THighlightFrom::Ziel;
     if (Visible()) Highlight();
 }
 
 void TVorschauLink::Highlight() {
     std::vector<TLineRange> lines;
-    if (HighlightFrom_ == THighlightFrom::Ziel) {
-        const auto line = std::uint64_t(Ziel_.Core().CaretXY().Y - 1);
+    if (highlightFrom_ == THighlightFrom::Ziel) {
+        const auto line = std::uint64_t(ziel_.Core().CaretXY().Y - 1);
         lines.push_back({line, line});
-    } else if (HighlightFrom_ == THighlightFrom::Quelle) {
-        for (const TLineSpan& span : Origins_.LinesFrom(Quelle_.Core().CaretXY().Y - 1))
+    } else if (highlightFrom_ == THighlightFrom::Quelle) {
+        for (const TLineSpan& span : origins_.LinesFrom(quelle_.Core().CaretXY().Y - 1))
             lines.push_back({std::uint64_t(span.First), std::uint64_t(span.Last)});
     }
-    Window_->Plot->SetHighlightedLines(lines);
+    window_->Plot->SetHighlightedLines(lines);
 }
 
 void TVorschauLink::StrokeClicked(std::uint64_t line) {
-    if (!Current() || line >= std::uint64_t(Ziel_.Lines().Count())) return;
+    if (!Current() || line >= std::uint64_t(ziel_.Lines().Count())) return;
     const int hpgl = int(line);
-    if (const std::optional<int> nc = Origins_.OriginOf(hpgl)) ShowLine(Quelle_, *nc);
-    ShowLine(Ziel_, hpgl); // last, so that the highlight follows the HPGL line
+    if (const std::optional<int> nc = origins_.OriginOf(hpgl)) ShowLine(quelle_, *nc);
+    ShowLine(ziel_, hpgl); // last, so that the highlight follows the HPGL line
 }
 
 bool TVorschauLink::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Window_ && event->type() == QEvent::Hide) Place_ = Window_->geometry();
+    if (watched == window_ && event->type() == QEvent::Hide) place_ = window_->geometry();
     return QObject::eventFilter(watched, event);
 }
 

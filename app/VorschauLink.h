@@ -42,7 +42,7 @@ public:
     // Stops a read under way and waits for its thread.
     ~TVorschauLink() override;
 
-    TVorschau& Window() { return *Window_; }
+    TVorschau& Window() { return *window_; }
 
     // Shows the window (where it was last, centred over the owner the first time) and raises
     // it; a drawing out of date is read.
@@ -59,12 +59,12 @@ public:
     static constexpr int kEditPauseMs = 400;
     // Texts of fewer lines are read at once (a thousand lines take about 0.1 ms).
     static constexpr std::size_t kReadAtOnceLines = 50000;
-    void SetReadAtOnceLines(std::size_t lines) { ReadAtOnceLines_ = lines; }
+    void SetReadAtOnceLines(std::size_t lines) { readAtOnceLines_ = lines; }
 
     // The drawing shows Ziel as it stands.
-    bool Current() const { return Shown_ && ShownGeneration_ == Generation_; }
+    bool Current() const { return shown_ && shownGeneration_ == generation_; }
     // A copy or a read of Ziel is under way.
-    bool Reading() const { return Copy_ != nullptr || Reads_.count(LatestRead_) != 0; }
+    bool Reading() const { return copy_ != nullptr || reads_.count(latestRead_) != 0; }
 
 private:
     enum class THighlightFrom { None, Quelle, Ziel };
@@ -81,33 +81,33 @@ private:
     void StrokeClicked(std::uint64_t line);
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-    QWidget& Owner_;
-    TCodeEdit& Quelle_;
-    TCodeEdit& Ziel_;
-    const TCodeEditLineOrigins& Origins_;
-    TVorschau* Window_;          // a child of the owner
-    std::optional<QRect> Place_; // where the window was when it was last hidden
-    std::size_t ReadAtOnceLines_ = kReadAtOnceLines;
+    QWidget& owner_;
+    TCodeEdit& quelle_;
+    TCodeEdit& ziel_;
+    const TCodeEditLineOrigins& origins_;
+    TVorschau* window_;          // a child of the owner
+    std::optional<QRect> place_; // where the window was when it was last hidden
+    std::size_t readAtOnceLines_ = kReadAtOnceLines;
 
     // Every change of Ziel counts up the generation; the drawing shows the one it was read at.
-    std::uint64_t Generation_ = 0;
-    std::uint64_t ShownGeneration_ = 0;
-    bool Shown_ = false;
-    QTimer EditPause_;
+    std::uint64_t generation_ = 0;
+    std::uint64_t shownGeneration_ = 0;
+    bool shown_ = false;
+    QTimer editPause_;
 
     // The generation the newest copy or read started at.
-    std::uint64_t ReadGeneration_ = 0;
+    std::uint64_t readGeneration_ = 0;
 
     // The copy under way: the lines copied so far.
-    std::shared_ptr<TLineSnapshot> Copy_;
-    std::size_t Copied_ = 0;
-    QTimer CopyTimer_;
+    std::shared_ptr<TLineSnapshot> copy_;
+    std::size_t copied_ = 0;
+    QTimer copyTimer_;
 
     // The reads on their threads; each one's thread is joined once it has reported.
-    std::map<std::uint64_t, std::jthread> Reads_;
-    std::uint64_t LatestRead_ = 0;
+    std::map<std::uint64_t, std::jthread> reads_;
+    std::uint64_t latestRead_ = 0;
 
-    THighlightFrom HighlightFrom_ = THighlightFrom::None;
+    THighlightFrom highlightFrom_ = THighlightFrom::None;
 };
 
 } // namespace plotalon
