@@ -1,6 +1,8 @@
 // The panes' line lists serve the conversion engine directly: a loaded NC file is its source,
 // a second list its target, and saving that list gives the PLT file.
 
+#include "tests/support/TempDir.h"
+
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -14,8 +16,8 @@ namespace {
 namespace fs = std::filesystem;
 
 TEST(ConversionSeam, LoadedSourceConvertsIntoATargetListThatSavesAsPlt) {
-    const fs::path dir = fs::temp_directory_path() / ("plotalon-seam-" + std::to_string(getpid()));
-    fs::create_directories(dir);
+    const test::TTempDir temp;
+    const fs::path dir = temp.Folder();
     std::ofstream(dir / "in.nc", std::ios::binary)
         << "G0 X0 Y0\nG1 Z-1\nG1 X10\nG3 X20 Y0 R5\nG0 Z5\nM30\n";
 
@@ -38,7 +40,6 @@ TEST(ConversionSeam, LoadedSourceConvertsIntoATargetListThatSavesAsPlt) {
     const std::string bytes{std::istreambuf_iterator<char>(in), {}};
     EXPECT_EQ(bytes, "IN;SP1;\r\nPU0,0;\r\nPD;\r\nPA10000,0;\r\nPA11464,-3536;\r\n"
                      "PA15000,-5000;\r\nPA18536,-3536;\r\nPA20000,0;\r\nSP0;\r\n");
-    fs::remove_all(dir);
 }
 
 } // namespace

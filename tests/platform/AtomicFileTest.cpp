@@ -1,5 +1,6 @@
 #include "platform/AtomicFile.h"
 #include "platform/Errors.h"
+#include "tests/support/TempDir.h"
 
 #include "tests/support/Unprivileged.h"
 
@@ -46,15 +47,6 @@ std::string Drain(int fd) {
 
 class AtomicFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        Folder = fs::temp_directory_path() /
-                 ("plotalon_atomic_" + std::to_string(::getpid()) + "_" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(Folder);
-        fs::create_directories(Folder);
-    }
-    void TearDown() override { fs::remove_all(Folder); }
-
     std::string In(const std::string& name) const { return (Folder / name).string(); }
     std::vector<std::string> Names() const {
         std::vector<std::string> names;
@@ -64,7 +56,8 @@ protected:
         return names;
     }
 
-    fs::path Folder;
+    test::TTempDir Temp;
+    fs::path Folder{Temp.Folder()};
 };
 
 TEST_F(AtomicFileTest, ReplacedFileKeepsItsModeAndNoTemporaryStays) {

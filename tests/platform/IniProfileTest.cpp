@@ -1,6 +1,7 @@
 #include "platform/IniProfile.h"
 
 #include "platform/AtomicFile.h"
+#include "tests/support/TempDir.h"
 #include "tests/support/Unprivileged.h"
 
 #include <gtest/gtest.h>
@@ -17,15 +18,7 @@ namespace fs = std::filesystem;
 
 class IniProfileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        Folder = fs::temp_directory_path() /
-                 ("plotalon_ini_" + std::to_string(::getpid()) + "_" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(Folder);
-        fs::create_directories(Folder);
-        Path = (Folder / "main.ini").string();
-    }
-    void TearDown() override { fs::remove_all(Folder); }
+    void SetUp() override { Path = (Folder / "main.ini").string(); }
 
     void Store(const std::string& bytes) { ASSERT_TRUE(ReplaceFileContents(Path, bytes)); }
     std::string Stored() {
@@ -41,7 +34,8 @@ protected:
         return WritePrivateProfileString(section, key, value, Path);
     }
 
-    fs::path Folder;
+    test::TTempDir Temp;
+    fs::path Folder{Temp.Folder()};
     std::string Path;
 };
 

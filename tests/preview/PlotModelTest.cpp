@@ -1,4 +1,5 @@
 #include "preview/PlotModel.h"
+#include "tests/support/TempDir.h"
 
 #include <fstream>
 #include <gtest/gtest.h>
@@ -144,9 +145,9 @@ TEST(PlotModel, ReadsOnAWorkerAndStopsWhenAsked) {
 
 // The file is read in pieces of a megabyte: lines and CR LF pairs across their seams.
 TEST(PlotModel, ReadsAFileInPieces) {
-    char dir[] = "/tmp/plotalon-model-XXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
-    const std::string path = std::string(dir) + "/big.plt";
+    const test::TTempDir temp;
+    const std::string dir = temp.Folder();
+    const std::string path = temp.Path("big.plt");
     std::string text = "PD;";
     while (text.size() < (3u << 20))
         text += "PA" + std::to_string(text.size() % 977) + "," + std::to_string(text.size()) +
@@ -161,10 +162,8 @@ TEST(PlotModel, ReadsAFileInPieces) {
         ASSERT_EQ(fromFile->Plot.Steps()[s].To, fromText->Plot.Steps()[s].To) << s;
         ASSERT_EQ(fromFile->Plot.LineOf(s), fromText->Plot.LineOf(s)) << s;
     }
-    EXPECT_THROW(ReadPlotModelFile(std::string(dir) + "/missing.plt"), EFOpenError);
+    EXPECT_THROW(ReadPlotModelFile(temp.Path("missing.plt")), EFOpenError);
     EXPECT_THROW(ReadPlotModelFile(dir), EFOpenError);
-    unlink(path.c_str());
-    rmdir(dir);
 }
 
 } // namespace

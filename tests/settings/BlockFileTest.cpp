@@ -2,6 +2,7 @@
 
 #include "platform/AtomicFile.h"
 #include "platform/Errors.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -18,15 +19,7 @@ using Lines = std::vector<std::string>;
 
 class BlockFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        Folder = fs::temp_directory_path() /
-                 ("plotalon_block_" + std::to_string(::getpid()) + "_" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(Folder);
-        fs::create_directories(Folder);
-        Path = (Folder / "vorspann.plt").string();
-    }
-    void TearDown() override { fs::remove_all(Folder); }
+    void SetUp() override { Path = (Folder / "vorspann.plt").string(); }
 
     std::string Stored() {
         std::string bytes;
@@ -34,7 +27,8 @@ protected:
         return bytes;
     }
 
-    fs::path Folder;
+    test::TTempDir Temp;
+    fs::path Folder{Temp.Folder()};
     std::string Path;
 };
 

@@ -1,6 +1,7 @@
 #include "settings/Reg.h"
 
 #include "platform/AtomicFile.h"
+#include "tests/support/TempDir.h"
 #include "tests/support/Unprivileged.h"
 
 #include <gtest/gtest.h>
@@ -17,16 +18,10 @@ namespace fs = std::filesystem;
 class RegTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        Folder = fs::temp_directory_path() /
-                 ("plotalon_reg_" + std::to_string(::getpid()) + "_" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(Folder);
-        fs::create_directories(Folder);
         Reg::IniFolder = Folder.string() + "/";
         Reg::IniName = "main";
         Reg::IniSection = "path";
     }
-    void TearDown() override { fs::remove_all(Folder); }
 
     std::string Stored() {
         std::string bytes;
@@ -34,7 +29,8 @@ protected:
         return bytes;
     }
 
-    fs::path Folder;
+    test::TTempDir Temp;
+    fs::path Folder{Temp.Folder()};
 };
 
 TEST(RegParseTest, WholeNumberSyntax) {

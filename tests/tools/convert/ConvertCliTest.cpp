@@ -6,6 +6,7 @@
 #include <thread>
 #include <utility>
 
+#include "tests/support/TempDir.h"
 #include "tests/support/Unprivileged.h"
 #include "tools/convert/ConvertCli.h"
 
@@ -31,18 +32,12 @@ void Put(const fs::path& p, const std::string& bytes) {
 class ConvertCli : public ::testing::Test {
 protected:
     ConvertCli() {
-        Dir = fs::temp_directory_path() /
-              ("plotalon-convert-" + std::to_string(getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(Dir);
-        fs::create_directories(Dir);
         Put(Dir / "main.ini", "[path]\r\nnc=\r\n[convert]\r\nfactor=1000\r\nxmove=0\r\n"
                               "ymove=0\r\ndeg=45\r\ntype=1\r\n");
         Put(Dir / "vorspann.plt", "IN;SP1;");
         Put(Dir / "nachspann.plt", "SP0;\r\n");
         Put(Dir / "in.nc", "G0 X0 Y0\nG1 Z-1\r\nG1 X10\rG3 X20 Y0 R5\nG0 Z5\nM30\n");
     }
-    ~ConvertCli() override { fs::remove_all(Dir); }
 
     int Run(std::vector<std::string> args) {
         Out.str("");
@@ -50,7 +45,8 @@ protected:
         return RunConvertCli(args, Dir.string() + "/", Out, Err);
     }
 
-    fs::path Dir;
+    test::TTempDir Temp;
+    fs::path Dir{Temp.Folder()};
     std::ostringstream Out, Err;
 };
 
