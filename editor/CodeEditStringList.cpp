@@ -1,6 +1,7 @@
 #include "editor/CodeEditStringList.h"
 
 #include "editor/CodeEditFiler.h"
+#include "platform/VirtualMemory.h"
 
 #include <algorithm>
 #include <climits>
@@ -8,7 +9,6 @@
 #include <cstring>
 #include <exception>
 #include <new>
-#include <sys/mman.h>
 #include <utility>
 
 namespace plotalon {
@@ -99,22 +99,9 @@ std::string ExpandTabs(std::string_view text, int width, bool& hadTabs) {
 // inserted and replaced lines get an allocation of their own, freed with the line.
 
 namespace {
-// Big storage is mapped in 2 MiB-aligned regions marked for huge pages: a loaded file
-// touches hundreds of megabytes once, and faulting them in 4 KiB at a time costs more than
-// reading the file, above all on a virtual machine.
-constexpr std::size_t kHugePage = 2u << 20;
-
-std::size_t RoundUpHuge(std::size_t bytes) {
-    return (bytes + kHugePage - 1) & ~(kHugePage - 1);
-}
-
-void* MapHuge(std::size_t bytes) {
-    void* p = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (p == MAP_FAILED) throw std::bad_alloc();
-    madvise(p, bytes, MADV_HUGEPAGE);
-    return p;
-}
-
+// Big storage lives in blocks of huge pages: a loaded file touches hundreds of megabytes once,
+// and faulting them in 4 KiB at a time costs more than reading the file, above all on a
+// virtual machine.
 constexpr std::uint32_t kOwnAllocation = 0x80000000u;
 constexpr std::uint32_t kMaxLineLength = 0x7FFFFFFFu;
 constexpr int kFlagShift = 29;
@@ -156,8 +143,8 @@ public:
     }
     void Reset() {
         for (const TBlock& b : Blocks) {
-            if (b.Size >= kHugePage)
-                munmap(b.Data, b.Size);
+            if (b.Size >= kHugePageSize)
+                ReleasePages(b.Data, b.Size);
             else
                 std::free(b.Data);
         }
@@ -176,13 +163,13 @@ private:
     };
 
     void NewBlock() {
-        char* data = NextSize >= kHugePage ? static_cast<char*>(MapHuge(NextSize))
-                                           : static_cast<char*>(std::malloc(NextSize));
+        char* data = NextSize >= kHugePageSize ? static_cast<char*>(ReservePages(NextSize))
+                                               : static_cast<char*>(std::malloc(NextSize));
         if (data == nullptr) throw std::bad_alloc();
         Blocks.push_back({data, NextSize});
         Next = data;
         Free = NextSize;
-        NextSize = std::min(NextSize * 2, kHugePage);
+        NextSize = std::min(NextSize * 2, kHugePageSize);
     }
 
     std::vector<TBlock> Blocks;
@@ -224,25 +211,22 @@ void TCodeEditStringList::EnsureCapacity(std::size_t wanted) {
         Objects = static_cast<std::intptr_t*>(grown);
     }
     std::size_t bytes = wanted * sizeof(TLineRecord);
-    if (Reserved == 0 && bytes < kHugePage) {
+    if (Reserved == 0 && bytes < kHugePageSize) {
         void* grown = std::realloc(static_cast<void*>(Lines), bytes);
         if (grown == nullptr) throw std::bad_alloc();
         Lines = static_cast<TLineRecord*>(grown);
     } else if (Reserved == 0) {
         // From here on the array lives in a mapping reserved ahead of its use; untouched
         // pages cost nothing, and growing it remaps pages instead of copying them.
-        std::size_t reserve = RoundUpHuge(2 * bytes);
-        void* mapped = MapHuge(reserve);
+        std::size_t reserve = RoundUpToHugePages(2 * bytes);
+        void* mapped = ReservePages(reserve);
         if (Size != 0) std::memcpy(mapped, static_cast<void*>(Lines), Size * sizeof(TLineRecord));
         std::free(static_cast<void*>(Lines));
         Lines = static_cast<TLineRecord*>(mapped);
         Reserved = reserve;
     } else if (bytes > Reserved) {
-        std::size_t reserve = RoundUpHuge(2 * bytes);
-        void* grown = mremap(static_cast<void*>(Lines), Reserved, reserve, MREMAP_MAYMOVE);
-        if (grown == MAP_FAILED) throw std::bad_alloc();
-        madvise(grown, reserve, MADV_HUGEPAGE);
-        Lines = static_cast<TLineRecord*>(grown);
+        std::size_t reserve = RoundUpToHugePages(2 * bytes);
+        Lines = static_cast<TLineRecord*>(GrowPages(static_cast<void*>(Lines), Reserved, reserve));
         Reserved = reserve;
     }
     Cap = wanted;
@@ -290,7 +274,7 @@ void TCodeEditStringList::FreeAll() {
     for (std::size_t i = 0; i < Size && HeapTexts > 0; ++i)
         FreeText(Lines[i]);
     if (Reserved != 0)
-        munmap(static_cast<void*>(Lines), Reserved);
+        ReleasePages(static_cast<void*>(Lines), Reserved);
     else
         std::free(static_cast<void*>(Lines));
     Reserved = 0;
