@@ -168,6 +168,14 @@ private:
     void UpdateExpandedLength(TLineRecord& record) const;
     void SwapStorage(TCodeEditStringList& other) noexcept; // not the tab width
     void ForgetExpandedLengths();
+    // Debug builds check the store after every change: the counts and the text blocks
+    // always, the records of the lines at hand, and every record while the list is short.
+    // Release builds compile it away.
+#ifdef NDEBUG
+    void CheckInvariants(std::size_t = 0, std::size_t = 0) const {}
+#else
+    void CheckInvariants(std::size_t first = 0, std::size_t count = SIZE_MAX) const;
+#endif
 
     TLineRecord* Lines = nullptr;
     std::intptr_t* Objects = nullptr; // parallel to Lines once an object is set

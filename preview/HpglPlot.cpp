@@ -1,6 +1,6 @@
 #include "preview/HpglPlot.h"
 
-#include "platform/HugePages.h"
+#include "platform/VirtualMemory.h"
 
 #include <algorithm>
 #include <cmath>

@@ -187,6 +187,43 @@ TEST_F(CodeEditStringListTest, AppendLinesCopiesObjectsAndRoundsCapacity) {
     EXPECT_EQ(List.LineAt(41), "l19");
 }
 
+// Past a couple of megabytes of records the array moves into page blocks and grows there,
+// and the texts into blocks of huge pages: every line must come through the moves, and
+// edits in the middle must work on the moved array as on the small one.
+TEST_F(CodeEditStringListTest, BigListsKeepEveryLineThroughTheirStorageMoves) {
+    const int n = 300000; // records of about 7 MB: mapped, then grown twice
+    const auto line = [](int i) { return "N" + std::to_string(i) + " G1 X" + std::to_string(i % 977); };
+    for (int i = 0; i < n; ++i)
+        List.AddLine(line(i));
+    List.SetObjectAt(n - 1, 5);
+    List.InsertLine(n / 2, "\tinserted");
+    List.DeleteLines(10, 3);
+    List.ReplaceLine(0, std::string(5000, 'r'));
+    List.AppendLines(List);
+
+    ASSERT_EQ(List.Count(), 2 * (n - 2));
+    const int half = n - 2;
+    for (int copy = 0; copy < 2; ++copy) {
+        const int at = copy * half;
+        EXPECT_EQ(List.LineAt(std::size_t(at)), std::string(5000, 'r'));
+        EXPECT_EQ(List.LineAt(std::size_t(at + 9)), line(9));
+        EXPECT_EQ(List.LineAt(std::size_t(at + 10)), line(13));
+        EXPECT_EQ(List.LineAt(std::size_t(at + n / 2 - 3)), "\tinserted");
+        EXPECT_EQ(List.LineAt(std::size_t(at + n / 2 - 2)), line(n / 2));
+        EXPECT_EQ(List.LineAt(std::size_t(at + half - 1)), line(n - 1));
+        EXPECT_EQ(List.ObjectAt(at + half - 1), 5);
+    }
+    EXPECT_EQ(List.LongestLineLength(), 5000);
+
+    TCodeEditStringList other;
+    other.AdoptLines(List);
+    EXPECT_EQ(other.Count(), 2 * half);
+    EXPECT_EQ(List.Count(), 0);
+    other.ClearLines();
+    other.AddLine("again small");
+    EXPECT_EQ(Lines(other), Strings{"again small"});
+}
+
 TEST_F(CodeEditStringListTest, AdoptLinesSwapsTheStorageInOneStep) {
     Fill({"old 1", "old 2"});
     List.SetObjectAt(1, 7);
