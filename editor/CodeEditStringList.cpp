@@ -22,8 +22,8 @@
 
 #include <algorithm>
 #include <climits>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <new>
@@ -173,7 +173,9 @@ public:
     }
 
 #ifndef NDEBUG
-    bool Empty() const { return Blocks.empty(); }
+    bool Empty() const {
+        return Blocks.empty();
+    }
     // Whether [p, p + n) lies in one block; the newest first, where added lines are.
     bool Holds(const char* p, std::size_t n) const {
         for (auto b = Blocks.rbegin(); b != Blocks.rend(); ++b)
@@ -589,7 +591,8 @@ void Require(bool holds, const char* what) {
 void TCodeEditStringList::CheckInvariants(std::size_t first, std::size_t count) const {
     Require(Size <= Cap && Cap <= std::size_t(INT_MAX), "line count within the capacity");
     Require((Cap == 0) == (Lines == nullptr), "a record array exactly when there is capacity");
-    Require(Reserved == 0 || (Reserved % kHugePageSize == 0 && Cap * sizeof(TLineRecord) <= Reserved),
+    Require(Reserved == 0 ||
+                (Reserved % kHugePageSize == 0 && Cap * sizeof(TLineRecord) <= Reserved),
             "mapped records within their block");
     Require(HeapTexts <= Size, "at most one own text per line");
     Require(Size != 0 || (HeapTexts == 0 && Arena->Empty()), "an empty list holds no text");

@@ -64,7 +64,9 @@ void* GrowPages(void* block, std::size_t oldBytes, std::size_t newBytes) {
     return grown;
 }
 
-void ReleasePages(void* block, std::size_t) noexcept { std::free(block); }
+void ReleasePages(void* block, std::size_t) noexcept {
+    std::free(block);
+}
 
 #endif
 

@@ -192,7 +192,9 @@ TEST_F(CodeEditStringListTest, AppendLinesCopiesObjectsAndRoundsCapacity) {
 // edits in the middle must work on the moved array as on the small one.
 TEST_F(CodeEditStringListTest, BigListsKeepEveryLineThroughTheirStorageMoves) {
     const int n = 300000; // records of about 7 MB: mapped, then grown twice
-    const auto line = [](int i) { return "N" + std::to_string(i) + " G1 X" + std::to_string(i % 977); };
+    const auto line = [](int i) {
+        return "N" + std::to_string(i) + " G1 X" + std::to_string(i % 977);
+    };
     for (int i = 0; i < n; ++i)
         List.AddLine(line(i));
     List.SetObjectAt(n - 1, 5);

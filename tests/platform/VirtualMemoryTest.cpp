@@ -11,7 +11,9 @@ namespace {
 
 // A pattern that tells every 4 KiB page apart, so that a move that loses or shuffles pages
 // shows.
-std::uint32_t Pattern(std::size_t i) { return std::uint32_t(i * 2654435761u) ^ std::uint32_t(i >> 10); }
+std::uint32_t Pattern(std::size_t i) {
+    return std::uint32_t(i * 2654435761u) ^ std::uint32_t(i >> 10);
+}
 
 void Fill(void* block, std::size_t bytes) {
     auto* words = static_cast<std::uint32_t*>(block);
