@@ -264,6 +264,7 @@ TEST_F(ConvertCli, FifoOutputGetsTheTextOnlyWhenTheRunSucceeds) {
 // As an unprivileged user, so that a regression fails to rename in /dev instead of deleting
 // the machine's /dev/null.
 TEST_F(ConvertCli, DevNullStaysTheDevice) {
+    ASSERT_TRUE(test::GiveToUnprivilegedUser(Dir.string())); // the input lies in it
     EXPECT_EQ(test::RunUnprivileged([&]() -> std::string {
                   const int code = Run({"-o", "/dev/null", (Dir / "in.nc").string()});
                   return code == 0 ? "" : "exit " + std::to_string(code) + ": " + Err.str();
