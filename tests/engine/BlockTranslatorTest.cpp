@@ -105,9 +105,12 @@ TEST_F(BlockTranslator, FormatCoordWritesEverySixtyFourBitValueInFull) {
 TEST_F(BlockTranslator, FormatCoordAgreesWithTheLibraryAtEveryDigitCount) {
     std::vector<std::int64_t> values{0, std::numeric_limits<std::int64_t>::min(),
                                      std::numeric_limits<std::int64_t>::max()};
-    for (std::int64_t p = 1; p <= 1000000000000000000; p *= 10)
+    // Up to 10^18, the last power of ten in range: stepping past it would overflow.
+    for (std::int64_t p = 1;; p *= 10) {
         for (const std::int64_t v : {p - 1, p, p + 1, 2 * p, 5 * p - 1, 9 * p})
             values.insert(values.end(), {v, -v});
+        if (p == 1000000000000000000) break;
+    }
     for (const std::int64_t v : values) {
         char expected[24], written[24];
         const auto size =
