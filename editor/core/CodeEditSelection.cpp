@@ -13,6 +13,15 @@ void Order(TCodePoint& begin, TCodePoint& end) {
     if (PointBefore(end, begin)) std::swap(begin, end);
 }
 
+// The columns and lines a column block spans, from its two corners in either order.
+struct TColumnBlock {
+    int Left, Right, Top, Bottom;
+};
+TColumnBlock ColumnBlockOf(TCodePoint begin, TCodePoint end) {
+    return {std::min(begin.X, end.X), std::max(begin.X, end.X), std::min(begin.Y, end.Y),
+            std::max(begin.Y, end.Y)};
+}
+
 std::string Slice(std::string_view line, int fromColumn, int toColumn) {
     int from = std::clamp(fromColumn - 1, 0, static_cast<int>(line.size()));
     int to = std::clamp(toColumn - 1, from, static_cast<int>(line.size()));
@@ -44,10 +53,7 @@ std::string TCodeEditCore::SelectedText(TCodeSelectionMode mode, TCodePoint begi
         }
         return out;
     case TCodeSelectionMode::smColumn: {
-        int left = std::min(begin.X, end.X);
-        int right = std::max(begin.X, end.X);
-        int top = std::min(begin.Y, end.Y);
-        int bottom = std::max(begin.Y, end.Y);
+        const auto [left, right, top, bottom] = ColumnBlockOf(begin, end);
         for (int y = top; y <= bottom; ++y) {
             if (y > top) out += "\r\n";
             out += Slice(Line(y), left, right);
@@ -97,10 +103,7 @@ void TCodeEditCore::DeleteSelection(TCodeSelectionMode mode, TCodePoint begin, T
         break;
     }
     case TCodeSelectionMode::smColumn: {
-        int left = std::min(begin.X, end.X);
-        int right = std::max(begin.X, end.X);
-        int top = std::min(begin.Y, end.Y);
-        int bottom = std::max(begin.Y, end.Y);
+        const auto [left, right, top, bottom] = ColumnBlockOf(begin, end);
         for (int y = top; y <= bottom; ++y) {
             std::string line = Line(y);
             if (static_cast<int>(line.size()) < left) continue;
