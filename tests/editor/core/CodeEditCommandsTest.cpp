@@ -350,12 +350,6 @@ TEST(Commands, ContextHelpGetsTheWordAtTheCaret) {
     EXPECT_EQ(word, "X10");
 }
 
-} // namespace
-} // namespace plotalon::test
-
-namespace plotalon::test {
-namespace {
-
 // Comments run from '(' to ')' with the comment attribute; '[' and ']' are symbols; every
 // other byte is a token without attribute.
 class CommentHighlighter : public TCodeCustomHighlighter {
@@ -440,12 +434,6 @@ TEST(Commands, HighlighterDestroyedWhileAttached) {
     EXPECT_EQ(editor.Caret(), (TCodePoint{3, 1}));
 }
 
-} // namespace
-} // namespace plotalon::test
-
-namespace plotalon::test {
-namespace {
-
 TEST(DragDrop, MoveAndCopyInEachDirection) {
     using M = TCodeSelectionMode;
     struct Case {
@@ -500,12 +488,6 @@ TEST(Commands, DoubleClickSelectsTheWord) {
     EXPECT_FALSE(editor.core.SelAvail());
 }
 
-} // namespace
-} // namespace plotalon::test
-
-namespace plotalon::test {
-namespace {
-
 TEST(Commands, MatchBracketWithTheNcHighlighter) {
     TNCSyn highlighter;
     Editor editor({"A[B[C]D]", "(X)", "[ (a]) ]", "<Q>"});
@@ -523,12 +505,6 @@ TEST(Commands, MatchBracketWithTheNcHighlighter) {
     editor.Key('B', ssCtrl | ssShift);
     EXPECT_EQ(editor.Caret(), (TCodePoint{3, 4}));
 }
-
-} // namespace
-} // namespace plotalon::test
-
-namespace plotalon::test {
-namespace {
 
 TEST(Commands, OptionsThePanesLeaveOff) {
     Editor editor({"    G01", "AB"});
@@ -560,12 +536,6 @@ TEST(Commands, CaretColumnIsBoundedSoTypingCannotPadWithoutLimit) {
     EXPECT_EQ(editor.Lines()[0].size(), static_cast<std::size_t>(TCodeEditCore::kMaxScrollWidth));
 }
 
-} // namespace
-} // namespace plotalon::test
-
-namespace plotalon::test {
-namespace {
-
 TEST(Commands, ExtremeViewSizesAndPositionsStaySafe) {
     Editor editor({"G1", "G2"});
     editor.core.SetWindowSize(INT_MAX, INT_MAX);
@@ -578,12 +548,6 @@ TEST(Commands, ExtremeViewSizesAndPositionsStaySafe) {
     editor.core.ExecuteCommand(ecGotoXY, TCodePoint{INT_MIN, INT_MIN});
     EXPECT_EQ(editor.Caret(), (TCodePoint{1, 1}));
 }
-
-} // namespace
-} // namespace plotalon::test
-
-namespace plotalon::test {
-namespace {
 
 TEST(Commands, EachCommandIsOneChangeOfTheList) {
     Editor editor({"ABCD", "EFGH"});

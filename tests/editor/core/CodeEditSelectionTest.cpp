@@ -126,12 +126,6 @@ TEST(Selection, PositionsOutsideTheTextAreSafe) {
     EXPECT_TRUE(empty.Lines().empty());
 }
 
-} // namespace
-} // namespace plotalon::test
-
-namespace plotalon::test {
-namespace {
-
 TEST(Selection, PastingThroughCtrlV) {
     struct Case {
         Lines start;

@@ -165,12 +165,6 @@ TEST(UndoPropertyEmpty, CommandsOnEmptyTextUndoToEmpty) {
     }
 }
 
-} // namespace
-} // namespace plotalon::test
-
-namespace plotalon::test {
-namespace {
-
 // Lines changed behind the core's back (as the conversion does to the target pane), one at a
 // time or several inside one update bracket, between commands and wild selection ends:
 // nothing crashes, caret and block ends never stand outside the text, and the view hears

@@ -187,12 +187,6 @@ TEST(Undo, WithoutGroupUndoEachCharacterIsAStep) {
     EXPECT_EQ(editor.Lines(), (Lines{"A"}));
 }
 
-} // namespace
-} // namespace plotalon::test
-
-namespace plotalon::test {
-namespace {
-
 TEST(Undo, ChangesBehindTheCoresBackEmptyTheLists) {
     // Records describe the text they were taken from; applied to another text they would
     // corrupt it. Loading into an empty list raises no cleared event, so the core notices
@@ -225,12 +219,6 @@ TEST(Undo, LineEventsReachTheCoresHooks) {
     EXPECT_TRUE(editor.core.CanUndo()); // the core's own change keeps its record
 }
 
-} // namespace
-} // namespace plotalon::test
-
-namespace plotalon::test {
-namespace {
-
 TEST(Undo, LoadingAFileLeavesNothingToUndo) {
     auto path = std::filesystem::temp_directory_path() /
                 ("editcore_load_" +
@@ -254,12 +242,6 @@ TEST(Undo, LoadingAFileLeavesNothingToUndo) {
     }
     std::filesystem::remove(path);
 }
-
-} // namespace
-} // namespace plotalon::test
-
-namespace plotalon::test {
-namespace {
 
 TEST(Undo, GroupBracketsUndoAndRedoEverythingBetweenThem) {
     Editor editor({"N1"});
