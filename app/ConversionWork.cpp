@@ -12,17 +12,17 @@ namespace {
 class TTracingSink : public ILineSink {
 public:
     TTracingSink(ILineSink& target, TCodeEditLineOrigins& origins)
-        : Target(target), Origins(origins) {}
-    void Trace(const TConversionRun& run) { Run = &run; }
+        : target_(target), origins_(origins) {}
+    void Trace(const TConversionRun& run) { run_ = &run; }
     void AppendLine(std::string_view line) override {
-        Target.AppendLine(line);
-        Origins.Append(Run->SourceLine());
+        target_.AppendLine(line);
+        origins_.Append(run_->SourceLine());
     }
 
 private:
-    ILineSink& Target;
-    TCodeEditLineOrigins& Origins;
-    const TConversionRun* Run = nullptr;
+    ILineSink& target_;
+    TCodeEditLineOrigins& origins_;
+    const TConversionRun* run_ = nullptr;
 };
 
 // Lines between two looks at the progress: the cancel answers within a fraction of a
@@ -33,29 +33,30 @@ constexpr std::size_t kProgressStep = 1024;
 
 TConversionWork::TConversionWork(const TConvSettings& settings, TLineVector prefix,
                                  TLineVector suffix, const ILineSource& source)
-    : Settings(settings), Prefix(std::move(prefix)), Suffix(std::move(suffix)), Source(source) {}
+    : settings_(settings), prefix_(std::move(prefix)), suffix_(std::move(suffix)), source_(source) {
+}
 
 std::string TConversionWork::Run(ILineSink& target, TCodeEditLineOrigins& origins,
                                  TProgress& progress) {
     TTracingSink traced(target, origins);
-    TConversionRun run(Settings, State, traced);
+    TConversionRun run(settings_, state_, traced);
     traced.Trace(run);
-    const std::size_t count = Source.LineCount();
+    const std::size_t count = source_.LineCount();
     progress.SetTotal(static_cast<std::int64_t>(count));
     std::string status;
     try {
-        run.Begin(Prefix);
+        run.Begin(prefix_);
         // Block by block as TConversionRun::Execute goes, with a look at the progress between.
         for (std::size_t i = 0; i < count && !run.Ended(); ++i) {
             if (i % kProgressStep == 0) {
                 progress.SetDone(static_cast<std::int64_t>(i));
                 progress.ThrowIfCancelled();
             }
-            run.Block(Source.LineAt(i));
+            run.Block(source_.LineAt(i));
         }
-        status = run.Finish(Suffix);
+        status = run.Finish(suffix_);
     } catch (...) {
-        Failed = run.FailedLine();
+        failed_ = run.FailedLine();
         throw;
     }
     progress.SetDone(static_cast<std::int64_t>(count));

@@ -29,15 +29,15 @@ public:
     std::string Run(ILineSink& target, TCodeEditLineOrigins& origins, TProgress& progress);
 
     // Index of the source line a fault stopped the run at.
-    std::size_t FailedLine() const { return Failed; }
+    std::size_t FailedLine() const { return failed_; }
 
 private:
-    const TConvSettings Settings;
-    const TLineVector Prefix;
-    const TLineVector Suffix;
-    const ILineSource& Source;
-    TModalState State;
-    std::size_t Failed = 0;
+    const TConvSettings settings_;
+    const TLineVector prefix_;
+    const TLineVector suffix_;
+    const ILineSource& source_;
+    TModalState state_;
+    std::size_t failed_ = 0;
 };
 
 } // namespace plotalon

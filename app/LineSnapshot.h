@@ -19,11 +19,11 @@ namespace plotalon {
 class TLineSnapshot : public ILineSource {
 public:
     // Room for lines lines' starts.
-    void Reserve(std::size_t lines) { Starts.reserve(lines); }
+    void Reserve(std::size_t lines) { starts_.reserve(lines); }
     // Appends the lines first to last - 1 of source.
     void CopyFrom(const ILineSource& source, std::size_t first, std::size_t last);
 
-    std::size_t LineCount() const override { return Starts.size(); }
+    std::size_t LineCount() const override { return starts_.size(); }
     std::string_view LineAt(std::size_t index) const override; // empty outside the copy
 
     static constexpr std::size_t kBlockBytes = std::size_t(1) << 20;
@@ -33,8 +33,8 @@ private:
         std::uint32_t Block;
         std::uint32_t Offset;
     };
-    std::vector<std::string> Blocks; // a line longer than a block has one of its own
-    std::vector<TStart> Starts;
+    std::vector<std::string> blocks_; // a line longer than a block has one of its own
+    std::vector<TStart> starts_;
 };
 
 } // namespace plotalon

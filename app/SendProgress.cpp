@@ -36,7 +36,7 @@ TSendProgress::TSendProgress(std::unique_ptr<TSendJob> job, const QString& portT
                              QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint),
-      Job_(std::move(job)) {
+      job_(std::move(job)) {
     setWindowTitle(QStringLiteral("An Plotter senden"));
     setFont(DefaultWindowFont());
     setFixedSize(kWidth, kBodyHeight + kStripHeight);
@@ -68,11 +68,11 @@ TSendProgress::TSendProgress(std::unique_ptr<TSendJob> job, const QString& portT
     BPause->Loaded();
     BAbort->Loaded();
 
-    Clock = new QTimer(this);
-    Clock->setInterval(250);
-    connect(Clock, &QTimer::timeout, this, &TSendProgress::ShowTimes);
-    connect(Job_.get(), &TSendJob::Progressed, this, &TSendProgress::ShowProgress);
-    connect(Job_.get(), &TSendJob::Finished, this, &TSendProgress::JobFinished);
+    clock_ = new QTimer(this);
+    clock_->setInterval(250);
+    connect(clock_, &QTimer::timeout, this, &TSendProgress::ShowTimes);
+    connect(job_.get(), &TSendJob::Progressed, this, &TSendProgress::ShowProgress);
+    connect(job_.get(), &TSendJob::Finished, this, &TSendProgress::JobFinished);
     ShowProgress();
     LState->setText(QStringLiteral("Verbindung wird hergestellt ..."));
     TDialogCharRouter::Install(this);
@@ -81,14 +81,14 @@ TSendProgress::TSendProgress(std::unique_ptr<TSendJob> job, const QString& portT
 TSendProgress::~TSendProgress() = default;
 
 void TSendProgress::Start() {
-    Running.start();
-    Clock->start();
-    Job_->Start();
+    running_.start();
+    clock_->start();
+    job_->Start();
     LState->setText(QStringLiteral("Sendet ..."));
 }
 
 void TSendProgress::ShowProgress() {
-    const TSendStatus status = Job_->Status();
+    const TSendStatus status = job_->Status();
     const unsigned permille = status.Total ? unsigned(status.Sent * 1000 / status.Total) : 1000;
     LBytes->setText(Count(status.Sent) + QStringLiteral(" von ") + Count(status.Total) +
                     QStringLiteral(" Bytes gesendet (") + QString::number(permille / 10) +
@@ -105,13 +105,13 @@ void TSendProgress::ShowProgress() {
 }
 
 void TSendProgress::ShowTimes() {
-    qint64 paused = PausedMs + (PausedSince.isValid() ? PausedSince.elapsed() : 0);
-    const double seconds = Running.isValid() ? double(Running.elapsed() - paused) / 1000 : 0;
+    qint64 paused = pausedMs_ + (pausedSince_.isValid() ? pausedSince_.elapsed() : 0);
+    const double seconds = running_.isValid() ? double(running_.elapsed() - paused) / 1000 : 0;
     LElapsed->setText(QStringLiteral("Vergangen: ") +
                       QString::fromStdString(FormatDuration(seconds)));
-    const TSendStatus status = Job_->Status();
+    const TSendStatus status = job_->Status();
     QString remaining = QStringLiteral("–");
-    if (Ended_) {
+    if (ended_) {
         if (status.Finished) remaining = QStringLiteral("0:00");
     } else if (status.Sent > 0 && seconds > 0)
         remaining = QString::fromStdString(
@@ -120,58 +120,58 @@ void TSendProgress::ShowTimes() {
 }
 
 void TSendProgress::BPauseClick() {
-    if (Ended_) return;
-    if (Job_->Paused()) {
-        Job_->Resume();
-        PausedMs += PausedSince.elapsed();
-        PausedSince.invalidate();
+    if (ended_) return;
+    if (job_->Paused()) {
+        job_->Resume();
+        pausedMs_ += pausedSince_.elapsed();
+        pausedSince_.invalidate();
         BPause->SetCaption(QStringLiteral("&Pause"));
         LState->setText(QStringLiteral("Sendet ..."));
     } else {
-        Job_->Pause();
-        PausedSince.start();
+        job_->Pause();
+        pausedSince_.start();
         BPause->SetCaption(QStringLiteral("&Weiter"));
         LState->setText(QStringLiteral("Angehalten"));
     }
 }
 
 void TSendProgress::BAbortClick() {
-    if (Ended_) {
+    if (ended_) {
         accept();
         return;
     }
-    Job_->Cancel();
+    job_->Cancel();
     BAbort->setEnabled(false);
     BPause->setEnabled(false);
     LState->setText(QStringLiteral("Wird abgebrochen ..."));
 }
 
 void TSendProgress::closeEvent(QCloseEvent* event) {
-    if (Ended_) {
+    if (ended_) {
         QDialog::closeEvent(event);
         return;
     }
-    CloseWhenEnded = true;
+    closeWhenEnded_ = true;
     BAbortClick();
     event->ignore();
 }
 
 // Escape is the close box's key.
 void TSendProgress::reject() {
-    if (Ended_) {
+    if (ended_) {
         QDialog::reject();
         return;
     }
-    CloseWhenEnded = true;
+    closeWhenEnded_ = true;
     BAbortClick();
 }
 
 void TSendProgress::JobFinished(int result, const QString& message) {
-    Ended_ = true;
-    Clock->stop();
-    if (PausedSince.isValid()) {
-        PausedMs += PausedSince.elapsed();
-        PausedSince.invalidate();
+    ended_ = true;
+    clock_->stop();
+    if (pausedSince_.isValid()) {
+        pausedMs_ += pausedSince_.elapsed();
+        pausedSince_.invalidate();
     }
     ShowProgress();
     BPause->setEnabled(false);
@@ -191,7 +191,7 @@ void TSendProgress::JobFinished(int result, const QString& message) {
         ShowFailure(message);
         return;
     }
-    if (CloseWhenEnded) QDialog::reject();
+    if (closeWhenEnded_) QDialog::reject();
 }
 
 void TSendProgress::ShowFailure(const QString& message) {

@@ -32,8 +32,8 @@ public:
 
     void Start();
     // True once the send has ended (done, cancelled or failed).
-    bool Ended() const { return Ended_; }
-    TSendJob& Job() { return *Job_; }
+    bool Ended() const { return ended_; }
+    TSendJob& Job() { return *job_; }
 
     QLabel* LPort;
     QLabel* LBytes;
@@ -59,13 +59,13 @@ private:
     void JobFinished(int result, const QString& message);
     void ShowFailure(const QString& message);
 
-    std::unique_ptr<TSendJob> Job_;
-    QTimer* Clock;
-    QElapsedTimer Running;
-    qint64 PausedMs = 0;
-    QElapsedTimer PausedSince;
-    bool Ended_ = false;
-    bool CloseWhenEnded = false;
+    std::unique_ptr<TSendJob> job_;
+    QTimer* clock_;
+    QElapsedTimer running_;
+    qint64 pausedMs_ = 0;
+    QElapsedTimer pausedSince_;
+    bool ended_ = false;
+    bool closeWhenEnded_ = false;
 };
 
 } // namespace plotalon

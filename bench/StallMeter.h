@@ -28,41 +28,41 @@ class TStallMeter {
 public:
     static constexpr qint64 kIntervalNs = 10'000'000;
     TStallMeter() {
-        Timer.setTimerType(Qt::PreciseTimer);
-        Timer.setInterval(int(kIntervalNs / 1'000'000));
-        QObject::connect(&Timer, &QTimer::timeout, [this] { Tick(); });
+        timer_.setTimerType(Qt::PreciseTimer);
+        timer_.setInterval(int(kIntervalNs / 1'000'000));
+        QObject::connect(&timer_, &QTimer::timeout, [this] { Tick(); });
     }
     void Start() {
-        Worst = 0;
-        WorstCpu = 0;
-        Clock.start();
-        Last = 0;
-        LastCpu = ThreadCpuNs();
-        Timer.start();
+        worst_ = 0;
+        worstCpu_ = 0;
+        clock_.start();
+        last_ = 0;
+        lastCpu_ = ThreadCpuNs();
+        timer_.start();
     }
     void Stop() {
         Tick();
-        Timer.stop();
+        timer_.stop();
     }
-    double WorstMs() const { return double(Worst) / 1e6; }
+    double WorstMs() const { return double(worst_) / 1e6; }
     // Of the thread that started the meter.
-    double WorstCpuMs() const { return double(WorstCpu) / 1e6; }
+    double WorstCpuMs() const { return double(worstCpu_) / 1e6; }
 
 private:
     void Tick() {
-        const qint64 now = Clock.nsecsElapsed();
-        Worst = std::max(Worst, now - Last - kIntervalNs);
-        Last = now;
+        const qint64 now = clock_.nsecsElapsed();
+        worst_ = std::max(worst_, now - last_ - kIntervalNs);
+        last_ = now;
         const qint64 cpu = ThreadCpuNs();
-        WorstCpu = std::max(WorstCpu, cpu - LastCpu);
-        LastCpu = cpu;
+        worstCpu_ = std::max(worstCpu_, cpu - lastCpu_);
+        lastCpu_ = cpu;
     }
-    QTimer Timer;
-    QElapsedTimer Clock;
-    qint64 Last = 0;
-    qint64 Worst = 0;
-    qint64 LastCpu = 0;
-    qint64 WorstCpu = 0;
+    QTimer timer_;
+    QElapsedTimer clock_;
+    qint64 last_ = 0;
+    qint64 worst_ = 0;
+    qint64 lastCpu_ = 0;
+    qint64 worstCpu_ = 0;
 };
 
 } // namespace plotalon::bench

@@ -4,26 +4,26 @@ namespace plotalon {
 
 TCodeEditDetachedLines::TCodeEditDetachedLines(int tabWidth,
                                                const TCodeCustomHighlighter* paneHighlighter)
-    : Highlighter(paneHighlighter != nullptr ? paneHighlighter->NewOfSameKind() : nullptr),
-      Link(List) {
-    List.SetTabWidth(tabWidth);
-    if (Highlighter == nullptr) return;
-    if (!Highlighter->CarriesRangeAcrossLines()) {
+    : highlighter_(paneHighlighter != nullptr ? paneHighlighter->NewOfSameKind() : nullptr),
+      link_(list_) {
+    list_.SetTabWidth(tabWidth);
+    if (highlighter_ == nullptr) return;
+    if (!highlighter_->CarriesRangeAcrossLines()) {
         // Every line starts in the reset state: stored as lines come, nothing scanned.
-        Highlighter->ResetRangeState();
-        List.OnLineAdded = [this, reset = Highlighter->RangeState()](int index) {
-            for (int i = index; i < List.Count() && List.LineRange(i) != reset; ++i)
-                List.SetLineRange(i, reset);
+        highlighter_->ResetRangeState();
+        list_.OnLineAdded = [this, reset = highlighter_->RangeState()](int index) {
+            for (int i = index; i < list_.Count() && list_.LineRange(i) != reset; ++i)
+                list_.SetLineRange(i, reset);
         };
-        List.OnLineInserted = List.OnLineAdded;
+        list_.OnLineInserted = list_.OnLineAdded;
         return;
     }
-    Link.SetHighlighter(Highlighter.get());
+    link_.SetHighlighter(highlighter_.get());
     // Appending follows the scan of the line before, so every line is scanned once.
-    List.OnLineAdded = [this](int index) { Link.LineAdded(index); };
-    List.OnLineInserted = [this](int index) { Link.LineInserted(index); };
-    List.OnLineDeleted = [this](int index) { Link.LineDeleted(index); };
-    List.OnLineReplaced = [this](int index) { Link.LineReplaced(index); };
+    list_.OnLineAdded = [this](int index) { link_.LineAdded(index); };
+    list_.OnLineInserted = [this](int index) { link_.LineInserted(index); };
+    list_.OnLineDeleted = [this](int index) { link_.LineDeleted(index); };
+    list_.OnLineReplaced = [this](int index) { link_.LineReplaced(index); };
 }
 
 } // namespace plotalon

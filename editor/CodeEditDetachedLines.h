@@ -23,13 +23,13 @@ public:
     TCodeEditDetachedLines& operator=(const TCodeEditDetachedLines&) = delete;
 
     // Add lines here (AddLine, or the engine's AppendLine): each is scanned as it comes.
-    TCodeEditStringList& Lines() { return List; }
-    bool ScansRanges() const { return Highlighter != nullptr; }
+    TCodeEditStringList& Lines() { return list_; }
+    bool ScansRanges() const { return highlighter_ != nullptr; }
 
 private:
-    std::unique_ptr<TCodeCustomHighlighter> Highlighter; // outlives the link
-    TCodeEditStringList List;
-    TCodeEditHighlighterLink Link;
+    std::unique_ptr<TCodeCustomHighlighter> highlighter_; // outlives the link
+    TCodeEditStringList list_;
+    TCodeEditHighlighterLink link_;
 };
 
 } // namespace plotalon

@@ -43,126 +43,126 @@ std::size_t FindLineStop(const char* b, std::size_t q) {
 
 } // namespace
 
-TCodeEditFiler::TCodeEditFiler() : Buffer(kInitialBufferSize + kTail, '\0') {}
+TCodeEditFiler::TCodeEditFiler() : buffer_(kInitialBufferSize + kTail, '\0') {}
 
 // ---------------------------------------------------------------------------------------
 
 TCodeEditFileReader::TCodeEditFileReader(const std::string& path) {
-    Fd = OpenForReading(path, TReadSource::PlainFile);
-    if (Fd < 0) throw EFOpenError(path);
+    fd_ = OpenForReading(path, TReadSource::PlainFile);
+    if (fd_ < 0) throw EFOpenError(path);
     struct stat st {};
-    fstat(Fd, &st);
-    Size = st.st_size;
+    fstat(fd_, &st);
+    size_ = st.st_size;
 }
 
 TCodeEditFileReader::~TCodeEditFileReader() {
-    if (Fd >= 0) ::close(Fd);
+    if (fd_ >= 0) ::close(fd_);
 }
 
 // Moves the unread bytes to the front and fills the buffer behind them. A partial line that
 // has grown beyond half the buffer doubles it first, so a line may be of any length.
 void TCodeEditFileReader::Refill() {
-    std::size_t keep = End - Pos;
-    if (Pos > 0 && keep > 0) std::memmove(Buffer.data(), Buffer.data() + Pos, keep);
-    Pos = 0;
-    End = keep;
-    if (keep > BufSize / 2) {
-        BufSize *= 2;
-        Buffer.resize(BufSize + kTail);
+    std::size_t keep = end_ - pos_;
+    if (pos_ > 0 && keep > 0) std::memmove(buffer_.data(), buffer_.data() + pos_, keep);
+    pos_ = 0;
+    end_ = keep;
+    if (keep > bufSize_ / 2) {
+        bufSize_ *= 2;
+        buffer_.resize(bufSize_ + kTail);
     }
     for (;;) {
-        ssize_t n = ::read(Fd, Buffer.data() + End, BufSize - End);
+        ssize_t n = ::read(fd_, buffer_.data() + end_, bufSize_ - end_);
         if (n < 0) {
             if (errno == EINTR) continue;
-            Buffer[End] = '\0';
+            buffer_[end_] = '\0';
             throw EReadError();
         }
-        if (n == 0) Eof = true;
-        End += std::size_t(n);
-        Read += n;
+        if (n == 0) eof_ = true;
+        end_ += std::size_t(n);
+        read_ += n;
         break;
     }
-    Buffer[End] = '\0';
+    buffer_[end_] = '\0';
 }
 
 bool TCodeEditFileReader::AtEnd() {
-    if (Stopped) return true;
-    if (Pos == End && !Eof) Refill();
-    if (Pos < End && Buffer[Pos] == '\0') Stopped = true;
-    return Stopped || (Pos == End && Eof);
+    if (stopped_) return true;
+    if (pos_ == end_ && !eof_) Refill();
+    if (pos_ < end_ && buffer_[pos_] == '\0') stopped_ = true;
+    return stopped_ || (pos_ == end_ && eof_);
 }
 
 std::string_view TCodeEditFileReader::ReadLine() {
-    std::size_t scan = Pos;
+    std::size_t scan = pos_;
     for (;;) {
-        const char* b = Buffer.data();
+        const char* b = buffer_.data();
         std::size_t q = FindLineStop(b, scan);
-        if (q < End) {
-            std::string_view line(b + Pos, q - Pos);
+        if (q < end_) {
+            std::string_view line(b + pos_, q - pos_);
             if (b[q] == '\n') {
-                Pos = q + 1;
+                pos_ = q + 1;
                 return line;
             }
             if (b[q] == '\r') {
-                if (q + 1 == End && !Eof) { // the next byte decides; fetch it first
-                    std::size_t offset = q - Pos;
+                if (q + 1 == end_ && !eof_) { // the next byte decides; fetch it first
+                    std::size_t offset = q - pos_;
                     Refill();
-                    scan = Pos + offset;
+                    scan = pos_ + offset;
                     continue;
                 }
                 if (b[q + 1] == '\n') {
-                    Format = TLineBreakFormat::CRLF;
-                    Pos = q + 2;
+                    format_ = TLineBreakFormat::CRLF;
+                    pos_ = q + 2;
                 } else {
-                    Pos = q + 1; // a lone CR ends the line on its own
+                    pos_ = q + 1; // a lone CR ends the line on its own
                 }
                 return line;
             }
-            Pos = q; // a 0 byte in the data ends the text
-            Stopped = true;
+            pos_ = q; // a 0 byte in the data ends the text
+            stopped_ = true;
             return line;
         }
-        if (Eof) { // the last line ends with the data
-            std::string_view line(b + Pos, End - Pos);
-            Pos = End;
+        if (eof_) { // the last line ends with the data
+            std::string_view line(b + pos_, end_ - pos_);
+            pos_ = end_;
             return line;
         }
-        std::size_t offset = q - Pos;
+        std::size_t offset = q - pos_;
         Refill();
-        scan = Pos + offset;
+        scan = pos_ + offset;
     }
 }
 
 // ---------------------------------------------------------------------------------------
 
-TCodeEditFileWriter::TCodeEditFileWriter(const std::string& path) : Path(path), File(path) {
-    if (!File.Ok()) throw EFCreateError(path, File.ErrorCode());
+TCodeEditFileWriter::TCodeEditFileWriter(const std::string& path) : path_(path), file_(path) {
+    if (!file_.Ok()) throw EFCreateError(path, file_.ErrorCode());
 }
 
 void TCodeEditFileWriter::Flush() {
-    if (Pos == 0) return;
-    File.Write(std::string_view(Buffer.data(), Pos));
-    Pos = 0;
-    if (!File.Ok()) throw EWriteError(File.ErrorCode());
+    if (pos_ == 0) return;
+    file_.Write(std::string_view(buffer_.data(), pos_));
+    pos_ = 0;
+    if (!file_.Ok()) throw EWriteError(file_.ErrorCode());
 }
 
 void TCodeEditFileWriter::WriteLine(std::string_view text) {
-    std::string_view lineBreak = Format == TLineBreakFormat::CRLF ? "\r\n" : "\n";
+    std::string_view lineBreak = format_ == TLineBreakFormat::CRLF ? "\r\n" : "\n";
     std::size_t need = text.size() + lineBreak.size();
-    if (Pos + need > BufSize) Flush();
-    if (need > BufSize) {
-        BufSize = need;
-        Buffer.resize(BufSize + kTail);
+    if (pos_ + need > bufSize_) Flush();
+    if (need > bufSize_) {
+        bufSize_ = need;
+        buffer_.resize(bufSize_ + kTail);
     }
-    if (!text.empty()) std::memcpy(Buffer.data() + Pos, text.data(), text.size());
-    std::memcpy(Buffer.data() + Pos + text.size(), lineBreak.data(), lineBreak.size());
-    Pos += need;
+    if (!text.empty()) std::memcpy(buffer_.data() + pos_, text.data(), text.size());
+    std::memcpy(buffer_.data() + pos_ + text.size(), lineBreak.data(), lineBreak.size());
+    pos_ += need;
 }
 
 void TCodeEditFileWriter::Commit() {
     Flush();
-    if (!File.Ok()) throw EWriteError(File.ErrorCode());
-    if (!File.Commit()) throw EFCreateError(Path, File.ErrorCode());
+    if (!file_.Ok()) throw EWriteError(file_.ErrorCode());
+    if (!file_.Commit()) throw EFCreateError(path_, file_.ErrorCode());
 }
 
 } // namespace plotalon

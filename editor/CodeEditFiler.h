@@ -28,16 +28,16 @@ public:
     static constexpr std::size_t kInitialBufferSize = 16384;
 
     virtual ~TCodeEditFiler() = default;
-    TLineBreakFormat LineBreakFormat() const { return Format; }
-    void SetLineBreakFormat(TLineBreakFormat format) { Format = format; }
-    std::size_t BufferSize() const { return BufSize; }
+    TLineBreakFormat LineBreakFormat() const { return format_; }
+    void SetLineBreakFormat(TLineBreakFormat format) { format_ = format; }
+    std::size_t BufferSize() const { return bufSize_; }
 
 protected:
     TCodeEditFiler();
-    std::vector<char> Buffer; // BufSize bytes of data, the terminating 0 and a word of slack
-    std::size_t BufSize = kInitialBufferSize;
-    std::size_t Pos = 0;
-    TLineBreakFormat Format = TLineBreakFormat::LF;
+    std::vector<char> buffer_; // BufSize bytes of data, the terminating 0 and a word of slack
+    std::size_t bufSize_ = kInitialBufferSize;
+    std::size_t pos_ = 0;
+    TLineBreakFormat format_ = TLineBreakFormat::LF;
 };
 
 class TCodeEditFileReader : public TCodeEditFiler {
@@ -53,18 +53,18 @@ public:
     // The next line without its line break; valid until the next call. Raises EReadError.
     std::string_view ReadLine();
 
-    std::int64_t FileSize() const { return Size; }
-    std::int64_t BytesRead() const { return Read; }
+    std::int64_t FileSize() const { return size_; }
+    std::int64_t BytesRead() const { return read_; }
 
 private:
     void Refill();
 
-    int Fd = -1;
-    std::size_t End = 0; // bytes of data in the buffer
-    std::int64_t Size = 0;
-    std::int64_t Read = 0;
-    bool Eof = false;
-    bool Stopped = false; // a 0 byte ended the text
+    int fd_ = -1;
+    std::size_t end_ = 0; // bytes of data in the buffer
+    std::int64_t size_ = 0;
+    std::int64_t read_ = 0;
+    bool eof_ = false;
+    bool stopped_ = false; // a 0 byte ended the text
 };
 
 // Collects lines and writes them through the safe save (platform/AtomicFile.h): a file is
@@ -84,8 +84,8 @@ public:
 private:
     void Flush();
 
-    std::string Path;
-    TAtomicFileWriter File;
+    std::string path_;
+    TAtomicFileWriter file_;
 };
 
 } // namespace plotalon

@@ -24,16 +24,16 @@ int CompareNoCase(std::string_view a, std::string_view b) {
 // ---------------------------------------------------------------------------------------
 
 void TCodeMethodChain::RemoveEntry(TEntry entry) {
-    for (std::size_t i = Entries.size(); i-- > 0;)
-        if (Entries[i] == entry) Entries.erase(Entries.begin() + std::ptrdiff_t(i));
+    for (std::size_t i = entries_.size(); i-- > 0;)
+        if (entries_[i] == entry) entries_.erase(entries_.begin() + std::ptrdiff_t(i));
 }
 
 // A handler may hook or unhook handlers while the chain fires: each entry is looked up
 // again before it is called, so a removed handler is never called afterwards.
 void TCodeMethodChain::FireEntries(const std::function<void(const TEntry&)>& call) {
-    std::vector<TEntry> snapshot = Entries;
+    std::vector<TEntry> snapshot = entries_;
     for (const TEntry& entry : snapshot) {
-        if (std::find(Entries.begin(), Entries.end(), entry) == Entries.end()) continue;
+        if (std::find(entries_.begin(), entries_.end(), entry) == entries_.end()) continue;
         try {
             call(entry);
         } catch (...) {
@@ -43,10 +43,10 @@ void TCodeMethodChain::FireEntries(const std::function<void(const TEntry&)>& cal
 }
 
 bool TCodeMethodChain::HandleException(std::exception_ptr error) {
-    if (!OnException) std::rethrow_exception(error);
+    if (!onException_) std::rethrow_exception(error);
     bool doContinue = true;
     try {
-        OnException(error, doContinue);
+        onException_(error, doContinue);
     } catch (...) {
         throw ECodeMethodChain(ClassName() +
                                ".DoHandleException : MUST NOT occur any kind of exception in "
@@ -66,65 +66,65 @@ void TCodeNotifyEventChain::Remove(TNotifyEvent handler) {
 void TCodeNotifyEventChain::Fire() {
     FireEntries([this](const TEntry& entry) {
         TNotifyEvent handler(reinterpret_cast<TNotifyEvent::TCode>(entry.Code), entry.Receiver);
-        handler(Sender);
+        handler(sender_);
     });
 }
 
 // ---------------------------------------------------------------------------------------
 
 void TCodeHighlighterAttributes::SetBackground(TColor value) {
-    if (Bg == value) return;
-    Bg = value;
+    if (bg_ == value) return;
+    bg_ = value;
     Changed();
 }
 
 void TCodeHighlighterAttributes::SetForeground(TColor value) {
-    if (Fg == value) return;
-    Fg = value;
+    if (fg_ == value) return;
+    fg_ = value;
     Changed();
 }
 
 void TCodeHighlighterAttributes::SetStyle(TFontStyles value) {
-    if (FontStyle == value) return;
-    FontStyle = value;
+    if (fontStyle_ == value) return;
+    fontStyle_ = value;
     Changed();
 }
 
 void TCodeHighlighterAttributes::InternalSaveDefaultValues() {
-    BgDefault = Bg;
-    FgDefault = Fg;
-    StyleDefault = FontStyle;
+    bgDefault_ = bg_;
+    fgDefault_ = fg_;
+    styleDefault_ = fontStyle_;
 }
 
 void TCodeHighlighterAttributes::Assign(const TCodeHighlighterAttributes& source) {
     if (&source == this) return;
-    AttrName = source.AttrName;
-    bool differs = Bg != source.Bg || Fg != source.Fg || FontStyle != source.FontStyle;
-    Bg = source.Bg;
-    Fg = source.Fg;
-    FontStyle = source.FontStyle;
+    attrName_ = source.attrName_;
+    bool differs = bg_ != source.bg_ || fg_ != source.fg_ || fontStyle_ != source.fontStyle_;
+    bg_ = source.bg_;
+    fg_ = source.fg_;
+    fontStyle_ = source.fontStyle_;
     if (differs) Changed();
 }
 
 void TCodeHighlighterAttributes::Changed() {
-    if (OnChange) OnChange(this);
+    if (onChange_) onChange_(this);
 }
 
 // ---------------------------------------------------------------------------------------
 
-TCodeCustomHighlighter::TCodeCustomHighlighter() : ChangeChain(this), DestroyChain(this) {}
+TCodeCustomHighlighter::TCodeCustomHighlighter() : changeChain_(this), destroyChain_(this) {}
 
 TCodeCustomHighlighter::~TCodeCustomHighlighter() {
     try {
-        DestroyChain.Fire();
+        destroyChain_.Fire();
     } catch (...) {
         // A destructor cannot pass the error on; the listeners have been told all the same.
     }
 }
 
 TCodeHighlighterAttributes* TCodeCustomHighlighter::AttributeAt(int index) const {
-    if (index < 0 || index >= static_cast<int>(Attributes.size())) return nullptr;
-    return Attributes[std::size_t(index)].get();
+    if (index < 0 || index >= static_cast<int>(attributes_.size())) return nullptr;
+    return attributes_[std::size_t(index)].get();
 }
 
 TCharSet TCodeCustomHighlighter::IdentifierChars() const {
@@ -137,11 +137,11 @@ TCharSet TCodeCustomHighlighter::IdentifierChars() const {
 TCodeHighlighterAttributes*
 TCodeCustomHighlighter::AddAttribute(std::unique_ptr<TCodeHighlighterAttributes> attr) {
     auto at = std::lower_bound(
-        Attributes.begin(), Attributes.end(), attr->Name(),
+        attributes_.begin(), attributes_.end(), attr->Name(),
         [](const auto& a, const std::string& name) { return CompareNoCase(a->Name(), name) < 0; });
-    if (at != Attributes.end() && CompareNoCase((*at)->Name(), attr->Name()) == 0)
+    if (at != attributes_.end() && CompareNoCase((*at)->Name(), attr->Name()) == 0)
         throw EDuplicateAttribute();
-    return Attributes.insert(at, std::move(attr))->get();
+    return attributes_.insert(at, std::move(attr))->get();
 }
 
 void TCodeCustomHighlighter::ScanToLineEnd() {
@@ -150,14 +150,14 @@ void TCodeCustomHighlighter::ScanToLineEnd() {
 }
 
 void TCodeCustomHighlighter::SetAttributesOnChange(TAttributeChangeEvent handler) {
-    for (auto& attr : Attributes) {
+    for (auto& attr : attributes_) {
         attr->SetOnChange(handler);
         attr->InternalSaveDefaultValues();
     }
 }
 
 void TCodeCustomHighlighter::DefHighlightChange(TCodeHighlighterAttributes*) {
-    ChangeChain.Fire();
+    changeChain_.Fire();
 }
 
 bool TCodeCustomHighlighter::IsOfMyKind(const TCodeCustomHighlighter& source) const {
@@ -166,7 +166,7 @@ bool TCodeCustomHighlighter::IsOfMyKind(const TCodeCustomHighlighter& source) co
 
 void TCodeCustomHighlighter::Assign(const TCodeCustomHighlighter& source) {
     if (&source == this) return;
-    for (auto& own : Attributes)
+    for (auto& own : attributes_)
         for (int i = 0; i < source.AttributeCount(); ++i) {
             TCodeHighlighterAttributes* theirs = source.AttributeAt(i);
             if (theirs->Name() == own->Name()) own->Assign(*theirs);

@@ -82,8 +82,8 @@ public:
     virtual ~TCodeMethodChain() = default;
     virtual std::string ClassName() const { return "TCodeMethodChain"; }
 
-    void SetExceptionHandler(TExceptionHandler handler) { OnException = std::move(handler); }
-    int HandlerCount() const { return static_cast<int>(Entries.size()); }
+    void SetExceptionHandler(TExceptionHandler handler) { onException_ = std::move(handler); }
+    int HandlerCount() const { return static_cast<int>(entries_.size()); }
 
 protected:
     struct TEntry {
@@ -91,21 +91,21 @@ protected:
         void* Receiver;
         bool operator==(const TEntry&) const = default;
     };
-    void AddEntry(TEntry entry) { Entries.push_back(entry); } // duplicates allowed
-    void RemoveEntry(TEntry entry);                           // every equal entry
+    void AddEntry(TEntry entry) { entries_.push_back(entry); } // duplicates allowed
+    void RemoveEntry(TEntry entry);                            // every equal entry
     // Calls call(entry) for every entry still present when its turn comes.
     void FireEntries(const std::function<void(const TEntry&)>& call);
 
 private:
     bool HandleException(std::exception_ptr error);
 
-    std::vector<TEntry> Entries;
-    TExceptionHandler OnException;
+    std::vector<TEntry> entries_;
+    TExceptionHandler onException_;
 };
 
 class TCodeNotifyEventChain : public TCodeMethodChain {
 public:
-    explicit TCodeNotifyEventChain(TCodeCustomHighlighter* sender) : Sender(sender) {}
+    explicit TCodeNotifyEventChain(TCodeCustomHighlighter* sender) : sender_(sender) {}
     std::string ClassName() const override { return "TCodeNotifyEventChain"; }
 
     void Add(TNotifyEvent handler);
@@ -113,43 +113,43 @@ public:
     void Fire();
 
 private:
-    TCodeCustomHighlighter* Sender;
+    TCodeCustomHighlighter* sender_;
 };
 
 class TCodeHighlighterAttributes {
 public:
-    explicit TCodeHighlighterAttributes(std::string name) : AttrName(std::move(name)) {}
+    explicit TCodeHighlighterAttributes(std::string name) : attrName_(std::move(name)) {}
     virtual ~TCodeHighlighterAttributes() = default;
 
-    const std::string& Name() const { return AttrName; }
-    TColor Background() const { return Bg; }
-    TColor Foreground() const { return Fg; }
-    TFontStyles Style() const { return FontStyle; }
+    const std::string& Name() const { return attrName_; }
+    TColor Background() const { return bg_; }
+    TColor Foreground() const { return fg_; }
+    TFontStyles Style() const { return fontStyle_; }
     void SetBackground(TColor value);
     void SetForeground(TColor value);
     void SetStyle(TFontStyles value);
 
     // A property is written out only while it differs from its recorded default.
-    bool IsBackgroundStored() const { return Bg != BgDefault; }
-    bool IsForegroundStored() const { return Fg != FgDefault; }
-    bool IsStyleStored() const { return FontStyle != StyleDefault; }
+    bool IsBackgroundStored() const { return bg_ != bgDefault_; }
+    bool IsForegroundStored() const { return fg_ != fgDefault_; }
+    bool IsStyleStored() const { return fontStyle_ != styleDefault_; }
     void InternalSaveDefaultValues();
 
     // Copies name, colours and style; fires Changed once when a colour or the style differed.
     void Assign(const TCodeHighlighterAttributes& source);
 
-    void SetOnChange(TAttributeChangeEvent handler) { OnChange = handler; }
+    void SetOnChange(TAttributeChangeEvent handler) { onChange_ = handler; }
     virtual void Changed();
 
 private:
-    std::string AttrName;
-    TColor Bg = clNone;
-    TColor BgDefault = clNone;
-    TColor Fg = clNone;
-    TColor FgDefault = clNone;
-    TFontStyles FontStyle = 0;
-    TFontStyles StyleDefault = 0;
-    TAttributeChangeEvent OnChange;
+    std::string attrName_;
+    TColor bg_ = clNone;
+    TColor bgDefault_ = clNone;
+    TColor fg_ = clNone;
+    TColor fgDefault_ = clNone;
+    TFontStyles fontStyle_ = 0;
+    TFontStyles styleDefault_ = 0;
+    TAttributeChangeEvent onChange_;
 };
 
 class TCodeCustomHighlighter {
@@ -160,16 +160,16 @@ public:
     TCodeCustomHighlighter(const TCodeCustomHighlighter&) = delete;
     TCodeCustomHighlighter& operator=(const TCodeCustomHighlighter&) = delete;
 
-    virtual int AttributeCount() const { return static_cast<int>(Attributes.size()); }
+    virtual int AttributeCount() const { return static_cast<int>(attributes_.size()); }
     // In name order; nullptr outside the list.
     virtual TCodeHighlighterAttributes* AttributeAt(int index) const;
     // index: a TDefaultAttribute; nullptr when there is none.
     virtual TCodeHighlighterAttributes* DefaultAttribute(int index) const = 0;
-    virtual std::string DefaultFilter() const { return Filter; }
+    virtual std::string DefaultFilter() const { return filter_; }
     virtual TCharSet IdentifierChars() const; // base: bytes 33 to 255
     virtual std::string SampleSource() const { return {}; }
     virtual bool IsFilterStored() const { return true; }
-    virtual void SetDefaultFilter(const std::string& value) { Filter = value; }
+    virtual void SetDefaultFilter(const std::string& value) { filter_ = value; }
     virtual void SetSampleSource(const std::string&) {}
     virtual std::uint8_t Capabilities() const { return 2; }
     virtual std::string LanguageName() const { return "<Unknown>"; }
@@ -194,19 +194,19 @@ public:
     // a text's ranges are then known without scanning it.
     virtual bool CarriesRangeAcrossLines() const { return true; }
 
-    bool Enabled() const { return IsEnabled; }
-    void SetEnabled(bool value) { IsEnabled = value; }
+    bool Enabled() const { return isEnabled_; }
+    void SetEnabled(bool value) { isEnabled_ = value; }
 
     // Inserts the attribute under its name (case-insensitive order); EDuplicateAttribute
     // when the name is taken, and the attribute is then freed.
     TCodeHighlighterAttributes* AddAttribute(std::unique_ptr<TCodeHighlighterAttributes> attr);
     void ScanToLineEnd();
-    void HookAttributeChange(TNotifyEvent handler) { ChangeChain.Add(handler); }
-    void UnhookAttributeChange(TNotifyEvent handler) { ChangeChain.Remove(handler); }
+    void HookAttributeChange(TNotifyEvent handler) { changeChain_.Add(handler); }
+    void UnhookAttributeChange(TNotifyEvent handler) { changeChain_.Remove(handler); }
     // Tells an editor that this highlighter goes away (the owner's free notification).
-    void HookDestroy(TNotifyEvent handler) { DestroyChain.Add(handler); }
-    void UnhookDestroy(TNotifyEvent handler) { DestroyChain.Remove(handler); }
-    TCodeNotifyEventChain& AttributeChangeChain() { return ChangeChain; }
+    void HookDestroy(TNotifyEvent handler) { destroyChain_.Add(handler); }
+    void UnhookDestroy(TNotifyEvent handler) { destroyChain_.Remove(handler); }
+    TCodeNotifyEventChain& AttributeChangeChain() { return changeChain_; }
 
     // For each own attribute, assigns every source attribute of the same (exact) name; takes
     // the sample source when the source is of this highlighter's kind.
@@ -221,11 +221,11 @@ protected:
     virtual bool IsOfMyKind(const TCodeCustomHighlighter& source) const;
 
 private:
-    std::vector<std::unique_ptr<TCodeHighlighterAttributes>> Attributes; // sorted by name
-    TCodeNotifyEventChain ChangeChain;
-    TCodeNotifyEventChain DestroyChain;
-    std::string Filter;
-    bool IsEnabled = true;
+    std::vector<std::unique_ptr<TCodeHighlighterAttributes>> attributes_; // sorted by name
+    TCodeNotifyEventChain changeChain_;
+    TCodeNotifyEventChain destroyChain_;
+    std::string filter_;
+    bool isEnabled_ = true;
 };
 
 } // namespace plotalon

@@ -4,20 +4,20 @@
 
 namespace plotalon {
 
-TCodeEditHighlighterLink::TCodeEditHighlighterLink(TCodeEditStringList& lines) : Lines(lines) {}
+TCodeEditHighlighterLink::TCodeEditHighlighterLink(TCodeEditStringList& lines) : lines_(lines) {}
 
 TCodeEditHighlighterLink::~TCodeEditHighlighterLink() {
     Detach();
 }
 
 void TCodeEditHighlighterLink::Detach() {
-    ScannedLast = -1;
-    if (Attached == nullptr) return;
-    Attached->UnhookAttributeChange(
+    scannedLast_ = -1;
+    if (attached_ == nullptr) return;
+    attached_->UnhookAttributeChange(
         TNotifyEvent::Of<&TCodeEditHighlighterLink::AttributesChanged>(this));
-    Attached->UnhookDestroy(
+    attached_->UnhookDestroy(
         TNotifyEvent::Of<&TCodeEditHighlighterLink::HighlighterDestroyed>(this));
-    Attached = nullptr;
+    attached_ = nullptr;
 }
 
 void TCodeEditHighlighterLink::SetHighlighter(TCodeCustomHighlighter* highlighter) {
@@ -29,24 +29,24 @@ void TCodeEditHighlighterLink::SetHighlighterOverStoredRanges(TCodeCustomHighlig
 }
 
 void TCodeEditHighlighterLink::Attach(TCodeCustomHighlighter* highlighter, TScan scan) {
-    if (highlighter == Attached) return;
+    if (highlighter == attached_) return;
     Detach();
     if (highlighter != nullptr) {
         highlighter->HookAttributeChange(
             TNotifyEvent::Of<&TCodeEditHighlighterLink::AttributesChanged>(this));
         highlighter->HookDestroy(
             TNotifyEvent::Of<&TCodeEditHighlighterLink::HighlighterDestroyed>(this));
-        Attached = highlighter;
+        attached_ = highlighter;
     }
     if (highlighter != nullptr && scan == TScan::AllLines) {
-        Lines.BeginUpdate();
+        lines_.BeginUpdate();
         try {
             ScanAllRanges();
         } catch (...) {
-            Lines.EndUpdate();
+            lines_.EndUpdate();
             throw;
         }
-        Lines.EndUpdate();
+        lines_.EndUpdate();
     }
     Report();
 }
@@ -57,7 +57,7 @@ void TCodeEditHighlighterLink::AttributesChanged(TCodeCustomHighlighter*) {
 
 void TCodeEditHighlighterLink::HighlighterDestroyed(TCodeCustomHighlighter*) {
     // The highlighter is going away: its chains are not touched any more.
-    Attached = nullptr;
+    attached_ = nullptr;
     Report();
 }
 
@@ -66,29 +66,29 @@ void TCodeEditHighlighterLink::Report() {
 }
 
 void TCodeEditHighlighterLink::ScanLine(int index) {
-    Attached->BeginLine(Lines.LineAt(std::size_t(index)), index);
-    Attached->ScanToLineEnd();
-    ScannedLast = index;
-    ScannedLastEnd = Attached->RangeState();
+    attached_->BeginLine(lines_.LineAt(std::size_t(index)), index);
+    attached_->ScanToLineEnd();
+    scannedLast_ = index;
+    scannedLastEnd_ = attached_->RangeState();
 }
 
 void TCodeEditHighlighterLink::ScanAllRanges() {
-    if (Attached == nullptr || Lines.Count() == 0) return;
-    Attached->ResetRangeState();
-    for (int i = 0; i < Lines.Count(); ++i) {
-        Lines.SetLineRange(i, Attached->RangeState());
+    if (attached_ == nullptr || lines_.Count() == 0) return;
+    attached_->ResetRangeState();
+    for (int i = 0; i < lines_.Count(); ++i) {
+        lines_.SetLineRange(i, attached_->RangeState());
         ScanLine(i);
     }
 }
 
 int TCodeEditHighlighterLink::RescanFrom(int index) {
-    if (Attached == nullptr || index >= Lines.Count() - 1) return index;
+    if (attached_ == nullptr || index >= lines_.Count() - 1) return index;
     ScanLine(index);
     int current = index + 1;
-    while (current < Lines.Count()) {
-        TCodeRange range = Attached->RangeState();
-        if (range == Lines.LineRange(current)) break;
-        Lines.SetLineRange(current, range);
+    while (current < lines_.Count()) {
+        TCodeRange range = attached_->RangeState();
+        if (range == lines_.LineRange(current)) break;
+        lines_.SetLineRange(current, range);
         ScanLine(current);
         ++current;
     }
@@ -96,23 +96,23 @@ int TCodeEditHighlighterLink::RescanFrom(int index) {
 }
 
 TRepaintLines TCodeEditHighlighterLink::LineReplaced(int index) {
-    ScannedLast = -1; // the rescan leaves out a replaced last line
-    if (Attached == nullptr) return {index + 1, index + 1};
-    Attached->SetRangeState(Lines.LineRange(index));
+    scannedLast_ = -1; // the rescan leaves out a replaced last line
+    if (attached_ == nullptr) return {index + 1, index + 1};
+    attached_->SetRangeState(lines_.LineRange(index));
     int last = RescanFrom(index);
     return {index + 1, std::max(last, index) + 1};
 }
 
 void TCodeEditHighlighterLink::RescanAround(int index) {
-    if (Attached == nullptr || Lines.Count() == 0) return;
+    if (attached_ == nullptr || lines_.Count() == 0) return;
     if (index <= 0) {
-        Attached->ResetRangeState();
-        Lines.SetLineRange(0, Attached->RangeState());
-        if (Lines.Count() >= 2) RescanFrom(0);
+        attached_->ResetRangeState();
+        lines_.SetLineRange(0, attached_->RangeState());
+        if (lines_.Count() >= 2) RescanFrom(0);
         return;
     }
-    int previous = std::min(index, Lines.Count()) - 1;
-    Attached->SetRangeState(Lines.LineRange(previous));
+    int previous = std::min(index, lines_.Count()) - 1;
+    attached_->SetRangeState(lines_.LineRange(previous));
     RescanFrom(previous);
 }
 
@@ -121,11 +121,11 @@ TRepaintLines TCodeEditHighlighterLink::LineAdded(int index) {
         // The scan of the line before ended in the range the new last line starts with, so
         // that line need not be scanned again: appending a text line by line (a conversion
         // filling its target) scans every line once.
-        Lines.SetLineRange(index, ScannedLastEnd);
-        Attached->SetRangeState(ScannedLastEnd);
+        lines_.SetLineRange(index, scannedLastEnd_);
+        attached_->SetRangeState(scannedLastEnd_);
         ScanLine(index);
     } else {
-        ScannedLast = -1;
+        scannedLast_ = -1;
         RescanAround(index);
     }
     return {index + 1, TRepaintLines::kRepaintToEnd};
@@ -134,8 +134,8 @@ TRepaintLines TCodeEditHighlighterLink::LineAdded(int index) {
 bool TCodeEditHighlighterLink::AppendsToTheLastScan(int index) const {
     // Every change of a line at or before the one scanned last either rescans it or moves it
     // to another index, so a line at that index right after it follows the unchanged line.
-    return Attached != nullptr && index > 0 && index == ScannedLast + 1 &&
-           index == Lines.Count() - 1;
+    return attached_ != nullptr && index > 0 && index == scannedLast_ + 1 &&
+           index == lines_.Count() - 1;
 }
 
 TRepaintLines TCodeEditHighlighterLink::LineInserted(int index) {

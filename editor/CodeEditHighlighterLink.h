@@ -33,7 +33,7 @@ public:
     // highlighter is destroyed.
     std::function<void()> OnHighlighterChanged;
 
-    TCodeCustomHighlighter* Highlighter() const { return Attached; }
+    TCodeCustomHighlighter* Highlighter() const { return attached_; }
     // Attaching the one already attached does nothing (no rescan); nullptr detaches.
     void SetHighlighter(TCodeCustomHighlighter* highlighter);
     // The same for lines whose ranges a highlighter of its kind has stored already (a list
@@ -62,11 +62,11 @@ private:
     bool AppendsToTheLastScan(int index) const;
     void Report();
 
-    TCodeEditStringList& Lines;
-    TCodeCustomHighlighter* Attached = nullptr;
+    TCodeEditStringList& lines_;
+    TCodeCustomHighlighter* attached_ = nullptr;
     // The line scanned last and the range its scan ended in.
-    int ScannedLast = -1;
-    TCodeRange ScannedLastEnd = 0;
+    int scannedLast_ = -1;
+    TCodeRange scannedLastEnd_ = 0;
 };
 
 // Which font variant measures the character cell: width with the bold font when any

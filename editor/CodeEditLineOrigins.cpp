@@ -21,23 +21,23 @@ void TCodeEditLineOrigins::Append(std::optional<std::size_t> origin) {
     const std::uint32_t entry =
         origin && *origin < kNone ? static_cast<std::uint32_t>(*origin) : kNone;
     if (entry != kNone) {
-        Rising = Rising && entry >= Highest;
-        Highest = std::max(Highest, entry);
+        rising_ = rising_ && entry >= highest_;
+        highest_ = std::max(highest_, entry);
     }
-    Origins.push_back(entry);
-    ++TextLines;
+    origins_.push_back(entry);
+    ++textLines_;
 }
 
 // The first line whose origin is at least origin, lines without one stepped over; the size
 // when there is none. Every line with an origin before the bound has a smaller one.
 std::size_t TCodeEditLineOrigins::LowerBound(std::uint32_t origin) const {
-    std::size_t low = 0, high = Origins.size();
+    std::size_t low = 0, high = origins_.size();
     while (low < high) {
         const std::size_t middle = low + (high - low) / 2;
-        const auto found = std::find_if(Origins.begin() + std::ptrdiff_t(middle),
-                                        Origins.begin() + std::ptrdiff_t(high),
+        const auto found = std::find_if(origins_.begin() + std::ptrdiff_t(middle),
+                                        origins_.begin() + std::ptrdiff_t(high),
                                         [](std::uint32_t entry) { return entry != kNone; });
-        const auto at = std::size_t(found - Origins.begin());
+        const auto at = std::size_t(found - origins_.begin());
         if (at == high || *found >= origin)
             high = middle;
         else
@@ -49,10 +49,10 @@ std::size_t TCodeEditLineOrigins::LowerBound(std::uint32_t origin) const {
 std::vector<TLineSpan> TCodeEditLineOrigins::LinesFrom(int origin) const {
     if (origin < 0 || std::uint32_t(origin) >= kNone) return {};
     const auto wanted = std::uint32_t(origin);
-    if (!Rising) return LinesFromByScan(wanted);
+    if (!rising_) return LinesFromByScan(wanted);
     std::vector<TLineSpan> spans;
-    for (std::size_t line = LowerBound(wanted); line < Origins.size(); ++line) {
-        const std::uint32_t entry = Origins[line];
+    for (std::size_t line = LowerBound(wanted); line < origins_.size(); ++line) {
+        const std::uint32_t entry = origins_[line];
         if (entry == kNone) continue;
         if (entry != wanted) break;
         AddLine(spans, line);
@@ -62,44 +62,44 @@ std::vector<TLineSpan> TCodeEditLineOrigins::LinesFrom(int origin) const {
 
 std::vector<TLineSpan> TCodeEditLineOrigins::LinesFromByScan(std::uint32_t origin) const {
     std::vector<TLineSpan> spans;
-    for (std::size_t line = 0; line < Origins.size(); ++line) {
-        if (Origins[line] != origin) continue;
+    for (std::size_t line = 0; line < origins_.size(); ++line) {
+        if (origins_[line] != origin) continue;
         AddLine(spans, line);
     }
     return spans;
 }
 
 std::optional<int> TCodeEditLineOrigins::OriginOf(int line) const {
-    if (line < 0 || std::size_t(line) >= Origins.size() || Origins[std::size_t(line)] == kNone)
+    if (line < 0 || std::size_t(line) >= origins_.size() || origins_[std::size_t(line)] == kNone)
         return std::nullopt;
-    return static_cast<int>(Origins[std::size_t(line)]);
+    return static_cast<int>(origins_[std::size_t(line)]);
 }
 
 void TCodeEditLineOrigins::Follow(const TLineChange& change) {
     const auto index = static_cast<std::size_t>(std::max(change.Index, 0));
-    const int before = std::exchange(TextLines, change.CountAfter);
+    const int before = std::exchange(textLines_, change.CountAfter);
     switch (change.Kind) {
     case TLineChange::Cleared:
-        Origins = {}; // gives the memory back
-        Rising = true;
-        Highest = 0;
+        origins_ = {}; // gives the memory back
+        rising_ = true;
+        highest_ = 0;
         break;
     case TLineChange::Added:
     case TLineChange::Inserted:
-        if (index < Origins.size() && change.CountAfter > before)
-            Origins.insert(Origins.begin() + std::ptrdiff_t(index),
-                           std::size_t(change.CountAfter - before), kNone);
+        if (index < origins_.size() && change.CountAfter > before)
+            origins_.insert(origins_.begin() + std::ptrdiff_t(index),
+                            std::size_t(change.CountAfter - before), kNone);
         break;
     case TLineChange::Deleted:
-        if (index < Origins.size() && before > change.CountAfter) {
+        if (index < origins_.size() && before > change.CountAfter) {
             const std::size_t end =
-                std::min(Origins.size(), index + std::size_t(before - change.CountAfter));
-            Origins.erase(Origins.begin() + std::ptrdiff_t(index),
-                          Origins.begin() + std::ptrdiff_t(end));
+                std::min(origins_.size(), index + std::size_t(before - change.CountAfter));
+            origins_.erase(origins_.begin() + std::ptrdiff_t(index),
+                           origins_.begin() + std::ptrdiff_t(end));
         }
         break;
     case TLineChange::Replaced:
-        if (index < Origins.size()) Origins[index] = kNone;
+        if (index < origins_.size()) origins_[index] = kNone;
         break;
     }
 }

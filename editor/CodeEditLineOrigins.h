@@ -44,7 +44,7 @@ public:
     void Follow(const TLineChange& change);
 
     // Lines with an entry (the rest of the text has no origin).
-    std::size_t Size() const { return Origins.size(); }
+    std::size_t Size() const { return origins_.size(); }
 
 private:
     static constexpr std::uint32_t kNone = UINT32_MAX;
@@ -52,12 +52,12 @@ private:
     std::size_t LowerBound(std::uint32_t origin) const;
     std::vector<TLineSpan> LinesFromByScan(std::uint32_t origin) const;
 
-    std::vector<std::uint32_t> Origins;
+    std::vector<std::uint32_t> origins_;
     // Whether the origins appended rose (or stayed); edits keep it so. A table appended out
     // of order is searched line by line.
-    bool Rising = true;
-    std::uint32_t Highest = 0;
-    int TextLines = 0; // the text's line count as the last change left it
+    bool rising_ = true;
+    std::uint32_t highest_ = 0;
+    int textLines_ = 0; // the text's line count as the last change left it
 };
 
 } // namespace plotalon

@@ -153,41 +153,41 @@ public:
     ~TTextArena() { Reset(); }
 
     char* Allocate(std::size_t n) {
-        if (Free < n) NewBlock();
-        char* p = Next;
-        Next += n;
-        Free -= n;
+        if (free_ < n) NewBlock();
+        char* p = next_;
+        next_ += n;
+        free_ -= n;
         return p;
     }
     void Reset() {
-        for (const TBlock& b : Blocks) {
+        for (const TBlock& b : blocks_) {
             if (b.Size >= kHugePageSize)
                 ReleasePages(b.Data, b.Size);
             else
                 std::free(b.Data);
         }
-        Blocks.clear();
-        Next = nullptr;
-        Free = 0;
-        NextSize = kFirstBlock;
+        blocks_.clear();
+        next_ = nullptr;
+        free_ = 0;
+        nextSize_ = kFirstBlock;
     }
 
 #ifndef NDEBUG
     bool Empty() const {
-        return Blocks.empty();
+        return blocks_.empty();
     }
     // Whether [p, p + n) lies in one block; the newest first, where added lines are.
     bool Holds(const char* p, std::size_t n) const {
-        for (auto b = Blocks.rbegin(); b != Blocks.rend(); ++b)
+        for (auto b = blocks_.rbegin(); b != blocks_.rend(); ++b)
             if (p >= b->Data && p <= b->Data + b->Size && n <= std::size_t(b->Data + b->Size - p))
                 return true;
         return false;
     }
     // The free space is the rest of the newest block.
     bool FreeSpaceAddsUp() const {
-        if (Blocks.empty()) return Next == nullptr && Free == 0;
-        const TBlock& last = Blocks.back();
-        return Next >= last.Data && Next + Free == last.Data + last.Size;
+        if (blocks_.empty()) return next_ == nullptr && free_ == 0;
+        const TBlock& last = blocks_.back();
+        return next_ >= last.Data && next_ + free_ == last.Data + last.Size;
     }
 #endif
 
@@ -200,25 +200,25 @@ private:
     };
 
     void NewBlock() {
-        char* data = NextSize >= kHugePageSize ? static_cast<char*>(ReservePages(NextSize))
-                                               : static_cast<char*>(std::malloc(NextSize));
+        char* data = nextSize_ >= kHugePageSize ? static_cast<char*>(ReservePages(nextSize_))
+                                                : static_cast<char*>(std::malloc(nextSize_));
         if (data == nullptr) throw std::bad_alloc();
-        Blocks.push_back({data, NextSize});
-        Next = data;
-        Free = NextSize;
-        NextSize = std::min(NextSize * 2, kHugePageSize);
+        blocks_.push_back({data, nextSize_});
+        next_ = data;
+        free_ = nextSize_;
+        nextSize_ = std::min(nextSize_ * 2, kHugePageSize);
     }
 
-    std::vector<TBlock> Blocks;
-    char* Next = nullptr;
-    std::size_t Free = 0;
-    std::size_t NextSize = kFirstBlock;
+    std::vector<TBlock> blocks_;
+    char* next_ = nullptr;
+    std::size_t free_ = 0;
+    std::size_t nextSize_ = kFirstBlock;
 };
 
 // Begin/end update around one changing operation: Finish() closes the nest normally; a guard
 // left unfinished by an error closes it quietly, so that a failing handler does not replace
 // the first error.
-TCodeEditStringList::TCodeEditStringList() : Arena(std::make_unique<TTextArena>()) {}
+TCodeEditStringList::TCodeEditStringList() : arena_(std::make_unique<TTextArena>()) {}
 
 TCodeEditStringList::~TCodeEditStringList() {
     OnChanged = nullptr;
@@ -227,12 +227,12 @@ TCodeEditStringList::~TCodeEditStringList() {
 }
 
 void TCodeEditStringList::BeginUpdate() {
-    if (Updates++ == 0 && OnChanging) OnChanging();
+    if (updates_++ == 0 && OnChanging) OnChanging();
 }
 
 void TCodeEditStringList::EndUpdate() {
-    if (Updates == 0) return;
-    if (--Updates == 0 && OnChanged) OnChanged();
+    if (updates_ == 0) return;
+    if (--updates_ == 0 && OnChanged) OnChanged();
 }
 
 void TCodeEditStringList::CheckIndex(long long index, long long limit) const {
@@ -240,45 +240,47 @@ void TCodeEditStringList::CheckIndex(long long index, long long limit) const {
 }
 
 void TCodeEditStringList::EnsureCapacity(std::size_t wanted) {
-    if (wanted <= Cap) return;
+    if (wanted <= cap_) return;
     if (wanted > std::size_t(INT_MAX)) throw std::bad_alloc();
-    if (Objects != nullptr) {
-        void* grown = std::realloc(static_cast<void*>(Objects), wanted * sizeof(std::intptr_t));
+    if (objects_ != nullptr) {
+        void* grown = std::realloc(static_cast<void*>(objects_), wanted * sizeof(std::intptr_t));
         if (grown == nullptr) throw std::bad_alloc();
-        Objects = static_cast<std::intptr_t*>(grown);
+        objects_ = static_cast<std::intptr_t*>(grown);
     }
     std::size_t bytes = wanted * sizeof(TLineRecord);
-    if (Reserved == 0 && bytes < kHugePageSize) {
-        void* grown = std::realloc(static_cast<void*>(Lines), bytes);
+    if (reserved_ == 0 && bytes < kHugePageSize) {
+        void* grown = std::realloc(static_cast<void*>(lines_), bytes);
         if (grown == nullptr) throw std::bad_alloc();
-        Lines = static_cast<TLineRecord*>(grown);
-    } else if (Reserved == 0) {
+        lines_ = static_cast<TLineRecord*>(grown);
+    } else if (reserved_ == 0) {
         // From here on the array lives in a mapping reserved ahead of its use; untouched
         // pages cost nothing, and growing it remaps pages instead of copying them.
         std::size_t reserve = RoundUpToHugePages(2 * bytes);
         void* mapped = ReservePages(reserve);
-        if (Size != 0) std::memcpy(mapped, static_cast<void*>(Lines), Size * sizeof(TLineRecord));
-        std::free(static_cast<void*>(Lines));
-        Lines = static_cast<TLineRecord*>(mapped);
-        Reserved = reserve;
-    } else if (bytes > Reserved) {
+        if (size_ != 0)
+            std::memcpy(mapped, static_cast<void*>(lines_), size_ * sizeof(TLineRecord));
+        std::free(static_cast<void*>(lines_));
+        lines_ = static_cast<TLineRecord*>(mapped);
+        reserved_ = reserve;
+    } else if (bytes > reserved_) {
         std::size_t reserve = RoundUpToHugePages(2 * bytes);
-        Lines = static_cast<TLineRecord*>(GrowPages(static_cast<void*>(Lines), Reserved, reserve));
-        Reserved = reserve;
+        lines_ =
+            static_cast<TLineRecord*>(GrowPages(static_cast<void*>(lines_), reserved_, reserve));
+        reserved_ = reserve;
     }
-    Cap = wanted;
+    cap_ = wanted;
 }
 
 void TCodeEditStringList::Grow() {
-    std::size_t delta = Cap > 64 ? Cap / 4 : 16;
-    EnsureCapacity(Cap + delta);
+    std::size_t delta = cap_ > 64 ? cap_ / 4 : 16;
+    EnsureCapacity(cap_ + delta);
 }
 
 void TCodeEditStringList::EnsureObjects() {
-    if (Objects != nullptr) return;
-    Objects = static_cast<std::intptr_t*>(
-        std::calloc(std::max<std::size_t>(Cap, 1), sizeof(std::intptr_t)));
-    if (Objects == nullptr) throw std::bad_alloc();
+    if (objects_ != nullptr) return;
+    objects_ = static_cast<std::intptr_t*>(
+        std::calloc(std::max<std::size_t>(cap_, 1), sizeof(std::intptr_t)));
+    if (objects_ == nullptr) throw std::bad_alloc();
 }
 
 TCodeEditStringList::TLineRecord TCodeEditStringList::MakeRecord(std::string_view text, bool bulk) {
@@ -287,12 +289,12 @@ TCodeEditStringList::TLineRecord TCodeEditStringList::MakeRecord(std::string_vie
                   std::uint32_t(kLineExpandedUnknown) << kFlagShift, kUnscannedRange};
     if (text.empty()) return r;
     if (bulk && text.size() <= TTextArena::kLargestText) {
-        r.Data = Arena->Allocate(text.size());
+        r.Data = arena_->Allocate(text.size());
     } else {
         r.Data = static_cast<char*>(std::malloc(text.size()));
         if (r.Data == nullptr) throw std::bad_alloc();
         r.LengthBits |= kOwnAllocation;
-        ++HeapTexts;
+        ++heapTexts_;
     }
     std::memcpy(r.Data, text.data(), text.size());
     return r;
@@ -301,85 +303,86 @@ TCodeEditStringList::TLineRecord TCodeEditStringList::MakeRecord(std::string_vie
 void TCodeEditStringList::FreeText(TLineRecord& record) {
     if (record.OwnsText()) {
         std::free(record.Data);
-        --HeapTexts;
+        --heapTexts_;
     }
     record.Data = nullptr;
     record.LengthBits = 0;
 }
 
 void TCodeEditStringList::FreeAll() {
-    for (std::size_t i = 0; i < Size && HeapTexts > 0; ++i)
-        FreeText(Lines[i]);
-    if (Reserved != 0)
-        ReleasePages(static_cast<void*>(Lines), Reserved);
+    for (std::size_t i = 0; i < size_ && heapTexts_ > 0; ++i)
+        FreeText(lines_[i]);
+    if (reserved_ != 0)
+        ReleasePages(static_cast<void*>(lines_), reserved_);
     else
-        std::free(static_cast<void*>(Lines));
-    Reserved = 0;
-    std::free(static_cast<void*>(Objects));
-    Lines = nullptr;
-    Objects = nullptr;
-    Size = 0;
-    Cap = 0;
-    Arena->Reset();
+        std::free(static_cast<void*>(lines_));
+    reserved_ = 0;
+    std::free(static_cast<void*>(objects_));
+    lines_ = nullptr;
+    objects_ = nullptr;
+    size_ = 0;
+    cap_ = 0;
+    arena_->Reset();
 }
 
 // Opens a gap of n records at index (capacity must suffice); new objects are 0.
 void TCodeEditStringList::OpenGap(std::size_t index, std::size_t n) {
-    if (index < Size) {
-        std::memmove(static_cast<void*>(Lines + index + n), Lines + index,
-                     (Size - index) * sizeof(TLineRecord));
-        if (Objects != nullptr)
-            std::memmove(Objects + index + n, Objects + index,
-                         (Size - index) * sizeof(std::intptr_t));
+    if (index < size_) {
+        std::memmove(static_cast<void*>(lines_ + index + n), lines_ + index,
+                     (size_ - index) * sizeof(TLineRecord));
+        if (objects_ != nullptr)
+            std::memmove(objects_ + index + n, objects_ + index,
+                         (size_ - index) * sizeof(std::intptr_t));
     }
-    if (Objects != nullptr) std::fill(Objects + index, Objects + index + n, 0);
-    Size += n;
+    if (objects_ != nullptr) std::fill(objects_ + index, objects_ + index + n, 0);
+    size_ += n;
 }
 
 // Removes n records from index on; their texts must have been freed.
 void TCodeEditStringList::CloseGap(std::size_t index, std::size_t n) {
     if (n == 0) return; // an empty list has no record array to move within
-    std::size_t after = Size - index - n;
-    std::memmove(static_cast<void*>(Lines + index), Lines + index + n, after * sizeof(TLineRecord));
-    if (Objects != nullptr)
-        std::memmove(Objects + index, Objects + index + n, after * sizeof(std::intptr_t));
-    Size -= n;
-    if (Size == 0 && HeapTexts == 0) Arena->Reset();
+    std::size_t after = size_ - index - n;
+    std::memmove(static_cast<void*>(lines_ + index), lines_ + index + n,
+                 after * sizeof(TLineRecord));
+    if (objects_ != nullptr)
+        std::memmove(objects_ + index, objects_ + index + n, after * sizeof(std::intptr_t));
+    size_ -= n;
+    if (size_ == 0 && heapTexts_ == 0) arena_->Reset();
 }
 
 int TCodeEditStringList::AddLine(std::string_view text) {
     TUpdateGuard guard(*this);
-    if (Size == Cap) Grow();
-    Lines[Size] = MakeRecord(text, true);
-    if (Objects != nullptr) Objects[Size] = 0;
-    ++Size;
-    LongestIndex = -1;
-    CheckInvariants(Size - 1, 1);
-    int index = static_cast<int>(Size - 1);
+    if (size_ == cap_) Grow();
+    lines_[size_] = MakeRecord(text, true);
+    if (objects_ != nullptr) objects_[size_] = 0;
+    ++size_;
+    longestIndex_ = -1;
+    CheckInvariants(size_ - 1, 1);
+    int index = static_cast<int>(size_ - 1);
     if (OnLineAdded) OnLineAdded(index);
     guard.Finish();
     return index;
 }
 
 void TCodeEditStringList::InsertLine(int index, std::string_view text) {
-    CheckIndex(index, static_cast<long long>(Size) + 1);
+    CheckIndex(index, static_cast<long long>(size_) + 1);
     TUpdateGuard guard(*this);
-    if (Size == Cap) Grow();
+    if (size_ == cap_) Grow();
     TLineRecord record = MakeRecord(text, false);
     OpenGap(std::size_t(index), 1);
-    Lines[index] = record;
-    LongestIndex = -1;
+    lines_[index] = record;
+    longestIndex_ = -1;
     CheckInvariants(std::size_t(index), 1);
     if (OnLineInserted) OnLineInserted(index);
     guard.Finish();
 }
 
 void TCodeEditStringList::DeleteLine(int index) {
-    CheckIndex(index, static_cast<long long>(Size));
+    CheckIndex(index, static_cast<long long>(size_));
     TUpdateGuard guard(*this);
-    FreeText(Lines[index]);
+    FreeText(lines_[index]);
     CloseGap(std::size_t(index), 1);
-    LongestIndex = -1;
+    longestIndex_ = -1;
     CheckInvariants(std::size_t(index), 1);
     if (OnLineDeleted) OnLineDeleted(index);
     guard.Finish();
@@ -387,14 +390,14 @@ void TCodeEditStringList::DeleteLine(int index) {
 
 void TCodeEditStringList::DeleteLines(int index, int n) {
     if (n <= 0) return;
-    CheckIndex(index, static_cast<long long>(Size) + 1);
+    CheckIndex(index, static_cast<long long>(size_) + 1);
     TUpdateGuard guard(*this);
     std::size_t first = std::size_t(index);
-    std::size_t count = std::min(std::size_t(n), Size - first);
+    std::size_t count = std::min(std::size_t(n), size_ - first);
     for (std::size_t i = first; i < first + count; ++i)
-        FreeText(Lines[i]);
+        FreeText(lines_[i]);
     CloseGap(first, count);
-    LongestIndex = -1;
+    longestIndex_ = -1;
     CheckInvariants(first, 1);
     if (OnLineDeleted) OnLineDeleted(index);
     guard.Finish();
@@ -402,179 +405,179 @@ void TCodeEditStringList::DeleteLines(int index, int n) {
 
 void TCodeEditStringList::InsertLines(int index, int n) {
     if (n <= 0) return;
-    CheckIndex(index, static_cast<long long>(Size) + 1);
+    CheckIndex(index, static_cast<long long>(size_) + 1);
     TUpdateGuard guard(*this);
-    EnsureCapacity(Size + std::size_t(n));
+    EnsureCapacity(size_ + std::size_t(n));
     OpenGap(std::size_t(index), std::size_t(n));
     for (std::size_t i = std::size_t(index); i < std::size_t(index) + std::size_t(n); ++i)
-        Lines[i] = TLineRecord{nullptr, 0, 0, 0};
-    LongestIndex = -1;
+        lines_[i] = TLineRecord{nullptr, 0, 0, 0};
+    longestIndex_ = -1;
     CheckInvariants(std::size_t(index), std::size_t(n));
     if (OnLineAdded) OnLineAdded(index);
     guard.Finish();
 }
 
 void TCodeEditStringList::ReplaceLine(int index, std::string_view text) {
-    if (Size == 0 && index == 0) {
+    if (size_ == 0 && index == 0) {
         AddLine(text);
         return;
     }
-    CheckIndex(index, static_cast<long long>(Size));
+    CheckIndex(index, static_cast<long long>(size_));
     TUpdateGuard guard(*this);
     TLineRecord fresh = MakeRecord(text, false);
-    TLineRecord& r = Lines[index];
+    TLineRecord& r = lines_[index];
     FreeText(r);
     r.Data = fresh.Data;
     r.LengthBits = fresh.LengthBits;
     r.ExpandedBits = fresh.ExpandedBits;
-    LongestIndex = -1;
+    longestIndex_ = -1;
     CheckInvariants(std::size_t(index), 1);
     if (OnLineReplaced) OnLineReplaced(index);
     guard.Finish();
 }
 
 void TCodeEditStringList::ClearLines() {
-    if (Size != 0) {
+    if (size_ != 0) {
         TUpdateGuard guard(*this);
         FreeAll();
-        LongestIndex = -1;
+        longestIndex_ = -1;
         CheckInvariants();
         if (OnLinesCleared) OnLinesCleared();
         guard.Finish();
     }
-    LongestIndex = -1;
+    longestIndex_ = -1;
 }
 
 void TCodeEditStringList::AppendLines(const TCodeEditStringList& other) {
-    std::size_t added = other.Size; // read first: other may be this list
+    std::size_t added = other.size_; // read first: other may be this list
     if (added == 0) return;
     TUpdateGuard guard(*this);
-    std::size_t first = Size;
-    EnsureCapacity((Size + added + 15) / 16 * 16);
-    if (other.Objects != nullptr) EnsureObjects();
+    std::size_t first = size_;
+    EnsureCapacity((size_ + added + 15) / 16 * 16);
+    if (other.objects_ != nullptr) EnsureObjects();
     for (std::size_t i = 0; i < added; ++i) {
-        Lines[Size] = MakeRecord(other.Lines[i].Text(), true);
-        if (Objects != nullptr) Objects[Size] = other.Objects ? other.Objects[i] : 0;
-        ++Size;
+        lines_[size_] = MakeRecord(other.lines_[i].Text(), true);
+        if (objects_ != nullptr) objects_[size_] = other.objects_ ? other.objects_[i] : 0;
+        ++size_;
     }
-    LongestIndex = -1;
+    longestIndex_ = -1;
     CheckInvariants(first, added);
     if (OnLineAdded) OnLineAdded(static_cast<int>(first));
     guard.Finish();
 }
 
 void TCodeEditStringList::SwapStorage(TCodeEditStringList& other) noexcept {
-    std::swap(Lines, other.Lines);
-    std::swap(Objects, other.Objects);
-    std::swap(Size, other.Size);
-    std::swap(Cap, other.Cap);
-    std::swap(Reserved, other.Reserved);
-    std::swap(Arena, other.Arena);
-    std::swap(HeapTexts, other.HeapTexts);
-    std::swap(Format, other.Format);
-    std::swap(LongestIndex, other.LongestIndex);
+    std::swap(lines_, other.lines_);
+    std::swap(objects_, other.objects_);
+    std::swap(size_, other.size_);
+    std::swap(cap_, other.cap_);
+    std::swap(reserved_, other.reserved_);
+    std::swap(arena_, other.arena_);
+    std::swap(heapTexts_, other.heapTexts_);
+    std::swap(format_, other.format_);
+    std::swap(longestIndex_, other.longestIndex_);
 }
 
 void TCodeEditStringList::AdoptLines(TCodeEditStringList& built) {
     if (&built == this) return;
     TUpdateGuard guard(*this);
-    const bool hadLines = Size != 0;
+    const bool hadLines = size_ != 0;
     SwapStorage(built);
     // Each list keeps its tab width; lines measured with the other one are measured again.
-    if (built.TabSize != TabSize) {
+    if (built.tabSize_ != tabSize_) {
         ForgetExpandedLengths();
         built.ForgetExpandedLengths();
     }
     CheckInvariants(0, 1);
     built.CheckInvariants(0, 1);
     if (hadLines && OnLinesCleared) OnLinesCleared();
-    if (Size != 0 && OnLineAdded) OnLineAdded(0);
+    if (size_ != 0 && OnLineAdded) OnLineAdded(0);
     guard.Finish();
 }
 
 std::string_view TCodeEditStringList::LineAt(std::size_t index) const {
-    if (index >= Size) return {};
-    return Lines[index].Text();
+    if (index >= size_) return {};
+    return lines_[index].Text();
 }
 
 std::intptr_t TCodeEditStringList::ObjectAt(int index) const {
-    if (index < 0 || std::size_t(index) >= Size || Objects == nullptr) return 0;
-    return Objects[index];
+    if (index < 0 || std::size_t(index) >= size_ || objects_ == nullptr) return 0;
+    return objects_[index];
 }
 
 void TCodeEditStringList::SetObjectAt(int index, std::intptr_t object) {
-    CheckIndex(index, static_cast<long long>(Size));
-    if (Objects == nullptr && object == 0) return;
+    CheckIndex(index, static_cast<long long>(size_));
+    if (objects_ == nullptr && object == 0) return;
     EnsureObjects();
-    Objects[index] = object;
+    objects_[index] = object;
     CheckInvariants(std::size_t(index), 1);
 }
 
 TCodeRange TCodeEditStringList::LineRange(int index) const {
-    if (index < 0 || std::size_t(index) >= Size) return 0;
-    return Lines[index].Range;
+    if (index < 0 || std::size_t(index) >= size_) return 0;
+    return lines_[index].Range;
 }
 
 void TCodeEditStringList::SetLineRange(int index, TCodeRange range) {
-    CheckIndex(index, static_cast<long long>(Size));
-    Lines[index].Range = range;
+    CheckIndex(index, static_cast<long long>(size_));
+    lines_[index].Range = range;
     CheckInvariants(std::size_t(index), 1);
 }
 
 std::uint8_t TCodeEditStringList::LineFlags(int index) const {
-    if (index < 0 || std::size_t(index) >= Size) return 0;
-    return Lines[index].Flags();
+    if (index < 0 || std::size_t(index) >= size_) return 0;
+    return lines_[index].Flags();
 }
 
 void TCodeEditStringList::UpdateExpandedLength(TLineRecord& r) const {
     bool hadTabs = false;
-    std::size_t length = MeasureTabs(r.Text(), TabSize, hadTabs);
+    std::size_t length = MeasureTabs(r.Text(), tabSize_, hadTabs);
     r.SetExpanded(length, hadTabs ? kLineHasTabs : kLineHasNoTabs);
 }
 
 std::string TCodeEditStringList::ExpandedLine(int index) const {
-    if (index < 0 || std::size_t(index) >= Size) return {};
-    TLineRecord& r = Lines[index];
+    if (index < 0 || std::size_t(index) >= size_) return {};
+    TLineRecord& r = lines_[index];
     if (r.Flags() & kLineHasNoTabs) return std::string(r.Text());
     bool hadTabs = false;
-    std::string out = ExpandTabs(r.Text(), TabSize, hadTabs);
+    std::string out = ExpandTabs(r.Text(), tabSize_, hadTabs);
     r.SetExpanded(out.size(), hadTabs ? kLineHasTabs : kLineHasNoTabs);
     return out;
 }
 
 int TCodeEditStringList::ExpandedLength(int index) const {
-    if (index < 0 || std::size_t(index) >= Size) return 0;
-    TLineRecord& r = Lines[index];
+    if (index < 0 || std::size_t(index) >= size_) return 0;
+    TLineRecord& r = lines_[index];
     if (r.Flags() & kLineExpandedUnknown) UpdateExpandedLength(r);
     return r.Expanded();
 }
 
 int TCodeEditStringList::LongestLineLength() const {
-    if (Size == 0) return 0;
-    if (LongestIndex < 0) {
+    if (size_ == 0) return 0;
+    if (longestIndex_ < 0) {
         int best = -1;
-        for (std::size_t i = 0; i < Size; ++i) {
+        for (std::size_t i = 0; i < size_; ++i) {
             int length = ExpandedLength(static_cast<int>(i));
             if (length > best) {
                 best = length;
-                LongestIndex = static_cast<int>(i);
+                longestIndex_ = static_cast<int>(i);
             }
         }
     }
-    return Lines[LongestIndex].Expanded();
+    return lines_[longestIndex_].Expanded();
 }
 
 void TCodeEditStringList::SetTabWidth(int width) {
-    if (width == TabSize) return;
-    TabSize = width;
+    if (width == tabSize_) return;
+    tabSize_ = width;
     ForgetExpandedLengths();
     CheckInvariants(0, 0);
 }
 
 void TCodeEditStringList::ForgetExpandedLengths() {
-    for (std::size_t i = 0; i < Size; ++i)
-        Lines[i].MarkExpandedUnknown();
-    LongestIndex = -1;
+    for (std::size_t i = 0; i < size_; ++i)
+        lines_[i].MarkExpandedUnknown();
+    longestIndex_ = -1;
 }
 
 #ifndef NDEBUG
@@ -589,51 +592,51 @@ void Require(bool holds, const char* what) {
 } // namespace
 
 void TCodeEditStringList::CheckInvariants(std::size_t first, std::size_t count) const {
-    Require(Size <= Cap && Cap <= std::size_t(INT_MAX), "line count within the capacity");
-    Require((Cap == 0) == (Lines == nullptr), "a record array exactly when there is capacity");
-    Require(Reserved == 0 ||
-                (Reserved % kHugePageSize == 0 && Cap * sizeof(TLineRecord) <= Reserved),
+    Require(size_ <= cap_ && cap_ <= std::size_t(INT_MAX), "line count within the capacity");
+    Require((cap_ == 0) == (lines_ == nullptr), "a record array exactly when there is capacity");
+    Require(reserved_ == 0 ||
+                (reserved_ % kHugePageSize == 0 && cap_ * sizeof(TLineRecord) <= reserved_),
             "mapped records within their block");
-    Require(HeapTexts <= Size, "at most one own text per line");
-    Require(Size != 0 || (HeapTexts == 0 && Arena->Empty()), "an empty list holds no text");
-    Require(LongestIndex >= -1 && LongestIndex < static_cast<long long>(Size),
+    Require(heapTexts_ <= size_, "at most one own text per line");
+    Require(size_ != 0 || (heapTexts_ == 0 && arena_->Empty()), "an empty list holds no text");
+    Require(longestIndex_ >= -1 && longestIndex_ < static_cast<long long>(size_),
             "the longest line is a line");
-    Require(Arena->FreeSpaceAddsUp(), "the text blocks' free space adds up");
+    Require(arena_->FreeSpaceAddsUp(), "the text blocks' free space adds up");
 
-    const bool every = Size <= kCheckEveryLineUpTo;
+    const bool every = size_ <= kCheckEveryLineUpTo;
     if (every) {
         first = 0;
-        count = Size;
+        count = size_;
     }
-    first = std::min(first, Size);
-    count = std::min(count, Size - first);
+    first = std::min(first, size_);
+    count = std::min(count, size_ - first);
     std::size_t ownTexts = 0;
     for (std::size_t i = first; i < first + count; ++i) {
-        const TLineRecord& r = Lines[i];
+        const TLineRecord& r = lines_[i];
         const std::uint8_t flags = r.Flags();
         ownTexts += r.OwnsText() ? 1 : 0;
         Require((r.Length() == 0) == (r.Data == nullptr), "a text exactly for a non-empty line");
-        Require(r.Length() == 0 || r.OwnsText() || Arena->Holds(r.Data, r.Length()),
+        Require(r.Length() == 0 || r.OwnsText() || arena_->Holds(r.Data, r.Length()),
                 "a shared text lies in a text block");
         Require((flags & kLineHasTabs) == 0 || (flags & kLineHasNoTabs) == 0,
                 "tabs or no tabs, not both");
         if (flags == 0) Require(r.Length() == 0 && r.Expanded() == 0, "a blank line measures 0");
         if ((flags & kLineExpandedUnknown) == 0 && (flags & (kLineHasTabs | kLineHasNoTabs)) != 0) {
             bool hadTabs = false;
-            const std::size_t expanded = MeasureTabs(r.Text(), TabSize, hadTabs);
+            const std::size_t expanded = MeasureTabs(r.Text(), tabSize_, hadTabs);
             Require(std::size_t(r.Expanded()) == std::min<std::size_t>(expanded, kExpandedMask) &&
                         hadTabs == ((flags & kLineHasTabs) != 0),
                     "the cached expanded length is the line's");
         }
     }
     if (!every) return;
-    Require(ownTexts == HeapTexts, "own texts counted");
-    if (LongestIndex >= 0) {
-        const TLineRecord& longest = Lines[LongestIndex];
+    Require(ownTexts == heapTexts_, "own texts counted");
+    if (longestIndex_ >= 0) {
+        const TLineRecord& longest = lines_[longestIndex_];
         Require((longest.Flags() & kLineExpandedUnknown) == 0, "the longest line is measured");
-        for (std::size_t i = 0; i < Size; ++i)
-            Require((Lines[i].Flags() & kLineExpandedUnknown) != 0 ||
-                        Lines[i].Expanded() <= longest.Expanded(),
+        for (std::size_t i = 0; i < size_; ++i)
+            Require((lines_[i].Flags() & kLineExpandedUnknown) != 0 ||
+                        lines_[i].Expanded() <= longest.Expanded(),
                     "no measured line is longer than the longest");
     }
 }
@@ -651,22 +654,22 @@ void TCodeEditStringList::LoadFile(const std::string& path, TProgress* progress)
             progress->ThrowIfCancelled();
         }
     }
-    Format = reader.LineBreakFormat();
+    format_ = reader.LineBreakFormat();
     CheckInvariants(0, 0);
     guard.Finish();
 }
 
 void TCodeEditStringList::SaveFile(const std::string& path) const {
-    SaveFile(path, Format);
+    SaveFile(path, format_);
 }
 
 void TCodeEditStringList::SaveFile(const std::string& path, TLineBreakFormat format,
                                    TProgress* progress) const {
     TCodeEditFileWriter writer(path);
     writer.SetLineBreakFormat(format);
-    if (progress != nullptr) progress->SetTotal(std::int64_t(Size));
-    for (std::size_t i = 0; i < Size; ++i) {
-        writer.WriteLine(Lines[i].Text());
+    if (progress != nullptr) progress->SetTotal(std::int64_t(size_));
+    for (std::size_t i = 0; i < size_; ++i) {
+        writer.WriteLine(lines_[i].Text());
         if (progress != nullptr) {
             progress->SetDone(std::int64_t(i + 1));
             progress->ThrowIfCancelled(); // the writer, uncommitted, leaves the old file

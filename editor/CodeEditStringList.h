@@ -70,35 +70,35 @@ public:
     // Nested update counting.
     void BeginUpdate();
     void EndUpdate();
-    int UpdateCount() const { return Updates; }
+    int UpdateCount() const { return updates_; }
 
     // One update for its lifetime: Finish() ends it and lets an error of the changed handler
     // through; when an error ends the change before that, the destructor ends the update and
     // swallows a second error.
     class TUpdateGuard {
     public:
-        explicit TUpdateGuard(TCodeEditStringList& list) : List(list) { List.BeginUpdate(); }
+        explicit TUpdateGuard(TCodeEditStringList& list) : list_(list) { list_.BeginUpdate(); }
         ~TUpdateGuard() {
-            if (Finished) return;
+            if (finished_) return;
             try {
-                List.EndUpdate();
+                list_.EndUpdate();
             } catch (...) {
             }
         }
         void Finish() {
-            Finished = true;
-            List.EndUpdate();
+            finished_ = true;
+            list_.EndUpdate();
         }
         TUpdateGuard(const TUpdateGuard&) = delete;
         TUpdateGuard& operator=(const TUpdateGuard&) = delete;
 
     private:
-        TCodeEditStringList& List;
-        bool Finished = false;
+        TCodeEditStringList& list_;
+        bool finished_ = false;
     };
 
-    int Count() const { return static_cast<int>(Size); }
-    int Capacity() const { return static_cast<int>(Cap); }
+    int Count() const { return static_cast<int>(size_); }
+    int Capacity() const { return static_cast<int>(cap_); }
 
     // Changing operations (each inside one update pair; each forgets the longest line).
     int AddLine(std::string_view text);                 // returns the new index
@@ -129,11 +129,11 @@ public:
     std::string ExpandedLine(int index) const; // empty outside the list
     int ExpandedLength(int index) const;       // 0 outside the list
     int LongestLineLength() const;             // 0 for an empty list
-    int TabWidth() const { return TabSize; }
+    int TabWidth() const { return tabSize_; }
     void SetTabWidth(int width);
 
-    TLineBreakFormat LineBreakFormat() const { return Format; }
-    void SetLineBreakFormat(TLineBreakFormat format) { Format = format; }
+    TLineBreakFormat LineBreakFormat() const { return format_; }
+    void SetLineBreakFormat(TLineBreakFormat format) { format_ = format; }
 
     // Replaces all lines with the file's lines; EFOpenError leaves the list as it was, a read
     // error the lines read so far. With progress: its total is the file size, its done count
@@ -149,7 +149,7 @@ public:
                   TProgress* progress = nullptr) const;
 
     // Engine seams.
-    std::size_t LineCount() const override { return Size; }
+    std::size_t LineCount() const override { return size_; }
     void AppendLine(std::string_view line) override { AddLine(line); }
 
 private:
@@ -177,17 +177,17 @@ private:
     void CheckInvariants(std::size_t first = 0, std::size_t count = SIZE_MAX) const;
 #endif
 
-    TLineRecord* Lines = nullptr;
-    std::intptr_t* Objects = nullptr; // parallel to Lines once an object is set
-    std::size_t Size = 0;
-    std::size_t Cap = 0;
-    std::size_t Reserved = 0; // bytes mapped for Lines once the array is big
-    std::unique_ptr<TTextArena> Arena;
-    std::size_t HeapTexts = 0; // lines whose text has an allocation of its own
-    TLineBreakFormat Format = TLineBreakFormat::CRLF;
-    int TabSize = 8;
-    mutable int LongestIndex = -1;
-    int Updates = 0;
+    TLineRecord* lines_ = nullptr;
+    std::intptr_t* objects_ = nullptr; // parallel to Lines once an object is set
+    std::size_t size_ = 0;
+    std::size_t cap_ = 0;
+    std::size_t reserved_ = 0; // bytes mapped for Lines once the array is big
+    std::unique_ptr<TTextArena> arena_;
+    std::size_t heapTexts_ = 0; // lines whose text has an allocation of its own
+    TLineBreakFormat format_ = TLineBreakFormat::CRLF;
+    int tabSize_ = 8;
+    mutable int longestIndex_ = -1;
+    int updates_ = 0;
 };
 
 // Expands tabs to blanks up to the next multiple of width (columns from 0); a width of 1 or

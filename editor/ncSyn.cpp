@@ -19,19 +19,19 @@ bool IsSpaceByte(unsigned char c) {
 } // namespace
 
 TNCSyn::TNCSyn() {
-    Comment = MakeAttribute("Comment", clGray, fsBold | fsItalic);
-    Identifier = MakeAttribute("Identifier", clGray, fsBold | fsItalic);
-    Label = MakeAttribute("Label", clRed, fsBold);
-    Key = MakeAttribute("Key", clLime, 0);
-    Number = MakeAttribute("Number", clNavy, fsBold);
-    Satz = MakeAttribute("Marker", clGray, fsItalic);
-    Space = MakeAttribute("Space", clNone, 0);
-    Symbol = MakeAttribute("Symbol", clLime, 0);
+    comment_ = MakeAttribute("Comment", clGray, fsBold | fsItalic);
+    identifier_ = MakeAttribute("Identifier", clGray, fsBold | fsItalic);
+    label_ = MakeAttribute("Label", clRed, fsBold);
+    key_ = MakeAttribute("Key", clLime, 0);
+    number_ = MakeAttribute("Number", clNavy, fsBold);
+    satz_ = MakeAttribute("Marker", clGray, fsItalic);
+    space_ = MakeAttribute("Space", clNone, 0);
+    symbol_ = MakeAttribute("Symbol", clLime, 0);
     SetAttributesOnChange(TAttributeChangeEvent::Of<&TNCSyn::DefHighlightChange>(
         static_cast<TCodeCustomHighlighter*>(this)));
     BuildDispatchTable();
     SetDefaultFilter("All files (*.*)|*.*");
-    Range = 0;
+    range_ = 0;
 }
 
 TCodeHighlighterAttributes* TNCSyn::MakeAttribute(const char* name, TColor foreground,
@@ -62,18 +62,18 @@ void TNCSyn::BuildDispatchTable() {
             proc = &TNCSyn::NumberProc;
         else if (IsSpaceByte(c))
             proc = &TNCSyn::SpaceProc;
-        Procs[c] = proc;
+        procs_[c] = proc;
     }
 }
 
 TCodeHighlighterAttributes* TNCSyn::DefaultAttribute(int index) const {
     switch (index) {
     case daComment:
-        return Comment;
+        return comment_;
     case daKeyword:
-        return Key;
+        return key_;
     case daWhitespace:
-        return Space;
+        return space_;
     default:
         return nullptr;
     }
@@ -100,95 +100,95 @@ bool TNCSyn::IsOfMyKind(const TCodeCustomHighlighter& source) const {
 }
 
 void TNCSyn::BeginLine(std::string_view text, int lineIndex) {
-    Line = text.empty() ? "" : text.data();
-    Length = text.size();
-    Run = 0;
-    CurrentLineIndex = lineIndex;
+    line_ = text.empty() ? "" : text.data();
+    length_ = text.size();
+    run_ = 0;
+    currentLineIndex_ = lineIndex;
     NextToken();
 }
 
 void TNCSyn::NextToken() {
-    Start = Run;
-    (this->*Procs[At(Run)])();
+    start_ = run_;
+    (this->*procs_[At(run_)])();
 }
 
 std::string TNCSyn::TokenText() const {
-    return std::string(Line + Start, Run - Start);
+    return std::string(line_ + start_, run_ - start_);
 }
 
 TCodeHighlighterAttributes* TNCSyn::TokenAttribute() const {
-    switch (Kind) {
+    switch (kind_) {
     case tkComment:
-        return Comment;
+        return comment_;
     case tkIdentifier:
-        return Identifier;
+        return identifier_;
     case tkLabel:
-        return Label;
+        return label_;
     case tkNumber:
-        return Number;
+        return number_;
     case tkSpace:
-        return Space;
+        return space_;
     case tkSatz:
-        return Satz;
+        return satz_;
     case tkOther:
-        return Identifier;
+        return identifier_;
     default:
         return nullptr; // Key, LineEnd, Symbol: the editor's own font
     }
 }
 
 void TNCSyn::CommentProc() {
-    Kind = tkComment;
-    ++Run;
+    kind_ = tkComment;
+    ++run_;
     for (;;) {
-        unsigned char c = At(Run);
+        unsigned char c = At(run_);
         if (c == 0 || c == '\n' || c == '\r') return;
-        ++Run;
+        ++run_;
         if (c == kCommentClose) return;
     }
 }
 
 void TNCSyn::CloseParenProc() {
-    Kind = tkSymbol;
-    ++Run;
+    kind_ = tkSymbol;
+    ++run_;
 }
 
 void TNCSyn::CRProc() {
-    Kind = tkSpace;
-    Run += At(Run + 1) == '\n' ? 2 : 1;
+    kind_ = tkSpace;
+    run_ += At(run_ + 1) == '\n' ? 2 : 1;
 }
 
 void TNCSyn::LetterProc() {
-    Kind = tkLabel;
-    ++Run;
+    kind_ = tkLabel;
+    ++run_;
 }
 
 void TNCSyn::LFProc() {
-    Kind = tkSpace;
-    ++Run;
+    kind_ = tkSpace;
+    ++run_;
 }
 
 void TNCSyn::LineEndProc() {
-    Kind = tkLineEnd;
+    kind_ = tkLineEnd;
 }
 
 void TNCSyn::NumberProc() {
-    Kind = tkNumber;
-    ++Run;
-    while (IsNumberByte(At(Run)))
-        ++Run;
+    kind_ = tkNumber;
+    ++run_;
+    while (IsNumberByte(At(run_)))
+        ++run_;
 }
 
 void TNCSyn::SpaceProc() {
-    Kind = tkSpace;
-    ++Run;
-    while (IsSpaceByte(At(Run)))
-        ++Run;
+    kind_ = tkSpace;
+    ++run_;
+    while (IsSpaceByte(At(run_)))
+        ++run_;
 }
 
 void TNCSyn::OtherProc() {
-    Kind = tkOther;
-    ++Run;
+    kind_ = tkOther;
+    ++run_;
 }
 
 } // namespace plotalon

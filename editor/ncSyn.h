@@ -32,14 +32,14 @@ class TNCSyn : public TCodeCustomHighlighter {
 public:
     TNCSyn();
 
-    TCodeHighlighterAttributes* CommentAttri() const { return Comment; }
-    TCodeHighlighterAttributes* IdentifierAttri() const { return Identifier; }
-    TCodeHighlighterAttributes* LabelAttri() const { return Label; }
-    TCodeHighlighterAttributes* KeyAttri() const { return Key; }
-    TCodeHighlighterAttributes* NumberAttri() const { return Number; }
-    TCodeHighlighterAttributes* SatzAttri() const { return Satz; }
-    TCodeHighlighterAttributes* SpaceAttri() const { return Space; }
-    TCodeHighlighterAttributes* SymbolAttri() const { return Symbol; }
+    TCodeHighlighterAttributes* CommentAttri() const { return comment_; }
+    TCodeHighlighterAttributes* IdentifierAttri() const { return identifier_; }
+    TCodeHighlighterAttributes* LabelAttri() const { return label_; }
+    TCodeHighlighterAttributes* KeyAttri() const { return key_; }
+    TCodeHighlighterAttributes* NumberAttri() const { return number_; }
+    TCodeHighlighterAttributes* SatzAttri() const { return satz_; }
+    TCodeHighlighterAttributes* SpaceAttri() const { return space_; }
+    TCodeHighlighterAttributes* SymbolAttri() const { return symbol_; }
 
     std::string LanguageName() const override { return "NC"; }
     TCodeHighlighterAttributes* DefaultAttribute(int index) const override;
@@ -51,16 +51,16 @@ public:
     // The text is borrowed: it must stay alive and unchanged until the line is finished.
     void BeginLine(std::string_view text, int lineIndex) override;
     void NextToken() override;
-    bool AtLineEnd() const override { return Kind == tkLineEnd; }
+    bool AtLineEnd() const override { return kind_ == tkLineEnd; }
     std::string TokenText() const override;
-    int TokenStart() const override { return static_cast<int>(Start); }
-    int TokenKind() const override { return Kind; }
+    int TokenStart() const override { return static_cast<int>(start_); }
+    int TokenKind() const override { return kind_; }
     TCodeHighlighterAttributes* TokenAttribute() const override;
-    int LineIndex() const { return CurrentLineIndex; }
+    int LineIndex() const { return currentLineIndex_; }
 
-    TCodeRange RangeState() const override { return Range; }
-    void SetRangeState(TCodeRange value) override { Range = static_cast<std::uint8_t>(value); }
-    void ResetRangeState() override { Range = 0; }
+    TCodeRange RangeState() const override { return range_; }
+    void SetRangeState(TCodeRange value) override { range_ = static_cast<std::uint8_t>(value); }
+    void ResetRangeState() override { range_ = 0; }
 
 protected:
     bool IsOfMyKind(const TCodeCustomHighlighter& source) const override;
@@ -70,7 +70,7 @@ private:
 
     // The byte at p; past the end of the line this is the 0 that ends every line.
     unsigned char At(std::size_t p) const {
-        return p < Length ? static_cast<unsigned char>(Line[p]) : 0;
+        return p < length_ ? static_cast<unsigned char>(line_[p]) : 0;
     }
     TCodeHighlighterAttributes* MakeAttribute(const char* name, TColor foreground,
                                               TFontStyles style);
@@ -86,23 +86,23 @@ private:
     void SpaceProc();
     void OtherProc();
 
-    TCodeHighlighterAttributes* Comment;
-    TCodeHighlighterAttributes* Identifier;
-    TCodeHighlighterAttributes* Label;
-    TCodeHighlighterAttributes* Key;
-    TCodeHighlighterAttributes* Number;
-    TCodeHighlighterAttributes* Satz;
-    TCodeHighlighterAttributes* Space;
-    TCodeHighlighterAttributes* Symbol;
+    TCodeHighlighterAttributes* comment_;
+    TCodeHighlighterAttributes* identifier_;
+    TCodeHighlighterAttributes* label_;
+    TCodeHighlighterAttributes* key_;
+    TCodeHighlighterAttributes* number_;
+    TCodeHighlighterAttributes* satz_;
+    TCodeHighlighterAttributes* space_;
+    TCodeHighlighterAttributes* symbol_;
 
-    std::array<TScanProc, 256> Procs{};
-    const char* Line = "";
-    std::size_t Length = 0;
-    int CurrentLineIndex = 0;
-    std::size_t Run = 0;
-    std::size_t Start = 0;
-    std::uint8_t Kind = tkLineEnd;
-    std::uint8_t Range = 0;
+    std::array<TScanProc, 256> procs_{};
+    const char* line_ = "";
+    std::size_t length_ = 0;
+    int currentLineIndex_ = 0;
+    std::size_t run_ = 0;
+    std::size_t start_ = 0;
+    std::uint8_t kind_ = tkLineEnd;
+    std::uint8_t range_ = 0;
 };
 
 } // namespace plotalon

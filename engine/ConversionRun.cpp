@@ -12,13 +12,13 @@ void CopyLines(const ILineSource& from, ILineSink& to) {
 // Marks the time a block is being read, also when it ends with a fault.
 class TInBlock {
 public:
-    explicit TInBlock(bool& flag) : Flag(flag) { Flag = true; }
-    ~TInBlock() { Flag = false; }
+    explicit TInBlock(bool& flag) : flag_(flag) { flag_ = true; }
+    ~TInBlock() { flag_ = false; }
     TInBlock(const TInBlock&) = delete;
     TInBlock& operator=(const TInBlock&) = delete;
 
 private:
-    bool& Flag;
+    bool& flag_;
 };
 
 } // namespace
@@ -28,32 +28,32 @@ std::string CompletionStatus(std::uint8_t hpglType) {
 }
 
 TConversionRun::TConversionRun(const TConvSettings& settings, TModalState& state, ILineSink& target)
-    : Settings(settings), State(state), Target(target) {}
+    : settings_(settings), state_(state), target_(target) {}
 
 TConversionRun::~TConversionRun() = default;
 
 void TConversionRun::Begin(const ILineSource& prefix) {
-    ResetModalState(State);
-    Reader = MakeNcReader(Settings, State, Target);
-    CurrentLine = LinesRead = 0;
-    CopyLines(prefix, Target);
+    ResetModalState(state_);
+    reader_ = MakeNcReader(settings_, state_, target_);
+    currentLine_ = linesRead_ = 0;
+    CopyLines(prefix, target_);
 }
 
 void TConversionRun::Block(std::string_view line) {
-    CurrentLine = LinesRead++;
-    if (Reader->Ended()) return;
-    TInBlock reading(InBlock);
+    currentLine_ = linesRead_++;
+    if (reader_->Ended()) return;
+    TInBlock reading(inBlock_);
     try {
-        Reader->Block(line);
+        reader_->Block(line);
     } catch (const ENcError& fault) {
-        throw ENcLineError(CurrentLine, fault.Message());
+        throw ENcLineError(currentLine_, fault.Message());
     }
 }
 
 std::string TConversionRun::Finish(const ILineSource& suffix) {
-    Reader->Finish();
-    CopyLines(suffix, Target);
-    return CompletionStatus(Settings.HpglType);
+    reader_->Finish();
+    CopyLines(suffix, target_);
+    return CompletionStatus(settings_.HpglType);
 }
 
 std::string TConversionRun::Execute(const ILineSource& source, const ILineSource& prefix,

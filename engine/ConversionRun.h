@@ -40,24 +40,24 @@ public:
                         const ILineSource& suffix);
 
     // Index of the source line being read when the run stopped with a fault.
-    std::size_t FailedLine() const { return CurrentLine; }
+    std::size_t FailedLine() const { return currentLine_; }
     // Index of the source line being read while it appends its lines; none while the prefix
     // and suffix are written. A sink that asks at every line it is given learns which source
     // line produced it.
     std::optional<std::size_t> SourceLine() const {
-        return InBlock ? std::optional<std::size_t>(CurrentLine) : std::nullopt;
+        return inBlock_ ? std::optional<std::size_t>(currentLine_) : std::nullopt;
     }
     // True once the program has ended: M2, M30 or a closing "%" in the standard reading.
-    bool Ended() const { return Reader && Reader->Ended(); }
+    bool Ended() const { return reader_ && reader_->Ended(); }
 
 private:
-    const TConvSettings& Settings;
-    TModalState& State;
-    ILineSink& Target;
-    std::unique_ptr<INcReader> Reader;
-    std::size_t CurrentLine = 0;
-    std::size_t LinesRead = 0;
-    bool InBlock = false;
+    const TConvSettings& settings_;
+    TModalState& state_;
+    ILineSink& target_;
+    std::unique_ptr<INcReader> reader_;
+    std::size_t currentLine_ = 0;
+    std::size_t linesRead_ = 0;
+    bool inBlock_ = false;
 };
 
 std::string CompletionStatus(std::uint8_t hpglType);

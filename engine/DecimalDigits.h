@@ -13,24 +13,26 @@ namespace plotalon {
 class TDigitAccumulator {
 public:
     void Add(unsigned digit) {
-        if (Count < kExact) {
-            Exact = Exact * 10 + digit;
+        if (count_ < kExact) {
+            exact_ = exact_ * 10 + digit;
         } else {
-            if (Count == kExact) Wide = static_cast<long double>(Exact);
-            Wide = Wide * 10 + static_cast<int>(digit);
+            if (count_ == kExact) wide_ = static_cast<long double>(exact_);
+            wide_ = wide_ * 10 + static_cast<int>(digit);
         }
-        ++Count;
+        ++count_;
     }
-    long double Value() const { return Count <= kExact ? static_cast<long double>(Exact) : Wide; }
-    std::size_t Digits() const { return Count; }
+    long double Value() const {
+        return count_ <= kExact ? static_cast<long double>(exact_) : wide_;
+    }
+    std::size_t Digits() const { return count_; }
 
     // Digits that a 64-bit integer always holds exactly.
     static constexpr std::size_t kExact = 19;
 
 private:
-    std::uint64_t Exact = 0;
-    long double Wide = 0;
-    std::size_t Count = 0;
+    std::uint64_t exact_ = 0;
+    long double wide_ = 0;
+    std::size_t count_ = 0;
 };
 
 inline bool IsDecimalDigit(char c) {

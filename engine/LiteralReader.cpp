@@ -5,7 +5,7 @@
 namespace plotalon {
 
 void TLiteralReader::Block(std::string_view line) {
-    TranslateBlock(Context, line);
+    TranslateBlock(context_, line);
 }
 
 } // namespace plotalon

@@ -9,11 +9,11 @@ namespace plotalon {
 class TLiteralReader : public INcReader {
 public:
     TLiteralReader(const TConvSettings& settings, TModalState& state, ILineSink& target)
-        : Context{settings, state, target} {}
+        : context_{settings, state, target} {}
     void Block(std::string_view line) override;
 
 private:
-    TConversionContext Context;
+    TConversionContext context_;
 };
 
 } // namespace plotalon

@@ -6,7 +6,7 @@
 namespace plotalon {
 
 ENcLineError::ENcLineError(std::size_t lineIndex, const std::string& message)
-    : Exception("Zeile " + std::to_string(lineIndex + 1) + ": " + message), Index(lineIndex) {}
+    : Exception("Zeile " + std::to_string(lineIndex + 1) + ": " + message), index_(lineIndex) {}
 
 std::unique_ptr<INcReader> MakeNcReader(const TConvSettings& settings, TModalState& state,
                                         ILineSink& target) {

@@ -37,10 +37,10 @@ class ENcError : public Exception {
 class ENcLineError : public Exception {
 public:
     ENcLineError(std::size_t lineIndex, const std::string& message);
-    std::size_t LineIndex() const { return Index; }
+    std::size_t LineIndex() const { return index_; }
 
 private:
-    std::size_t Index;
+    std::size_t index_;
 };
 
 } // namespace plotalon

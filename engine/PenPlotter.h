@@ -19,7 +19,7 @@ namespace plotalon {
 class TPenPlotter {
 public:
     TPenPlotter(const TConvSettings& settings, ILineSink& target)
-        : Settings(settings), Target(target) {}
+        : settings_(settings), target_(target) {}
 
     // Pen up, move to `to`. Nothing when the pen is up and already there.
     void Travel(TNcPoint to);
@@ -47,11 +47,11 @@ private:
     void Chords(const TNcArc& arc, long double ta, long double tb);
     void ArcsThrough(const TNcArc& arc, long double ta, long double tb);
 
-    const TConvSettings& Settings;
-    ILineSink& Target;
-    TUnits Position;
-    bool Known = false; // the pen's position is unknown until the first move
-    bool Down = false;
+    const TConvSettings& settings_;
+    ILineSink& target_;
+    TUnits position_;
+    bool known_ = false; // the pen's position is unknown until the first move
+    bool down_ = false;
 };
 
 } // namespace plotalon

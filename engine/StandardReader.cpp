@@ -34,34 +34,34 @@ std::int64_t WholeNumber(const TNcBlock& block, char letter, std::int64_t lowest
 // The block's lines reach the target only once the whole block has been read, so that a
 // fault anywhere in it writes nothing of it.
 void TStandardReader::Block(std::string_view line) {
-    ReadNcWords(line, Line);
-    if (Line.Percent) {
+    ReadNcWords(line, line_);
+    if (line_.Percent) {
         Percent();
         return;
     }
-    if (!Line.Blank) Started = true;
-    if (Line.Count == 0) return;
-    MakeNcBlock(Line, Current);
-    Pending.Clear();
-    Execute(Current);
-    Pending.MoveTo(Output);
+    if (!line_.Blank) started_ = true;
+    if (line_.Count == 0) return;
+    MakeNcBlock(line_, current_);
+    pending_.Clear();
+    Execute(current_);
+    pending_.MoveTo(output_);
 }
 
 void TStandardReader::Finish() {
-    Pending.Clear();
-    Plotter.Lift();
-    Pending.MoveTo(Output);
+    pending_.Clear();
+    plotter_.Lift();
+    pending_.MoveTo(output_);
 }
 
 // "%" opens a program on its first line (blank lines may come before it); the next "%"
 // closes it, and what follows is not read.
 void TStandardReader::Percent() {
-    if (!Started) {
-        Started = PercentOpen = true;
+    if (!started_) {
+        started_ = percentOpen_ = true;
         return;
     }
-    if (!PercentOpen) throw ENcError("„%“ steht nur in der ersten und der letzten Zeile");
-    Done = true;
+    if (!percentOpen_) throw ENcError("„%“ steht nur in der ersten und der letzten Zeile");
+    done_ = true;
 }
 
 void TStandardReader::CheckWords(const TNcBlock& b, int motion, bool moves) const {
@@ -71,7 +71,7 @@ void TStandardReader::CheckWords(const TNcBlock& b, int motion, bool moves) cons
     if (b.HasWord('S') && b.Word('S') < 0) throw ENcError("S darf nicht negativ sein");
     if (b.HasWord('T')) {
         const std::int64_t tool = WholeNumber(b, 'T', 0);
-        if (Settings.ToolPens && tool > 8)
+        if (settings_.ToolPens && tool > 8)
             throw ENcError("T" + std::to_string(tool) +
                            ": Stifte gibt es nur von 1 bis 8 (T0: kein Stift)");
     }
@@ -101,7 +101,7 @@ void TStandardReader::Execute(const TNcBlock& b) {
     const int nonModal = b.G[ggNonModal];
     const bool home = nonModal == 280 || nonModal == 300;
     const bool machine = nonModal == 530;
-    const int motion = b.G[ggMotion] >= 0 ? b.G[ggMotion] : Motion;
+    const int motion = b.G[ggMotion] >= 0 ? b.G[ggMotion] : motion_;
     if (b.HasAxis()) {
         if (home && b.G[ggMotion] >= 0)
             throw ENcError(GCodeText(nonModal) + " und " + GCodeText(b.G[ggMotion]) +
@@ -116,32 +116,32 @@ void TStandardReader::Execute(const TNcBlock& b) {
     CheckWords(b, motion, moves);
     if (machine) {
         if (motion != 0 && motion != 10) throw ENcError("G53 steht nur mit G0 oder G1");
-        const bool incremental = b.G[ggDistance] >= 0 ? b.G[ggDistance] == 910 : Incremental;
+        const bool incremental = b.G[ggDistance] >= 0 ? b.G[ggDistance] == 910 : incremental_;
         if (incremental) throw ENcError("G53 ist im Kettenmaß (G91) nicht möglich");
     }
 
-    if (b.HasWord('T')) SelectedTool = WholeNumber(b, 'T', 0);
+    if (b.HasWord('T')) selectedTool_ = WholeNumber(b, 'T', 0);
     if (b.M[mgToolChange] == 6) {
-        Spindle = false; // a tool change stops the spindle, as the interpreter does
-        if (Settings.ToolPens) Plotter.SelectPen(static_cast<int>(SelectedTool));
+        spindle_ = false; // a tool change stops the spindle, as the interpreter does
+        if (settings_.ToolPens) plotter_.SelectPen(static_cast<int>(selectedTool_));
     }
-    if (b.M[mgSpindle] >= 0) Spindle = b.M[mgSpindle] != 5;
-    if (!Spindle && Settings.PenSource == TPenSource::psSpindle) Plotter.Lift();
+    if (b.M[mgSpindle] >= 0) spindle_ = b.M[mgSpindle] != 5;
+    if (!spindle_ && settings_.PenSource == TPenSource::psSpindle) plotter_.Lift();
     Modes(b);
     if (b.G[ggMotion] >= 0) {
-        if (b.G[ggMotion] != Motion) HasCycleR = HasCycleZ = HasCycleQ = false;
-        Motion = b.G[ggMotion] == 800 ? -1 : b.G[ggMotion];
+        if (b.G[ggMotion] != motion_) hasCycleR_ = hasCycleZ_ = hasCycleQ_ = false;
+        motion_ = b.G[ggMotion] == 800 ? -1 : b.G[ggMotion];
     }
     if (home) Home(b);
     if (moves) Move(b, motion, machine);
-    if (b.M[mgStop] == 2 || b.M[mgStop] == 30) Done = true;
+    if (b.M[mgStop] == 2 || b.M[mgStop] == 30) done_ = true;
 }
 
 void TStandardReader::Modes(const TNcBlock& b) {
-    if (b.G[ggUnits] >= 0) Inch = b.G[ggUnits] == 200;
-    if (b.G[ggDistance] >= 0) Incremental = b.G[ggDistance] == 910;
-    if (b.G[ggArcDistance] >= 0) ArcAbsolute = b.G[ggArcDistance] == 901;
-    if (b.G[ggRetract] >= 0) RetractToOldZ = b.G[ggRetract] == 980;
+    if (b.G[ggUnits] >= 0) inch_ = b.G[ggUnits] == 200;
+    if (b.G[ggDistance] >= 0) incremental_ = b.G[ggDistance] == 910;
+    if (b.G[ggArcDistance] >= 0) arcAbsolute_ = b.G[ggArcDistance] == 901;
+    if (b.G[ggRetract] >= 0) retractToOldZ_ = b.G[ggRetract] == 980;
 }
 
 long double TStandardReader::Destination(const TNcBlock& b, char letter, long double current,
@@ -152,9 +152,9 @@ long double TStandardReader::Destination(const TNcBlock& b, char letter, long do
 }
 
 TStandardReader::TSpan TStandardReader::DrawnSpan(long double z0, long double z1) const {
-    if (Settings.PenSource == TPenSource::psSpindle) return {Spindle, 0, 1};
-    if (!ZKnown) return {};
-    const long double level = static_cast<long double>(Settings.PenZ) / 1000 * Unit();
+    if (settings_.PenSource == TPenSource::psSpindle) return {spindle_, 0, 1};
+    if (!zKnown_) return {};
+    const long double level = static_cast<long double>(settings_.PenZ) / 1000 * Unit();
     const bool below0 = z0 <= level + kLevelSlack, below1 = z1 <= level + kLevelSlack;
     if (below0 && below1) return {true, 0, 1};
     if (!below0 && !below1) return {};
@@ -166,19 +166,19 @@ TStandardReader::TSpan TStandardReader::DrawnSpan(long double z0, long double z1
 // this reading takes as X0 Y0 with an unknown Z. Without axis words every axis goes there.
 void TStandardReader::Home(const TNcBlock& b) {
     if (!b.HasAxis()) {
-        Tool.X = Tool.Y = 0;
-        ZKnown = false;
-        Plotter.Travel({0, 0});
+        tool_.X = tool_.Y = 0;
+        zKnown_ = false;
+        plotter_.Travel({0, 0});
         return;
     }
-    const bool absolute = !Incremental;
-    Tool = {Destination(b, 'X', Tool.X, absolute), Destination(b, 'Y', Tool.Y, absolute),
-            Destination(b, 'Z', Tool.Z, absolute)};
-    Plotter.Travel({Tool.X, Tool.Y});
-    if (b.HasWord('X')) Tool.X = 0;
-    if (b.HasWord('Y')) Tool.Y = 0;
-    if (b.HasWord('Z')) ZKnown = false;
-    Plotter.Travel({Tool.X, Tool.Y});
+    const bool absolute = !incremental_;
+    tool_ = {Destination(b, 'X', tool_.X, absolute), Destination(b, 'Y', tool_.Y, absolute),
+             Destination(b, 'Z', tool_.Z, absolute)};
+    plotter_.Travel({tool_.X, tool_.Y});
+    if (b.HasWord('X')) tool_.X = 0;
+    if (b.HasWord('Y')) tool_.Y = 0;
+    if (b.HasWord('Z')) zKnown_ = false;
+    plotter_.Travel({tool_.X, tool_.Y});
 }
 
 void TStandardReader::Move(const TNcBlock& b, int motion, bool machine) {
@@ -186,57 +186,58 @@ void TStandardReader::Move(const TNcBlock& b, int motion, bool machine) {
         Cycle(b, motion);
         return;
     }
-    const bool absolute = machine || !Incremental;
-    const TPosition to{Destination(b, 'X', Tool.X, absolute), Destination(b, 'Y', Tool.Y, absolute),
-                       Destination(b, 'Z', Tool.Z, absolute)};
+    const bool absolute = machine || !incremental_;
+    const TPosition to{Destination(b, 'X', tool_.X, absolute),
+                       Destination(b, 'Y', tool_.Y, absolute),
+                       Destination(b, 'Z', tool_.Z, absolute)};
     if (IsArc(motion)) {
         Arc(b, motion, to);
     } else if (motion == 10 && !machine) {
-        const TSpan span = DrawnSpan(Tool.Z, to.Z);
+        const TSpan span = DrawnSpan(tool_.Z, to.Z);
         const auto at = [&](long double t) {
-            return TNcPoint{Tool.X + t * (to.X - Tool.X), Tool.Y + t * (to.Y - Tool.Y)};
+            return TNcPoint{tool_.X + t * (to.X - tool_.X), tool_.Y + t * (to.Y - tool_.Y)};
         };
         if (span.Any) {
-            Plotter.Line(at(span.From), at(span.To));
-            if (span.To < 1) Plotter.Travel({to.X, to.Y});
+            plotter_.Line(at(span.From), at(span.To));
+            if (span.To < 1) plotter_.Travel({to.X, to.Y});
         } else {
-            Plotter.Travel({to.X, to.Y});
+            plotter_.Travel({to.X, to.Y});
         }
     } else {
-        Plotter.Travel({to.X, to.Y});
+        plotter_.Travel({to.X, to.Y});
     }
-    Tool = to;
-    if (b.HasWord('Z')) ZKnown = !machine;
+    tool_ = to;
+    if (b.HasWord('Z')) zKnown_ = !machine;
 }
 
 void TStandardReader::Arc(const TNcBlock& b, int motion, const TPosition& to) {
     const bool clockwise = motion == 20;
-    const TNcPoint start{Tool.X, Tool.Y}, end{to.X, to.Y};
-    const TArcTolerance tolerance = ArcTolerance(Inch);
+    const TNcPoint start{tool_.X, tool_.Y}, end{to.X, to.Y};
+    const TArcTolerance tolerance = ArcTolerance(inch_);
     TNcArc arc;
     if (b.HasWord('R')) {
         if (b.HasWord('I') || b.HasWord('J')) throw ENcError("Bogen mit R und I, J zugleich");
         if (!b.HasWord('X') && !b.HasWord('Y')) throw ENcError("Bogen mit R ohne X und Y");
         arc = ArcByRadius(clockwise, start, end, b.Word('R') * Unit(), tolerance);
     } else if (b.HasWord('I') || b.HasWord('J')) {
-        if (ArcAbsolute && !(b.HasWord('I') && b.HasWord('J')))
+        if (arcAbsolute_ && !(b.HasWord('I') && b.HasWord('J')))
             throw ENcError("Bogen mit absolutem Mittelpunkt (G90.1) braucht I und J");
-        const TNcPoint origin = ArcAbsolute ? TNcPoint{} : start;
+        const TNcPoint origin = arcAbsolute_ ? TNcPoint{} : start;
         const TNcPoint centre{origin.X + (b.HasWord('I') ? b.Word('I') * Unit() : 0),
                               origin.Y + (b.HasWord('J') ? b.Word('J') * Unit() : 0)};
         arc = ArcByCentre(clockwise, start, end, centre, tolerance);
     } else {
         throw ENcError("Bogen ohne I, J oder R");
     }
-    const TSpan span = DrawnSpan(Tool.Z, to.Z);
+    const TSpan span = DrawnSpan(tool_.Z, to.Z);
     if (span.Any) {
-        Plotter.Arc(arc, span.From, span.To);
-        if (span.To < 1) Plotter.Travel(end);
+        plotter_.Arc(arc, span.From, span.To);
+        if (span.To < 1) plotter_.Travel(end);
     } else {
-        Plotter.Travel(end);
+        plotter_.Travel(end);
     }
-    Tool = to;
-    if (b.HasWord('Z')) ZKnown = true;
+    tool_ = to;
+    if (b.HasWord('Z')) zKnown_ = true;
 }
 
 // A drilling cycle, moving as LinuxCNC moves: up to the R plane first where the tool is
@@ -244,35 +245,35 @@ void TStandardReader::Arc(const TNcBlock& b, int motion, const TPosition& to) {
 // back to R (G99, the default) or to the Z the block started at where that is higher (G98).
 // The bottom feed is a pure Z move: drawn, it is a dot at the hole.
 void TStandardReader::Cycle(const TNcBlock& b, int motion) {
-    if (b.HasWord('R')) CycleR = b.Word('R') * Unit(), HasCycleR = true;
-    if (b.HasWord('Z')) CycleZ = b.Word('Z') * Unit(), HasCycleZ = true;
-    if (b.HasWord('Q')) CycleQ = b.Word('Q'), HasCycleQ = true;
-    if (!HasCycleR) throw ENcError("Bohrzyklus ohne R-Ebene");
-    if (!HasCycleZ) throw ENcError("Bohrzyklus ohne Bohrtiefe Z");
-    if ((motion == 730 || motion == 830) && !(HasCycleQ && CycleQ > 0))
+    if (b.HasWord('R')) cycleR_ = b.Word('R') * Unit(), hasCycleR_ = true;
+    if (b.HasWord('Z')) cycleZ_ = b.Word('Z') * Unit(), hasCycleZ_ = true;
+    if (b.HasWord('Q')) cycleQ_ = b.Word('Q'), hasCycleQ_ = true;
+    if (!hasCycleR_) throw ENcError("Bohrzyklus ohne R-Ebene");
+    if (!hasCycleZ_) throw ENcError("Bohrzyklus ohne Bohrtiefe Z");
+    if ((motion == 730 || motion == 830) && !(hasCycleQ_ && cycleQ_ > 0))
         throw ENcError(GCodeText(motion) + " ohne Zustellung Q (größer als 0)");
-    if (!ZKnown && Incremental)
+    if (!zKnown_ && incremental_)
         throw ENcError("Bohrzyklus im Kettenmaß, aber die Z-Lage ist nach G28, G30 oder G53 "
                        "unbekannt");
-    const long double start = Tool.Z;
-    const long double r = Incremental ? start + CycleR : CycleR;
-    const long double bottom = Incremental ? r + CycleZ : CycleZ;
+    const long double start = tool_.Z;
+    const long double r = incremental_ ? start + cycleR_ : cycleR_;
+    const long double bottom = incremental_ ? r + cycleZ_ : cycleZ_;
     if (r < bottom) throw ENcError("R-Ebene liegt unter der Bohrtiefe Z");
-    const long double clear = RetractToOldZ && ZKnown ? std::max(start, r) : r;
+    const long double clear = retractToOldZ_ && zKnown_ ? std::max(start, r) : r;
     const std::int64_t repeats = b.HasWord('L') ? WholeNumber(b, 'L', 1) : 1;
     if (repeats > kMostRepeats)
         throw ENcError("L darf höchstens " + std::to_string(kMostRepeats) + " sein");
-    if (!ZKnown || start < r) Plotter.Travel({Tool.X, Tool.Y});
-    ZKnown = true;
+    if (!zKnown_ || start < r) plotter_.Travel({tool_.X, tool_.Y});
+    zKnown_ = true;
     for (std::int64_t k = 0; k < repeats; ++k) {
-        Tool.X = Destination(b, 'X', Tool.X, !Incremental);
-        Tool.Y = Destination(b, 'Y', Tool.Y, !Incremental);
-        const TNcPoint hole{Tool.X, Tool.Y};
-        Plotter.Travel(hole);
-        if (Settings.DrillMarks && DrawnSpan(r, bottom).Any) Plotter.Line(hole, hole);
-        Plotter.Travel(hole);
+        tool_.X = Destination(b, 'X', tool_.X, !incremental_);
+        tool_.Y = Destination(b, 'Y', tool_.Y, !incremental_);
+        const TNcPoint hole{tool_.X, tool_.Y};
+        plotter_.Travel(hole);
+        if (settings_.DrillMarks && DrawnSpan(r, bottom).Any) plotter_.Line(hole, hole);
+        plotter_.Travel(hole);
     }
-    Tool.Z = clear;
+    tool_.Z = clear;
 }
 
 } // namespace plotalon

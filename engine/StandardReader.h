@@ -24,10 +24,10 @@ namespace plotalon {
 class TStandardReader : public INcReader {
 public:
     TStandardReader(const TConvSettings& settings, ILineSink& target)
-        : Settings(settings), Output(target), Plotter(settings, Pending) {}
+        : settings_(settings), output_(target), plotter_(settings, pending_) {}
 
     void Block(std::string_view line) override;
-    bool Ended() const override { return Done; }
+    bool Ended() const override { return done_; }
     void Finish() override;
 
 private:
@@ -37,17 +37,17 @@ private:
     class TPendingLines : public ILineSink {
     public:
         void AppendLine(std::string_view line) override {
-            Bytes.append(line);
-            Ends.push_back(Bytes.size());
+            bytes_.append(line);
+            ends_.push_back(bytes_.size());
         }
         void Clear() {
-            Bytes.clear();
-            Ends.clear();
+            bytes_.clear();
+            ends_.clear();
         }
         void MoveTo(ILineSink& target) {
-            const std::string_view bytes = Bytes;
+            const std::string_view bytes = bytes_;
             std::size_t start = 0;
-            for (const std::size_t end : Ends) {
+            for (const std::size_t end : ends_) {
                 target.AppendLine(bytes.substr(start, end - start));
                 start = end;
             }
@@ -55,8 +55,8 @@ private:
         }
 
     private:
-        std::string Bytes;
-        std::vector<std::size_t> Ends;
+        std::string bytes_;
+        std::vector<std::size_t> ends_;
     };
 
     struct TPosition {
@@ -77,31 +77,31 @@ private:
     void Arc(const TNcBlock& block, int motion, const TPosition& to);
     void Cycle(const TNcBlock& block, int motion);
 
-    long double Unit() const { return Inch ? 25.4L : 1; }
+    long double Unit() const { return inch_ ? 25.4L : 1; }
     // Where an axis word sends the axis from current: absolute, or added in G91.
     long double Destination(const TNcBlock& block, char letter, long double current,
                             bool absolute) const;
     TSpan DrawnSpan(long double z0, long double z1) const;
 
-    const TConvSettings& Settings;
-    ILineSink& Output;
-    TPendingLines Pending;
-    TPenPlotter Plotter;
-    TNcLine Line;
-    TNcBlock Current;
+    const TConvSettings& settings_;
+    ILineSink& output_;
+    TPendingLines pending_;
+    TPenPlotter plotter_;
+    TNcLine line_;
+    TNcBlock current_;
 
-    TPosition Tool;
-    bool ZKnown = true; // false after G28, G30 or a G53 Z move, until a move sets Z
-    int Motion = -1;    // ten times the modal motion code; -1 before the first and after G80
-    bool Inch = false, Incremental = false, ArcAbsolute = false, RetractToOldZ = false;
-    bool Spindle = false;
-    std::int64_t SelectedTool = 0;
+    TPosition tool_;
+    bool zKnown_ = true; // false after G28, G30 or a G53 Z move, until a move sets Z
+    int motion_ = -1;    // ten times the modal motion code; -1 before the first and after G80
+    bool inch_ = false, incremental_ = false, arcAbsolute_ = false, retractToOldZ_ = false;
+    bool spindle_ = false;
+    std::int64_t selectedTool_ = 0;
     // The drilling cycle's sticky values, in millimetres, until the motion mode changes.
-    bool HasCycleR = false, HasCycleZ = false, HasCycleQ = false;
-    long double CycleR = 0, CycleZ = 0, CycleQ = 0;
-    bool Started = false;     // a line other than blanks has been read
-    bool PercentOpen = false; // the program began with "%"
-    bool Done = false;
+    bool hasCycleR_ = false, hasCycleZ_ = false, hasCycleQ_ = false;
+    long double cycleR_ = 0, cycleZ_ = 0, cycleQ_ = 0;
+    bool started_ = false;     // a line other than blanks has been read
+    bool percentOpen_ = false; // the program began with "%"
+    bool done_ = false;
 };
 
 } // namespace plotalon

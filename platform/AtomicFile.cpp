@@ -119,20 +119,20 @@ bool WriteAllHoldingSigPipe(int fd, std::string_view bytes) {
 
 } // namespace
 
-TAtomicFileWriter::TAtomicFileWriter(std::string path) : Given(std::move(path)) {
+TAtomicFileWriter::TAtomicFileWriter(std::string path) : given_(std::move(path)) {
     Open();
 }
 
 void TAtomicFileWriter::Open() {
     struct stat st {};
     mode_t mode = 0;
-    if (::stat(Given.c_str(), &st) == 0) {
+    if (::stat(given_.c_str(), &st) == 0) {
         if (S_ISDIR(st.st_mode)) return Fail(EISDIR); // a folder is never replaced
         if (!S_ISREG(st.st_mode)) {
             OpenInPlace();
             return;
         }
-        if (!MayOpenForWriting(Given)) return Fail(errno);
+        if (!MayOpenForWriting(given_)) return Fail(errno);
         mode = st.st_mode & 07777;
     } else if (errno == ENOENT) {
         mode = ModeForNewFile();
@@ -140,26 +140,26 @@ void TAtomicFileWriter::Open() {
         // a loop of links, a part of the path that is no folder, no permission
         return Fail(errno);
     }
-    Target = FollowLinks(Given);
-    if (Target.empty()) return Fail(errno);
-    std::string pattern = TemporaryPattern(Target);
-    Fd = ::mkstemp(pattern.data());
-    if (Fd < 0) return Fail(errno);
-    TempPath = pattern;
-    if (::fchmod(Fd, mode) != 0) Fail(errno);
+    target_ = FollowLinks(given_);
+    if (target_.empty()) return Fail(errno);
+    std::string pattern = TemporaryPattern(target_);
+    fd_ = ::mkstemp(pattern.data());
+    if (fd_ < 0) return Fail(errno);
+    tempPath_ = pattern;
+    if (::fchmod(fd_, mode) != 0) Fail(errno);
 }
 
 // The given path, not its resolved target: "/dev/stdout" must reach the process's own
 // output, which only the link itself knows.
 void TAtomicFileWriter::OpenInPlace() {
-    InPlace = true;
-    Fd = ::open(Given.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
-    if (Fd < 0) Fail(errno);
+    inPlace_ = true;
+    fd_ = ::open(given_.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    if (fd_ < 0) Fail(errno);
 }
 
 void TAtomicFileWriter::Fail(int code) {
-    Failed = true;
-    if (Error == 0) Error = code != 0 ? code : EIO;
+    failed_ = true;
+    if (error_ == 0) error_ = code != 0 ? code : EIO;
 }
 
 TAtomicFileWriter::~TAtomicFileWriter() {
@@ -168,7 +168,7 @@ TAtomicFileWriter::~TAtomicFileWriter() {
 
 void TAtomicFileWriter::Write(std::string_view bytes) {
     if (!Ok()) return;
-    if (!(InPlace ? WriteAllHoldingSigPipe(Fd, bytes) : WriteAll(Fd, bytes))) Fail(errno);
+    if (!(inPlace_ ? WriteAllHoldingSigPipe(fd_, bytes) : WriteAll(fd_, bytes))) Fail(errno);
 }
 
 bool TAtomicFileWriter::Commit() {
@@ -176,18 +176,18 @@ bool TAtomicFileWriter::Commit() {
         Discard();
         return false;
     }
-    if (InPlace) {
-        const bool good = ::close(Fd) == 0;
+    if (inPlace_) {
+        const bool good = ::close(fd_) == 0;
         if (!good) Fail(errno);
-        Fd = -1;
+        fd_ = -1;
         return good;
     }
-    if (::fsync(Fd) != 0) Fail(errno);
-    if (::close(Fd) != 0) Fail(errno);
-    Fd = -1;
-    if (!Failed && std::rename(TempPath.c_str(), Target.c_str()) == 0) {
-        TempPath.clear();
-        SyncFolder(Target);
+    if (::fsync(fd_) != 0) Fail(errno);
+    if (::close(fd_) != 0) Fail(errno);
+    fd_ = -1;
+    if (!failed_ && std::rename(tempPath_.c_str(), target_.c_str()) == 0) {
+        tempPath_.clear();
+        SyncFolder(target_);
         return true;
     }
     Fail(errno);
@@ -197,13 +197,13 @@ bool TAtomicFileWriter::Commit() {
 
 void TAtomicFileWriter::Discard() {
     const int kept = errno; // the cause of a failure outlives the clean-up
-    if (Fd >= 0) {
-        ::close(Fd);
-        Fd = -1;
+    if (fd_ >= 0) {
+        ::close(fd_);
+        fd_ = -1;
     }
-    if (!TempPath.empty()) {
-        ::unlink(TempPath.c_str());
-        TempPath.clear();
+    if (!tempPath_.empty()) {
+        ::unlink(tempPath_.c_str());
+        tempPath_.clear();
     }
     errno = kept;
 }

@@ -24,10 +24,10 @@ public:
     TAtomicFileWriter(const TAtomicFileWriter&) = delete;
     TAtomicFileWriter& operator=(const TAtomicFileWriter&) = delete;
 
-    bool Ok() const { return Fd >= 0 && !Failed; }
+    bool Ok() const { return fd_ >= 0 && !failed_; }
     // Why the writer failed: the platform's error number (errno) of its first failure, 0
     // while it has not failed.
-    int ErrorCode() const { return Error; }
+    int ErrorCode() const { return error_; }
     // Appends bytes; a failed write makes Ok() false and Commit() a no-op returning false.
     void Write(std::string_view bytes);
     // Flushes, syncs and renames over the target (closes it, when written in place). False
@@ -38,9 +38,9 @@ public:
 
     // True when the bytes go straight into a device or FIFO: they reach it as they are
     // written, and neither a failure nor Discard() takes them back.
-    bool WritesInPlace() const { return InPlace; }
+    bool WritesInPlace() const { return inPlace_; }
     // The path as it was given.
-    const std::string& Path() const { return Given; }
+    const std::string& Path() const { return given_; }
 
 private:
     void Open();
@@ -48,13 +48,13 @@ private:
     // Keeps code (errno) of the first failure.
     void Fail(int code);
 
-    std::string Given;
-    std::string Target; // the name renamed over: Given with its links followed
-    std::string TempPath;
-    int Fd = -1;
-    bool Failed = false;
-    int Error = 0;
-    bool InPlace = false;
+    std::string given_;
+    std::string target_; // the name renamed over: Given with its links followed
+    std::string tempPath_;
+    int fd_ = -1;
+    bool failed_ = false;
+    int error_ = 0;
+    bool inPlace_ = false;
 };
 
 // Writes bytes as the whole new content of path. False when the file could not be

@@ -29,19 +29,19 @@ public:
     TProgress& operator=(const TProgress&) = delete;
 
     // The work's side. A total of 0 or less means "not known yet": Percent() then gives 0.
-    void SetTotal(std::int64_t total) { TotalUnits.store(total, std::memory_order_relaxed); }
-    void SetDone(std::int64_t done) { DoneUnits.store(done, std::memory_order_relaxed); }
-    void Advance(std::int64_t units) { DoneUnits.fetch_add(units, std::memory_order_relaxed); }
-    bool Cancelled() const { return Stop.load(std::memory_order_relaxed); }
+    void SetTotal(std::int64_t total) { totalUnits_.store(total, std::memory_order_relaxed); }
+    void SetDone(std::int64_t done) { doneUnits_.store(done, std::memory_order_relaxed); }
+    void Advance(std::int64_t units) { doneUnits_.fetch_add(units, std::memory_order_relaxed); }
+    bool Cancelled() const { return stop_.load(std::memory_order_relaxed); }
     // Throws ECancelled once a stop is asked for.
     void ThrowIfCancelled() const {
         if (Cancelled()) throw ECancelled();
     }
 
     // The watcher's side.
-    void Cancel() { Stop.store(true, std::memory_order_relaxed); }
-    std::int64_t Done() const { return DoneUnits.load(std::memory_order_relaxed); }
-    std::int64_t Total() const { return TotalUnits.load(std::memory_order_relaxed); }
+    void Cancel() { stop_.store(true, std::memory_order_relaxed); }
+    std::int64_t Done() const { return doneUnits_.load(std::memory_order_relaxed); }
+    std::int64_t Total() const { return totalUnits_.load(std::memory_order_relaxed); }
     // 0 to 100, rounded down; work that overran its total (a file that grew while it was
     // read) stays at 100.
     int Percent() const {
@@ -53,15 +53,15 @@ public:
 
     // Back to the state of a new progress, for the next piece of work.
     void Reset() {
-        DoneUnits.store(0, std::memory_order_relaxed);
-        TotalUnits.store(0, std::memory_order_relaxed);
-        Stop.store(false, std::memory_order_relaxed);
+        doneUnits_.store(0, std::memory_order_relaxed);
+        totalUnits_.store(0, std::memory_order_relaxed);
+        stop_.store(false, std::memory_order_relaxed);
     }
 
 private:
-    std::atomic<std::int64_t> DoneUnits{0};
-    std::atomic<std::int64_t> TotalUnits{0};
-    std::atomic<bool> Stop{false};
+    std::atomic<std::int64_t> doneUnits_{0};
+    std::atomic<std::int64_t> totalUnits_{0};
+    std::atomic<bool> stop_{false};
 };
 
 } // namespace plotalon

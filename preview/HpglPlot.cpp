@@ -40,23 +40,23 @@ TPlotBounds TPlotArc::Bounds() const {
 
 std::size_t TPlot::StrokeOf(std::size_t step) const {
     const auto after = std::upper_bound(
-        Strokes_.begin(), Strokes_.end(), step,
+        strokes_.begin(), strokes_.end(), step,
         [](std::size_t s, const TPlotStroke& stroke) { return s < stroke.FirstStep; });
-    return std::size_t(after - Strokes_.begin()) - 1;
+    return std::size_t(after - strokes_.begin()) - 1;
 }
 
 TPlotPoint TPlot::StepStart(std::size_t step) const {
-    const TPlotStroke& stroke = Strokes_[StrokeOf(step)];
-    return step == stroke.FirstStep ? stroke.Start : Steps_[step - 1].To;
+    const TPlotStroke& stroke = strokes_[StrokeOf(step)];
+    return step == stroke.FirstStep ? stroke.Start : steps_[step - 1].To;
 }
 
 std::size_t TPlot::EpochOf(std::size_t step) const {
-    return std::size_t(std::upper_bound(EpochStarts_.begin(), EpochStarts_.end(), step) -
-                       EpochStarts_.begin());
+    return std::size_t(std::upper_bound(epochStarts_.begin(), epochStarts_.end(), step) -
+                       epochStarts_.begin());
 }
 
 std::uint64_t TPlot::FullLine(std::size_t step) const {
-    return std::uint64_t(EpochOf(step)) << 32 | Steps_[step].Line;
+    return std::uint64_t(EpochOf(step)) << 32 | steps_[step].Line;
 }
 
 std::uint64_t TPlot::LineOf(std::size_t step) const {
@@ -66,7 +66,7 @@ std::uint64_t TPlot::LineOf(std::size_t step) const {
 TStepRange TPlot::StepsOfLines(std::uint64_t first, std::uint64_t last) const {
     // The first step whose line is not below `line`.
     auto firstFrom = [this](std::uint64_t line) {
-        std::size_t lo = 0, hi = Steps_.size();
+        std::size_t lo = 0, hi = steps_.size();
         while (lo < hi) {
             const std::size_t mid = lo + (hi - lo) / 2;
             if (FullLine(mid) < line)
@@ -78,13 +78,13 @@ TStepRange TPlot::StepsOfLines(std::uint64_t first, std::uint64_t last) const {
     };
     if (first > last) return {};
     const std::size_t from = firstFrom(first);
-    const std::size_t to = last == UINT64_MAX ? Steps_.size() : firstFrom(last + 1);
+    const std::size_t to = last == UINT64_MAX ? steps_.size() : firstFrom(last + 1);
     return {from, std::max(from, to)};
 }
 
 void TPlot::Reserve(std::size_t steps) {
-    ReserveLarge(Steps_, steps);
-    ReserveLarge(Strokes_, steps / 8);
+    ReserveLarge(steps_, steps);
+    ReserveLarge(strokes_, steps / 8);
 }
 
 void TPlot::LineTo(TPenState pen, TPlotPoint from, TPlotPoint to, std::uint64_t line) {
@@ -98,31 +98,31 @@ void TPlot::ArcTo(TPenState pen, TPlotPoint from, const TPlotArc& arc, TPlotPoin
                   std::uint64_t line) {
     // More arcs than an index can name would need far more memory than there is; should it
     // come to that, the rest are drawn as their chords.
-    if (Arcs_.size() >= std::size_t(std::numeric_limits<std::int32_t>::max())) {
+    if (arcs_.size() >= std::size_t(std::numeric_limits<std::int32_t>::max())) {
         LineTo(pen, from, to, line);
         return;
     }
     TPlotBounds extent = arc.Bounds();
     extent.Add(from);
     extent.Add(to);
-    Arcs_.push_back(arc);
-    Append(pen, from, TPlotStep{to, 0, std::int32_t(Arcs_.size() - 1)}, extent, line);
+    arcs_.push_back(arc);
+    Append(pen, from, TPlotStep{to, 0, std::int32_t(arcs_.size() - 1)}, extent, line);
 }
 
 void TPlot::Append(TPenState pen, TPlotPoint from, TPlotStep step, const TPlotBounds& extent,
                    std::uint64_t line) {
     if (pen.Kind == TStrokeKind::skTravel) pen.Pen = 0;
-    const bool continues = !Strokes_.empty() && Strokes_.back().Kind == pen.Kind &&
-                           Strokes_.back().Pen == pen.Pen && Strokes_.back().Speed == pen.Speed &&
-                           Steps_.back().To == from;
-    if (!continues) Strokes_.push_back({pen.Kind, pen.Pen, pen.Speed, from, Steps_.size(), 0});
-    for (; LastEpoch_ < line >> 32; ++LastEpoch_)
-        EpochStarts_.push_back(Steps_.size());
+    const bool continues = !strokes_.empty() && strokes_.back().Kind == pen.Kind &&
+                           strokes_.back().Pen == pen.Pen && strokes_.back().Speed == pen.Speed &&
+                           steps_.back().To == from;
+    if (!continues) strokes_.push_back({pen.Kind, pen.Pen, pen.Speed, from, steps_.size(), 0});
+    for (; lastEpoch_ < line >> 32; ++lastEpoch_)
+        epochStarts_.push_back(steps_.size());
     step.Line = std::uint32_t(line);
-    Steps_.push_back(step);
-    ++Strokes_.back().StepCount;
-    if (pen.Kind == TStrokeKind::skDrawn) Drawn_.Add(extent);
-    All_.Add(extent);
+    steps_.push_back(step);
+    ++strokes_.back().StepCount;
+    if (pen.Kind == TStrokeKind::skDrawn) drawn_.Add(extent);
+    all_.Add(extent);
 }
 
 } // namespace plotalon

@@ -84,17 +84,17 @@ struct TStepRange {
 
 class TPlot {
 public:
-    const std::vector<TPlotStroke>& Strokes() const { return Strokes_; }
-    const std::vector<TPlotArc>& Arcs() const { return Arcs_; }
+    const std::vector<TPlotStroke>& Strokes() const { return strokes_; }
+    const std::vector<TPlotArc>& Arcs() const { return arcs_; }
     std::span<const TPlotStep> StepsOf(const TPlotStroke& stroke) const {
-        return {Steps_.data() + stroke.FirstStep, stroke.StepCount};
+        return {steps_.data() + stroke.FirstStep, stroke.StepCount};
     }
-    const std::vector<TPlotStep>& Steps() const { return Steps_; }
-    std::size_t StepCount() const { return Steps_.size(); }
+    const std::vector<TPlotStep>& Steps() const { return steps_; }
+    std::size_t StepCount() const { return steps_.size(); }
 
     // What the pens put on paper, and that together with the travel.
-    const TPlotBounds& DrawnBounds() const { return Drawn_; }
-    const TPlotBounds& AllBounds() const { return All_; }
+    const TPlotBounds& DrawnBounds() const { return drawn_; }
+    const TPlotBounds& AllBounds() const { return all_; }
 
     // The stroke that holds a step; step < StepCount().
     std::size_t StrokeOf(std::size_t step) const;
@@ -123,12 +123,12 @@ private:
     std::size_t EpochOf(std::size_t step) const;
     std::uint64_t FullLine(std::size_t step) const;
 
-    std::vector<TPlotStroke> Strokes_;
-    std::vector<TPlotStep> Steps_;
-    std::vector<TPlotArc> Arcs_;
-    std::vector<std::size_t> EpochStarts_; // the first step of every further 2^32 lines
-    std::uint64_t LastEpoch_ = 0;
-    TPlotBounds Drawn_, All_;
+    std::vector<TPlotStroke> strokes_;
+    std::vector<TPlotStep> steps_;
+    std::vector<TPlotArc> arcs_;
+    std::vector<std::size_t> epochStarts_; // the first step of every further 2^32 lines
+    std::uint64_t lastEpoch_ = 0;
+    TPlotBounds drawn_, all_;
 };
 
 } // namespace plotalon

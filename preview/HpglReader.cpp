@@ -176,7 +176,7 @@ bool THpglReader::ReadLines(const ILineSource& source, std::stop_token stop) {
 
 void THpglReader::ReadLine(std::string_view line) {
     ReadCommands(line);
-    ++Line_;
+    ++line_;
 }
 
 void THpglReader::ReadCommands(std::string_view line) {
@@ -186,12 +186,12 @@ void THpglReader::ReadCommands(std::string_view line) {
             ++i;
         } else if (line[i] == kEsc) {
             i = SkipEscape(line, i);
-            ++Ignored_.Escapes;
+            ++ignored_.Escapes;
         } else if (StartsCommand(line, i)) {
             i = ReadCommand(line, i);
         } else {
             i = SkipUnreadable(line, i);
-            ++Ignored_.Unreadable;
+            ++ignored_.Unreadable;
         }
     }
 }
@@ -200,17 +200,17 @@ std::size_t THpglReader::ReadCommand(std::string_view line, std::size_t at) {
     const int code = Code(Upper(line[at]), Upper(line[at + 1]));
     std::size_t i = at + 2;
     if (code == kLB) {
-        ++Ignored_.Skipped[code];
-        return SkipTo(line, i, LabelEnd_);
+        ++ignored_.Skipped[code];
+        return SkipTo(line, i, labelEnd_);
     }
     if (code == kPE) {
-        ++Ignored_.Skipped[code];
+        ++ignored_.Skipped[code];
         return SkipTo(line, i, ';');
     }
     if (code == kDT) {
         // The terminator is the byte right after the mnemonic; "DT;" restores ETX.
         const bool given = i < line.size() && line[i] != ';';
-        LabelEnd_ = given ? line[i] : kEtx;
+        labelEnd_ = given ? line[i] : kEtx;
         if (given) ++i;
     }
     bool usable = true;
@@ -220,7 +220,7 @@ std::size_t THpglReader::ReadCommand(std::string_view line, std::size_t at) {
 }
 
 std::size_t THpglReader::ReadParameters(std::string_view line, std::size_t i, bool& usable) {
-    Params_.clear();
+    params_.clear();
     const std::size_t n = line.size();
     while (i < n) {
         const char c = line[i];
@@ -251,7 +251,7 @@ std::size_t THpglReader::ReadParameters(std::string_view line, std::size_t i, bo
             if (!readable || !(value <= kMaxNumber))
                 usable = false;
             else
-                Params_.push_back(negative ? -value : value);
+                params_.push_back(negative ? -value : value);
             i = std::max(end, i + 1);
         } else if (c == '"') {
             // No command the preview evaluates takes a string.
@@ -284,11 +284,11 @@ void THpglReader::Execute(int code, bool usable) {
         done = done && Arc();
         break;
     case kIN:
-        done = done && Params_.size() <= 1;
+        done = done && params_.size() <= 1;
         if (done) Initialise();
         break;
     case kDF:
-        done = done && Params_.empty();
+        done = done && params_.empty();
         if (done) Defaults();
         break;
     case kSP:
@@ -306,42 +306,42 @@ void THpglReader::Execute(int code, bool usable) {
     case kDT: // the terminator is set already; its mode parameter changes nothing here
         break;
     default:
-        ++Ignored_.Skipped[code];
+        ++ignored_.Skipped[code];
         return;
     }
-    if (!done) ++Ignored_.Malformed[code];
+    if (!done) ++ignored_.Malformed[code];
 }
 
 bool THpglReader::Move(TPenAction pen, TModeAction mode) {
-    if (Params_.size() % 2 != 0) return false;
-    const bool relative = mode == TModeAction::maKeep ? Relative_ : mode == TModeAction::maRelative;
+    if (params_.size() % 2 != 0) return false;
+    const bool relative = mode == TModeAction::maKeep ? relative_ : mode == TModeAction::maRelative;
     auto next = [&](TPlotPoint from, std::size_t i) {
-        return relative ? TPlotPoint{from.X + X_.Factor * Params_[i],
-                                     from.Y + Y_.Factor * Params_[i + 1]}
-                        : ToPlotter(Params_[i], Params_[i + 1]);
+        return relative ? TPlotPoint{from.X + x_.Factor * params_[i],
+                                     from.Y + y_.Factor * params_[i + 1]}
+                        : ToPlotter(params_[i], params_[i + 1]);
     };
     // Every target is checked before the first one moves the pen, so that an unusable
     // command changes nothing.
-    TPlotPoint p = Pos_;
-    for (std::size_t i = 0; i < Params_.size(); i += 2)
+    TPlotPoint p = pos_;
+    for (std::size_t i = 0; i < params_.size(); i += 2)
         if (!InRange(p = next(p, i))) return false;
-    if (pen != TPenAction::paKeep) PenDown_ = pen == TPenAction::paDown;
-    Relative_ = relative;
-    for (std::size_t i = 0; i < Params_.size(); i += 2)
-        LineTo(next(Pos_, i));
+    if (pen != TPenAction::paKeep) penDown_ = pen == TPenAction::paDown;
+    relative_ = relative;
+    for (std::size_t i = 0; i < params_.size(); i += 2)
+        LineTo(next(pos_, i));
     return true;
 }
 
 bool THpglReader::Arc() {
-    if (Params_.size() != 4 && Params_.size() != 5) return false; // the fifth: chord angle
-    const TPlotPoint end = ToPlotter(Params_[2], Params_[3]);
+    if (params_.size() != 4 && params_.size() != 5) return false; // the fifth: chord angle
+    const TPlotPoint end = ToPlotter(params_[2], params_[3]);
     std::optional<TPlotArc> arc =
-        ThreePointArc(ToUser(Pos_), {Params_[0], Params_[1]}, {Params_[2], Params_[3]});
+        ThreePointArc(ToUser(pos_), {params_[0], params_[1]}, {params_[2], params_[3]});
     if (arc) {
         // The circle of the user's units, through the scaling onto the plotter's.
         arc->Centre = ToPlotter(arc->Centre.X, arc->Centre.Y);
-        arc->RadiusX *= X_.Factor;
-        arc->RadiusY *= Y_.Factor;
+        arc->RadiusX *= x_.Factor;
+        arc->RadiusY *= y_.Factor;
         const double bow = std::max(std::abs(arc->RadiusX), std::abs(arc->RadiusY)) * 2 *
                            std::pow(std::sin(arc->Sweep / 4), 2);
         if (std::abs(arc->Sweep) < std::numbers::pi && bow < kFlatArc) arc.reset();
@@ -352,75 +352,75 @@ bool THpglReader::Arc() {
     }
     if (!InRange(end)) return false;
     if (arc)
-        Plot_.ArcTo(PenState(), Pos_, *arc, end, Line_);
+        plot_.ArcTo(PenState(), pos_, *arc, end, line_);
     else
         LineTo(end);
-    Pos_ = end;
+    pos_ = end;
     return true;
 }
 
 bool THpglReader::SelectPen() {
-    if (Params_.size() > 1) return false;
-    const double pen = Params_.empty() ? 0 : Params_[0];
+    if (params_.size() > 1) return false;
+    const double pen = params_.empty() ? 0 : params_[0];
     if (pen < 0 || pen > 1e6) return false;
-    Pen_ = int(pen);
+    pen_ = int(pen);
     UpdateSpeed();
     return true;
 }
 
 bool THpglReader::Velocity() {
-    if (Params_.size() > 2) return false;
-    const double speed = Params_.empty() ? 0 : Params_[0];
+    if (params_.size() > 2) return false;
+    const double speed = params_.empty() ? 0 : params_[0];
     if (!(speed >= 0 && speed <= 1e6)) return false;
-    if (Params_.size() == 2) {
-        const double pen = Params_[1];
+    if (params_.size() == 2) {
+        const double pen = params_[1];
         if (!(pen >= 0 && pen <= 1e6)) return false;
-        PenSpeed_[int(pen)] = float(speed);
+        penSpeed_[int(pen)] = float(speed);
     } else {
-        AllPensSpeed_ = float(speed);
-        PenSpeed_.clear();
+        allPensSpeed_ = float(speed);
+        penSpeed_.clear();
     }
     UpdateSpeed();
     return true;
 }
 
 void THpglReader::UpdateSpeed() {
-    const auto own = PenSpeed_.find(Pen_);
-    Speed_ = own != PenSpeed_.end() ? own->second : AllPensSpeed_;
+    const auto own = penSpeed_.find(pen_);
+    speed_ = own != penSpeed_.end() ? own->second : allPensSpeed_;
 }
 
 bool THpglReader::Scale() {
-    if (Params_.empty()) {
-        Scaling_ = false;
-        X_ = Y_ = TAxis{};
+    if (params_.empty()) {
+        scaling_ = false;
+        x_ = y_ = TAxis{};
         return true;
     }
-    const std::vector<double> previous = ScaleParams_;
-    ScaleParams_ = Params_;
+    const std::vector<double> previous = scaleParams_;
+    scaleParams_ = params_;
     if (!ComputeScaling()) {
-        ScaleParams_ = previous;
+        scaleParams_ = previous;
         return false;
     }
-    Scaling_ = true;
+    scaling_ = true;
     return true;
 }
 
 bool THpglReader::InputWindow() {
-    const TPlotPoint p1 = P1_, p2 = P2_;
-    if (Params_.empty()) {
-        P1_ = kDefaultP1;
-        P2_ = kDefaultP2;
-    } else if (Params_.size() == 2 || Params_.size() == 4) {
-        P1_ = {Params_[0], Params_[1]};
+    const TPlotPoint p1 = p1_, p2 = p2_;
+    if (params_.empty()) {
+        p1_ = kDefaultP1;
+        p2_ = kDefaultP2;
+    } else if (params_.size() == 2 || params_.size() == 4) {
+        p1_ = {params_[0], params_[1]};
         // Given P1 alone, P2 keeps its distance from it.
-        P2_ = Params_.size() == 4 ? TPlotPoint{Params_[2], Params_[3]}
-                                  : TPlotPoint{p2.X + P1_.X - p1.X, p2.Y + P1_.Y - p1.Y};
+        p2_ = params_.size() == 4 ? TPlotPoint{params_[2], params_[3]}
+                                  : TPlotPoint{p2.X + p1_.X - p1.X, p2.Y + p1_.Y - p1.Y};
     } else {
         return false;
     }
-    if (Scaling_ && !ComputeScaling()) {
-        P1_ = p1;
-        P2_ = p2;
+    if (scaling_ && !ComputeScaling()) {
+        p1_ = p1;
+        p2_ = p2;
         return false;
     }
     return true;
@@ -431,18 +431,18 @@ bool THpglReader::InputWindow() {
 // room split by the percentages (50 each unless given).
 // SC xmin,xfactor,ymin,yfactor,2: user (xmin, ymin) lies at P1, with the given factors.
 bool THpglReader::ComputeScaling() {
-    const std::vector<double>& p = ScaleParams_;
+    const std::vector<double>& p = scaleParams_;
     const std::size_t n = p.size();
     if (n != 4 && n != 5 && n != 7) return false;
     const double type = n >= 5 ? p[4] : 0;
     if ((type != 1 && n == 7) || (type != 0 && type != 1 && type != 2)) return false;
     TAxis x, y;
     if (type == 2) {
-        x = {P1_.X - p[0] * p[1], p[1]};
-        y = {P1_.Y - p[2] * p[3], p[3]};
+        x = {p1_.X - p[0] * p[1], p[1]};
+        y = {p1_.Y - p[2] * p[3], p[3]};
     } else {
         const double ux = p[1] - p[0], uy = p[3] - p[2];
-        const double wx = P2_.X - P1_.X, wy = P2_.Y - P1_.Y;
+        const double wx = p2_.X - p1_.X, wy = p2_.Y - p1_.Y;
         x.Factor = wx / ux;
         y.Factor = wy / uy;
         double spareX = 0, spareY = 0;
@@ -455,53 +455,53 @@ bool THpglReader::ComputeScaling() {
             spareX = (wx - ux * x.Factor) * left / 100;
             spareY = (wy - uy * y.Factor) * bottom / 100;
         }
-        x.Offset = P1_.X + spareX - p[0] * x.Factor;
-        y.Offset = P1_.Y + spareY - p[2] * y.Factor;
+        x.Offset = p1_.X + spareX - p[0] * x.Factor;
+        y.Offset = p1_.Y + spareY - p[2] * y.Factor;
     }
     const bool usable = std::isfinite(x.Factor) && std::isfinite(y.Factor) && x.Factor != 0 &&
                         y.Factor != 0 && std::isfinite(x.Offset) && std::isfinite(y.Offset);
     if (usable) {
-        X_ = x;
-        Y_ = y;
+        x_ = x;
+        y_ = y;
     }
     return usable;
 }
 
 void THpglReader::Initialise() {
     Defaults();
-    Pos_ = {0, 0};
-    PenDown_ = false;
-    P1_ = kDefaultP1;
-    P2_ = kDefaultP2;
-    AllPensSpeed_ = 0;
-    PenSpeed_.clear();
+    pos_ = {0, 0};
+    penDown_ = false;
+    p1_ = kDefaultP1;
+    p2_ = kDefaultP2;
+    allPensSpeed_ = 0;
+    penSpeed_.clear();
     UpdateSpeed();
 }
 
 void THpglReader::Defaults() {
-    Relative_ = false;
-    Scaling_ = false;
-    X_ = Y_ = TAxis{};
-    LabelEnd_ = kEtx;
+    relative_ = false;
+    scaling_ = false;
+    x_ = y_ = TAxis{};
+    labelEnd_ = kEtx;
 }
 
 TPlotPoint THpglReader::ToPlotter(double x, double y) const {
-    return {X_.Offset + X_.Factor * x, Y_.Offset + Y_.Factor * y};
+    return {x_.Offset + x_.Factor * x, y_.Offset + y_.Factor * y};
 }
 
 TPlotPoint THpglReader::ToUser(TPlotPoint p) const {
-    return {(p.X - X_.Offset) / X_.Factor, (p.Y - Y_.Offset) / Y_.Factor};
+    return {(p.X - x_.Offset) / x_.Factor, (p.Y - y_.Offset) / y_.Factor};
 }
 
 TPenState THpglReader::PenState() const {
-    const bool drawn = PenDown_ && Pen_ != 0;
-    return {drawn ? TStrokeKind::skDrawn : TStrokeKind::skTravel, drawn ? Pen_ : 0, Speed_};
+    const bool drawn = penDown_ && pen_ != 0;
+    return {drawn ? TStrokeKind::skDrawn : TStrokeKind::skTravel, drawn ? pen_ : 0, speed_};
 }
 
 void THpglReader::LineTo(TPlotPoint to) {
-    if (to == Pos_) return;
-    Plot_.LineTo(PenState(), Pos_, to, Line_);
-    Pos_ = to;
+    if (to == pos_) return;
+    plot_.LineTo(PenState(), pos_, to, line_);
+    pos_ = to;
 }
 
 } // namespace plotalon

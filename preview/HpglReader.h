@@ -70,16 +70,16 @@ public:
     bool ReadLines(const ILineSource& source, std::stop_token stop = {});
     // Prepares for about that many steps (see TPlot::Reserve), or for a text of that many
     // bytes: the converter's lines make a step each, and no step takes fewer than 8 bytes.
-    void Reserve(std::size_t steps) { Plot_.Reserve(steps); }
+    void Reserve(std::size_t steps) { plot_.Reserve(steps); }
     void ReserveFor(std::uint64_t bytes) { Reserve(std::size_t(bytes / 8)); }
     // The lines read so far.
-    std::uint64_t LineCount() const { return Line_; }
+    std::uint64_t LineCount() const { return line_; }
 
-    const TPlot& Plot() const { return Plot_; }
+    const TPlot& Plot() const { return plot_; }
     // Hands the plot over; the reader goes on with an empty one.
-    TPlot TakePlot() { return std::exchange(Plot_, TPlot{}); }
-    const TIgnoredCommands& Ignored() const { return Ignored_; }
-    TPlotPoint Position() const { return Pos_; }
+    TPlot TakePlot() { return std::exchange(plot_, TPlot{}); }
+    const TIgnoredCommands& Ignored() const { return ignored_; }
+    TPlotPoint Position() const { return pos_; }
 
 private:
     struct TAxis {
@@ -110,23 +110,23 @@ private:
     void LineTo(TPlotPoint to);
     TPenState PenState() const;
 
-    TPlot Plot_;
-    TIgnoredCommands Ignored_;
-    std::vector<double> Params_;
+    TPlot plot_;
+    TIgnoredCommands ignored_;
+    std::vector<double> params_;
 
-    TPlotPoint Pos_;
-    bool PenDown_ = false;
-    bool Relative_ = false;
-    int Pen_ = 1;
-    char LabelEnd_ = '\x03';
-    TPlotPoint P1_, P2_;
-    bool Scaling_ = false;
-    std::vector<double> ScaleParams_;
-    TAxis X_, Y_;
-    std::uint64_t Line_ = 0; // the index of the line being read
-    float AllPensSpeed_ = 0;
-    std::unordered_map<int, float> PenSpeed_; // pens with a speed of their own
-    float Speed_ = 0;                         // that of the selected pen
+    TPlotPoint pos_;
+    bool penDown_ = false;
+    bool relative_ = false;
+    int pen_ = 1;
+    char labelEnd_ = '\x03';
+    TPlotPoint p1_, p2_;
+    bool scaling_ = false;
+    std::vector<double> scaleParams_;
+    TAxis x_, y_;
+    std::uint64_t line_ = 0; // the index of the line being read
+    float allPensSpeed_ = 0;
+    std::unordered_map<int, float> penSpeed_; // pens with a speed of their own
+    float speed_ = 0;                         // that of the selected pen
 };
 
 } // namespace plotalon

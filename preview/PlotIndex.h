@@ -29,19 +29,19 @@ public:
     explicit TPlotIndex(const TPlot& plot);
 
     // Level 0 are the leaves; the last level has at most kFanout nodes. None for an empty plot.
-    std::size_t LevelCount() const { return Levels_.size(); }
-    const std::vector<TNode>& Level(std::size_t level) const { return Levels_[level]; }
+    std::size_t LevelCount() const { return levels_.size(); }
+    const std::vector<TNode>& Level(std::size_t level) const { return levels_[level]; }
     // The steps under node i of a level: [First, Last).
     TStepRange StepsUnder(std::size_t level, std::size_t i) const;
     // The stroke that holds the first step of leaf i.
-    std::size_t LeafStroke(std::size_t leaf) const { return LeafStrokes_[leaf]; }
+    std::size_t LeafStroke(std::size_t leaf) const { return leafStrokes_[leaf]; }
     // Every layer the plot uses.
     std::uint16_t Layers() const;
 
 private:
-    std::size_t StepCount_ = 0;
-    std::vector<std::vector<TNode>> Levels_;
-    std::vector<std::size_t> LeafStrokes_;
+    std::size_t stepCount_ = 0;
+    std::vector<std::vector<TNode>> levels_;
+    std::vector<std::size_t> leafStrokes_;
 };
 
 } // namespace plotalon

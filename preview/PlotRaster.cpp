@@ -29,15 +29,15 @@ constexpr int kLabelCell = 2; // pixels per dot of the label's font
 // Coverage of one layer, 0 to 255 a pixel; a pixel keeps the highest coverage it got.
 class TLayer {
 public:
-    TLayer(int width, int height) : Width(width), Height(height) {}
+    TLayer(int width, int height) : width_(width), height_(height) {}
 
-    bool Used() const { return !Coverage.empty(); }
-    std::uint8_t At(std::size_t i) const { return Coverage[i]; }
+    bool Used() const { return !coverage_.empty(); }
+    std::uint8_t At(std::size_t i) const { return coverage_[i]; }
 
     // A segment of the given half width with round ends; with a dash, only where the distance
     // along the stroke (phase at a) falls into the dash.
     void Segment(TPx a, TPx b, double halfWidth, const TDash* dash, double phase) {
-        if (Coverage.empty()) Coverage.assign(std::size_t(Width) * std::size_t(Height), 0);
+        if (coverage_.empty()) coverage_.assign(std::size_t(width_) * std::size_t(height_), 0);
         const double dx = b.X - a.X, dy = b.Y - a.Y;
         const double length2 = dx * dx + dy * dy, length = std::sqrt(length2);
         const double reach = halfWidth + 1;
@@ -45,7 +45,7 @@ public:
         // Walk the major axis; at each column (or row) only the pixels near the centre line.
         const double from = std::min(alongX ? a.X : a.Y, alongX ? b.X : b.Y) - reach;
         const double to = std::max(alongX ? a.X : a.Y, alongX ? b.X : b.Y) + reach;
-        const int majorSize = alongX ? Width : Height, minorSize = alongX ? Height : Width;
+        const int majorSize = alongX ? width_ : height_, minorSize = alongX ? height_ : width_;
         const int first = Clamp(std::floor(from), majorSize),
                   last = Clamp(std::ceil(to), majorSize);
         for (int major = first; major <= last; ++major) {
@@ -63,7 +63,8 @@ public:
                 if (dash && std::fmod(phase + s * length, dash->Period) >= dash->On) continue;
                 const double distance = std::hypot(px - s * dx, py - s * dy);
                 const double cover = std::clamp(halfWidth + 0.5 - distance, 0.0, 1.0);
-                std::uint8_t& cell = Coverage[std::size_t(y) * std::size_t(Width) + std::size_t(x)];
+                std::uint8_t& cell =
+                    coverage_[std::size_t(y) * std::size_t(width_) + std::size_t(x)];
                 cell = std::max(cell, std::uint8_t(std::lround(cover * 255)));
             }
         }
@@ -74,8 +75,8 @@ private:
     // coordinate, however large, overflows the conversion.
     static int Clamp(double v, int size) { return int(std::clamp(v, 0.0, double(size - 1))); }
 
-    int Width, Height;
-    std::vector<std::uint8_t> Coverage;
+    int width_, height_;
+    std::vector<std::uint8_t> coverage_;
 };
 
 // A 5 × 7 pixel font with the characters of the size label.
@@ -128,12 +129,12 @@ std::size_t LabelCharacters(std::string_view label) {
 // bottom first.
 class TRasterPainter : public ITraceSink {
 public:
-    explicit TRasterPainter(const TPixelPicture& picture) : Picture(picture) {
+    explicit TRasterPainter(const TPixelPicture& picture) : picture_(picture) {
         Image.Width = picture.Width;
         Image.Height = picture.Height;
         Image.Pixels.assign(std::size_t(Image.Width) * std::size_t(Image.Height) * 3, 255);
         for (int i = 0; i < kExtraLayers + kLayers; ++i)
-            Layers.emplace_back(Image.Width, Image.Height);
+            layers_.emplace_back(Image.Width, Image.Height);
     }
 
     void Polyline(int layer, std::span<const TDevicePoint> points) override {
@@ -153,8 +154,8 @@ public:
     }
 
     void Frame() {
-        if (!Picture.HasFrame) return;
-        const TDeviceRect& f = Picture.Frame;
+        if (!picture_.HasFrame) return;
+        const TDeviceRect& f = picture_.Frame;
         const TPx corners[] = {{f.Left, f.Bottom},
                                {f.Right, f.Bottom},
                                {f.Right, f.Top},
@@ -162,37 +163,37 @@ public:
                                {f.Left, f.Bottom}};
         double phase = 0;
         for (int i = 0; i < 4; ++i) {
-            Layers[kFrameLayer].Segment(corners[i], corners[i + 1], kThinHalfWidth, &kFrameDash,
-                                        phase);
+            layers_[kFrameLayer].Segment(corners[i], corners[i + 1], kThinHalfWidth, &kFrameDash,
+                                         phase);
             phase += std::hypot(corners[i + 1].X - corners[i].X, corners[i + 1].Y - corners[i].Y);
         }
     }
 
     void Start() {
-        if (!Picture.HasStart) return;
+        if (!picture_.HasStart) return;
         constexpr int kPieces = 24;
         for (int i = 0; i < kPieces; ++i) {
             const double a = 2 * std::numbers::pi * i / kPieces;
             const double b = 2 * std::numbers::pi * (i + 1) / kPieces;
-            Layers[kStartLayer].Segment({Picture.Start.X + kStartRadius * std::cos(a),
-                                         Picture.Start.Y + kStartRadius * std::sin(a)},
-                                        {Picture.Start.X + kStartRadius * std::cos(b),
-                                         Picture.Start.Y + kStartRadius * std::sin(b)},
-                                        kThinHalfWidth + 0.25, nullptr, 0);
+            layers_[kStartLayer].Segment({picture_.Start.X + kStartRadius * std::cos(a),
+                                          picture_.Start.Y + kStartRadius * std::sin(a)},
+                                         {picture_.Start.X + kStartRadius * std::cos(b),
+                                          picture_.Start.Y + kStartRadius * std::sin(b)},
+                                         kThinHalfWidth + 0.25, nullptr, 0);
         }
     }
 
     void Compose() {
-        ComposeLayer(Layers[kFrameLayer], kFrameColour);
+        ComposeLayer(layers_[kFrameLayer], kFrameColour);
         for (int layer = 0; layer < kLayers; ++layer)
             ComposeLayer(DrawingLayer(layer), LayerColour(layer));
-        ComposeLayer(Layers[kStartLayer], kStartColour);
+        ComposeLayer(layers_[kStartLayer], kStartColour);
     }
 
     void Label() {
-        int x = int(std::lround(Picture.LabelAt.X));
-        const int top = int(std::lround(Picture.LabelAt.Y));
-        for (char32_t code : Decode(Picture.Label)) {
+        int x = int(std::lround(picture_.LabelAt.X));
+        const int top = int(std::lround(picture_.LabelAt.Y));
+        for (char32_t code : Decode(picture_.Label)) {
             if (const TGlyph* glyph = GlyphOf(code))
                 for (int row = 0; row < 7; ++row)
                     for (int col = 0; col < 5; ++col)
@@ -209,7 +210,7 @@ private:
     // The frame and the start marker have layers of their own, below and above the drawing.
     static constexpr std::size_t kFrameLayer = 0, kStartLayer = 1;
     static constexpr int kExtraLayers = 2;
-    TLayer& DrawingLayer(int layer) { return Layers[std::size_t(kExtraLayers + layer)]; }
+    TLayer& DrawingLayer(int layer) { return layers_[std::size_t(kExtraLayers + layer)]; }
 
     void ComposeLayer(const TLayer& layer, TRgb colour) {
         if (!layer.Used()) return;
@@ -235,8 +236,8 @@ private:
             }
     }
 
-    const TPixelPicture& Picture;
-    std::vector<TLayer> Layers; // frame, start, then the drawing layers
+    const TPixelPicture& picture_;
+    std::vector<TLayer> layers_; // frame, start, then the drawing layers
 };
 
 } // namespace

@@ -16,11 +16,11 @@ constexpr std::size_t kStepsPerPath = 20000;
 // Buffers the document and hands it on in large pieces.
 class TSvgOut {
 public:
-    explicit TSvgOut(const TByteWriter& write) : Write(write) { Buffer.reserve(kChunk + 256); }
+    explicit TSvgOut(const TByteWriter& write) : write_(write) { buffer_.reserve(kChunk + 256); }
 
     TSvgOut& operator<<(std::string_view text) {
-        Buffer += text;
-        if (Buffer.size() >= kChunk) Flush();
+        buffer_ += text;
+        if (buffer_.size() >= kChunk) Flush();
         return *this;
     }
     // A coordinate or length to a hundredth of a unit; exponent form for the enormous.
@@ -34,14 +34,14 @@ public:
     // x and y of a plotter point, y turned downwards for the document.
     TSvgOut& Point(TPlotPoint p) { return *this << p.X << " " << -p.Y; }
     void Flush() {
-        Write(Buffer);
-        Buffer.clear();
+        write_(buffer_);
+        buffer_.clear();
     }
 
 private:
     static constexpr std::size_t kChunk = 1 << 16;
-    const TByteWriter& Write;
-    std::string Buffer;
+    const TByteWriter& write_;
+    std::string buffer_;
 };
 
 std::string Hex(TRgb c) {

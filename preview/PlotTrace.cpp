@@ -71,22 +71,22 @@ bool ClipLine(const TDeviceRect& r, TDevicePoint& a, TDevicePoint& b) {
 class TLineSet {
 public:
     explicit TLineSet(const TDeviceRect& clip)
-        : Left(clip.Left - 1), Top(clip.Top - 1),
-          Usable(clip.Width() + 2 < kSpan / 2 && clip.Height() + 2 < kSpan / 2) {}
+        : left_(clip.Left - 1), top_(clip.Top - 1),
+          usable_(clip.Width() + 2 < kSpan / 2 && clip.Height() + 2 < kSpan / 2) {}
 
     // Whether the line was handed on before; remembers it when not.
     bool Seen(int layer, TDevicePoint a, TDevicePoint b) {
-        if (!Usable) return false;
+        if (!usable_) return false;
         std::uint64_t qa = Quantise(a), qb = Quantise(b);
         if (qb < qa) std::swap(qa, qb);
         const std::uint64_t key = std::uint64_t(layer + 1) << 60 | qa << 30 | qb;
-        if (Slots.empty()) Slots.assign(kFirstSlots, 0);
+        if (slots_.empty()) slots_.assign(kFirstSlots, 0);
         std::size_t i = Home(key);
-        for (; Slots[i] != 0; i = (i + 1) & (Slots.size() - 1))
-            if (Slots[i] == key) return true;
-        if (Count * 4 >= Slots.size() * 3) return false; // full: draw the rest as it comes
-        Slots[i] = key;
-        if (++Count * 2 > Slots.size() && Slots.size() < kMaxSlots) Grow();
+        for (; slots_[i] != 0; i = (i + 1) & (slots_.size() - 1))
+            if (slots_[i] == key) return true;
+        if (count_ * 4 >= slots_.size() * 3) return false; // full: draw the rest as it comes
+        slots_[i] = key;
+        if (++count_ * 2 > slots_.size() && slots_.size() < kMaxSlots) Grow();
         return false;
     }
 
@@ -100,27 +100,27 @@ private:
         const auto q = [](double v) {
             return std::uint64_t(std::clamp(std::lround(v * 2), 0L, long(kSpan) - 1));
         };
-        return q(p.X - Left) << kBits | q(p.Y - Top);
+        return q(p.X - left_) << kBits | q(p.Y - top_);
     }
     std::size_t Home(std::uint64_t key) const {
-        return std::size_t((key * 0x9E3779B97F4A7C15ull) >> 20) & (Slots.size() - 1);
+        return std::size_t((key * 0x9E3779B97F4A7C15ull) >> 20) & (slots_.size() - 1);
     }
     void Grow() {
-        std::vector<std::uint64_t> old(Slots.size() * 2, 0);
-        old.swap(Slots);
+        std::vector<std::uint64_t> old(slots_.size() * 2, 0);
+        old.swap(slots_);
         for (std::uint64_t key : old) {
             if (key == 0) continue;
             std::size_t i = Home(key);
-            while (Slots[i] != 0)
-                i = (i + 1) & (Slots.size() - 1);
-            Slots[i] = key;
+            while (slots_[i] != 0)
+                i = (i + 1) & (slots_.size() - 1);
+            slots_[i] = key;
         }
     }
 
-    double Left, Top;
-    bool Usable;
-    std::vector<std::uint64_t> Slots;
-    std::size_t Count = 0;
+    double left_, top_;
+    bool usable_;
+    std::vector<std::uint64_t> slots_;
+    std::size_t count_ = 0;
 };
 
 // Divides an arc into chords in device pixels and hands their ends to emit, finely only
@@ -162,8 +162,8 @@ void FlattenArc(const TPlotArc& arc, TPlotPoint end, const TViewTransform& view,
 class TTracer {
 public:
     TTracer(const TViewTransform& view, const TDeviceRect& clip, ITraceSink& sink)
-        : View(view), Clip(Grown(clip, kClipMargin)), Region(Grown(clip, 1)), Lines(clip),
-          Sink(sink) {}
+        : View(view), Clip(Grown(clip, kClipMargin)), Region(Grown(clip, 1)), lines_(clip),
+          sink_(sink) {}
 
     const TViewTransform& View;
     const TDeviceRect Clip;   // where lines are cut
@@ -171,23 +171,23 @@ public:
 
     void BeginLayer(int layer) {
         EndLayer();
-        Layer = layer;
+        layer_ = layer;
     }
 
     void EndLayer() {
         Break();
-        if (!DotPoints.empty()) Sink.Dots(Layer, DotPoints);
-        DotPoints.clear();
+        if (!dotPoints_.empty()) sink_.Dots(layer_, dotPoints_);
+        dotPoints_.clear();
     }
 
     void Segment(TDevicePoint a, TDevicePoint b) {
         if (!(Inside(Clip, a) && Inside(Clip, b)) && !ClipLine(Clip, a, b)) return;
-        if (!Open || Far(a, Cur, kJoinDistance)) {
+        if (!open_ || Far(a, cur_, kJoinDistance)) {
             Break();
             Start(a, true);
         }
-        Cur = b;
-        if (Far(b, Emitted, kMergeDistance)) Append(b);
+        cur_ = b;
+        if (Far(b, emitted_, kMergeDistance)) Append(b);
     }
 
     // One step of the plot, from the device point a; returns where it ends.
@@ -207,120 +207,121 @@ public:
 
 private:
     void Start(TDevicePoint p, bool real) {
-        Points.assign(1, p);
-        Emitted = Cur = p;
-        Open = true;
-        RealStart = real;
+        points_.assign(1, p);
+        emitted_ = cur_ = p;
+        open_ = true;
+        realStart_ = real;
     }
 
     void Append(TDevicePoint p) {
-        const double dx = p.X - Emitted.X, dy = p.Y - Emitted.Y;
-        if (dx * dx + dy * dy >= kRepeatLength * kRepeatLength && Lines.Seen(Layer, Emitted, p)) {
+        const double dx = p.X - emitted_.X, dy = p.Y - emitted_.Y;
+        if (dx * dx + dy * dy >= kRepeatLength * kRepeatLength &&
+            lines_.Seen(layer_, emitted_, p)) {
             // Drawn already: end the line before it and go on from its far end.
             FlushPoints();
             Start(p, false);
             return;
         }
-        Points.push_back(p);
-        Emitted = p;
-        if (Points.size() >= kPolylineBatch) {
+        points_.push_back(p);
+        emitted_ = p;
+        if (points_.size() >= kPolylineBatch) {
             FlushPoints();
-            Points.assign(1, p);
+            points_.assign(1, p);
         }
     }
 
     void Break() {
-        if (!Open) return;
-        if (Cur != Emitted) Append(Cur);
+        if (!open_) return;
+        if (cur_ != emitted_) Append(cur_);
         FlushPoints();
-        Open = false;
+        open_ = false;
     }
 
     void FlushPoints() {
-        if (Points.size() >= 2) {
-            Sink.Polyline(Layer, Points);
-        } else if (Points.size() == 1 && RealStart) {
-            DotPoints.push_back(Points.front());
-            if (DotPoints.size() >= kDotBatch) {
-                Sink.Dots(Layer, DotPoints);
-                DotPoints.clear();
+        if (points_.size() >= 2) {
+            sink_.Polyline(layer_, points_);
+        } else if (points_.size() == 1 && realStart_) {
+            dotPoints_.push_back(points_.front());
+            if (dotPoints_.size() >= kDotBatch) {
+                sink_.Dots(layer_, dotPoints_);
+                dotPoints_.clear();
             }
         }
-        Points.clear();
+        points_.clear();
     }
 
-    TLineSet Lines;
-    ITraceSink& Sink;
-    int Layer = 0;
-    bool Open = false, RealStart = false;
-    TDevicePoint Emitted, Cur;
-    std::vector<TDevicePoint> Points, DotPoints;
+    TLineSet lines_;
+    ITraceSink& sink_;
+    int layer_ = 0;
+    bool open_ = false, realStart_ = false;
+    TDevicePoint emitted_, cur_;
+    std::vector<TDevicePoint> points_, dotPoints_;
 };
 
 // Walks the index for one layer at a time.
 class TLayerWalk {
 public:
     TLayerWalk(const TPlot& plot, const TPlotIndex& index, TTracer& tracer)
-        : Plot(plot), Index(index), Tracer(tracer) {}
+        : plot_(plot), index_(index), tracer_(tracer) {}
 
     void Run(int layer) {
-        Bit = std::uint16_t(1u << layer);
-        Tracer.BeginLayer(layer);
-        Layer = layer;
-        const std::size_t top = Index.LevelCount() - 1;
-        for (std::size_t i = 0; i < Index.Level(top).size(); ++i)
+        bit_ = std::uint16_t(1u << layer);
+        tracer_.BeginLayer(layer);
+        layer_ = layer;
+        const std::size_t top = index_.LevelCount() - 1;
+        for (std::size_t i = 0; i < index_.Level(top).size(); ++i)
             Node(top, i);
-        Tracer.EndLayer();
+        tracer_.EndLayer();
     }
 
 private:
     void Node(std::size_t level, std::size_t i) {
-        const TPlotIndex::TNode& node = Index.Level(level)[i];
-        if (!(node.Layers & Bit)) return;
-        const TDeviceRect box = DeviceBox(Tracer.View, node.Box);
-        if (!Overlap(box, Tracer.Region)) return;
+        const TPlotIndex::TNode& node = index_.Level(level)[i];
+        if (!(node.Layers & bit_)) return;
+        const TDeviceRect box = DeviceBox(tracer_.View, node.Box);
+        if (!Overlap(box, tracer_.Region)) return;
         if (box.Width() < 1 && box.Height() < 1) {
             // All of it within a pixel: that pixel, from where the node begins to its end.
-            const TStepRange steps = Index.StepsUnder(level, i);
-            Tracer.Segment(Tracer.View.ToDevice(Plot.StepStart(steps.First)),
-                           Tracer.View.ToDevice(Plot.Steps()[steps.Last - 1].To));
+            const TStepRange steps = index_.StepsUnder(level, i);
+            tracer_.Segment(tracer_.View.ToDevice(plot_.StepStart(steps.First)),
+                            tracer_.View.ToDevice(plot_.Steps()[steps.Last - 1].To));
             return;
         }
         if (level == 0) {
             Leaf(i);
             return;
         }
-        const std::size_t end = std::min(Index.Level(level - 1).size(), (i + 1) * Index.kFanout);
-        for (std::size_t child = i * Index.kFanout; child < end; ++child)
+        const std::size_t end = std::min(index_.Level(level - 1).size(), (i + 1) * index_.kFanout);
+        for (std::size_t child = i * index_.kFanout; child < end; ++child)
             Node(level - 1, child);
     }
 
     void Leaf(std::size_t leaf) {
-        const std::vector<TPlotStroke>& strokes = Plot.Strokes();
-        const std::vector<TPlotStep>& steps = Plot.Steps();
-        const TStepRange range = Index.StepsUnder(0, leaf);
-        std::size_t k = Index.LeafStroke(leaf);
+        const std::vector<TPlotStroke>& strokes = plot_.Strokes();
+        const std::vector<TPlotStep>& steps = plot_.Steps();
+        const TStepRange range = index_.StepsUnder(0, leaf);
+        std::size_t k = index_.LeafStroke(leaf);
         for (std::size_t s = range.First; s < range.Last;) {
             while (s >= strokes[k].FirstStep + strokes[k].StepCount)
                 ++k;
             const TPlotStroke& stroke = strokes[k];
             const std::size_t end = std::min(range.Last, stroke.FirstStep + stroke.StepCount);
-            if (LayerOf(stroke) != Layer) {
+            if (LayerOf(stroke) != layer_) {
                 s = end;
                 continue;
             }
             TDevicePoint a =
-                Tracer.View.ToDevice(s == stroke.FirstStep ? stroke.Start : steps[s - 1].To);
+                tracer_.View.ToDevice(s == stroke.FirstStep ? stroke.Start : steps[s - 1].To);
             for (; s < end; ++s)
-                a = Tracer.Step(Plot, steps[s], a);
+                a = tracer_.Step(plot_, steps[s], a);
         }
     }
 
-    const TPlot& Plot;
-    const TPlotIndex& Index;
-    TTracer& Tracer;
-    std::uint16_t Bit = 0;
-    int Layer = 0;
+    const TPlot& plot_;
+    const TPlotIndex& index_;
+    TTracer& tracer_;
+    std::uint16_t bit_ = 0;
+    int layer_ = 0;
 };
 
 double DistanceToSegment(TDevicePoint p, TDevicePoint a, TDevicePoint b) {

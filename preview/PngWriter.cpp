@@ -30,31 +30,31 @@ public:
     TRowDeflater() {
         // Level 3: a busy picture of thousands of antialiased lines takes half the time of
         // the default level, and line art comes out hardly larger.
-        if (deflateInit(&Stream, 3) != Z_OK) throw std::bad_alloc();
+        if (deflateInit(&stream_, 3) != Z_OK) throw std::bad_alloc();
     }
-    ~TRowDeflater() { deflateEnd(&Stream); }
+    ~TRowDeflater() { deflateEnd(&stream_); }
     TRowDeflater(const TRowDeflater&) = delete;
     TRowDeflater& operator=(const TRowDeflater&) = delete;
 
     void Put(std::span<const std::uint8_t> bytes, bool last) {
-        Stream.next_in = const_cast<Bytef*>(bytes.data());
-        Stream.avail_in = uInt(bytes.size());
+        stream_.next_in = const_cast<Bytef*>(bytes.data());
+        stream_.avail_in = uInt(bytes.size());
         const int flush = last ? Z_FINISH : Z_NO_FLUSH;
         int result = Z_OK;
         do {
             std::uint8_t chunk[1 << 15];
-            Stream.next_out = chunk;
-            Stream.avail_out = sizeof chunk;
-            result = deflate(&Stream, flush);
+            stream_.next_out = chunk;
+            stream_.avail_out = sizeof chunk;
+            result = deflate(&stream_, flush);
             if (result == Z_STREAM_ERROR) throw std::logic_error("deflate");
-            Out.append(reinterpret_cast<const char*>(chunk), sizeof chunk - Stream.avail_out);
-        } while (Stream.avail_out == 0 || (last && result != Z_STREAM_END));
+            Out.append(reinterpret_cast<const char*>(chunk), sizeof chunk - stream_.avail_out);
+        } while (stream_.avail_out == 0 || (last && result != Z_STREAM_END));
     }
 
     std::string Out;
 
 private:
-    z_stream Stream{};
+    z_stream stream_{};
 };
 
 } // namespace

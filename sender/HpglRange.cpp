@@ -24,21 +24,21 @@ char Upper(char c) {
 // has not ended on its line.
 class TRangeScanner {
 public:
-    TRangeScanner(std::int32_t min, std::int32_t max) : Min(min), Max(max) {}
+    TRangeScanner(std::int32_t min, std::int32_t max) : min_(min), max_(max) {}
 
     // The first number of line outside the range, as written; empty when there is none.
     std::string Scan(std::string_view line) {
         std::size_t at = 0;
         while (at < line.size()) {
-            if (InLabel) {
-                const std::size_t end = line.find(LabelEnd, at);
+            if (inLabel_) {
+                const std::size_t end = line.find(labelEnd_, at);
                 if (end == std::string_view::npos) return {};
-                InLabel = false;
+                inLabel_ = false;
                 at = end + 1;
-            } else if (InEncoded) {
+            } else if (inEncoded_) {
                 const std::size_t end = line.find(';', at);
                 if (end == std::string_view::npos) return {};
-                InEncoded = false;
+                inEncoded_ = false;
                 at = end + 1;
             } else if (line[at] == '\x1b') {
                 at = SkipEscape(line, at);
@@ -71,12 +71,12 @@ private:
         const char first = Upper(line[at]), second = Upper(line[at + 1]);
         at += 2;
         if (first == 'L' && second == 'B') {
-            InLabel = true;
+            inLabel_ = true;
         } else if (first == 'P' && second == 'E') {
-            InEncoded = true;
+            inEncoded_ = true;
         } else if (first == 'D' && second == 'T') {
             // The next character is the new terminator; ";" or the line's end keep ETX.
-            LabelEnd = at < line.size() && line[at] != ';' ? line[at++] : '\x03';
+            labelEnd_ = at < line.size() && line[at] != ';' ? line[at++] : '\x03';
         }
         return {};
     }
@@ -103,14 +103,14 @@ private:
         // fails, and that one lies outside any range.
         (void)end;
         const bool outside = error == std::errc::result_out_of_range ||
-                             (error == std::errc() && (value < Min || value > Max));
+                             (error == std::errc() && (value < min_ || value > max_));
         return outside ? std::string(text) : std::string();
     }
 
-    std::int32_t Min, Max;
-    char LabelEnd = '\x03';
-    bool InLabel = false;
-    bool InEncoded = false;
+    std::int32_t min_, max_;
+    char labelEnd_ = '\x03';
+    bool inLabel_ = false;
+    bool inEncoded_ = false;
 };
 
 } // namespace
@@ -137,15 +137,15 @@ public:
             const std::size_t next = end == std::string_view::npos ? text.size() : end + 1;
             if (end == std::string_view::npos) end = text.size();
             if (end > start && text[end - 1] == '\r') --end;
-            Lines.push_back(text.substr(start, end - start));
+            lines_.push_back(text.substr(start, end - start));
             start = next;
         }
     }
-    std::size_t LineCount() const override { return Lines.size(); }
-    std::string_view LineAt(std::size_t index) const override { return Lines[index]; }
+    std::size_t LineCount() const override { return lines_.size(); }
+    std::string_view LineAt(std::size_t index) const override { return lines_[index]; }
 
 private:
-    std::vector<std::string_view> Lines;
+    std::vector<std::string_view> lines_;
 };
 
 } // namespace

@@ -55,19 +55,19 @@ TSendOptions SendOptionsOf(const TPlotterSettings& settings) {
 
 TPlotSender::TPlotSender(IBytePort& port, TSendOptions options, TSendControl& control,
                          ISendProgress* progress)
-    : Port(port), Options(std::move(options)), Control(control), Progress(progress) {
-    Options.BlockSize = std::max(1, Options.BlockSize);
+    : port_(port), options_(std::move(options)), control_(control), progress_(progress) {
+    options_.BlockSize = std::max(1, options_.BlockSize);
     // A device or file gives no answers and takes no device-control instructions.
-    if (!Port.CanAnswer()) Options.Handshake = THandshake::None;
-    Rate = Port.CharsPerSecond();
-    Burst = std::max(kAheadMinimum, Rate * kAheadSeconds);
+    if (!port_.CanAnswer()) options_.Handshake = THandshake::None;
+    rate_ = port_.CharsPerSecond();
+    burst_ = std::max(kAheadMinimum, rate_ * kAheadSeconds);
 }
 
 TSendOutcome TPlotSender::Send(std::string_view text) {
-    Text = text;
-    Pos = Line = LineStart = 0;
-    Started = CreditAt = TClock::now();
-    Credit = Burst;
+    text_ = text;
+    pos_ = line_ = lineStart_ = 0;
+    started_ = creditAt_ = TClock::now();
+    credit_ = burst_;
     try {
         return Run();
     } catch (const ESendError&) {
@@ -79,21 +79,21 @@ TSendOutcome TPlotSender::Send(std::string_view text) {
 
 TSendOutcome TPlotSender::Run() {
     Report(true);
-    WriteAll(Options.Init);
-    while (Pos < Text.size()) {
-        if (Control.Cancelled()) break;
-        if (Control.Paused()) {
+    WriteAll(options_.Init);
+    while (pos_ < text_.size()) {
+        if (control_.Cancelled()) break;
+        if (control_.Paused()) {
             WaitPaused();
             continue;
         }
         const std::size_t size = NextBlockSize();
         if (size == 0) {
-            Control.Sleep(kFullRetry);
+            control_.Sleep(kFullRetry);
             continue;
         }
-        WriteBlock(std::min(size, Text.size() - Pos));
+        WriteBlock(std::min(size, text_.size() - pos_));
     }
-    if (Control.Cancelled()) {
+    if (control_.Cancelled()) {
         Abort();
         return TSendOutcome::Cancelled;
     }
@@ -102,18 +102,18 @@ TSendOutcome TPlotSender::Run() {
 }
 
 std::size_t TPlotSender::NextBlockSize() {
-    if (Options.Handshake != THandshake::Query) return std::size_t(Options.BlockSize);
+    if (options_.Handshake != THandshake::Query) return std::size_t(options_.BlockSize);
     const long free = QueryFreeSpace();
-    if (Control.Cancelled()) return 0;
-    return std::size_t(std::clamp<long>(free, 0, Options.BlockSize));
+    if (control_.Cancelled()) return 0;
+    return std::size_t(std::clamp<long>(free, 0, options_.BlockSize));
 }
 
 void TPlotSender::WaitPaused() {
     const TClock::time_point from = TClock::now();
     Report(true);
-    Control.WaitWhilePaused();
-    PausedFor += TClock::now() - from;
-    CreditAt = TClock::now();
+    control_.WaitWhilePaused();
+    pausedFor_ += TClock::now() - from;
+    creditAt_ = TClock::now();
     Report(true);
 }
 
@@ -121,14 +121,14 @@ void TPlotSender::WaitPaused() {
 // cancel.
 void TPlotSender::WriteBlock(std::size_t size) {
     TClock::time_point lastProgress = TClock::now();
-    const std::size_t end = Pos + size;
-    while (Pos < end && !Control.Cancelled() && !Control.Paused()) {
-        const std::size_t from = Pos;
-        Pos += WriteSome(Text.substr(Pos, end - Pos), lastProgress);
-        for (std::size_t i = from; i < Pos; ++i)
-            if (Text[i] == '\n') {
-                ++Line;
-                LineStart = i + 1;
+    const std::size_t end = pos_ + size;
+    while (pos_ < end && !control_.Cancelled() && !control_.Paused()) {
+        const std::size_t from = pos_;
+        pos_ += WriteSome(text_.substr(pos_, end - pos_), lastProgress);
+        for (std::size_t i = from; i < pos_; ++i)
+            if (text_[i] == '\n') {
+                ++line_;
+                lineStart_ = i + 1;
             }
         Report(false);
     }
@@ -145,30 +145,30 @@ void TPlotSender::WriteAll(std::string_view bytes) {
 // nothing for HoldTimeout.
 std::size_t TPlotSender::WriteSome(std::string_view bytes, TClock::time_point& lastProgress) {
     std::size_t allowed = bytes.size();
-    if (Rate > 0) {
+    if (rate_ > 0) {
         const TClock::time_point now = TClock::now();
-        Credit =
-            std::min(Burst, Credit + std::chrono::duration<double>(now - CreditAt).count() * Rate);
-        CreditAt = now;
-        if (Credit < 1) {
-            std::this_thread::sleep_for(std::chrono::duration<double>((1 - Credit) / Rate));
+        credit_ = std::min(
+            burst_, credit_ + std::chrono::duration<double>(now - creditAt_).count() * rate_);
+        creditAt_ = now;
+        if (credit_ < 1) {
+            std::this_thread::sleep_for(std::chrono::duration<double>((1 - credit_) / rate_));
             return 0;
         }
-        allowed = std::min(allowed, std::size_t(Credit));
+        allowed = std::min(allowed, std::size_t(credit_));
     }
-    const std::size_t written = Port.Write(bytes.substr(0, allowed), kSlice);
-    Credit -= double(written);
+    const std::size_t written = port_.Write(bytes.substr(0, allowed), kSlice);
+    credit_ -= double(written);
     const TClock::time_point now = TClock::now();
     if (written > 0)
         lastProgress = now;
-    else if (now - lastProgress > Options.HoldTimeout)
+    else if (now - lastProgress > options_.HoldTimeout)
         Fail(HoldMessage());
     return written;
 }
 
 std::string TPlotSender::HoldMessage() const {
-    const std::string after = Seconds(std::chrono::duration_cast<TMillis>(Options.HoldTimeout));
-    switch (Options.Handshake) {
+    const std::string after = Seconds(std::chrono::duration_cast<TMillis>(options_.HoldTimeout));
+    switch (options_.Handshake) {
     case THandshake::XonXoff:
         return "Plotter antwortet nicht (kein XON nach " + after + " s)";
     case THandshake::RtsCts:
@@ -180,17 +180,17 @@ std::string TPlotSender::HoldMessage() const {
 
 long TPlotSender::QueryFreeSpace() {
     WriteAll(kBufferQuery);
-    const TClock::time_point deadline = TClock::now() + Options.AnswerTimeout;
+    const TClock::time_point deadline = TClock::now() + options_.AnswerTimeout;
     std::size_t end;
-    while ((end = Incoming.find('\r')) == std::string::npos) {
-        if (Control.Cancelled()) return 0;
+    while ((end = incoming_.find('\r')) == std::string::npos) {
+        if (control_.Cancelled()) return 0;
         if (TClock::now() > deadline)
             Fail("Plotter antwortet nicht (keine Antwort auf ESC.B nach " +
-                 Seconds(Options.AnswerTimeout) + " s)");
-        Incoming += Port.Read(kSlice);
+                 Seconds(options_.AnswerTimeout) + " s)");
+        incoming_ += port_.Read(kSlice);
     }
-    const std::string answer = Incoming.substr(0, end);
-    Incoming.erase(0, end + 1);
+    const std::string answer = incoming_.substr(0, end);
+    incoming_.erase(0, end + 1);
     bool readable = false;
     const long free = QueryAnswer(answer, readable);
     if (!readable) Fail("Unverständliche Antwort des Plotters auf ESC.B: " + answer);
@@ -198,48 +198,48 @@ long TPlotSender::QueryFreeSpace() {
 }
 
 void TPlotSender::Finish() {
-    if (Options.Handshake == THandshake::Query) {
+    if (options_.Handshake == THandshake::Query) {
         QueryFreeSpace(); // answered only after everything before it has arrived
-    } else if (!Port.WaitSent(Options.HoldTimeout)) {
+    } else if (!port_.WaitSent(options_.HoldTimeout)) {
         Fail(HoldMessage());
     }
     Report(true);
 }
 
 void TPlotSender::Abort() {
-    if (Options.Handshake == THandshake::None) {
-        const std::size_t lineEnd = Text.find('\n', Pos);
-        const std::size_t end = lineEnd == std::string_view::npos ? Text.size() : lineEnd + 1;
-        if (Pos > LineStart) WriteAll(Text.substr(Pos, end - Pos));
+    if (options_.Handshake == THandshake::None) {
+        const std::size_t lineEnd = text_.find('\n', pos_);
+        const std::size_t end = lineEnd == std::string_view::npos ? text_.size() : lineEnd + 1;
+        if (pos_ > lineStart_) WriteAll(text_.substr(pos_, end - pos_));
     } else {
-        Port.DiscardOutput();
+        port_.DiscardOutput();
         WriteAll(kAbort);
     }
     WriteAll(kPenUp);
-    Port.WaitSent(Options.AnswerTimeout);
+    port_.WaitSent(options_.AnswerTimeout);
     Report(true);
 }
 
 void TPlotSender::Report(bool force) {
-    if (!Progress) return;
+    if (!progress_) return;
     const TClock::time_point now = TClock::now();
-    if (!force && now - LastReport < kReportEvery) return;
-    LastReport = now;
+    if (!force && now - lastReport_ < kReportEvery) return;
+    lastReport_ = now;
     TSendStatus status;
-    status.Sent = Pos;
-    status.Total = Text.size();
-    status.Line = Line;
-    const std::size_t lineEnd = Text.find_first_of("\r\n", LineStart);
-    status.LineText = std::string(Text.substr(
-        LineStart, (lineEnd == std::string_view::npos ? Text.size() : lineEnd) - LineStart));
-    status.Elapsed = std::chrono::duration<double>(now - Started - PausedFor).count();
-    status.Paused = Control.Paused() && !Control.Cancelled();
-    status.Finished = Pos == Text.size();
-    Progress->Progress(status);
+    status.Sent = pos_;
+    status.Total = text_.size();
+    status.Line = line_;
+    const std::size_t lineEnd = text_.find_first_of("\r\n", lineStart_);
+    status.LineText = std::string(text_.substr(
+        lineStart_, (lineEnd == std::string_view::npos ? text_.size() : lineEnd) - lineStart_));
+    status.Elapsed = std::chrono::duration<double>(now - started_ - pausedFor_).count();
+    status.Paused = control_.Paused() && !control_.Cancelled();
+    status.Finished = pos_ == text_.size();
+    progress_->Progress(status);
 }
 
 void TPlotSender::Fail(const std::string& reason) const {
-    throw ESendError(reason, Pos, Text.size());
+    throw ESendError(reason, pos_, text_.size());
 }
 
 } // namespace plotalon

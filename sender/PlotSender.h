@@ -74,26 +74,26 @@ private:
     [[noreturn]] void Fail(const std::string& reason) const;
     std::string HoldMessage() const;
 
-    IBytePort& Port;
-    TSendOptions Options;
-    TSendControl& Control;
-    ISendProgress* Progress;
+    IBytePort& port_;
+    TSendOptions options_;
+    TSendControl& control_;
+    ISendProgress* progress_;
 
-    std::string_view Text;
-    std::size_t Pos = 0;
-    std::size_t Line = 0;      // the line Pos lies in
-    std::size_t LineStart = 0; // where it begins
-    std::string Incoming;      // answer bytes not yet used
+    std::string_view text_;
+    std::size_t pos_ = 0;
+    std::size_t line_ = 0;      // the line Pos lies in
+    std::size_t lineStart_ = 0; // where it begins
+    std::string incoming_;      // answer bytes not yet used
 
     // The pace of the line.
-    double Rate = 0;  // characters per second, 0: none
-    double Burst = 0; // how far the sender may run ahead of the line, in characters
-    double Credit = 0;
-    TClock::time_point CreditAt;
+    double rate_ = 0;  // characters per second, 0: none
+    double burst_ = 0; // how far the sender may run ahead of the line, in characters
+    double credit_ = 0;
+    TClock::time_point creditAt_;
 
-    TClock::time_point Started;
-    TClock::duration PausedFor{};
-    TClock::time_point LastReport;
+    TClock::time_point started_;
+    TClock::duration pausedFor_{};
+    TClock::time_point lastReport_;
 };
 
 } // namespace plotalon

@@ -110,15 +110,15 @@ bool WaitOutputQueueEmpty(int fd, const std::string& name, TMillis wait) {
 }
 
 TTermiosPort::TTermiosPort(const std::string& path, const TLineSettings& line)
-    : Path(path), Line(line) {
+    : path_(path), line_(line) {
     speed_t speed = 0;
     for (const auto& [baud, constant] : kSpeeds)
         if (baud == line.Baud) speed = constant;
     if (speed == 0)
         throw EPortOpenError("Baudrate " + std::to_string(line.Baud) + " wird nicht unterstützt");
-    Fd = OpenOrThrow(path, O_RDWR | O_NONBLOCK);
+    fd_ = OpenOrThrow(path, O_RDWR | O_NONBLOCK);
     termios tio{};
-    if (::tcgetattr(Fd, &tio) != 0) {
+    if (::tcgetattr(fd_, &tio) != 0) {
         Close();
         throw EPortOpenError(path + " ist keine serielle Schnittstelle");
     }
@@ -136,11 +136,11 @@ TTermiosPort::TTermiosPort(const std::string& path, const TLineSettings& line)
     tio.c_cc[VTIME] = 0;
     ::cfsetispeed(&tio, speed);
     ::cfsetospeed(&tio, speed);
-    if (::tcsetattr(Fd, TCSANOW, &tio) != 0) {
+    if (::tcsetattr(fd_, TCSANOW, &tio) != 0) {
         Close();
         throw EPortOpenError("Anschluss " + path + " lässt sich nicht einstellen");
     }
-    ::tcflush(Fd, TCIFLUSH); // answers to an earlier send
+    ::tcflush(fd_, TCIFLUSH); // answers to an earlier send
 }
 
 TTermiosPort::~TTermiosPort() {
@@ -148,32 +148,32 @@ TTermiosPort::~TTermiosPort() {
 }
 
 void TTermiosPort::Close() {
-    if (Fd >= 0) ::close(Fd);
-    Fd = -1;
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
 }
 
 std::size_t TTermiosPort::Write(std::string_view bytes, TMillis wait) {
-    return WriteFd(Fd, bytes, wait, Path);
+    return WriteFd(fd_, bytes, wait, path_);
 }
 
 std::string TTermiosPort::Read(TMillis wait) {
-    if (!Await(Fd, POLLIN, wait, Path)) return {};
+    if (!Await(fd_, POLLIN, wait, path_)) return {};
     char buffer[4096];
-    const ssize_t got = ::read(Fd, buffer, sizeof buffer);
+    const ssize_t got = ::read(fd_, buffer, sizeof buffer);
     if (got > 0) return std::string(buffer, std::size_t(got));
     if (got < 0 && (errno == EAGAIN || errno == EINTR)) return {};
-    throw EPortLost(Path);
+    throw EPortLost(path_);
 }
 
 bool TTermiosPort::WaitSent(TMillis wait) {
-    return WaitOutputQueueEmpty(Fd, Path, wait);
+    return WaitOutputQueueEmpty(fd_, path_, wait);
 }
 
 void TTermiosPort::DiscardOutput() {
-    ::tcflush(Fd, TCOFLUSH);
+    ::tcflush(fd_, TCOFLUSH);
 }
 
-TFilePort::TFilePort(const std::string& path) : Path(path) {
+TFilePort::TFilePort(const std::string& path) : path_(path) {
     struct stat info {};
     const bool exists = ::stat(path.c_str(), &info) == 0;
     // A device that is not there (an adapter unplugged, a name mistyped) is not made a file
@@ -182,15 +182,15 @@ TFilePort::TFilePort(const std::string& path) : Path(path) {
     const bool regular = !exists || S_ISREG(info.st_mode);
     // Never waits in the open: a FIFO without a reader fails at once rather than holding
     // the sending thread where no cancel reaches it.
-    Fd = OpenOrThrow(path, O_WRONLY | O_CREAT | O_NONBLOCK | (regular ? O_TRUNC : 0));
+    fd_ = OpenOrThrow(path, O_WRONLY | O_CREAT | O_NONBLOCK | (regular ? O_TRUNC : 0));
 }
 
 TFilePort::~TFilePort() {
-    if (Fd >= 0) ::close(Fd);
+    if (fd_ >= 0) ::close(fd_);
 }
 
 std::size_t TFilePort::Write(std::string_view bytes, TMillis wait) {
-    return WriteFd(Fd, bytes, wait, Path);
+    return WriteFd(fd_, bytes, wait, path_);
 }
 
 std::string TFilePort::Read(TMillis wait) {

@@ -40,15 +40,15 @@ public:
     std::string Read(TMillis wait) override;
     bool WaitSent(TMillis wait) override;
     void DiscardOutput() override;
-    double CharsPerSecond() const override { return Line.CharsPerSecond(); }
+    double CharsPerSecond() const override { return line_.CharsPerSecond(); }
     bool CanAnswer() const override { return true; }
-    std::string Name() const override { return Path; }
+    std::string Name() const override { return path_; }
 
 private:
     void Close();
-    std::string Path;
-    TLineSettings Line;
-    int Fd = -1;
+    std::string path_;
+    TLineSettings line_;
+    int fd_ = -1;
 };
 
 // A device or file written in place: no line rate, no answers. A regular file is emptied
@@ -67,11 +67,11 @@ public:
     void DiscardOutput() override {}
     double CharsPerSecond() const override { return 0; }
     bool CanAnswer() const override { return false; }
-    std::string Name() const override { return Path; }
+    std::string Name() const override { return path_; }
 
 private:
-    std::string Path;
-    int Fd = -1;
+    std::string path_;
+    int fd_ = -1;
 };
 
 // Makes the port of a serial line.

@@ -22,10 +22,10 @@ public:
     void Sleep(std::chrono::steady_clock::duration duration);
 
 private:
-    mutable std::mutex Mutex;
-    std::condition_variable Changed;
-    bool Paused_ = false;
-    bool Cancelled_ = false;
+    mutable std::mutex mutex_;
+    std::condition_variable changed_;
+    bool paused_ = false;
+    bool cancelled_ = false;
 };
 
 } // namespace plotalon

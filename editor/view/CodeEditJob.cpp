@@ -7,29 +7,29 @@
 
 namespace plotalon {
 
-TCodeEditJob::TCodeEditJob(TCodeEdit& pane) : Pane(pane) {}
+TCodeEditJob::TCodeEditJob(TCodeEdit& pane) : pane_(pane) {}
 
 TCodeEditJob::~TCodeEditJob() {
     Abandon();
 }
 
 void TCodeEditJob::Abandon() {
-    if (!Job.Running()) return;
-    Job.Abandon();
-    Pane.Core().SetReadOnly(WasReadOnly);
+    if (!job_.Running()) return;
+    job_.Abandon();
+    pane_.Core().SetReadOnly(wasReadOnly_);
 }
 
 bool TCodeEditJob::Run(TWorkerJob::TWork work, TFinish settle, TFinish finish, TRunOn runOn) {
-    if (Job.Running()) return false;
-    WasReadOnly = Pane.Core().ReadOnly();
-    Pane.Core().SetReadOnly(true);
+    if (job_.Running()) return false;
+    wasReadOnly_ = pane_.Core().ReadOnly();
+    pane_.Core().SetReadOnly(true);
     auto end = [this, settle = std::move(settle),
                 finish = std::move(finish)](const TOutcome& outcome) {
-        Pane.Core().SetReadOnly(WasReadOnly);
+        pane_.Core().SetReadOnly(wasReadOnly_);
         if (settle) settle(outcome);
         if (finish) finish(outcome);
     };
-    if (runOn == TRunOn::Worker) return Job.Start(std::move(work), std::move(end));
+    if (runOn == TRunOn::Worker) return job_.Start(std::move(work), std::move(end));
     TProgress progress;
     end(TWorkerJob::Perform(work, progress));
     return true;
@@ -37,12 +37,12 @@ bool TCodeEditJob::Run(TWorkerJob::TWork work, TFinish settle, TFinish finish, T
 
 bool TCodeEditJob::StartBuild(TBuild build, TAdoptOn adoptOn, TFinish finish,
                               TCodeCustomHighlighter* highlighter, TRunOn runOn) {
-    if (Job.Running()) return false;
+    if (job_.Running()) return false;
     auto lines = std::make_shared<TCodeEditDetachedLines>(
-        Pane.Core().TabWidth(), highlighter != nullptr ? highlighter : Pane.Highlighter());
+        pane_.Core().TabWidth(), highlighter != nullptr ? highlighter : pane_.Highlighter());
     // Without eoScrollPastEol the pane's scroll range needs the longest line: measured here,
     // adopting it costs nothing.
-    const bool measure = !Pane.Core().HasOption(eoScrollPastEol);
+    const bool measure = !pane_.Core().HasOption(eoScrollPastEol);
     auto work = [lines, measure, build = std::move(build)](TProgress& progress) {
         build(*lines, progress);
         if (measure) lines->Lines().LongestLineLength();
@@ -52,9 +52,9 @@ bool TCodeEditJob::StartBuild(TBuild build, TAdoptOn adoptOn, TFinish finish,
             (outcome.End == TEnd::Failed && adoptOn == TAdoptOn::Completion))
             return;
         if (highlighter != nullptr)
-            Pane.AdoptLines(lines->Lines(), highlighter);
+            pane_.AdoptLines(lines->Lines(), highlighter);
         else
-            Pane.AdoptLines(lines->Lines());
+            pane_.AdoptLines(lines->Lines());
     };
     return Run(std::move(work), std::move(adopt), std::move(finish), runOn);
 }
@@ -67,7 +67,7 @@ bool TCodeEditJob::StartLoad(const std::string& path, TFinish finish, TRunOn run
 
 bool TCodeEditJob::StartSave(const std::string& path, TLineBreakFormat format, TFinish finish,
                              TRunOn runOn) {
-    const TCodeEditStringList& lines = Pane.Lines();
+    const TCodeEditStringList& lines = pane_.Lines();
     return Run(
         [&lines, path, format](TProgress& progress) { lines.SaveFile(path, format, &progress); },
         nullptr, std::move(finish), runOn);

@@ -59,25 +59,25 @@ public:
     bool StartBuild(TBuild build, TAdoptOn adoptOn, TFinish finish,
                     TCodeCustomHighlighter* highlighter = nullptr, TRunOn runOn = TRunOn::Worker);
 
-    void Cancel() { Job.Cancel(); }
+    void Cancel() { job_.Cancel(); }
     // Waits up to timeout for the running job to end, blocking this thread; a job that ends
     // in time settles and finishes before this returns. True when no job runs any more.
-    bool EndWithin(std::chrono::milliseconds timeout) { return Job.EndWithin(timeout); }
+    bool EndWithin(std::chrono::milliseconds timeout) { return job_.EndWithin(timeout); }
     // Stops a running job and waits for its thread: the pane keeps its lines, its read-only
     // state comes back, and the finish does not run.
     void Abandon();
-    bool Busy() const { return Job.Running(); }
-    const TProgress& Progress() const { return Job.Progress(); }
+    bool Busy() const { return job_.Running(); }
+    const TProgress& Progress() const { return job_.Progress(); }
     // Called about every 30 ms while a job runs.
-    std::function<void(const TProgress& progress)>& OnProgress() { return Job.OnProgress; }
+    std::function<void(const TProgress& progress)>& OnProgress() { return job_.OnProgress; }
 
 private:
     // settle runs first on the GUI thread, with the pane writable again, then finish.
     bool Run(TWorkerJob::TWork work, TFinish settle, TFinish finish, TRunOn runOn);
 
-    TCodeEdit& Pane;
-    TWorkerJob Job;
-    bool WasReadOnly = false;
+    TCodeEdit& pane_;
+    TWorkerJob job_;
+    bool wasReadOnly_ = false;
 };
 
 } // namespace plotalon

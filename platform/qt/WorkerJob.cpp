@@ -7,8 +7,8 @@
 namespace plotalon {
 
 TWorkerJob::TWorkerJob(QObject* parent) : QObject(parent) {
-    Timer.setInterval(kPollInterval);
-    connect(&Timer, &QTimer::timeout, this, [this] { Poll(); });
+    timer_.setInterval(kPollInterval);
+    connect(&timer_, &QTimer::timeout, this, [this] { Poll(); });
 }
 
 TWorkerJob::~TWorkerJob() {
@@ -27,68 +27,68 @@ TWorkerJob::TOutcome TWorkerJob::Perform(const TWork& work, TProgress& progress)
 }
 
 bool TWorkerJob::Start(TWork work, TFinish finish) {
-    if (Busy) return false;
-    Shared.Reset();
-    WorkEnded.store(false);
-    Outcome = {};
-    Finish = std::move(finish);
-    Busy = true;
-    Worker = std::thread([this, work = std::move(work)] {
-        Outcome = Perform(work, Shared);
+    if (busy_) return false;
+    shared_.Reset();
+    workEnded_.store(false);
+    outcome_ = {};
+    finish_ = std::move(finish);
+    busy_ = true;
+    worker_ = std::thread([this, work = std::move(work)] {
+        outcome_ = Perform(work, shared_);
         {
-            std::lock_guard<std::mutex> lock(EndMutex);
-            WorkEnded.store(true, std::memory_order_release);
+            std::lock_guard<std::mutex> lock(endMutex_);
+            workEnded_.store(true, std::memory_order_release);
         }
-        EndSignal.notify_all();
+        endSignal_.notify_all();
         // Wakes the GUI thread at once rather than at the next poll; dropped when this
         // object is gone by then.
         QMetaObject::invokeMethod(
             this, [this] { Collect(); }, Qt::QueuedConnection);
     });
-    Timer.start();
+    timer_.start();
     return true;
 }
 
 void TWorkerJob::Cancel() {
-    if (Busy) Shared.Cancel();
+    if (busy_) shared_.Cancel();
 }
 
 bool TWorkerJob::EndWithin(std::chrono::milliseconds timeout) {
-    if (!Busy) return true;
+    if (!busy_) return true;
     {
-        std::unique_lock<std::mutex> lock(EndMutex);
-        if (!EndSignal.wait_for(lock, timeout,
-                                [this] { return WorkEnded.load(std::memory_order_acquire); }))
+        std::unique_lock<std::mutex> lock(endMutex_);
+        if (!endSignal_.wait_for(lock, timeout,
+                                 [this] { return workEnded_.load(std::memory_order_acquire); }))
             return false;
     }
     Collect();
-    return !Busy;
+    return !busy_;
 }
 
 void TWorkerJob::Abandon() {
-    Shared.Cancel();
-    if (Worker.joinable()) Worker.join();
-    Timer.stop();
-    Finish = nullptr;
-    Outcome = {};
-    Busy = false; // a wake-up still on its way finds nothing to collect
+    shared_.Cancel();
+    if (worker_.joinable()) worker_.join();
+    timer_.stop();
+    finish_ = nullptr;
+    outcome_ = {};
+    busy_ = false; // a wake-up still on its way finds nothing to collect
 }
 
 void TWorkerJob::Poll() {
-    if (WorkEnded.load(std::memory_order_acquire)) {
+    if (workEnded_.load(std::memory_order_acquire)) {
         Collect();
         return;
     }
-    if (OnProgress) RunGuarded([this] { OnProgress(Shared); });
+    if (OnProgress) RunGuarded([this] { OnProgress(shared_); });
 }
 
 void TWorkerJob::Collect() {
-    if (!Busy || !WorkEnded.load(std::memory_order_acquire)) return;
-    Worker.join(); // the work has ended: only the thread's last steps remain
-    Timer.stop();
-    TFinish finish = std::exchange(Finish, nullptr);
-    const TOutcome outcome = std::exchange(Outcome, {});
-    Busy = false; // the finish may start the next job
+    if (!busy_ || !workEnded_.load(std::memory_order_acquire)) return;
+    worker_.join(); // the work has ended: only the thread's last steps remain
+    timer_.stop();
+    TFinish finish = std::exchange(finish_, nullptr);
+    const TOutcome outcome = std::exchange(outcome_, {});
+    busy_ = false; // the finish may start the next job
     if (finish) RunGuarded([&] { finish(outcome); });
 }
 

@@ -59,8 +59,8 @@ public:
     // Runs work on the calling thread and tells how it ended, as a job's finish is told.
     static TOutcome Perform(const TWork& work, TProgress& progress);
     // From the start until the finish has run.
-    bool Running() const { return Busy; }
-    const TProgress& Progress() const { return Shared; }
+    bool Running() const { return busy_; }
+    const TProgress& Progress() const { return shared_; }
 
     // Called every poll while the work runs, on this object's thread.
     std::function<void(const TProgress& progress)> OnProgress;
@@ -69,15 +69,15 @@ private:
     void Poll();
     void Collect();
 
-    TProgress Shared;
-    QTimer Timer;
-    std::thread Worker;
-    std::atomic<bool> WorkEnded{false};
-    std::mutex EndMutex; // with EndSignal, for EndWithin
-    std::condition_variable EndSignal;
-    TOutcome Outcome; // written by the worker before WorkEnded, read after it
-    TFinish Finish;
-    bool Busy = false;
+    TProgress shared_;
+    QTimer timer_;
+    std::thread worker_;
+    std::atomic<bool> workEnded_{false};
+    std::mutex endMutex_; // with EndSignal, for EndWithin
+    std::condition_variable endSignal_;
+    TOutcome outcome_; // written by the worker before WorkEnded, read after it
+    TFinish finish_;
+    bool busy_ = false;
 };
 
 } // namespace plotalon

@@ -18,35 +18,35 @@ constexpr double kLabelGapPx = 6;
 class TQtSink : public ITraceSink {
 public:
     TQtSink(QPainter& painter, const std::array<QPen, kLayers>& pens)
-        : Painter(painter), Pens(pens) {}
+        : painter_(painter), pens_(pens) {}
 
     void Polyline(int layer, std::span<const TDevicePoint> points) override {
         Use(layer);
         Copy(points);
-        Painter.drawPolyline(Buffer.data(), int(Buffer.size()));
+        painter_.drawPolyline(buffer_.data(), int(buffer_.size()));
     }
     void Dots(int layer, std::span<const TDevicePoint> points) override {
         Use(layer);
         Copy(points);
-        Painter.drawPoints(Buffer.data(), int(Buffer.size()));
+        painter_.drawPoints(buffer_.data(), int(buffer_.size()));
     }
 
 private:
     void Use(int layer) {
-        if (layer == Current) return;
-        Painter.setPen(Pens[std::size_t(layer)]);
-        Current = layer;
+        if (layer == current_) return;
+        painter_.setPen(pens_[std::size_t(layer)]);
+        current_ = layer;
     }
     void Copy(std::span<const TDevicePoint> points) {
-        Buffer.resize(points.size());
+        buffer_.resize(points.size());
         for (std::size_t i = 0; i < points.size(); ++i)
-            Buffer[i] = {points[i].X, points[i].Y};
+            buffer_[i] = {points[i].X, points[i].Y};
     }
 
-    QPainter& Painter;
-    const std::array<QPen, kLayers>& Pens;
-    int Current = -1;
-    std::vector<QPointF> Buffer;
+    QPainter& painter_;
+    const std::array<QPen, kLayers>& pens_;
+    int current_ = -1;
+    std::vector<QPointF> buffer_;
 };
 
 // One pixel wide whatever the painter's transform: the fast way Qt draws lines.

@@ -27,60 +27,60 @@ TPlotWidget::TPlotWidget(QWidget* parent) : QWidget(parent) {
 }
 
 void TPlotWidget::SetModel(std::shared_ptr<const TPlotModel> model) {
-    Model_ = std::move(model);
-    Highlighted_.clear();
+    model_ = std::move(model);
+    highlighted_.clear();
     Fit();
 }
 
 void TPlotWidget::SetView(const TViewTransform& view) {
-    View_ = view;
-    View_.Scale = std::clamp(View_.Scale, kMinScale, kMaxScale);
-    Fitted_ = false;
+    view_ = view;
+    view_.Scale = std::clamp(view_.Scale, kMinScale, kMaxScale);
+    fitted_ = false;
     update();
 }
 
 void TPlotWidget::Fit() {
-    Fitted_ = true;
-    const TPlotBounds content = Model_ ? Model_->Plot.AllBounds() : TPlotBounds{};
+    fitted_ = true;
+    const TPlotBounds content = model_ ? model_->Plot.AllBounds() : TPlotBounds{};
     const double labelBand = QFontMetricsF(TPlotPainter::LabelFont()).height() + 8;
     const TDeviceRect area{kMargin, kMargin, std::max(kMargin + 1, width() - kMargin),
                            std::max(kMargin + 1, height() - kMargin - labelBand)};
-    View_ = FitTransform(content, area);
+    view_ = FitTransform(content, area);
     update();
 }
 
 void TPlotWidget::ZoomAt(QPointF at, double factor) {
-    const double scale = std::clamp(View_.Scale * factor, kMinScale, kMaxScale);
-    const TPlotPoint fixed = View_.ToPlot({at.x(), at.y()});
+    const double scale = std::clamp(view_.Scale * factor, kMinScale, kMaxScale);
+    const TPlotPoint fixed = view_.ToPlot({at.x(), at.y()});
     SetView({scale, at.x() - fixed.X * scale, at.y() + fixed.Y * scale});
 }
 
 void TPlotWidget::SetHighlightedLines(const std::vector<TLineRange>& lines) {
-    Highlighted_.clear();
-    if (Model_)
+    highlighted_.clear();
+    if (model_)
         for (const TLineRange& range : lines) {
-            const TStepRange steps = Model_->Plot.StepsOfLines(range.First, range.Last);
-            if (!steps.Empty()) Highlighted_.push_back(steps);
+            const TStepRange steps = model_->Plot.StepsOfLines(range.First, range.Last);
+            if (!steps.Empty()) highlighted_.push_back(steps);
         }
     update();
 }
 
 std::optional<std::uint64_t> TPlotWidget::LineAt(QPointF at) const {
-    if (!Model_) return std::nullopt;
-    const auto step = StepNear(Model_->Plot, Model_->Index, View_, {at.x(), at.y()}, kHitRadius);
+    if (!model_) return std::nullopt;
+    const auto step = StepNear(model_->Plot, model_->Index, view_, {at.x(), at.y()}, kHitRadius);
     if (!step) return std::nullopt;
-    return Model_->Plot.LineOf(*step);
+    return model_->Plot.LineOf(*step);
 }
 
 void TPlotWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), ToQColor(kPaperColour));
-    if (Model_) TPlotPainter::Paint(painter, *Model_, View_, QRectF(rect()), Highlighted_);
+    if (model_) TPlotPainter::Paint(painter, *model_, view_, QRectF(rect()), highlighted_);
 }
 
 void TPlotWidget::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    if (Fitted_) Fit();
+    if (fitted_) Fit();
 }
 
 void TPlotWidget::wheelEvent(QWheelEvent* event) {
@@ -91,26 +91,26 @@ void TPlotWidget::wheelEvent(QWheelEvent* event) {
 
 void TPlotWidget::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return QWidget::mousePressEvent(event);
-    PressedAt_ = event->position();
-    PressedView_ = View_;
-    Dragging_ = false;
+    pressedAt_ = event->position();
+    pressedView_ = view_;
+    dragging_ = false;
 }
 
 void TPlotWidget::mouseMoveEvent(QMouseEvent* event) {
-    if (!PressedAt_) return;
-    const QPointF moved = event->position() - *PressedAt_;
-    if (!Dragging_ && moved.manhattanLength() < QApplication::startDragDistance()) return;
-    if (!Dragging_) setCursor(Qt::ClosedHandCursor);
-    Dragging_ = true;
+    if (!pressedAt_) return;
+    const QPointF moved = event->position() - *pressedAt_;
+    if (!dragging_ && moved.manhattanLength() < QApplication::startDragDistance()) return;
+    if (!dragging_) setCursor(Qt::ClosedHandCursor);
+    dragging_ = true;
     SetView(
-        {PressedView_.Scale, PressedView_.OffsetX + moved.x(), PressedView_.OffsetY + moved.y()});
+        {pressedView_.Scale, pressedView_.OffsetX + moved.x(), pressedView_.OffsetY + moved.y()});
 }
 
 void TPlotWidget::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton || !PressedAt_) return QWidget::mouseReleaseEvent(event);
-    const bool clicked = !Dragging_;
-    PressedAt_.reset();
-    Dragging_ = false;
+    if (event->button() != Qt::LeftButton || !pressedAt_) return QWidget::mouseReleaseEvent(event);
+    const bool clicked = !dragging_;
+    pressedAt_.reset();
+    dragging_ = false;
     setCursor(Qt::OpenHandCursor);
     if (!clicked) return;
     if (const auto line = LineAt(event->position())) emit LineClicked(*line);

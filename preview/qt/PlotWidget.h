@@ -31,9 +31,9 @@ public:
 
     // Shows model (nothing for an empty view) and fits it.
     void SetModel(std::shared_ptr<const TPlotModel> model);
-    const TPlotModel* Model() const { return Model_.get(); }
+    const TPlotModel* Model() const { return model_.get(); }
 
-    const TViewTransform& View() const { return View_; }
+    const TViewTransform& View() const { return view_; }
     void SetView(const TViewTransform& view);
     // The whole drawing, as large as it fits, with room for the label below it.
     void Fit();
@@ -65,14 +65,14 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    std::shared_ptr<const TPlotModel> Model_;
-    TViewTransform View_;
-    bool Fitted_ = true;
-    std::vector<TStepRange> Highlighted_;
+    std::shared_ptr<const TPlotModel> model_;
+    TViewTransform view_;
+    bool fitted_ = true;
+    std::vector<TStepRange> highlighted_;
     // A press of the left button: where, and the view then; dragging once it moved.
-    std::optional<QPointF> PressedAt_;
-    TViewTransform PressedView_;
-    bool Dragging_ = false;
+    std::optional<QPointF> pressedAt_;
+    TViewTransform pressedView_;
+    bool dragging_ = false;
 };
 
 } // namespace plotalon

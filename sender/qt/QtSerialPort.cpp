@@ -50,75 +50,75 @@ int ErrnoOf(QSerialPort::SerialPortError error) {
 } // namespace
 
 TQtSerialPort::TQtSerialPort(const std::string& path, const TLineSettings& line)
-    : Path(path), Line(line) {
-    Serial.setPortName(QString::fromStdString(path));
-    if (!Serial.open(QIODevice::ReadWrite))
-        throw EPortOpenError(PortOpenMessage(path, ErrnoOf(Serial.error())));
+    : path_(path), line_(line) {
+    serial_.setPortName(QString::fromStdString(path));
+    if (!serial_.open(QIODevice::ReadWrite))
+        throw EPortOpenError(PortOpenMessage(path, ErrnoOf(serial_.error())));
     // Each setting on its own, so that the message names the one the port refused.
     const std::pair<bool, std::string> settings[] = {
-        {Serial.setBaudRate(line.Baud), "Baudrate " + std::to_string(line.Baud)},
-        {Serial.setDataBits(line.DataBits == 7 ? QSerialPort::Data7 : QSerialPort::Data8),
+        {serial_.setBaudRate(line.Baud), "Baudrate " + std::to_string(line.Baud)},
+        {serial_.setDataBits(line.DataBits == 7 ? QSerialPort::Data7 : QSerialPort::Data8),
          std::to_string(line.DataBits) + " Datenbits"},
-        {Serial.setParity(ParityOf(line.Parity)),
+        {serial_.setParity(ParityOf(line.Parity)),
          "Parität " + std::string(ParityName(line.Parity))},
-        {Serial.setStopBits(line.StopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop),
+        {serial_.setStopBits(line.StopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop),
          std::to_string(line.StopBits) + " Stoppbits"},
-        {Serial.setFlowControl(FlowOf(line.Handshake)),
+        {serial_.setFlowControl(FlowOf(line.Handshake)),
          "Handshake " + std::string(HandshakeName(line.Handshake))},
     };
     for (const auto& [ok, what] : settings)
         if (!ok) {
-            Serial.close();
+            serial_.close();
             throw EPortOpenError(what + " wird von " + path + " nicht unterstützt");
         }
-    Serial.clear(QSerialPort::Input); // answers to an earlier send
+    serial_.clear(QSerialPort::Input); // answers to an earlier send
 }
 
 void TQtSerialPort::CheckLost() {
-    const QSerialPort::SerialPortError error = Serial.error();
+    const QSerialPort::SerialPortError error = serial_.error();
     if (error == QSerialPort::TimeoutError)
-        Serial.clearError();
+        serial_.clearError();
     else if (error != QSerialPort::NoError)
-        throw EPortLost(Path);
+        throw EPortLost(path_);
 }
 
 // Bytes the port has taken into its own buffer count as handed over; the next write waits
 // until they have gone to the driver, so that a handshake holding the driver holds the
 // sending too.
 std::size_t TQtSerialPort::Write(std::string_view bytes, TMillis wait) {
-    if (Serial.bytesToWrite() > 0) {
-        Serial.waitForBytesWritten(int(wait.count()));
+    if (serial_.bytesToWrite() > 0) {
+        serial_.waitForBytesWritten(int(wait.count()));
         CheckLost();
-        if (Serial.bytesToWrite() > 0) return 0;
+        if (serial_.bytesToWrite() > 0) return 0;
     }
-    const qint64 written = Serial.write(bytes.data(), qint64(bytes.size()));
-    if (written < 0) throw EPortLost(Path);
-    Serial.waitForBytesWritten(0);
+    const qint64 written = serial_.write(bytes.data(), qint64(bytes.size()));
+    if (written < 0) throw EPortLost(path_);
+    serial_.waitForBytesWritten(0);
     CheckLost();
     return std::size_t(written);
 }
 
 std::string TQtSerialPort::Read(TMillis wait) {
-    if (Serial.bytesAvailable() == 0) Serial.waitForReadyRead(int(wait.count()));
+    if (serial_.bytesAvailable() == 0) serial_.waitForReadyRead(int(wait.count()));
     CheckLost();
-    const QByteArray bytes = Serial.readAll();
+    const QByteArray bytes = serial_.readAll();
     return std::string(bytes.constData(), std::size_t(bytes.size()));
 }
 
 bool TQtSerialPort::WaitSent(TMillis wait) {
     const auto deadline = std::chrono::steady_clock::now() + wait;
-    while (Serial.bytesToWrite() > 0) {
+    while (serial_.bytesToWrite() > 0) {
         if (std::chrono::steady_clock::now() > deadline) return false;
-        Serial.waitForBytesWritten(50);
+        serial_.waitForBytesWritten(50);
         CheckLost();
     }
     const auto left =
         std::chrono::duration_cast<TMillis>(deadline - std::chrono::steady_clock::now());
-    return WaitOutputQueueEmpty(int(Serial.handle()), Path, std::max(left, TMillis(0)));
+    return WaitOutputQueueEmpty(int(serial_.handle()), path_, std::max(left, TMillis(0)));
 }
 
 void TQtSerialPort::DiscardOutput() {
-    Serial.clear(QSerialPort::Output);
+    serial_.clear(QSerialPort::Output);
 }
 
 std::vector<std::string> AvailablePlotterPorts() {

@@ -25,17 +25,17 @@ public:
     std::string Read(TMillis wait) override;
     bool WaitSent(TMillis wait) override;
     void DiscardOutput() override;
-    double CharsPerSecond() const override { return Line.CharsPerSecond(); }
+    double CharsPerSecond() const override { return line_.CharsPerSecond(); }
     bool CanAnswer() const override { return true; }
-    std::string Name() const override { return Path; }
+    std::string Name() const override { return path_; }
 
-    const QSerialPort& Port() const { return Serial; }
+    const QSerialPort& Port() const { return serial_; }
 
 private:
     void CheckLost();
-    std::string Path;
-    TLineSettings Line;
-    QSerialPort Serial;
+    std::string path_;
+    TLineSettings line_;
+    QSerialPort serial_;
 };
 
 // The ports to offer: the serial ports the system reports and the printer devices

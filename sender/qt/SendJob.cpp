@@ -6,18 +6,18 @@ namespace plotalon {
 
 class TSendJob::TRelay : public ISendProgress {
 public:
-    explicit TRelay(TSendJob& job) : Job(job) {}
+    explicit TRelay(TSendJob& job) : job_(job) {}
     void Progress(const TSendStatus& status) override {
-        std::lock_guard lock(Job.Mutex);
-        Job.Latest = status;
-        if (Job.ProgressPending) return;
-        Job.ProgressPending = true;
+        std::lock_guard lock(job_.mutex_);
+        job_.latest_ = status;
+        if (job_.progressPending_) return;
+        job_.progressPending_ = true;
         QMetaObject::invokeMethod(
-            &Job,
-            [job = &Job] {
+            &job_,
+            [job = &job_] {
                 {
-                    std::lock_guard lock(job->Mutex);
-                    job->ProgressPending = false;
+                    std::lock_guard lock(job->mutex_);
+                    job->progressPending_ = false;
                 }
                 emit job->Progressed();
             },
@@ -25,44 +25,44 @@ public:
     }
 
 private:
-    TSendJob& Job;
+    TSendJob& job_;
 };
 
 TSendJob::TSendJob(TPortOpener openPort, TSendOptions options, std::string text, QObject* parent)
-    : QObject(parent), OpenPort(std::move(openPort)), Options(std::move(options)),
-      Text(std::move(text)) {
-    Latest.Total = Text.size();
+    : QObject(parent), openPort_(std::move(openPort)), options_(std::move(options)),
+      text_(std::move(text)) {
+    latest_.Total = text_.size();
 }
 
 TSendJob::~TSendJob() {
-    if (!Thread) return;
-    Control.Cancel();
-    Thread->wait();
-    delete Thread;
+    if (!thread_) return;
+    control_.Cancel();
+    thread_->wait();
+    delete thread_;
 }
 
 void TSendJob::Start() {
-    if (Thread) return;
-    Thread = QThread::create([this] { Run(); });
-    Thread->start();
+    if (thread_) return;
+    thread_ = QThread::create([this] { Run(); });
+    thread_->start();
 }
 
 bool TSendJob::Running() const {
-    return Thread && !Thread->isFinished();
+    return thread_ && !thread_->isFinished();
 }
 
 TSendStatus TSendJob::Status() const {
-    std::lock_guard lock(Mutex);
-    return Latest;
+    std::lock_guard lock(mutex_);
+    return latest_;
 }
 
 void TSendJob::Run() {
     int result = jrFailed;
     QString message;
     try {
-        const std::unique_ptr<IBytePort> port = OpenPort();
+        const std::unique_ptr<IBytePort> port = openPort_();
         TRelay relay(*this);
-        const TSendOutcome outcome = TPlotSender(*port, Options, Control, &relay).Send(Text);
+        const TSendOutcome outcome = TPlotSender(*port, options_, control_, &relay).Send(text_);
         result = outcome == TSendOutcome::Done ? jrDone : jrCancelled;
     } catch (const Exception& e) {
         message = QString::fromStdString(e.Message());

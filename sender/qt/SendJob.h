@@ -31,10 +31,10 @@ public:
     ~TSendJob() override;
 
     void Start();
-    void Pause() { Control.Pause(); }
-    void Resume() { Control.Resume(); }
-    void Cancel() { Control.Cancel(); }
-    bool Paused() const { return Control.Paused(); }
+    void Pause() { control_.Pause(); }
+    void Resume() { control_.Resume(); }
+    void Cancel() { control_.Cancel(); }
+    bool Paused() const { return control_.Paused(); }
     bool Running() const;
 
     TSendStatus Status() const;
@@ -48,14 +48,14 @@ private:
     class TRelay;
     void Run();
 
-    TPortOpener OpenPort;
-    TSendOptions Options;
-    std::string Text;
-    TSendControl Control;
-    mutable std::mutex Mutex;
-    TSendStatus Latest;
-    bool ProgressPending = false;
-    QThread* Thread = nullptr;
+    TPortOpener openPort_;
+    TSendOptions options_;
+    std::string text_;
+    TSendControl control_;
+    mutable std::mutex mutex_;
+    TSendStatus latest_;
+    bool progressPending_ = false;
+    QThread* thread_ = nullptr;
 };
 
 } // namespace plotalon

@@ -28,92 +28,93 @@ namespace {
 class HelpWindow : public ::testing::Test {
 protected:
     void Show() {
-        Help.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&Help));
+        help_.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&help_));
     }
-    void Close() { QTest::mouseClick(Help.Abbruch, Qt::LeftButton, {}, {5, 5}); }
+    void Close() { QTest::mouseClick(help_.Abbruch, Qt::LeftButton, {}, {5, 5}); }
 
-    test::TTempDir Files;
-    TProgramFolderOverride Folder{Files.Folder()};
-    TErrorRecorder Errors;
-    THilfe Help;
+    test::TTempDir files_;
+    TProgramFolderOverride folder_{files_.Folder()};
+    TErrorRecorder errors_;
+    THilfe help_;
 };
 
 TEST_F(HelpWindow, Layout) {
-    EXPECT_EQ(Help.windowTitle(), u"Hilfe"_qs);
-    EXPECT_EQ(Help.size(), QSize(422, 308));
-    EXPECT_EQ(Help.minimumSize(), Help.maximumSize());
-    EXPECT_FALSE(Help.windowFlags() & Qt::WindowStaysOnTopHint);
-    EXPECT_EQ(Help.Panel1->geometry(), QRect(0, 0, 422, 261));
-    EXPECT_EQ(Help.Memo->geometry(), QRect(0, 0, 422, 261));
-    EXPECT_EQ(Help.Panel2->geometry(), QRect(0, 261, 422, 47));
-    EXPECT_EQ(Help.Shape2->geometry(), QRect(0, 0, 422, 1));
+    EXPECT_EQ(help_.windowTitle(), u"Hilfe"_qs);
+    EXPECT_EQ(help_.size(), QSize(422, 308));
+    EXPECT_EQ(help_.minimumSize(), help_.maximumSize());
+    EXPECT_FALSE(help_.windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(help_.Panel1->geometry(), QRect(0, 0, 422, 261));
+    EXPECT_EQ(help_.Memo->geometry(), QRect(0, 0, 422, 261));
+    EXPECT_EQ(help_.Panel2->geometry(), QRect(0, 261, 422, 47));
+    EXPECT_EQ(help_.Shape2->geometry(), QRect(0, 0, 422, 1));
     // The line along the strip's top is black, the strip below it is not.
-    const QImage strip = Help.Panel2->grab().toImage();
+    const QImage strip = help_.Panel2->grab().toImage();
     EXPECT_EQ(strip.pixelColor(200, 0), QColor(Qt::black));
     EXPECT_NE(strip.pixelColor(200, 1), QColor(Qt::black));
-    EXPECT_EQ(Help.Abbruch->geometry(), QRect(151, 11, 113, 30));
-    EXPECT_EQ(Help.Abbruch->Caption(), u"&Schließen"_qs);
-    EXPECT_FALSE(Help.Abbruch->Glyph().Empty());
-    EXPECT_EQ(Help.Abbruch->BrushDown().Color, kHouseDown);
-    EXPECT_TRUE(Help.Memo->isReadOnly());
-    EXPECT_EQ(Help.Memo->frameShape(), QFrame::NoFrame);
-    EXPECT_EQ(Help.Memo->lineWrapMode(), QPlainTextEdit::NoWrap);
-    EXPECT_EQ(Help.Memo->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
-    EXPECT_EQ(Help.Memo->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    EXPECT_EQ(help_.Abbruch->geometry(), QRect(151, 11, 113, 30));
+    EXPECT_EQ(help_.Abbruch->Caption(), u"&Schließen"_qs);
+    EXPECT_FALSE(help_.Abbruch->Glyph().Empty());
+    EXPECT_EQ(help_.Abbruch->BrushDown().Color, kHouseDown);
+    EXPECT_TRUE(help_.Memo->isReadOnly());
+    EXPECT_EQ(help_.Memo->frameShape(), QFrame::NoFrame);
+    EXPECT_EQ(help_.Memo->lineWrapMode(), QPlainTextEdit::NoWrap);
+    EXPECT_EQ(help_.Memo->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    EXPECT_EQ(help_.Memo->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
 
     Show();
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    EXPECT_LE((Help.frameGeometry().center() - screen.center()).manhattanLength(), 2);
+    EXPECT_LE((help_.frameGeometry().center() - screen.center()).manhattanLength(), 2);
 }
 
 TEST_F(HelpWindow, ReadsTheHelpFileAtEveryShowing) {
     Show(); // no file: an empty text
-    EXPECT_EQ(Help.Memo->Text(), "");
-    EXPECT_TRUE(Errors.Entries.empty());
+    EXPECT_EQ(help_.Memo->Text(), "");
+    EXPECT_TRUE(errors_.Entries.empty());
     Close();
-    EXPECT_FALSE(Help.isVisible());
+    EXPECT_FALSE(help_.isVisible());
 
-    Files.Write("hilfe.txt", "Zeile 1\nGr\xf6\xdf"
-                             "e\rEnde\r\n");
+    files_.Write("hilfe.txt", "Zeile 1\nGr\xf6\xdf"
+                              "e\rEnde\r\n");
     Show();
-    EXPECT_EQ(Help.Memo->Text(), "Zeile 1\r\nGr\xf6\xdf"
-                                 "e\r\nEnde\r\n");
-    EXPECT_EQ(Help.Memo->document()->findBlockByNumber(1).text(), u"Größe"_qs);
+    EXPECT_EQ(help_.Memo->Text(), "Zeile 1\r\nGr\xf6\xdf"
+                                  "e\r\nEnde\r\n");
+    EXPECT_EQ(help_.Memo->document()->findBlockByNumber(1).text(), u"Größe"_qs);
     Close();
 
-    Files.Write("hilfe.txt", "Neu");
+    files_.Write("hilfe.txt", "Neu");
     Show();
-    EXPECT_EQ(Help.Memo->Text(), "Neu");
+    EXPECT_EQ(help_.Memo->Text(), "Neu");
     Close();
 
-    std::filesystem::remove(Files.Path("hilfe.txt"));
+    std::filesystem::remove(files_.Path("hilfe.txt"));
     Show(); // the text of the last showing stays
-    EXPECT_EQ(Help.Memo->Text(), "Neu");
-    EXPECT_TRUE(Errors.Entries.empty());
+    EXPECT_EQ(help_.Memo->Text(), "Neu");
+    EXPECT_TRUE(errors_.Entries.empty());
 }
 
 TEST_F(HelpWindow, AFileThatCannotBeReadIsReportedAndTheWindowOpensAnyway) {
-    Files.Write("hilfe.txt", std::string(TMemo::kCapacity + 1, 'x'));
+    files_.Write("hilfe.txt", std::string(TMemo::kCapacity + 1, 'x'));
     Show();
-    ASSERT_EQ(Errors.Entries.size(), 1u);
-    EXPECT_EQ(Errors.Entries[0].message, u"Text überschreitet Memo-Kapazität."_qs);
-    EXPECT_TRUE(Help.isVisible());
-    EXPECT_EQ(Help.Memo->Text(), "");
+    ASSERT_EQ(errors_.Entries.size(), 1u);
+    EXPECT_EQ(errors_.Entries[0].message, u"Text überschreitet Memo-Kapazität."_qs);
+    EXPECT_TRUE(help_.isVisible());
+    EXPECT_EQ(help_.Memo->Text(), "");
     Close();
 
     // Unreadable for an ordinary user. The child process cannot paint (the painting threads
     // stay behind in a fork), so it only runs what the window runs when it is shown.
-    Files.Write("hilfe.txt", "geheim");
-    ASSERT_TRUE(test::GiveToUnprivilegedUser(Files.Folder()));
-    ASSERT_EQ(chmod(Files.Path("hilfe.txt").c_str(), 0), 0);
-    const std::string expected = "Datei " + Files.Path("hilfe.txt") + " kann nicht geöffnet werden";
+    files_.Write("hilfe.txt", "geheim");
+    ASSERT_TRUE(test::GiveToUnprivilegedUser(files_.Folder()));
+    ASSERT_EQ(chmod(files_.Path("hilfe.txt").c_str(), 0), 0);
+    const std::string expected =
+        "Datei " + files_.Path("hilfe.txt") + " kann nicht geöffnet werden";
     EXPECT_EQ(test::RunUnprivileged([&]() -> std::string {
                   try {
-                      Help.FormShow();
+                      help_.FormShow();
                   } catch (const EFOpenError& e) {
                       if (e.Message() != expected) return "message: " + e.Message();
-                      return Help.Memo->Text().empty() ? "" : "the memo changed";
+                      return help_.Memo->Text().empty() ? "" : "the memo changed";
                   }
                   return "no error";
               }),
@@ -122,37 +123,37 @@ TEST_F(HelpWindow, AFileThatCannotBeReadIsReportedAndTheWindowOpensAnyway) {
 
 TEST_F(HelpWindow, LongLinesStayWholeAndScrollSideways) {
     const std::string longLine = "Anfang " + std::string(400, '-') + " Ende";
-    Files.Write("hilfe.txt", longLine + "\r\nkurz\r\n");
+    files_.Write("hilfe.txt", longLine + "\r\nkurz\r\n");
     Show();
-    const QTextBlock first = Help.Memo->document()->firstBlock();
+    const QTextBlock first = help_.Memo->document()->firstBlock();
     EXPECT_EQ(first.layout()->lineCount(), 1); // not wrapped
-    QScrollBar* bar = Help.Memo->horizontalScrollBar();
+    QScrollBar* bar = help_.Memo->horizontalScrollBar();
     EXPECT_TRUE(bar->isVisible());
     ASSERT_GT(bar->maximum(), 0);
     // The range reaches the end of the long line.
     bar->setValue(bar->maximum());
     const qreal lineWidth = first.layout()->lineAt(0).naturalTextWidth();
-    EXPECT_GE(bar->value() + Help.Memo->viewport()->width(), int(lineWidth));
+    EXPECT_GE(bar->value() + help_.Memo->viewport()->width(), int(lineWidth));
 }
 
 TEST_F(HelpWindow, SClosesIt) {
-    Files.Write("hilfe.txt", "Text");
+    files_.Write("hilfe.txt", "Text");
     for (Qt::KeyboardModifiers modifiers :
          {Qt::KeyboardModifiers(), Qt::KeyboardModifiers(Qt::AltModifier)}) {
         Show();
-        Help.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&Help));
-        Help.Memo->setFocus();
-        QTest::keyClick(Help.Memo, 's', modifiers);
-        EXPECT_FALSE(Help.isVisible());
-        EXPECT_EQ(Help.Memo->Text(), "Text"); // read-only: nothing typed
+        help_.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&help_));
+        help_.Memo->setFocus();
+        QTest::keyClick(help_.Memo, 's', modifiers);
+        EXPECT_FALSE(help_.isVisible());
+        EXPECT_EQ(help_.Memo->Text(), "Text"); // read-only: nothing typed
     }
 }
 
 TEST_F(HelpWindow, ShownFromTheSettingsDialogItStaysAboveIt) {
-    Files.Write("hilfe.txt", "Hilfetext");
+    files_.Write("hilfe.txt", "Hilfetext");
     TForm_Einstellungen settings;
-    settings.SetHelpWindow(&Help);
+    settings.SetHelpWindow(&help_);
     settings.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&settings));
     TScriptedModal modal;
@@ -162,18 +163,18 @@ TEST_F(HelpWindow, ShownFromTheSettingsDialogItStaysAboveIt) {
     modal.Script = [&](QDialog& shown) {
         onTop = shown.windowFlags() & Qt::WindowStaysOnTopHint;
         above = shown.windowHandle()->transientParent();
-        text = Help.Memo->Text();
-        QTest::mouseClick(Help.Abbruch, Qt::LeftButton, {}, {5, 5});
+        text = help_.Memo->Text();
+        QTest::mouseClick(help_.Abbruch, Qt::LeftButton, {}, {5, 5});
     };
     QTest::mouseClick(settings.XPSpeedButton1, Qt::LeftButton, {}, {5, 5});
     ASSERT_EQ(modal.Shown.size(), 1u);
-    EXPECT_EQ(modal.Shown[0], &Help);
+    EXPECT_EQ(modal.Shown[0], &help_);
     EXPECT_TRUE(onTop);
     EXPECT_EQ(above, settings.windowHandle());
     EXPECT_EQ(text, "Hilfetext");
-    EXPECT_FALSE(Help.isVisible());
+    EXPECT_FALSE(help_.isVisible());
     EXPECT_TRUE(settings.isVisible());
-    EXPECT_FALSE(Help.windowFlags() & Qt::WindowStaysOnTopHint); // an ordinary window again
+    EXPECT_FALSE(help_.windowFlags() & Qt::WindowStaysOnTopHint); // an ordinary window again
 }
 
 TEST(ShippedHelp, IsWindows1252WithCrLfAndLoadsWhole) {

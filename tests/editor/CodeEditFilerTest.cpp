@@ -48,8 +48,8 @@ Strings ReferenceLines(std::string_view bytes, bool& crlf) {
 
 class CodeEditFilerTest : public ::testing::Test {
 protected:
-    TTempDir Dir;
-    TCodeEditStringList List;
+    TTempDir dir_;
+    TCodeEditStringList list_;
 };
 
 } // namespace
@@ -77,12 +77,12 @@ TEST_F(CodeEditFilerTest, LineBreakStylesLoadAndSaveBack) {
         {"\tx\xe4\xff", {"\tx\xe4\xff"}, F::LF, "\tx\xe4\xff\n"},
     };
     for (const Case& c : cases) {
-        std::string in = Dir.Write("in.nc", c.bytes);
-        List.LoadFile(in);
-        EXPECT_EQ(Lines(List), c.lines) << testing::PrintToString(c.bytes);
-        EXPECT_EQ(List.LineBreakFormat(), c.format) << testing::PrintToString(c.bytes);
-        std::string out = Dir.Path("out.nc");
-        List.SaveFile(out);
+        std::string in = dir_.Write("in.nc", c.bytes);
+        list_.LoadFile(in);
+        EXPECT_EQ(Lines(list_), c.lines) << testing::PrintToString(c.bytes);
+        EXPECT_EQ(list_.LineBreakFormat(), c.format) << testing::PrintToString(c.bytes);
+        std::string out = dir_.Path("out.nc");
+        list_.SaveFile(out);
         EXPECT_EQ(TTempDir::Read(out), c.saved) << testing::PrintToString(c.bytes);
 
         // With progress: the same lines and bytes, and every byte and line counted.
@@ -101,31 +101,31 @@ TEST_F(CodeEditFilerTest, LineBreakStylesLoadAndSaveBack) {
 }
 
 TEST_F(CodeEditFilerTest, LoadReplacesLinesInsideOneUpdate) {
-    List.AddLine("old");
+    list_.AddLine("old");
     std::vector<std::string> events;
-    List.OnChanging = [&] { events.push_back("changing"); };
-    List.OnChanged = [&] { events.push_back("changed"); };
-    List.OnLinesCleared = [&] { events.push_back("cleared"); };
-    List.OnLineAdded = [&](int i) { events.push_back("added " + std::to_string(i)); };
-    List.LoadFile(Dir.Write("a.nc", "x\ny\n"));
+    list_.OnChanging = [&] { events.push_back("changing"); };
+    list_.OnChanged = [&] { events.push_back("changed"); };
+    list_.OnLinesCleared = [&] { events.push_back("cleared"); };
+    list_.OnLineAdded = [&](int i) { events.push_back("added " + std::to_string(i)); };
+    list_.LoadFile(dir_.Write("a.nc", "x\ny\n"));
     EXPECT_EQ(events, (Strings{"changing", "cleared", "added 0", "added 1", "changed"}));
 }
 
 TEST_F(CodeEditFilerTest, LongLinesAndBreaksAcrossBufferBoundaries) {
     std::string longLine(100000, 'L');
-    List.LoadFile(Dir.Write("long.nc", longLine));
-    ASSERT_EQ(List.Count(), 1);
-    EXPECT_EQ(List.LineAt(0), longLine);
+    list_.LoadFile(dir_.Write("long.nc", longLine));
+    ASSERT_EQ(list_.Count(), 1);
+    EXPECT_EQ(list_.LineAt(0), longLine);
 
     // A CR LF split by every refill position near the first buffer boundary.
     for (std::size_t at = 16380; at <= 16386; ++at) {
         std::string bytes(at, 'x');
         bytes += "\r\nEND\r\n";
-        List.LoadFile(Dir.Write("split.nc", bytes));
-        ASSERT_EQ(List.Count(), 2) << at;
-        EXPECT_EQ(List.LineAt(0).size(), at);
-        EXPECT_EQ(List.LineAt(1), "END");
-        EXPECT_EQ(List.LineBreakFormat(), TLineBreakFormat::CRLF);
+        list_.LoadFile(dir_.Write("split.nc", bytes));
+        ASSERT_EQ(list_.Count(), 2) << at;
+        EXPECT_EQ(list_.LineAt(0).size(), at);
+        EXPECT_EQ(list_.LineAt(1), "END");
+        EXPECT_EQ(list_.LineBreakFormat(), TLineBreakFormat::CRLF);
     }
 }
 
@@ -142,100 +142,100 @@ TEST_F(CodeEditFilerTest, RandomBytesLoadLikeTheReference) {
             b = char(v);
         }
         TProgress progress;
-        List.LoadFile(Dir.Write("random.bin", bytes), round % 2 ? &progress : nullptr);
+        list_.LoadFile(dir_.Write("random.bin", bytes), round % 2 ? &progress : nullptr);
         bool crlf = false;
         Strings expected = ReferenceLines(bytes, crlf);
-        ASSERT_EQ(Lines(List), expected) << "round " << round;
-        EXPECT_EQ(List.LineBreakFormat(), crlf ? TLineBreakFormat::CRLF : TLineBreakFormat::LF);
+        ASSERT_EQ(Lines(list_), expected) << "round " << round;
+        EXPECT_EQ(list_.LineBreakFormat(), crlf ? TLineBreakFormat::CRLF : TLineBreakFormat::LF);
     }
 }
 
 TEST_F(CodeEditFilerTest, FileThatCannotBeOpenedKeepsTheLines) {
-    List.AddLine("kept");
+    list_.AddLine("kept");
     // A FIFO without a writer or an endless device must not hang the window either.
-    ASSERT_EQ(::mkfifo(Dir.Path("fifo.nc").c_str(), 0600), 0);
+    ASSERT_EQ(::mkfifo(dir_.Path("fifo.nc").c_str(), 0600), 0);
     for (std::string path :
-         {Dir.Path("missing.nc"), Dir.Folder(), Dir.Path("fifo.nc"), std::string("/dev/zero")}) {
+         {dir_.Path("missing.nc"), dir_.Folder(), dir_.Path("fifo.nc"), std::string("/dev/zero")}) {
         try {
-            List.LoadFile(path);
+            list_.LoadFile(path);
             ADD_FAILURE() << path;
         } catch (const EFOpenError& e) {
             EXPECT_EQ(e.Message(), "Datei " + path + " kann nicht geöffnet werden");
         }
-        EXPECT_EQ(Lines(List), Strings{"kept"});
+        EXPECT_EQ(Lines(list_), Strings{"kept"});
     }
 }
 
 TEST_F(CodeEditFilerTest, ReadFailureKeepsWhatWasReadAndClosesTheUpdate) {
     // Reading this process's memory at offset 0 fails right away.
-    List.AddLine("old");
-    EXPECT_THROW(List.LoadFile("/proc/self/mem"), EReadError);
-    EXPECT_EQ(List.UpdateCount(), 0);
-    EXPECT_EQ(List.Count(), 0);
+    list_.AddLine("old");
+    EXPECT_THROW(list_.LoadFile("/proc/self/mem"), EReadError);
+    EXPECT_EQ(list_.UpdateCount(), 0);
+    EXPECT_EQ(list_.Count(), 0);
 }
 
 TEST_F(CodeEditFilerTest, CancelStopsLoadAndSaveAtTheNextLine) {
-    const std::string in = Dir.Write("in.nc", "G0 X1\nG1 X2\nG1 X3\n");
+    const std::string in = dir_.Write("in.nc", "G0 X1\nG1 X2\nG1 X3\n");
     TProgress progress;
     progress.Cancel();
-    EXPECT_THROW(List.LoadFile(in, &progress), ECancelled);
-    EXPECT_EQ(Lines(List), Strings{"G0 X1"});
-    EXPECT_EQ(List.UpdateCount(), 0);
+    EXPECT_THROW(list_.LoadFile(in, &progress), ECancelled);
+    EXPECT_EQ(Lines(list_), Strings{"G0 X1"});
+    EXPECT_EQ(list_.UpdateCount(), 0);
 
     // A cancelled save leaves the old file and no temporary file behind.
-    const std::string out = Dir.Write("out.nc", "old\n");
-    List.AddLine("new");
-    EXPECT_THROW(List.SaveFile(out, TLineBreakFormat::CRLF, &progress), ECancelled);
+    const std::string out = dir_.Write("out.nc", "old\n");
+    list_.AddLine("new");
+    EXPECT_THROW(list_.SaveFile(out, TLineBreakFormat::CRLF, &progress), ECancelled);
     EXPECT_EQ(TTempDir::Read(out), "old\n");
     int files = 0;
-    for (auto& entry : std::filesystem::directory_iterator(Dir.Folder()))
+    for (auto& entry : std::filesystem::directory_iterator(dir_.Folder()))
         (void)entry, ++files;
     EXPECT_EQ(files, 2);
 }
 
 TEST_F(CodeEditFilerTest, SaveIntoMissingFolderRaisesCreateError) {
-    List.AddLine("x");
-    std::string path = Dir.Path("nofolder/out.nc");
+    list_.AddLine("x");
+    std::string path = dir_.Path("nofolder/out.nc");
     try {
-        List.SaveFile(path);
+        list_.SaveFile(path);
         ADD_FAILURE();
     } catch (const EFCreateError& e) {
         EXPECT_EQ(e.Message(), "Datei " + path + " kann nicht erstellt werden");
     }
-    EXPECT_THROW(List.SaveFile(Dir.Folder()), EFCreateError); // a folder is never replaced
+    EXPECT_THROW(list_.SaveFile(dir_.Folder()), EFCreateError); // a folder is never replaced
 }
 
 TEST_F(CodeEditFilerTest, SaveIntoReadOnlyFolderKeepsTheOldFile) {
-    std::string path = Dir.Write("old.nc", "old\n");
-    chmod(Dir.Folder().c_str(), 0555);
-    List.AddLine("new");
+    std::string path = dir_.Write("old.nc", "old\n");
+    chmod(dir_.Folder().c_str(), 0555);
+    list_.AddLine("new");
     // Folder permissions do not bind root, so the save runs as an unprivileged user then.
     EXPECT_EXIT(
         {
             if (geteuid() == 0 && setuid(65534) != 0) std::_Exit(3);
             try {
-                List.SaveFile(path);
+                list_.SaveFile(path);
             } catch (const EFCreateError& e) {
                 std::_Exit(e.Message() == "Datei " + path + " kann nicht erstellt werden" ? 0 : 1);
             }
             std::_Exit(2);
         },
         testing::ExitedWithCode(0), "");
-    chmod(Dir.Folder().c_str(), 0755);
+    chmod(dir_.Folder().c_str(), 0755);
     EXPECT_EQ(TTempDir::Read(path), "old\n");
 }
 
 TEST_F(CodeEditFilerTest, SaveOverReadOnlyFileRaisesCreateErrorAndKeepsIt) {
     // The user's own file, marked read-only, in a folder the user may write: a rename would
     // replace it, the platform's create refuses it.
-    std::string path = Dir.Write("old.nc", "old\n");
-    ASSERT_TRUE(test::GiveToUnprivilegedUser(Dir.Folder()));
+    std::string path = dir_.Write("old.nc", "old\n");
+    ASSERT_TRUE(test::GiveToUnprivilegedUser(dir_.Folder()));
     ASSERT_TRUE(test::GiveToUnprivilegedUser(path));
     chmod(path.c_str(), 0444);
-    List.AddLine("new");
+    list_.AddLine("new");
     EXPECT_EQ(test::RunUnprivileged([&]() -> std::string {
                   try {
-                      List.SaveFile(path);
+                      list_.SaveFile(path);
                   } catch (const EFCreateError& e) {
                       return e.Message() == "Datei " + path + " kann nicht erstellt werden"
                                  ? ""
@@ -249,28 +249,28 @@ TEST_F(CodeEditFilerTest, SaveOverReadOnlyFileRaisesCreateErrorAndKeepsIt) {
 
 TEST_F(CodeEditFilerTest, SaveThatFailsHalfwayKeepsTheOldFile) {
     // A file-size limit makes the disk "full" after 64 KiB.
-    std::string path = Dir.Write("old.nc", "old contents\r\n");
+    std::string path = dir_.Write("old.nc", "old contents\r\n");
     for (int i = 0; i < 20000; ++i)
-        List.AddLine("G1 X10 Y20");
+        list_.AddLine("G1 X10 Y20");
     auto previous = std::signal(SIGXFSZ, SIG_IGN);
     rlimit saved{};
     getrlimit(RLIMIT_FSIZE, &saved);
     rlimit limited = saved;
     limited.rlim_cur = 65536;
     setrlimit(RLIMIT_FSIZE, &limited);
-    EXPECT_THROW(List.SaveFile(path), EWriteError);
+    EXPECT_THROW(list_.SaveFile(path), EWriteError);
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previous);
     EXPECT_EQ(TTempDir::Read(path), "old contents\r\n");
     // no temporary file is left behind
     int files = 0;
-    for (auto& entry : std::filesystem::directory_iterator(Dir.Folder()))
+    for (auto& entry : std::filesystem::directory_iterator(dir_.Folder()))
         (void)entry, ++files;
     EXPECT_EQ(files, 1);
 }
 
 TEST_F(CodeEditFilerTest, WriterEnlargesItsBufferForALongLine) {
-    std::string path = Dir.Path("w.nc");
+    std::string path = dir_.Path("w.nc");
     TCodeEditFileWriter writer(path);
     writer.SetLineBreakFormat(TLineBreakFormat::CRLF);
     writer.WriteLine("short");

@@ -36,30 +36,30 @@ class CodeEditStringListTest : public ::testing::Test {
 protected:
     void Fill(std::initializer_list<const char*> lines) {
         for (const char* l : lines)
-            List.AddLine(l);
+            list_.AddLine(l);
     }
-    TCodeEditStringList List;
+    TCodeEditStringList list_;
 };
 
 } // namespace
 
 TEST_F(CodeEditStringListTest, NewListDefaults) {
-    EXPECT_EQ(List.Count(), 0);
-    EXPECT_EQ(List.LineBreakFormat(), TLineBreakFormat::CRLF);
-    EXPECT_EQ(List.TabWidth(), 8);
-    EXPECT_EQ(List.LongestLineLength(), 0);
+    EXPECT_EQ(list_.Count(), 0);
+    EXPECT_EQ(list_.LineBreakFormat(), TLineBreakFormat::CRLF);
+    EXPECT_EQ(list_.TabWidth(), 8);
+    EXPECT_EQ(list_.LongestLineLength(), 0);
 }
 
 TEST_F(CodeEditStringListTest, EachOperationReportsItsEventInsideOneUpdate) {
-    TEventLog log(List);
-    EXPECT_EQ(List.AddLine("a"), 0);
-    List.InsertLine(0, "b");
-    List.ReplaceLine(1, "c");
-    List.DeleteLine(0);
-    List.InsertLines(1, 2);
-    List.DeleteLines(0, 2);
-    List.ClearLines();
-    List.ClearLines(); // nothing left: no events
+    TEventLog log(list_);
+    EXPECT_EQ(list_.AddLine("a"), 0);
+    list_.InsertLine(0, "b");
+    list_.ReplaceLine(1, "c");
+    list_.DeleteLine(0);
+    list_.InsertLines(1, 2);
+    list_.DeleteLines(0, 2);
+    list_.ClearLines();
+    list_.ClearLines(); // nothing left: no events
     EXPECT_EQ(log.Events,
               (Strings{"changing", "added 0",    "changed", "changing", "inserted 0", "changed",
                        "changing", "replaced 1", "changed", "changing", "deleted 0",  "changed",
@@ -68,61 +68,61 @@ TEST_F(CodeEditStringListTest, EachOperationReportsItsEventInsideOneUpdate) {
 }
 
 TEST_F(CodeEditStringListTest, NestedUpdatesReportOnlyTheOuterPair) {
-    TEventLog log(List);
-    List.BeginUpdate();
-    List.AddLine("x");
-    List.BeginUpdate();
-    List.AddLine("y");
-    List.EndUpdate();
-    EXPECT_EQ(List.UpdateCount(), 1);
-    List.EndUpdate();
+    TEventLog log(list_);
+    list_.BeginUpdate();
+    list_.AddLine("x");
+    list_.BeginUpdate();
+    list_.AddLine("y");
+    list_.EndUpdate();
+    EXPECT_EQ(list_.UpdateCount(), 1);
+    list_.EndUpdate();
     EXPECT_EQ(log.Events, (Strings{"changing", "added 0", "added 1", "changed"}));
 }
 
 TEST_F(CodeEditStringListTest, RecordsOfNewAndChangedLines) {
     Fill({"one", "two"});
-    EXPECT_EQ(List.LineRange(0), kUnscannedRange);
-    EXPECT_EQ(List.LineFlags(0), kLineExpandedUnknown);
-    List.SetLineRange(0, 7);
-    List.SetObjectAt(0, 42);
-    List.ExpandedLength(0);
-    List.ReplaceLine(0, "uno");
-    EXPECT_EQ(List.LineRange(0), 7); // the range survives a replace
-    EXPECT_EQ(List.ObjectAt(0), 42);
-    EXPECT_EQ(List.LineFlags(0), kLineExpandedUnknown);
-    List.InsertLine(1, "new");
-    EXPECT_EQ(List.LineRange(1), kUnscannedRange);
-    List.InsertLines(0, 2);
-    EXPECT_EQ(List.LineRange(0), 0);
-    EXPECT_EQ(List.LineFlags(0), 0);
-    EXPECT_EQ(List.ExpandedLength(0), 0);
-    EXPECT_EQ(Lines(List), (Strings{"", "", "uno", "new", "two"}));
+    EXPECT_EQ(list_.LineRange(0), kUnscannedRange);
+    EXPECT_EQ(list_.LineFlags(0), kLineExpandedUnknown);
+    list_.SetLineRange(0, 7);
+    list_.SetObjectAt(0, 42);
+    list_.ExpandedLength(0);
+    list_.ReplaceLine(0, "uno");
+    EXPECT_EQ(list_.LineRange(0), 7); // the range survives a replace
+    EXPECT_EQ(list_.ObjectAt(0), 42);
+    EXPECT_EQ(list_.LineFlags(0), kLineExpandedUnknown);
+    list_.InsertLine(1, "new");
+    EXPECT_EQ(list_.LineRange(1), kUnscannedRange);
+    list_.InsertLines(0, 2);
+    EXPECT_EQ(list_.LineRange(0), 0);
+    EXPECT_EQ(list_.LineFlags(0), 0);
+    EXPECT_EQ(list_.ExpandedLength(0), 0);
+    EXPECT_EQ(Lines(list_), (Strings{"", "", "uno", "new", "two"}));
     // outside the list: neutral answers
-    EXPECT_EQ(List.LineAt(5), "");
-    EXPECT_EQ(List.LineAt(std::size_t(-1)), "");
-    EXPECT_EQ(List.ObjectAt(-1), 0);
-    EXPECT_EQ(List.LineRange(5), 0);
-    EXPECT_EQ(List.ExpandedLine(5), "");
+    EXPECT_EQ(list_.LineAt(5), "");
+    EXPECT_EQ(list_.LineAt(std::size_t(-1)), "");
+    EXPECT_EQ(list_.ObjectAt(-1), 0);
+    EXPECT_EQ(list_.LineRange(5), 0);
+    EXPECT_EQ(list_.ExpandedLine(5), "");
 }
 
 TEST_F(CodeEditStringListTest, IndexErrorsChangeNothing) {
     Fill({"a", "b", "c"});
-    TEventLog log(List);
+    TEventLog log(list_);
     struct Case {
         const char* what;
         std::function<void()> call;
         int index;
     };
     std::vector<Case> cases = {
-        {"DeleteLine count", [&] { List.DeleteLine(3); }, 3},
-        {"DeleteLine -1", [&] { List.DeleteLine(-1); }, -1},
-        {"InsertLine count+1", [&] { List.InsertLine(4, "x"); }, 4},
-        {"InsertLine -1", [&] { List.InsertLine(-1, "x"); }, -1},
-        {"ReplaceLine count", [&] { List.ReplaceLine(3, "x"); }, 3},
-        {"SetObjectAt count", [&] { List.SetObjectAt(3, 1); }, 3},
-        {"SetLineRange -2", [&] { List.SetLineRange(-2, 1); }, -2},
-        {"DeleteLines count+1", [&] { List.DeleteLines(4, 1); }, 4},
-        {"InsertLines -1", [&] { List.InsertLines(-1, 1); }, -1},
+        {"DeleteLine count", [&] { list_.DeleteLine(3); }, 3},
+        {"DeleteLine -1", [&] { list_.DeleteLine(-1); }, -1},
+        {"InsertLine count+1", [&] { list_.InsertLine(4, "x"); }, 4},
+        {"InsertLine -1", [&] { list_.InsertLine(-1, "x"); }, -1},
+        {"ReplaceLine count", [&] { list_.ReplaceLine(3, "x"); }, 3},
+        {"SetObjectAt count", [&] { list_.SetObjectAt(3, 1); }, 3},
+        {"SetLineRange -2", [&] { list_.SetLineRange(-2, 1); }, -2},
+        {"DeleteLines count+1", [&] { list_.DeleteLines(4, 1); }, 4},
+        {"InsertLines -1", [&] { list_.InsertLines(-1, 1); }, -1},
     };
     for (const Case& c : cases) {
         try {
@@ -132,39 +132,39 @@ TEST_F(CodeEditStringListTest, IndexErrorsChangeNothing) {
             EXPECT_EQ(e.Message(), "Invalid stringlist index " + std::to_string(c.index)) << c.what;
         }
     }
-    EXPECT_EQ(Lines(List), (Strings{"a", "b", "c"}));
+    EXPECT_EQ(Lines(list_), (Strings{"a", "b", "c"}));
     EXPECT_TRUE(log.Events.empty());
-    EXPECT_EQ(List.UpdateCount(), 0);
+    EXPECT_EQ(list_.UpdateCount(), 0);
 }
 
 TEST_F(CodeEditStringListTest, DeleteLinesClipsAtTheEnd) {
     Fill({"a", "b", "c"});
-    List.DeleteLines(1, 2);
-    EXPECT_EQ(Lines(List), Strings{"a"});
-    List.AddLine("b");
-    List.AddLine("c");
-    List.DeleteLines(1, 5);
-    EXPECT_EQ(Lines(List), Strings{"a"});
-    List.DeleteLines(7, 0); // n <= 0: nothing, not even an index check
-    List.DeleteLines(1, 1); // index == count is allowed and removes nothing
-    EXPECT_EQ(Lines(List), Strings{"a"});
-    List.ClearLines();
-    List.DeleteLines(0, 3); // so on an empty list, which holds no records at all
-    EXPECT_EQ(List.Count(), 0);
+    list_.DeleteLines(1, 2);
+    EXPECT_EQ(Lines(list_), Strings{"a"});
+    list_.AddLine("b");
+    list_.AddLine("c");
+    list_.DeleteLines(1, 5);
+    EXPECT_EQ(Lines(list_), Strings{"a"});
+    list_.DeleteLines(7, 0); // n <= 0: nothing, not even an index check
+    list_.DeleteLines(1, 1); // index == count is allowed and removes nothing
+    EXPECT_EQ(Lines(list_), Strings{"a"});
+    list_.ClearLines();
+    list_.DeleteLines(0, 3); // so on an empty list, which holds no records at all
+    EXPECT_EQ(list_.Count(), 0);
 }
 
 TEST_F(CodeEditStringListTest, ReplaceOnEmptyListAppends) {
-    TEventLog log(List);
-    List.ReplaceLine(0, "first");
-    EXPECT_EQ(Lines(List), Strings{"first"});
+    TEventLog log(list_);
+    list_.ReplaceLine(0, "first");
+    EXPECT_EQ(Lines(list_), Strings{"first"});
     EXPECT_EQ(log.Events, (Strings{"changing", "added 0", "changed"}));
 }
 
 TEST_F(CodeEditStringListTest, CapacityGrowsBySixteenThenByAQuarter) {
     std::vector<int> seen;
     for (int i = 0; i < 200; ++i) {
-        List.AddLine("x");
-        if (seen.empty() || seen.back() != List.Capacity()) seen.push_back(List.Capacity());
+        list_.AddLine("x");
+        if (seen.empty() || seen.back() != list_.Capacity()) seen.push_back(list_.Capacity());
     }
     EXPECT_EQ(seen, (std::vector<int>{16, 32, 48, 64, 80, 100, 125, 156, 195, 243}));
 }
@@ -174,17 +174,17 @@ TEST_F(CodeEditStringListTest, AppendLinesCopiesObjectsAndRoundsCapacity) {
     for (int i = 0; i < 20; ++i)
         other.AddLine("l" + std::to_string(i));
     other.SetObjectAt(3, 99);
-    List.AddLine("own");
-    TEventLog log(List);
-    List.AppendLines(other);
-    EXPECT_EQ(List.Count(), 21);
-    EXPECT_EQ(List.Capacity(), 32);
-    EXPECT_EQ(List.LineAt(4), "l3");
-    EXPECT_EQ(List.ObjectAt(4), 99);
+    list_.AddLine("own");
+    TEventLog log(list_);
+    list_.AppendLines(other);
+    EXPECT_EQ(list_.Count(), 21);
+    EXPECT_EQ(list_.Capacity(), 32);
+    EXPECT_EQ(list_.LineAt(4), "l3");
+    EXPECT_EQ(list_.ObjectAt(4), 99);
     EXPECT_EQ(log.Events, (Strings{"changing", "added 1", "changed"}));
-    List.AppendLines(List); // appending itself doubles it
-    EXPECT_EQ(List.Count(), 42);
-    EXPECT_EQ(List.LineAt(41), "l19");
+    list_.AppendLines(list_); // appending itself doubles it
+    EXPECT_EQ(list_.Count(), 42);
+    EXPECT_EQ(list_.LineAt(41), "l19");
 }
 
 // Past a couple of megabytes of records the array moves into page blocks and grows there,
@@ -196,31 +196,31 @@ TEST_F(CodeEditStringListTest, BigListsKeepEveryLineThroughTheirStorageMoves) {
         return "N" + std::to_string(i) + " G1 X" + std::to_string(i % 977);
     };
     for (int i = 0; i < n; ++i)
-        List.AddLine(line(i));
-    List.SetObjectAt(n - 1, 5);
-    List.InsertLine(n / 2, "\tinserted");
-    List.DeleteLines(10, 3);
-    List.ReplaceLine(0, std::string(5000, 'r'));
-    List.AppendLines(List);
+        list_.AddLine(line(i));
+    list_.SetObjectAt(n - 1, 5);
+    list_.InsertLine(n / 2, "\tinserted");
+    list_.DeleteLines(10, 3);
+    list_.ReplaceLine(0, std::string(5000, 'r'));
+    list_.AppendLines(list_);
 
-    ASSERT_EQ(List.Count(), 2 * (n - 2));
+    ASSERT_EQ(list_.Count(), 2 * (n - 2));
     const int half = n - 2;
     for (int copy = 0; copy < 2; ++copy) {
         const int at = copy * half;
-        EXPECT_EQ(List.LineAt(std::size_t(at)), std::string(5000, 'r'));
-        EXPECT_EQ(List.LineAt(std::size_t(at + 9)), line(9));
-        EXPECT_EQ(List.LineAt(std::size_t(at + 10)), line(13));
-        EXPECT_EQ(List.LineAt(std::size_t(at + n / 2 - 3)), "\tinserted");
-        EXPECT_EQ(List.LineAt(std::size_t(at + n / 2 - 2)), line(n / 2));
-        EXPECT_EQ(List.LineAt(std::size_t(at + half - 1)), line(n - 1));
-        EXPECT_EQ(List.ObjectAt(at + half - 1), 5);
+        EXPECT_EQ(list_.LineAt(std::size_t(at)), std::string(5000, 'r'));
+        EXPECT_EQ(list_.LineAt(std::size_t(at + 9)), line(9));
+        EXPECT_EQ(list_.LineAt(std::size_t(at + 10)), line(13));
+        EXPECT_EQ(list_.LineAt(std::size_t(at + n / 2 - 3)), "\tinserted");
+        EXPECT_EQ(list_.LineAt(std::size_t(at + n / 2 - 2)), line(n / 2));
+        EXPECT_EQ(list_.LineAt(std::size_t(at + half - 1)), line(n - 1));
+        EXPECT_EQ(list_.ObjectAt(at + half - 1), 5);
     }
-    EXPECT_EQ(List.LongestLineLength(), 5000);
+    EXPECT_EQ(list_.LongestLineLength(), 5000);
 
     TCodeEditStringList other;
-    other.AdoptLines(List);
+    other.AdoptLines(list_);
     EXPECT_EQ(other.Count(), 2 * half);
-    EXPECT_EQ(List.Count(), 0);
+    EXPECT_EQ(list_.Count(), 0);
     other.ClearLines();
     other.AddLine("again small");
     EXPECT_EQ(Lines(other), Strings{"again small"});
@@ -228,7 +228,7 @@ TEST_F(CodeEditStringListTest, BigListsKeepEveryLineThroughTheirStorageMoves) {
 
 TEST_F(CodeEditStringListTest, AdoptLinesSwapsTheStorageInOneStep) {
     Fill({"old 1", "old 2"});
-    List.SetObjectAt(1, 7);
+    list_.SetObjectAt(1, 7);
     TCodeEditStringList built;
     built.SetLineBreakFormat(TLineBreakFormat::LF);
     for (int i = 0; i < 100; ++i)
@@ -238,17 +238,17 @@ TEST_F(CodeEditStringListTest, AdoptLinesSwapsTheStorageInOneStep) {
     EXPECT_EQ(built.LongestLineLength(), 15); // measured with the same tab width
     const std::string_view text = built.LineAt(50);
 
-    TEventLog log(List);
+    TEventLog log(list_);
     TEventLog builtLog(built);
-    List.AdoptLines(built);
+    list_.AdoptLines(built);
     EXPECT_EQ(log.Events, (Strings{"changing", "cleared", "added 0", "changed"}));
     EXPECT_TRUE(builtLog.Events.empty());
-    ASSERT_EQ(List.Count(), 100);
-    EXPECT_EQ(List.LineAt(50).data(), text.data()); // not one line copied
-    EXPECT_EQ(List.LineRange(99), 5);
-    EXPECT_EQ(List.ObjectAt(2), 42);
-    EXPECT_EQ(List.LineBreakFormat(), TLineBreakFormat::LF);
-    EXPECT_EQ(List.LongestLineLength(), 15);
+    ASSERT_EQ(list_.Count(), 100);
+    EXPECT_EQ(list_.LineAt(50).data(), text.data()); // not one line copied
+    EXPECT_EQ(list_.LineRange(99), 5);
+    EXPECT_EQ(list_.ObjectAt(2), 42);
+    EXPECT_EQ(list_.LineBreakFormat(), TLineBreakFormat::LF);
+    EXPECT_EQ(list_.LongestLineLength(), 15);
     // The former lines went the other way.
     EXPECT_EQ(Lines(built), (Strings{"old 1", "old 2"}));
     EXPECT_EQ(built.ObjectAt(1), 7);
@@ -258,12 +258,12 @@ TEST_F(CodeEditStringListTest, AdoptLinesSwapsTheStorageInOneStep) {
     // nothing.
     TCodeEditStringList empty;
     log.Events.clear();
-    List.AdoptLines(empty);
-    List.AdoptLines(List);
-    List.AdoptLines(empty);
+    list_.AdoptLines(empty);
+    list_.AdoptLines(list_);
+    list_.AdoptLines(empty);
     EXPECT_EQ(log.Events,
               (Strings{"changing", "cleared", "changed", "changing", "added 0", "changed"}));
-    EXPECT_EQ(List.Count(), 100);
+    EXPECT_EQ(list_.Count(), 100);
 }
 
 TEST_F(CodeEditStringListTest, AdoptedLinesFollowTheTabWidthOfTheirNewList) {
@@ -273,10 +273,10 @@ TEST_F(CodeEditStringListTest, AdoptedLinesFollowTheTabWidthOfTheirNewList) {
     built.AddLine("abcde");
     EXPECT_EQ(built.LongestLineLength(), 5);
     Fill({"a\tb"});
-    List.AdoptLines(built);
-    EXPECT_EQ(List.TabWidth(), 8);
-    EXPECT_EQ(List.ExpandedLength(0), 9);
-    EXPECT_EQ(List.LongestLineLength(), 9);
+    list_.AdoptLines(built);
+    EXPECT_EQ(list_.TabWidth(), 8);
+    EXPECT_EQ(list_.ExpandedLength(0), 9);
+    EXPECT_EQ(list_.LongestLineLength(), 9);
     EXPECT_EQ(built.TabWidth(), 2);
     EXPECT_EQ(built.ExpandedLength(0), 3);
 }
@@ -310,28 +310,28 @@ TEST_F(CodeEditStringListTest, TabExpansion) {
 
 TEST_F(CodeEditStringListTest, LongestLineFollowsEditsAndTabWidth) {
     Fill({"12345", "\t", "1234"});
-    EXPECT_EQ(List.LongestLineLength(), 8);
-    List.SetTabWidth(2);
-    EXPECT_EQ(List.LongestLineLength(), 5);
-    List.ReplaceLine(2, "1234567");
-    EXPECT_EQ(List.LongestLineLength(), 7);
-    List.DeleteLine(2);
-    EXPECT_EQ(List.LongestLineLength(), 5);
+    EXPECT_EQ(list_.LongestLineLength(), 8);
+    list_.SetTabWidth(2);
+    EXPECT_EQ(list_.LongestLineLength(), 5);
+    list_.ReplaceLine(2, "1234567");
+    EXPECT_EQ(list_.LongestLineLength(), 7);
+    list_.DeleteLine(2);
+    EXPECT_EQ(list_.LongestLineLength(), 5);
 }
 
 TEST_F(CodeEditStringListTest, ServesAsTheEngineSeams) {
-    ILineSink& sink = List;
+    ILineSink& sink = list_;
     sink.AppendLine("PU");
     sink.AppendLine(std::string(5000, 'x')); // longer than a shared text block slot
-    const ILineSource& source = List;
+    const ILineSource& source = list_;
     ASSERT_EQ(source.LineCount(), 2u);
     EXPECT_EQ(source.LineAt(0), "PU");
     EXPECT_EQ(source.LineAt(1).size(), 5000u);
 }
 
 TEST_F(CodeEditStringListTest, FailingEventHandlerStillClosesTheUpdate) {
-    List.OnLineAdded = [](int) { throw Exception("boom"); };
-    EXPECT_THROW(List.AddLine("a"), Exception);
-    EXPECT_EQ(List.UpdateCount(), 0);
-    EXPECT_EQ(List.Count(), 1);
+    list_.OnLineAdded = [](int) { throw Exception("boom"); };
+    EXPECT_THROW(list_.AddLine("a"), Exception);
+    EXPECT_EQ(list_.UpdateCount(), 0);
+    EXPECT_EQ(list_.Count(), 1);
 }

@@ -34,7 +34,7 @@ TEST_F(BlockTranslator, StraightMovesFollowTheModalMachine) {
     for (const auto& s : steps) {
         SCOPED_TRACE(s.nc);
         EXPECT_EQ(Block(s.nc), s.out);
-        EXPECT_EQ(State.PenLowered, s.penAfter);
+        EXPECT_EQ(state_.PenLowered, s.penAfter);
     }
 }
 
@@ -46,44 +46,44 @@ TEST_F(BlockTranslator, ModeIsTheLastOfG0ToG3FoundInCheckingOrder) {
                  {"G28", TMoveMode::mmArcCW},   {"G33", TMoveMode::mmArcCCW},
                  {"G03", TMoveMode::mmRapid},   {"G40", TMoveMode::mmRapid}};
     for (const auto& c : cases) {
-        State.Mode = TMoveMode::mmRapid;
+        state_.Mode = TMoveMode::mmRapid;
         Block(c.nc);
-        EXPECT_EQ(State.Mode, c.mode) << c.nc;
+        EXPECT_EQ(state_.Mode, c.mode) << c.nc;
     }
 }
 
 TEST_F(BlockTranslator, RoundsHalvesToEvenAfterScaleAndOffset) {
-    Settings.Factor = 1;
+    settings_.Factor = 1;
     EXPECT_EQ(Block("G1 X2.5"), Lines{"PD2,0;"});
     EXPECT_EQ(Block("G1 X3.5"), Lines{"PA4,0;"});
     EXPECT_EQ(Block("G1 X-2.5"), Lines{"PA-2,0;"});
-    Settings.Factor = 1000;
-    Settings.XMove = 500;
-    Settings.YMove = -3;
+    settings_.Factor = 1000;
+    settings_.XMove = 500;
+    settings_.YMove = -3;
     EXPECT_EQ(Block("G1 X1 Y0"), Lines{"PA1500,-3;"});
     EXPECT_EQ(Block("(MAX) G1 X5"), Lines{"PA500,-3;"}); // the comment's X is read: 0
 }
 
 TEST_F(BlockTranslator, UnsavedSettingsWriteZeroCoordinates) {
-    Settings = TConvSettings{};
+    settings_ = TConvSettings{};
     EXPECT_EQ(Blocks({"G0 X12.5 Y3", "G1 X99"}), (Lines{"PU0,0;", "PD0,0;"}));
 }
 
 TEST_F(BlockTranslator, ZBesideXYMovesAndLeavesThePenDown) {
     EXPECT_EQ(Block("G1 X1 Z-1"), Lines{"PD1000,0;"});
-    EXPECT_TRUE(State.PenLowered);
+    EXPECT_TRUE(state_.PenLowered);
     EXPECT_EQ(Block("G1 Y1 Z-2"), Lines{"PA1000,1000;"});
-    EXPECT_EQ(State.CurZ, -2000);
+    EXPECT_EQ(state_.CurZ, -2000);
 }
 
 TEST_F(BlockTranslator, KeepsStartPointsAndRadiusModal) {
     Blocks({"G0 X1 Y2", "G1 X3 R4"});
-    EXPECT_EQ(State.PrevX, 1000);
-    EXPECT_EQ(State.PrevY, 0); // only changed by a Y word
-    EXPECT_EQ(State.CurR, 4000);
+    EXPECT_EQ(state_.PrevX, 1000);
+    EXPECT_EQ(state_.PrevY, 0); // only changed by a Y word
+    EXPECT_EQ(state_.CurR, 4000);
     Block("G2 R-5"); // an arc block without X and Y only updates the radius
-    EXPECT_EQ(State.CurR, -5000);
-    EXPECT_EQ(Target.Lines.size(), 2u);
+    EXPECT_EQ(state_.CurR, -5000);
+    EXPECT_EQ(target_.Lines.size(), 2u);
 }
 
 TEST_F(BlockTranslator, FormatCoordWritesEverySixtyFourBitValueInFull) {
@@ -132,12 +132,12 @@ TEST_F(BlockTranslator, CoordinatesBeyondSixtyFourBitsAreAnInvalidOperation) {
         {0, "G1 X" + std::string(5000, '7')}, // inf * 0
     };
     for (const auto& c : cases) {
-        Settings.Factor = c.factor;
-        const TModalState before = State;
+        settings_.Factor = c.factor;
+        const TModalState before = state_;
         EXPECT_THROW(Block(c.nc), EInvalidOp);
-        EXPECT_EQ(State.CurX, before.CurX) << "a faulty block leaves the coordinates alone";
+        EXPECT_EQ(state_.CurX, before.CurX) << "a faulty block leaves the coordinates alone";
     }
-    Settings.Factor = 1;
+    settings_.Factor = 1;
     EXPECT_EQ(Block("G1 X9223372036854775807"), Lines{"PD9223372036854775807,0;"});
 }
 

@@ -12,26 +12,26 @@ namespace plotalon::test {
 
 class EngineFixture : public ::testing::Test {
 protected:
-    EngineFixture() { Settings.Factor = 1000; }
+    EngineFixture() { settings_.Factor = 1000; }
 
     // Translates one line and returns only the lines it appended.
     std::vector<std::string> Block(const std::string& line) {
-        const std::size_t before = Target.Lines.size();
-        TConversionContext context{Settings, State, Target};
+        const std::size_t before = target_.Lines.size();
+        TConversionContext context{settings_, state_, target_};
         TranslateBlock(context, line);
-        return {Target.Lines.begin() + static_cast<std::ptrdiff_t>(before), Target.Lines.end()};
+        return {target_.Lines.begin() + static_cast<std::ptrdiff_t>(before), target_.Lines.end()};
     }
 
     std::vector<std::string> Blocks(const std::vector<std::string>& lines) {
-        const std::size_t before = Target.Lines.size();
+        const std::size_t before = target_.Lines.size();
         for (const auto& line : lines)
             Block(line);
-        return {Target.Lines.begin() + static_cast<std::ptrdiff_t>(before), Target.Lines.end()};
+        return {target_.Lines.begin() + static_cast<std::ptrdiff_t>(before), target_.Lines.end()};
     }
 
-    TConvSettings Settings;
-    TModalState State;
-    TLineVector Target;
+    TConvSettings settings_;
+    TModalState state_;
+    TLineVector target_;
 };
 
 using Lines = std::vector<std::string>;

@@ -204,29 +204,29 @@ std::vector<TSeg> ReadHpgl(const std::vector<std::string>& lines, std::string& f
 // finds every segment within `reach` of it in its own cell.
 class TSegmentGrid {
 public:
-    TSegmentGrid(const std::vector<TSeg>& segs, double reach) : Segs(segs), Cell(reach) {
+    TSegmentGrid(const std::vector<TSeg>& segs, double reach) : segs_(segs), cell_(reach) {
         for (std::size_t i = 0; i < segs.size(); ++i) {
             const TSeg& s = segs[i];
             const double length = std::hypot(s.X1 - s.X0, s.Y1 - s.Y0);
-            const int steps = static_cast<int>(length / (Cell / 2)) + 1;
+            const int steps = static_cast<int>(length / (cell_ / 2)) + 1;
             for (int k = 0; k <= steps; ++k) {
                 const double t = static_cast<double>(k) / steps;
                 const std::int64_t gx = Index(s.X0 + (s.X1 - s.X0) * t);
                 const std::int64_t gy = Index(s.Y0 + (s.Y1 - s.Y0) * t);
                 for (std::int64_t dx = -1; dx <= 1; ++dx)
                     for (std::int64_t dy = -1; dy <= 1; ++dy) {
-                        std::vector<std::size_t>& list = Cells[Key(gx + dx, gy + dy)];
+                        std::vector<std::size_t>& list = cells_[Key(gx + dx, gy + dy)];
                         if (list.empty() || list.back() != i) list.push_back(i);
                     }
             }
         }
     }
     double Distance(double x, double y) const {
-        const auto found = Cells.find(Key(Index(x), Index(y)));
+        const auto found = cells_.find(Key(Index(x), Index(y)));
         double best = 1e300;
-        if (found == Cells.end()) return best;
+        if (found == cells_.end()) return best;
         for (std::size_t i : found->second)
-            best = std::min(best, ToSegment(Segs[i], x, y));
+            best = std::min(best, ToSegment(segs_[i], x, y));
         return best;
     }
 
@@ -237,13 +237,13 @@ private:
             l2 > 0 ? std::clamp(((x - s.X0) * dx + (y - s.Y0) * dy) / l2, 0.0, 1.0) : 0;
         return std::hypot(x - (s.X0 + t * dx), y - (s.Y0 + t * dy));
     }
-    std::int64_t Index(double v) const { return static_cast<std::int64_t>(std::floor(v / Cell)); }
+    std::int64_t Index(double v) const { return static_cast<std::int64_t>(std::floor(v / cell_)); }
     static std::uint64_t Key(std::int64_t gx, std::int64_t gy) {
         return (static_cast<std::uint64_t>(gx) << 32) ^ static_cast<std::uint32_t>(gy);
     }
-    const std::vector<TSeg>& Segs;
-    double Cell;
-    std::unordered_map<std::uint64_t, std::vector<std::size_t>> Cells;
+    const std::vector<TSeg>& segs_;
+    double cell_;
+    std::unordered_map<std::uint64_t, std::vector<std::size_t>> cells_;
 };
 
 // The first point of `from` (sampled every half unit) farther than tolerance from `to`.
@@ -271,36 +271,36 @@ std::string FirstStray(const std::vector<TSeg>& from, const std::vector<TSeg>& t
 class Rs274Differential : public ::testing::Test {
 protected:
     void SetUp() override {
-        Rs274 = FindRs274();
-        if (Rs274.empty())
+        rs274_ = FindRs274();
+        if (rs274_.empty())
             GTEST_SKIP() << "rs274 (Debian package linuxcnc-uspace) is not installed; the "
                             "comparison with LinuxCNC's interpreter is skipped";
-        Dir = fs::temp_directory_path() / ("plotalon-rs274-" + std::to_string(::getpid()));
-        fs::remove_all(Dir);
-        fs::create_directories(Dir);
-        std::ofstream(Dir / "tool.tbl") << "T1 P1 Z0 D6 ;\n";
+        dir_ = fs::temp_directory_path() / ("plotalon-rs274-" + std::to_string(::getpid()));
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+        std::ofstream(dir_ / "tool.tbl") << "T1 P1 Z0 D6 ;\n";
     }
     void TearDown() override {
-        if (!Dir.empty() && !HasFailure()) fs::remove_all(Dir);
+        if (!dir_.empty() && !HasFailure()) fs::remove_all(dir_);
     }
 
     // Every program through rs274, eight at a time: it spends most of its time waiting.
     std::vector<std::string> RunAll(const std::vector<std::string>& programs) {
         for (std::size_t i = 0; i < programs.size(); ++i) {
-            std::ofstream(Dir / ("p" + std::to_string(i) + ".ngc")) << programs[i];
-            std::ofstream(Dir / ("p" + std::to_string(i) + ".var"));
-            fs::create_directory(Dir / ("p" + std::to_string(i) + ".home"));
+            std::ofstream(dir_ / ("p" + std::to_string(i) + ".ngc")) << programs[i];
+            std::ofstream(dir_ / ("p" + std::to_string(i) + ".var"));
+            fs::create_directory(dir_ / ("p" + std::to_string(i) + ".home"));
         }
         // Each run gets a home folder of its own: rs274 maps its tool table to a file there,
         // which runs side by side would otherwise share.
         const std::string command =
-            "cd '" + Dir.string() +
-            "' && ls p*.ngc | xargs -P 8 -n 1 sh -c 'HOME=\"$PWD/${0%.ngc}.home\" \"" + Rs274 +
+            "cd '" + dir_.string() +
+            "' && ls p*.ngc | xargs -P 8 -n 1 sh -c 'HOME=\"$PWD/${0%.ngc}.home\" \"" + rs274_ +
             "\" -g -t tool.tbl -v \"${0%.ngc}.var\" \"$0\" > \"${0%.ngc}.out\" 2>&1 </dev/null'";
         EXPECT_EQ(std::system(command.c_str()), 0);
         std::vector<std::string> outputs;
         for (std::size_t i = 0; i < programs.size(); ++i) {
-            std::ifstream in(Dir / ("p" + std::to_string(i) + ".out"));
+            std::ifstream in(dir_ / ("p" + std::to_string(i) + ".out"));
             outputs.emplace_back(std::istreambuf_iterator<char>(in),
                                  std::istreambuf_iterator<char>());
         }
@@ -348,8 +348,8 @@ protected:
         return {};
     }
 
-    std::string Rs274;
-    fs::path Dir;
+    std::string rs274_;
+    fs::path dir_;
 };
 
 TEST_F(Rs274Differential, CamProgramsDrawAsLinuxCncInterpretsThem) {

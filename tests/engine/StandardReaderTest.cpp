@@ -120,16 +120,16 @@ TEST(NcWords, NumbersGiveTheBitsOfTheRuleForEveryDigitCount) {
 class StandardReading : public ::testing::Test {
 protected:
     StandardReading() {
-        Settings.NcMode = TNcMode::nmStandard;
-        Settings.Factor = 40;
-        Settings.HpglType = 1;
-        Settings.Deg = 90;
+        settings_.NcMode = TNcMode::nmStandard;
+        settings_.Factor = 40;
+        settings_.HpglType = 1;
+        settings_.Deg = 90;
     }
     // The program's lines as HPGL, or "! message" where the run stops.
     Lines Run(const Lines& program) {
         TLineVector source(program), none, target;
         TModalState state;
-        TConversionRun run(Settings, state, target);
+        TConversionRun run(settings_, state, target);
         try {
             run.Execute(source, none, none);
         } catch (const ENcLineError& e) {
@@ -137,7 +137,7 @@ protected:
         }
         return target.Lines;
     }
-    TConvSettings Settings;
+    TConvSettings settings_;
 };
 
 TEST_F(StandardReading, ProgramsDrawAsTheMachineMoves) {
@@ -214,13 +214,13 @@ TEST_F(StandardReading, ProgramsDrawAsTheMachineMoves) {
          {"PU0,0;"}},
     };
     for (const auto& c : cases) {
-        Settings.HpglType = c.type;
+        settings_.HpglType = c.type;
         EXPECT_EQ(Run(c.program), c.hpgl) << c.what;
     }
 }
 
 TEST_F(StandardReading, PenLevelInProgramUnits) {
-    Settings.PenZ = -500; // -0.5 in the program's units
+    settings_.PenZ = -500; // -0.5 in the program's units
     EXPECT_EQ(Run({"G0 X0 Y0 Z0", "G1 X1 F1", "G1 Z-0.5", "G1 X2"}),
               (Lines{"PU0,0;", "PU40,0;", "PD;", "PA80,0;", "PU80,0;"}));
     EXPECT_EQ(Run({"G20 G0 X0 Y0 Z-0.1", "G1 X1 F1", "G1 Z-0.5", "G1 X2"}),
@@ -228,8 +228,8 @@ TEST_F(StandardReading, PenLevelInProgramUnits) {
 }
 
 TEST_F(StandardReading, SpindlePenIgnoresZ) {
-    Settings.PenSource = TPenSource::psSpindle;
-    Settings.HpglType = 2;
+    settings_.PenSource = TPenSource::psSpindle;
+    settings_.HpglType = 2;
     EXPECT_EQ(Run({"G0 X0 Y0 Z5", "M3 S1000", "G1 X10 F100", "G1 X20 M5", "G1 X30", "M4",
                    "G2 X40 Y0 R5", "T2 M6", "G1 X50", "M3", "G0 X60", "G1 X70", "M2"}),
               (Lines{"PU0,0;", "PD400,0;", "PU400,0;", "PU800,0;", "PU1200,0;", "PD;",
@@ -240,7 +240,7 @@ TEST_F(StandardReading, SpindlePenIgnoresZ) {
 TEST_F(StandardReading, ToolPensSelectPensOnlyWhenAskedFor) {
     const Lines program{"T2 M6", "G0 X1 Y1 Z-1", "G1 X2 F100", "T0", "M6", "M2"};
     EXPECT_EQ(Run(program), (Lines{"PU40,40;", "PD80,40;", "PU80,40;"}));
-    Settings.ToolPens = true;
+    settings_.ToolPens = true;
     EXPECT_EQ(Run(program), (Lines{"SP2;", "PU40,40;", "PD80,40;", "PU80,40;", "SP0;"}));
     EXPECT_EQ(Run({"G0 X1", "T9 M6"}), (Lines{"PU40,0;", "! Zeile 2: T9: Stifte gibt es nur "
                                                          "von 1 bis 8 (T0: kein Stift)"}));
@@ -253,7 +253,7 @@ TEST_F(StandardReading, DrillingCyclesMoveAsLinuxCncAndMarkHolesOnRequest) {
     // Holes at (1,1) and (2,1); the second returns to R (G99), the first to the start (G98).
     const Lines program{"G0 Z5", "G98 G81 X1 Y1 Z-1 R1 F100", "G99 X2", "G80", "G1 X3"};
     EXPECT_EQ(Run(program), (Lines{"PU0,0;", "PU40,40;", "PU80,40;", "PU120,40;"}));
-    Settings.DrillMarks = true;
+    settings_.DrillMarks = true;
     EXPECT_EQ(Run(program), (Lines{"PU0,0;", "PU40,40;", "PD;", "PU40,40;", "PU80,40;", "PD;",
                                    "PU80,40;", "PU120,40;"}));
     // After G98 the tool is back at Z5, after G99 at R: a feed there stays above the level
@@ -357,12 +357,12 @@ TEST_F(StandardReading, ArbitraryWordsConvertOrStopWithAMessage) {
             }
             program.push_back(line);
         }
-        Settings.HpglType = static_cast<std::uint8_t>(random() % 3);
-        Settings.Deg = static_cast<std::int32_t>(random() % 400) - 20;
-        Settings.PenZ = static_cast<std::int32_t>(random() % 3000) - 1500;
-        Settings.PenSource = random() % 2 ? TPenSource::psZ : TPenSource::psSpindle;
-        Settings.ToolPens = random() % 2;
-        Settings.DrillMarks = random() % 2;
+        settings_.HpglType = static_cast<std::uint8_t>(random() % 3);
+        settings_.Deg = static_cast<std::int32_t>(random() % 400) - 20;
+        settings_.PenZ = static_cast<std::int32_t>(random() % 3000) - 1500;
+        settings_.PenSource = random() % 2 ? TPenSource::psZ : TPenSource::psSpindle;
+        settings_.ToolPens = random() % 2;
+        settings_.DrillMarks = random() % 2;
         const Lines out = Run(program);
         for (std::size_t i = 0; i + 1 < out.size(); ++i)
             ASSERT_NE(out[i].rfind("! ", 0), 0u) << "a fault before the end";
@@ -378,8 +378,8 @@ TEST_F(StandardReading, ArbitraryWordsConvertOrStopWithAMessage) {
         std::istringstream lines(text);
         for (std::string line; std::getline(lines, line);)
             program.push_back(line);
-        Settings.HpglType = static_cast<std::uint8_t>(1 + random() % 2);
-        Settings.PenSource = seed % 5 == 0 ? TPenSource::psSpindle : TPenSource::psZ;
+        settings_.HpglType = static_cast<std::uint8_t>(1 + random() % 2);
+        settings_.PenSource = seed % 5 == 0 ? TPenSource::psSpindle : TPenSource::psZ;
         const Lines out = Run(program);
         for (std::size_t i = 0; i + 1 < out.size(); ++i)
             ASSERT_NE(out[i].rfind("! ", 0), 0u) << "a fault before the end";

@@ -47,17 +47,17 @@ std::string Drain(int fd) {
 
 class AtomicFileTest : public ::testing::Test {
 protected:
-    std::string In(const std::string& name) const { return (Folder / name).string(); }
+    std::string In(const std::string& name) const { return (folder_ / name).string(); }
     std::vector<std::string> Names() const {
         std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(Folder))
+        for (const auto& entry : fs::directory_iterator(folder_))
             names.push_back(entry.path().filename().string());
         std::sort(names.begin(), names.end());
         return names;
     }
 
-    test::TTempDir Temp;
-    fs::path Folder{Temp.Folder()};
+    test::TTempDir temp_;
+    fs::path folder_{temp_.Folder()};
 };
 
 TEST_F(AtomicFileTest, ReplacedFileKeepsItsModeAndNoTemporaryStays) {
@@ -76,7 +76,7 @@ TEST_F(AtomicFileTest, ReplacedFileKeepsItsModeAndNoTemporaryStays) {
 }
 
 TEST_F(AtomicFileTest, LinksLeadToTheNameTheyPointTo) {
-    fs::create_directories(Folder / "sub");
+    fs::create_directories(folder_ / "sub");
     ASSERT_TRUE(ReplaceFileContents(In("existing.plt"), "old"));
     const struct {
         const char* link;
@@ -88,7 +88,7 @@ TEST_F(AtomicFileTest, LinksLeadToTheNameTheyPointTo) {
         {"sub/up2", "../chained.plt", "chained.plt"},
     };
     for (const auto& c : cases)
-        fs::create_symlink(c.pointsTo, Folder / c.link);
+        fs::create_symlink(c.pointsTo, folder_ / c.link);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.link);
         EXPECT_TRUE(ReplaceFileContents(In(c.link), c.link));
@@ -96,15 +96,15 @@ TEST_F(AtomicFileTest, LinksLeadToTheNameTheyPointTo) {
         EXPECT_EQ(Stored(In(c.file)), c.link);
     }
     // A link into a folder that does not exist creates nothing.
-    fs::create_symlink("nofolder/x.plt", Folder / "nowhere");
+    fs::create_symlink("nofolder/x.plt", folder_ / "nowhere");
     EXPECT_FALSE(ReplaceFileContents(In("nowhere"), "x"));
     EXPECT_EQ(TypeOf(In("nowhere")), S_IFLNK);
 }
 
 TEST_F(AtomicFileTest, WhatCannotBeCreatedFailsAndStaysAsItWas) {
-    fs::create_symlink("loop-b", Folder / "loop-a");
-    fs::create_symlink("loop-a", Folder / "loop-b");
-    fs::create_directories(Folder / "folder");
+    fs::create_symlink("loop-b", folder_ / "loop-a");
+    fs::create_symlink("loop-a", folder_ / "loop-b");
+    fs::create_directories(folder_ / "folder");
     ASSERT_TRUE(ReplaceFileContents(In("file"), "kept"));
     const std::string socketPath = In("socket");
     int server = ::socket(AF_UNIX, SOCK_STREAM, 0);
@@ -144,7 +144,7 @@ TEST_F(AtomicFileTest, WhatCannotBeCreatedFailsAndStaysAsItWas) {
 TEST_F(AtomicFileTest, FifosAndPipesAreWrittenInPlace) {
     const std::string fifo = In("fifo");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    fs::create_symlink("fifo", Folder / "to-fifo");
+    fs::create_symlink("fifo", folder_ / "to-fifo");
     for (const std::string& path : {fifo, In("to-fifo")}) {
         SCOPED_TRACE(path);
         // The reader is there first, so that opening the writer does not wait for one.
@@ -185,8 +185,8 @@ TEST_F(AtomicFileTest, ReaderThatWentAwayFailsTheWriteWithoutEndingTheProgram) {
 // Run as an unprivileged user: should the device ever be replaced again, the rename in /dev
 // fails for that user instead of deleting the machine's /dev/null.
 TEST_F(AtomicFileTest, DeviceIsWrittenInPlaceAndStaysADevice) {
-    fs::create_symlink("/dev/null", Folder / "to-null");
-    ASSERT_TRUE(test::GiveToUnprivilegedUser(Folder.string()));
+    fs::create_symlink("/dev/null", folder_ / "to-null");
+    ASSERT_TRUE(test::GiveToUnprivilegedUser(folder_.string()));
     EXPECT_EQ(test::RunUnprivileged([&]() -> std::string {
                   for (const std::string& path : {std::string("/dev/null"), In("to-null")})
                       if (!ReplaceFileContents(path, "PU0,0;")) return path + " was not written";
@@ -205,8 +205,8 @@ TEST_F(AtomicFileTest, FileTheUserMayNotWriteStaysUntouched) {
     const std::string othersFile = In("root.plt");
     ASSERT_TRUE(ReplaceFileContents(readOnly, "mine"));
     ASSERT_TRUE(ReplaceFileContents(othersFile, "root's"));
-    fs::create_symlink("read-only.plt", Folder / "to-read-only");
-    ASSERT_TRUE(test::GiveToUnprivilegedUser(Folder.string()));
+    fs::create_symlink("read-only.plt", folder_ / "to-read-only");
+    ASSERT_TRUE(test::GiveToUnprivilegedUser(folder_.string()));
     ASSERT_TRUE(test::GiveToUnprivilegedUser(readOnly));
     ::chmod(readOnly.c_str(), 0444);
     if (::geteuid() != 0) ::chmod(othersFile.c_str(), 0444); // another user's file, then
@@ -266,7 +266,7 @@ TEST_F(AtomicFileTest, ProgramFilesAreReadOnlyFromPlainFiles) {
     std::string bytes = "kept";
     EXPECT_FALSE(ReadWholeFile(fifo, bytes));
     EXPECT_FALSE(ReadWholeFile("/dev/zero", bytes));
-    EXPECT_FALSE(ReadWholeFile(Folder.string(), bytes, TReadSource::FileOrStream));
+    EXPECT_FALSE(ReadWholeFile(folder_.string(), bytes, TReadSource::FileOrStream));
     EXPECT_EQ(bytes, "kept");
 
     int ends[2];

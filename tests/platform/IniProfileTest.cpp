@@ -18,25 +18,25 @@ namespace fs = std::filesystem;
 
 class IniProfileTest : public ::testing::Test {
 protected:
-    void SetUp() override { Path = (Folder / "main.ini").string(); }
+    void SetUp() override { path_ = (folder_ / "main.ini").string(); }
 
-    void Store(const std::string& bytes) { ASSERT_TRUE(ReplaceFileContents(Path, bytes)); }
+    void Store(const std::string& bytes) { ASSERT_TRUE(ReplaceFileContents(path_, bytes)); }
     std::string Stored() {
         std::string bytes;
-        EXPECT_TRUE(ReadWholeFile(Path, bytes));
+        EXPECT_TRUE(ReadWholeFile(path_, bytes));
         return bytes;
     }
     std::string Read(const std::string& section, const std::string& key,
                      const std::string& def = "") {
-        return GetPrivateProfileString(section, key, def, Path);
+        return GetPrivateProfileString(section, key, def, path_);
     }
     bool Write(const std::string& section, const std::string& key, const std::string& value) {
-        return WritePrivateProfileString(section, key, value, Path);
+        return WritePrivateProfileString(section, key, value, path_);
     }
 
-    test::TTempDir Temp;
-    fs::path Folder{Temp.Folder()};
-    std::string Path;
+    test::TTempDir temp_;
+    fs::path folder_{temp_.Folder()};
+    std::string path_;
 };
 
 TEST_F(IniProfileTest, ReadsValuesWithoutRegardToCaseAndWithoutSurroundingBlanks) {
@@ -70,7 +70,7 @@ TEST_F(IniProfileTest, ReadsValuesWithoutRegardToCaseAndWithoutSurroundingBlanks
 
 TEST_F(IniProfileTest, MissingOrUnreadableFileYieldsTheDefault) {
     EXPECT_EQ(Read("path", "nc", "dflt"), "dflt");
-    EXPECT_EQ(GetPrivateProfileString("path", "nc", "x", Folder.string()), "x");  // a folder
+    EXPECT_EQ(GetPrivateProfileString("path", "nc", "x", folder_.string()), "x"); // a folder
     EXPECT_EQ(GetPrivateProfileString("path", "nc", "x", "/proc/self/mem"), "x"); // read fails
 }
 
@@ -130,15 +130,15 @@ TEST_F(IniProfileTest, WriteAfterLastLineWithoutBreakAddsOne) {
 }
 
 TEST_F(IniProfileTest, FailedWriteReportsFalseAndLeavesNothingBehind) {
-    const std::string underFile = (Folder / "main.ini" / "x.ini").string();
+    const std::string underFile = (folder_ / "main.ini" / "x.ini").string();
     Store("[path]\r\nnc=1\r\n");
     EXPECT_FALSE(WritePrivateProfileString("path", "nc", "2", underFile)); // parent is a file
-    EXPECT_FALSE(WritePrivateProfileString("path", "nc", "2", (Folder / "no/x.ini").string()));
+    EXPECT_FALSE(WritePrivateProfileString("path", "nc", "2", (folder_ / "no/x.ini").string()));
     EXPECT_FALSE(WritePrivateProfileString("path", "nc", "2", "/proc/self/mem")); // unreadable
     EXPECT_FALSE(WritePrivateProfileString("path", "nc", "2", "/proc/version"));  // no temp file
-    EXPECT_FALSE(WritePrivateProfileString("path", "nc", "2", Folder.string()));  // a folder
+    EXPECT_FALSE(WritePrivateProfileString("path", "nc", "2", folder_.string())); // a folder
     EXPECT_EQ(Stored(), "[path]\r\nnc=1\r\n");
-    EXPECT_EQ(std::distance(fs::directory_iterator(Folder), fs::directory_iterator()), 1);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 1);
 }
 
 TEST_F(IniProfileTest, RefusesNamesAndValuesThatWouldBreakTheLines) {
@@ -167,9 +167,9 @@ TEST_F(IniProfileTest, RefusesNamesAndValuesThatWouldBreakTheLines) {
 TEST_F(IniProfileTest, ReadOnlyFileIsNotReplaced) {
     // The user's own file, marked read-only, in a folder the user may write.
     Store("[path]\r\nnc=1\r\n");
-    ASSERT_TRUE(test::GiveToUnprivilegedUser(Folder.string()));
-    ASSERT_TRUE(test::GiveToUnprivilegedUser(Path));
-    fs::permissions(Path, fs::perms::owner_read);
+    ASSERT_TRUE(test::GiveToUnprivilegedUser(folder_.string()));
+    ASSERT_TRUE(test::GiveToUnprivilegedUser(path_));
+    fs::permissions(path_, fs::perms::owner_read);
     EXPECT_EQ(test::RunUnprivileged([&]() -> std::string {
                   return Write("path", "nc", "2") ? "the write was accepted" : "";
               }),

@@ -23,34 +23,34 @@ public:
     int Discards = 0;
 
     std::string Written() const {
-        std::lock_guard lock(Mutex);
-        return Bytes;
+        std::lock_guard lock(mutex_);
+        return bytes_;
     }
 
     std::size_t Write(std::string_view bytes, TMillis wait) override {
-        std::unique_lock lock(Mutex);
-        if (Bytes.size() >= LoseAfter) throw EPortLost(Name());
-        const std::size_t n = std::min({bytes.size(), TakeAtMost, LoseAfter - Bytes.size()});
+        std::unique_lock lock(mutex_);
+        if (bytes_.size() >= LoseAfter) throw EPortLost(Name());
+        const std::size_t n = std::min({bytes.size(), TakeAtMost, LoseAfter - bytes_.size()});
         if (n == 0) {
             lock.unlock();
             std::this_thread::sleep_for(wait);
             return 0;
         }
-        Bytes.append(bytes.substr(0, n));
+        bytes_.append(bytes.substr(0, n));
         lock.unlock();
         const std::string answer = Answer ? Answer(bytes.substr(0, n)) : std::string();
         lock.lock();
-        Incoming += answer;
+        incoming_ += answer;
         return n;
     }
     std::string Read(TMillis wait) override {
-        std::unique_lock lock(Mutex);
-        if (Incoming.empty()) {
+        std::unique_lock lock(mutex_);
+        if (incoming_.empty()) {
             lock.unlock();
             std::this_thread::sleep_for(std::min(wait, TMillis(5)));
             return {};
         }
-        return std::exchange(Incoming, std::string());
+        return std::exchange(incoming_, std::string());
     }
     bool WaitSent(TMillis) override { return true; }
     void DiscardOutput() override { ++Discards; }
@@ -59,9 +59,9 @@ public:
     std::string Name() const override { return "/dev/ttyTest"; }
 
 private:
-    mutable std::mutex Mutex;
-    std::string Bytes;
-    std::string Incoming;
+    mutable std::mutex mutex_;
+    std::string bytes_;
+    std::string incoming_;
 };
 
 } // namespace plotalon::test

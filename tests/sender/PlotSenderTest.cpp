@@ -43,17 +43,17 @@ std::string WithoutQueries(std::string bytes) {
 class TRecordedProgress : public ISendProgress {
 public:
     void Progress(const TSendStatus& status) override {
-        std::lock_guard lock(Mutex);
-        All.push_back(status);
+        std::lock_guard lock(mutex_);
+        all_.push_back(status);
     }
     std::vector<TSendStatus> Reports() {
-        std::lock_guard lock(Mutex);
-        return All;
+        std::lock_guard lock(mutex_);
+        return all_;
     }
 
 private:
-    std::mutex Mutex;
-    std::vector<TSendStatus> All;
+    std::mutex mutex_;
+    std::vector<TSendStatus> all_;
 };
 
 TEST(PlotSender, QueryHandshakeSendsNoMoreThanTheAnsweredFreeSpaceAndTheBlockSize) {

@@ -19,17 +19,17 @@ using Lines = std::vector<std::string>;
 
 class BlockFileTest : public ::testing::Test {
 protected:
-    void SetUp() override { Path = (Folder / "vorspann.plt").string(); }
+    void SetUp() override { path_ = (folder_ / "vorspann.plt").string(); }
 
     std::string Stored() {
         std::string bytes;
-        EXPECT_TRUE(ReadWholeFile(Path, bytes));
+        EXPECT_TRUE(ReadWholeFile(path_, bytes));
         return bytes;
     }
 
-    test::TTempDir Temp;
-    fs::path Folder{Temp.Folder()};
-    std::string Path;
+    test::TTempDir temp_;
+    fs::path folder_{temp_.Folder()};
+    std::string path_;
 };
 
 TEST(BlockTextTest, FileBytesBecomeMemoText) {
@@ -72,31 +72,31 @@ TEST(BlockTextTest, MemoLinesAsTheMemoCountsThem) {
 }
 
 TEST_F(BlockFileTest, SavedMemoHasCrLfBetweenLinesAndNoneAtTheEnd) {
-    WriteBlockFile(Path, "abc\r\ndefg");
+    WriteBlockFile(path_, "abc\r\ndefg");
     EXPECT_EQ(Stored(), "abc\r\ndefg"); // 9 bytes
-    WriteBlockFile(Path, "abc\r\n");
+    WriteBlockFile(path_, "abc\r\n");
     EXPECT_EQ(Stored(), "abc\r\n");
-    WriteBlockFile(Path, "");
-    EXPECT_TRUE(FileExists(Path));
+    WriteBlockFile(path_, "");
+    EXPECT_TRUE(FileExists(path_));
     EXPECT_EQ(Stored(), "");
 }
 
 TEST_F(BlockFileTest, LfOnlyFileLoadsAsTheSameLinesAndSavesWithCrLf) {
-    ASSERT_TRUE(ReplaceFileContents(Path, "IN;\nSP1;\nPU;"));
-    std::string text = ReadBlockFile(Path);
+    ASSERT_TRUE(ReplaceFileContents(path_, "IN;\nSP1;\nPU;"));
+    std::string text = ReadBlockFile(path_);
     EXPECT_EQ(MemoTextToLines(text), (Lines{"IN;", "SP1;", "PU;"}));
-    WriteBlockFile(Path, text);
+    WriteBlockFile(path_, text);
     EXPECT_EQ(Stored(), "IN;\r\nSP1;\r\nPU;");
-    WriteBlockFile(Path, "a\nb"); // a memo text with a bare LF still gives CR LF in the file
+    WriteBlockFile(path_, "a\nb"); // a memo text with a bare LF still gives CR LF in the file
     EXPECT_EQ(Stored(), "a\r\nb");
 }
 
 TEST_F(BlockFileTest, MissingFileIsNoneAndUnreadableFileRaisesOpenError) {
-    EXPECT_EQ(ReadBlockFileIfExists(Path), std::nullopt);
-    ASSERT_TRUE(ReplaceFileContents(Path, "SP1;\n"));
-    EXPECT_EQ(ReadBlockFileIfExists(Path), std::optional<std::string>("SP1;\r\n"));
+    EXPECT_EQ(ReadBlockFileIfExists(path_), std::nullopt);
+    ASSERT_TRUE(ReplaceFileContents(path_, "SP1;\n"));
+    EXPECT_EQ(ReadBlockFileIfExists(path_), std::optional<std::string>("SP1;\r\n"));
 
-    for (const std::string& bad : {std::string("/proc/self/mem"), Folder.string()}) {
+    for (const std::string& bad : {std::string("/proc/self/mem"), folder_.string()}) {
         try {
             ReadBlockFile(bad);
             ADD_FAILURE() << "no error for " << bad;
@@ -108,18 +108,18 @@ TEST_F(BlockFileTest, MissingFileIsNoneAndUnreadableFileRaisesOpenError) {
 }
 
 TEST_F(BlockFileTest, FailedWriteRaisesCreateErrorAndKeepsTheOldFile) {
-    ASSERT_TRUE(ReplaceFileContents(Path, "old"));
-    const std::string underFile = Path + "/nachspann.plt";
+    ASSERT_TRUE(ReplaceFileContents(path_, "old"));
+    const std::string underFile = path_ + "/nachspann.plt";
     try {
         WriteBlockFile(underFile, "new");
         ADD_FAILURE() << "no error raised";
     } catch (const EFCreateError& e) {
         EXPECT_EQ(e.Message(), "Datei " + underFile + " kann nicht erstellt werden");
     }
-    EXPECT_THROW(WriteBlockFile(Folder.string(), "new"), EFCreateError); // a folder
-    EXPECT_THROW(WriteBlockFile((Folder / "no" / "x.plt").string(), "new"), EFCreateError);
+    EXPECT_THROW(WriteBlockFile(folder_.string(), "new"), EFCreateError); // a folder
+    EXPECT_THROW(WriteBlockFile((folder_ / "no" / "x.plt").string(), "new"), EFCreateError);
     EXPECT_EQ(Stored(), "old");
-    EXPECT_EQ(std::distance(fs::directory_iterator(Folder), fs::directory_iterator()), 1);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 1);
 }
 
 } // namespace

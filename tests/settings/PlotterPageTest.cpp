@@ -22,27 +22,27 @@ namespace {
 class PlotterPage : public ::testing::Test {
 protected:
     void SetUp() override {
-        Area.setFont(DefaultWindowFont());
-        Area.setFixedSize(400, 287);
-        Page = new TPlotterPage(&Area);
-        Area.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&Area));
+        area_.setFont(DefaultWindowFont());
+        area_.setFixedSize(400, 287);
+        page_ = new TPlotterPage(&area_);
+        area_.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&area_));
     }
-    std::string Ini() const { return test::TTempDir::Read(Files.Path("main.ini")); }
+    std::string Ini() const { return test::TTempDir::Read(files_.Path("main.ini")); }
     static void Click(QWidget* button) { QTest::mouseClick(button, Qt::LeftButton, {}, {5, 5}); }
     static void Type(QLineEdit* field, const char* text) {
         field->selectAll();
         QTest::keyClicks(field, QString::fromUtf8(text));
     }
 
-    test::TTempDir Files;
-    TProgramFolderOverride Folder{Files.Folder()};
-    QWidget Area;
-    TPlotterPage* Page = nullptr;
+    test::TTempDir files_;
+    TProgramFolderOverride folder_{files_.Folder()};
+    QWidget area_;
+    TPlotterPage* page_ = nullptr;
 };
 
 TEST_F(PlotterPage, EveryControlLiesInsideThePageAndNoLabelIsCoveredOrClipped) {
-    auto* p = Page;
+    auto* p = page_;
     const QList<QWidget*> controls = p->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
     for (QWidget* c : controls)
         EXPECT_TRUE(QRect(0, 0, 400, 287).contains(c->geometry())) << c->metaObject()->className();
@@ -68,10 +68,10 @@ TEST_F(PlotterPage, EveryControlLiesInsideThePageAndNoLabelIsCoveredOrClipped) {
 }
 
 TEST_F(PlotterPage, AFileWithoutThePlotterSectionGivesTheDefaults) {
-    Files.Write("main.ini", "[convert]\r\nfactor=1000\r\n");
-    Page->EBlock->setText("99");
-    Page->LoadSettings();
-    const TPlotterSettings s = Page->Settings();
+    files_.Write("main.ini", "[convert]\r\nfactor=1000\r\n");
+    page_->EBlock->setText("99");
+    page_->LoadSettings();
+    const TPlotterSettings s = page_->Settings();
     EXPECT_EQ(s.Port, "");
     EXPECT_EQ(s.Line.Baud, 9600);
     EXPECT_EQ(s.Line.DataBits, 8);
@@ -82,22 +82,22 @@ TEST_F(PlotterPage, AFileWithoutThePlotterSectionGivesTheDefaults) {
     EXPECT_EQ(s.RangeMin, -32768);
     EXPECT_EQ(s.RangeMax, 32767);
     EXPECT_EQ(s.TimeoutSeconds, 5);
-    EXPECT_EQ(Page->EBaud->currentText(), u"9600"_qs);
-    EXPECT_EQ(Page->EParity->currentText(), u"keine"_qs);
+    EXPECT_EQ(page_->EBaud->currentText(), u"9600"_qs);
+    EXPECT_EQ(page_->EParity->currentText(), u"keine"_qs);
     EXPECT_EQ(Ini(), "[convert]\r\nfactor=1000\r\n"); // loading writes nothing
 }
 
 TEST_F(PlotterPage, ChoicesTypedAndClickedAreSavedAndLoadedBack) {
-    Files.Write("main.ini", "[path]\r\nnc=/x\r\n");
-    QTest::keyClicks(Page->EPort->lineEdit(), "/dev/ttyUSB0");
-    Page->EBaud->setCurrentIndex(Page->EBaud->findText("4800"));
-    Page->EBits->setCurrentIndex(0);   // 7
-    Page->EParity->setCurrentIndex(1); // even
-    Page->EHandshake->setCurrentIndex(3);
-    Click(Page->BlockPlus);    // 256 + 64
-    Click(Page->TimeoutMinus); // 5 - 1
-    Type(Page->EInit, R"(\e.@1024;0:)");
-    Page->SaveSettings();
+    files_.Write("main.ini", "[path]\r\nnc=/x\r\n");
+    QTest::keyClicks(page_->EPort->lineEdit(), "/dev/ttyUSB0");
+    page_->EBaud->setCurrentIndex(page_->EBaud->findText("4800"));
+    page_->EBits->setCurrentIndex(0);   // 7
+    page_->EParity->setCurrentIndex(1); // even
+    page_->EHandshake->setCurrentIndex(3);
+    Click(page_->BlockPlus);    // 256 + 64
+    Click(page_->TimeoutMinus); // 5 - 1
+    Type(page_->EInit, R"(\e.@1024;0:)");
+    page_->SaveSettings();
     EXPECT_EQ(Ini(), "[path]\r\nnc=/x\r\n[plotter]\r\nport=/dev/ttyUSB0\r\nbaud=4800\r\n"
                      "databits=7\r\nparity=even\r\nstopbits=1\r\nhandshake=query\r\nblock=320\r\n"
                      "init=\\e.@1024;0:\r\nrangemin=-32768\r\nrangemax=32767\r\ntimeout=4\r\n");
@@ -117,22 +117,22 @@ TEST_F(PlotterPage, ChoicesTypedAndClickedAreSavedAndLoadedBack) {
 
 // The list is asked for when the page comes into view, not at every load of the settings.
 TEST_F(PlotterPage, ShowingThePageOffersTheSystemsPortsNowAndKeepsTheTypedOne) {
-    Page->hide();
-    Page->EPort->clear();
-    Page->EPort->setEditText(u"/dev/ttyUSB7"_qs);
-    Page->LoadSettings(); // no file: no port
-    Page->EPort->setEditText(u"/dev/ttyUSB7"_qs);
-    EXPECT_EQ(Page->EPort->count(), 0);
-    Page->show();
+    page_->hide();
+    page_->EPort->clear();
+    page_->EPort->setEditText(u"/dev/ttyUSB7"_qs);
+    page_->LoadSettings(); // no file: no port
+    page_->EPort->setEditText(u"/dev/ttyUSB7"_qs);
+    EXPECT_EQ(page_->EPort->count(), 0);
+    page_->show();
     std::vector<std::string> offered;
-    for (int i = 0; i < Page->EPort->count(); ++i)
-        offered.push_back(Page->EPort->itemText(i).toStdString());
+    for (int i = 0; i < page_->EPort->count(); ++i)
+        offered.push_back(page_->EPort->itemText(i).toStdString());
     EXPECT_EQ(offered, AvailablePlotterPorts());
-    EXPECT_EQ(Page->EPort->currentText(), u"/dev/ttyUSB7"_qs);
+    EXPECT_EQ(page_->EPort->currentText(), u"/dev/ttyUSB7"_qs);
 }
 
 TEST_F(PlotterPage, FieldsReplaceWhatTheyCannotTakeAndSteppersStopAtTheirBounds) {
-    auto* p = Page;
+    auto* p = page_;
     const struct {
         QLineEdit* field;
         const char* typed;

@@ -18,7 +18,7 @@ namespace fs = std::filesystem;
 class RegTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        Reg::IniFolder = Folder.string() + "/";
+        Reg::IniFolder = folder_.string() + "/";
         Reg::IniName = "main";
         Reg::IniSection = "path";
     }
@@ -29,8 +29,8 @@ protected:
         return bytes;
     }
 
-    test::TTempDir Temp;
-    fs::path Folder{Temp.Folder()};
+    test::TTempDir temp_;
+    fs::path folder_{temp_.Folder()};
 };
 
 TEST(RegParseTest, WholeNumberSyntax) {
@@ -92,7 +92,7 @@ TEST_F(RegTest, WritesAndReadsThroughTheThreeVariables) {
     Reg::IniWriteString("ymove", "0x10");
     Reg::IniWriteString("type", "1");
     Reg::IniWriteString("type", "2");
-    EXPECT_EQ(Reg::IniFilePath(), Folder.string() + "/main.ini");
+    EXPECT_EQ(Reg::IniFilePath(), folder_.string() + "/main.ini");
     EXPECT_EQ(Stored(), "[path]\r\nnc=\r\nhpgl=/plt\r\n"
                         "[convert]\r\nfactor= 1010\r\nxmove=12.5\r\nymove=0x10\r\ntype=2\r\n");
 
@@ -124,8 +124,8 @@ TEST_F(RegTest, FailedWriteRaisesWithTheFullPathAndKeepsEarlierKeys) {
         std::string Folder;
         std::string Path;
     } cases[] = {
-        {Folder.string() + "/main.ini/", Folder.string() + "/main.ini/main.ini"}, // parent a file
-        {Folder.string() + "/missing/", Folder.string() + "/missing/main.ini"},
+        {folder_.string() + "/main.ini/", folder_.string() + "/main.ini/main.ini"}, // parent a file
+        {folder_.string() + "/missing/", folder_.string() + "/missing/main.ini"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Folder);
@@ -137,7 +137,7 @@ TEST_F(RegTest, FailedWriteRaisesWithTheFullPathAndKeepsEarlierKeys) {
             EXPECT_EQ(e.Message(), "In " + c.Path + " kann nicht geschrieben werden");
         }
     }
-    Reg::IniFolder = Folder.string() + "/";
+    Reg::IniFolder = folder_.string() + "/";
     EXPECT_EQ(Stored(), before);
 
     // A value with a line break would smuggle keys into the file; it is refused the same way.
@@ -149,7 +149,7 @@ TEST_F(RegTest, ReadOnlySettingsFileRaisesTheWriteError) {
     // The user's own settings file, marked read-only, in a folder the user may write.
     Reg::IniWriteString("nc", "kept");
     const std::string path = Reg::IniFilePath();
-    ASSERT_TRUE(test::GiveToUnprivilegedUser(Folder.string()));
+    ASSERT_TRUE(test::GiveToUnprivilegedUser(folder_.string()));
     ASSERT_TRUE(test::GiveToUnprivilegedUser(path));
     fs::permissions(path, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     EXPECT_EQ(test::RunUnprivileged([&]() -> std::string {

@@ -28,23 +28,23 @@ namespace {
 class SettingsDialog : public ::testing::Test {
 protected:
     void SetUp() override {
-        Main.setGeometry(100, 80, 900, 700);
-        Main.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&Main));
-        Dialog = new TForm_Einstellungen(&Main);
+        main_.setGeometry(100, 80, 900, 700);
+        main_.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&main_));
+        dialog_ = new TForm_Einstellungen(&main_);
     }
-    void TearDown() override { delete Dialog; }
+    void TearDown() override { delete dialog_; }
 
     void Show() {
-        Dialog->show();
-        Dialog->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(Dialog));
+        dialog_->show();
+        dialog_->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog_));
         QCoreApplication::processEvents(); // the focus follows the activation
     }
     static void Click(QWidget* button) { QTest::mouseClick(button, Qt::LeftButton, {}, {5, 5}); }
     // Alt plus a key, as the keyboard sends it to the focused control.
     void AltKey(char key) {
-        QWidget* focus = QApplication::focusWidget() ? QApplication::focusWidget() : Dialog;
+        QWidget* focus = QApplication::focusWidget() ? QApplication::focusWidget() : dialog_;
         QTest::keyClick(focus, key, Qt::AltModifier);
     }
 
@@ -52,29 +52,29 @@ protected:
     // its page where theirs lie.
     void ExpectPageButton(TXPSpeedButton* button, int top, const char16_t* caption, QWidget* page) {
         SCOPED_TRACE(QString::fromUtf16(caption).toStdString());
-        EXPECT_EQ(button->parentWidget(), Dialog->Panel1);
+        EXPECT_EQ(button->parentWidget(), dialog_->Panel1);
         EXPECT_EQ(button->geometry(), QRect(8, top, 113, 30));
         EXPECT_EQ(button->Caption(), QString::fromUtf16(caption));
         EXPECT_EQ(button->GroupIndex(), 10);
         EXPECT_EQ(button->Margin(), 5);
         EXPECT_FALSE(button->Down());
-        EXPECT_EQ(button->Glyph().Image(), Dialog->BHPGL->Glyph().Image());
-        EXPECT_EQ(page->parentWidget(), Dialog->Panel2);
+        EXPECT_EQ(button->Glyph().Image(), dialog_->BHPGL->Glyph().Image());
+        EXPECT_EQ(page->parentWidget(), dialog_->Panel2);
         EXPECT_EQ(page->geometry(), QRect(129, 0, 400, 287));
     }
 
-    QWidget Main;
-    TForm_Einstellungen* Dialog = nullptr;
+    QWidget main_;
+    TForm_Einstellungen* dialog_ = nullptr;
 };
 
 TEST_F(SettingsDialog, EveryControlAtItsPlace) {
-    EXPECT_EQ(Dialog->windowTitle(), u"Einstellungen"_qs);
-    EXPECT_EQ(Dialog->size(), QSize(529, 334));
-    EXPECT_EQ(Dialog->minimumSize(), Dialog->maximumSize()); // not resizable
-    EXPECT_TRUE(Dialog->windowFlags() & Qt::WindowStaysOnTopHint);
-    EXPECT_EQ(Dialog->font().pixelSize(), 11);
+    EXPECT_EQ(dialog_->windowTitle(), u"Einstellungen"_qs);
+    EXPECT_EQ(dialog_->size(), QSize(529, 334));
+    EXPECT_EQ(dialog_->minimumSize(), dialog_->maximumSize()); // not resizable
+    EXPECT_TRUE(dialog_->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(dialog_->font().pixelSize(), 11);
 
-    auto* d = Dialog;
+    auto* d = dialog_;
     const struct {
         QWidget* control;
         QWidget* region;
@@ -183,18 +183,18 @@ TEST_F(SettingsDialog, EveryControlAtItsPlace) {
 
 TEST_F(SettingsDialog, CentredOverTheMainWindowOnceThenWhereTheUserLeftIt) {
     Show();
-    EXPECT_LE((Dialog->frameGeometry().center() - Main.frameGeometry().center()).manhattanLength(),
-              2);
-    Dialog->move(Dialog->pos() + QPoint(40, 30));
-    const QPoint moved = Dialog->pos();
-    Dialog->hide();
+    EXPECT_LE(
+        (dialog_->frameGeometry().center() - main_.frameGeometry().center()).manhattanLength(), 2);
+    dialog_->move(dialog_->pos() + QPoint(40, 30));
+    const QPoint moved = dialog_->pos();
+    dialog_->hide();
     Show();
-    EXPECT_EQ(Dialog->pos(), moved);
+    EXPECT_EQ(dialog_->pos(), moved);
 }
 
 TEST_F(SettingsDialog, SteppersStepRoundAndRightAlign) {
     Show();
-    auto* d = Dialog;
+    auto* d = dialog_;
     const struct {
         QLineEdit* field;
         TXPSpeedButton* stepper;
@@ -217,7 +217,7 @@ TEST_F(SettingsDialog, SteppersStepRoundAndRightAlign) {
 
 TEST_F(SettingsDialog, ValidatorsReplaceInvalidTextAtOnce) {
     Show();
-    auto* d = Dialog;
+    auto* d = dialog_;
     // Deleting the last character leaves an empty text, which is replaced.
     const struct {
         QLineEdit* field;
@@ -256,7 +256,7 @@ TEST_F(SettingsDialog, ValidatorsReplaceInvalidTextAtOnce) {
 
 TEST_F(SettingsDialog, PageButtonsShowOnePageAndLatch) {
     Show();
-    auto* d = Dialog;
+    auto* d = dialog_;
     EXPECT_TRUE(d->Panel_HPGL->isVisible());
     EXPECT_FALSE(d->Panel_DIR->isVisible());
     Click(d->BDir);
@@ -275,7 +275,7 @@ TEST_F(SettingsDialog, PageButtonsShowOnePageAndLatch) {
 // The third page: its button below the other two, the page with its controls inside it,
 // nothing clipped, and accelerators of its own (no letter taken twice on any page).
 TEST_F(SettingsDialog, NcFormatPageBesideTheOthers) {
-    auto* d = Dialog;
+    auto* d = dialog_;
     ExpectPageButton(d->BNCFormat, 92, u"&NC-Format", d->Panel_NCFormat);
 
     const QRect page(0, 0, 400, 287);
@@ -324,7 +324,7 @@ TEST_F(SettingsDialog, NcFormatPageBesideTheOthers) {
 
 TEST_F(SettingsDialog, NcFormatPageByMouseAndKeyboard) {
     Show();
-    auto* d = Dialog;
+    auto* d = dialog_;
     Click(d->BNCFormat);
     EXPECT_TRUE(d->Panel_NCFormat->isVisible());
     EXPECT_FALSE(d->Panel_HPGL->isVisible());
@@ -392,7 +392,7 @@ TEST_F(SettingsDialog, NcFormatPageByMouseAndKeyboard) {
 // The fourth page: its button below the third, and reached by mouse and by Alt+L from every
 // other page, the keyboard's focus going along to its first field.
 TEST_F(SettingsDialog, PlotterPageByMouseAndKeyboard) {
-    auto* d = Dialog;
+    auto* d = dialog_;
     ExpectPageButton(d->BPlotter, 132, u"P&lotter", d->Panel_Plotter);
 
     Show();
@@ -438,19 +438,19 @@ TEST_F(SettingsDialog, PlotterPageByMouseAndKeyboard) {
 
 TEST_F(SettingsDialog, DialectButtonsKeepExactlyOneDown) {
     Show();
-    Click(Dialog->EHPGL2);
-    EXPECT_TRUE(Dialog->EHPGL2->Down());
-    EXPECT_FALSE(Dialog->EHPGL1->Down());
-    Click(Dialog->EHPGL2);
-    EXPECT_TRUE(Dialog->EHPGL2->Down());
-    Click(Dialog->EHPGL1);
-    EXPECT_TRUE(Dialog->EHPGL1->Down());
-    EXPECT_FALSE(Dialog->EHPGL2->Down());
+    Click(dialog_->EHPGL2);
+    EXPECT_TRUE(dialog_->EHPGL2->Down());
+    EXPECT_FALSE(dialog_->EHPGL1->Down());
+    Click(dialog_->EHPGL2);
+    EXPECT_TRUE(dialog_->EHPGL2->Down());
+    Click(dialog_->EHPGL1);
+    EXPECT_TRUE(dialog_->EHPGL1->Down());
+    EXPECT_FALSE(dialog_->EHPGL2->Down());
 }
 
 TEST_F(SettingsDialog, TabWalksTheFieldsOfTheShownPage) {
     Show();
-    auto* d = Dialog;
+    auto* d = dialog_;
     EXPECT_EQ(QApplication::focusWidget(), d->EFaktor);
     const QWidget* hpglOrder[] = {d->EXVersatz, d->EYVersatz,  d->EGrad,
                                   d->EVorspann, d->ENachspann, d->EFaktor};
@@ -468,7 +468,7 @@ TEST_F(SettingsDialog, TabWalksTheFieldsOfTheShownPage) {
 
 TEST_F(SettingsDialog, AcceleratorsPressTheirButtons) {
     Show();
-    auto* d = Dialog;
+    auto* d = dialog_;
     // Group buttons latch from the keyboard too, so the look tells the page and dialect.
     AltKey('v');
     EXPECT_TRUE(d->Panel_DIR->isVisible());
@@ -494,7 +494,7 @@ TEST_F(SettingsDialog, AcceleratorsPressTheirButtons) {
 
 TEST_F(SettingsDialog, CancelKeepsEveryEdit) {
     Show();
-    auto* d = Dialog;
+    auto* d = dialog_;
     d->EFaktor->setText(u"250"_qs);
     d->EVorspann->SetText("IN;");
     Click(d->EHPGL2);
@@ -518,24 +518,24 @@ protected:
         SettingsDialog::SetUp();
         ConvSettings() = TConvSettings();
     }
-    std::string Ini() const { return test::TTempDir::Read(Files.Path("main.ini")); }
-    void Save() { Click(Dialog->XPSpeedButton3); }
+    std::string Ini() const { return test::TTempDir::Read(files_.Path("main.ini")); }
+    void Save() { Click(dialog_->XPSpeedButton3); }
     std::vector<std::string> FolderContents() const {
         std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(Files.Folder()))
+        for (const auto& entry : std::filesystem::directory_iterator(files_.Folder()))
             names.push_back(entry.path().filename().string());
         std::sort(names.begin(), names.end());
         return names;
     }
 
-    test::TTempDir Files;
-    TProgramFolderOverride Folder{Files.Folder()};
-    TErrorRecorder Errors;
+    test::TTempDir files_;
+    TProgramFolderOverride folder_{files_.Folder()};
+    TErrorRecorder errors_;
 };
 
 TEST_F(SettingsFiles, FirstStartShowsValidatedDefaultsAndTheFirstSaveWritesThem) {
-    Dialog->LoadSettings();
-    auto* d = Dialog;
+    dialog_->LoadSettings();
+    auto* d = dialog_;
     EXPECT_EQ(d->EFaktor->text(), u"1000"_qs);
     EXPECT_EQ(d->EXVersatz->text(), u"0"_qs);
     EXPECT_EQ(d->EYVersatz->text(), u"0"_qs);
@@ -550,7 +550,7 @@ TEST_F(SettingsFiles, FirstStartShowsValidatedDefaultsAndTheFirstSaveWritesThem)
 
     Show();
     AltKey('s');
-    EXPECT_TRUE(Errors.Entries.empty());
+    EXPECT_TRUE(errors_.Entries.empty());
     EXPECT_FALSE(d->isVisible());
     EXPECT_EQ(d->result(), QDialog::Accepted);
     EXPECT_EQ(Ini(),
@@ -561,22 +561,22 @@ TEST_F(SettingsFiles, FirstStartShowsValidatedDefaultsAndTheFirstSaveWritesThem)
               "rangemin=-32768\r\nrangemax=32767\r\ntimeout=5\r\n");
     EXPECT_EQ(FolderContents(),
               (std::vector<std::string>{"main.ini", "nachspann.plt", "vorspann.plt"}));
-    EXPECT_EQ(test::TTempDir::Read(Files.Path("vorspann.plt")), "");
-    EXPECT_EQ(test::TTempDir::Read(Files.Path("nachspann.plt")), "");
+    EXPECT_EQ(test::TTempDir::Read(files_.Path("vorspann.plt")), "");
+    EXPECT_EQ(test::TTempDir::Read(files_.Path("nachspann.plt")), "");
     EXPECT_EQ(std::tie(s.Factor, s.XMove, s.YMove, s.Deg, s.HpglType),
               std::make_tuple(1000, 0, 0, 1, std::uint8_t(1)));
 }
 
 TEST_F(SettingsFiles, NcFormatIsSavedAfterTheTypeAndReadBack) {
     Show();
-    auto* d = Dialog;
+    auto* d = dialog_;
     Click(d->BNCFormat);
     Click(d->EStandard);
     d->EStiftZ->setText(u"-0.5"_qs);
     Click(d->EStiftSpindel);
     Click(d->EBohrpunkte);
     Save();
-    EXPECT_TRUE(Errors.Entries.empty());
+    EXPECT_TRUE(errors_.Entries.empty());
     EXPECT_NE(Ini().find("type=1\r\nncmode=1\r\npenz=-500\r\npensource=1\r\ntoolpens=0\r\n"
                          "drillmarks=1\r\n"),
               std::string::npos)
@@ -590,8 +590,8 @@ TEST_F(SettingsFiles, NcFormatIsSavedAfterTheTypeAndReadBack) {
 
     // Loaded from a file: the page shows it. Without the keys the literal reading comes back,
     // and the conversion is exactly the literal one.
-    Files.Write("main.ini", "[convert]\r\nfactor=40\r\ntype=1\r\nncmode=1\r\npenz=1250\r\n"
-                            "pensource=0\r\ntoolpens=1\r\ndrillmarks=0\r\n");
+    files_.Write("main.ini", "[convert]\r\nfactor=40\r\ntype=1\r\nncmode=1\r\npenz=1250\r\n"
+                             "pensource=0\r\ntoolpens=1\r\ndrillmarks=0\r\n");
     d->LoadSettings();
     EXPECT_TRUE(d->EStandard->Down());
     EXPECT_EQ(d->EStiftZ->text(), u"1.25"_qs);
@@ -601,7 +601,7 @@ TEST_F(SettingsFiles, NcFormatIsSavedAfterTheTypeAndReadBack) {
     EXPECT_TRUE(s.ToolPens);
     EXPECT_EQ(s.PenZ, 1250);
 
-    Files.Write("main.ini", "[convert]\r\nfactor=40\r\ntype=1\r\n");
+    files_.Write("main.ini", "[convert]\r\nfactor=40\r\ntype=1\r\n");
     d->LoadSettings();
     EXPECT_TRUE(d->EWoertlich->Down());
     EXPECT_EQ(d->EStiftZ->text(), u"0"_qs);
@@ -616,18 +616,18 @@ TEST_F(SettingsFiles, NcFormatIsSavedAfterTheTypeAndReadBack) {
 // The page's section comes after every key of the other pages, which stay as they were; a
 // file without it gives the page's defaults, whatever the page held before.
 TEST_F(SettingsFiles, PlotterSectionIsSavedAfterTheOthersAndReadBack) {
-    Files.Write("main.ini", "[path]\r\nnc=/nc\r\nhpgl=/plt\r\n[convert]\r\nfactor=40\r\n"
-                            "xmove=0\r\nymove=0\r\ndeg=10\r\ntype=2\r\n");
-    Dialog->LoadSettings();
+    files_.Write("main.ini", "[path]\r\nnc=/nc\r\nhpgl=/plt\r\n[convert]\r\nfactor=40\r\n"
+                             "xmove=0\r\nymove=0\r\ndeg=10\r\ntype=2\r\n");
+    dialog_->LoadSettings();
     Show();
     AltKey('l');
-    TPlotterPage* page = Dialog->Panel_Plotter;
+    TPlotterPage* page = dialog_->Panel_Plotter;
     QTest::keyClicks(page->EPort->lineEdit(), "/dev/ttyUSB0");
     page->EHandshake->setCurrentIndex(1); // XON/XOFF
     page->ERangeMax->setText(u"10300"_qs);
     Save();
-    EXPECT_TRUE(Errors.Entries.empty());
-    EXPECT_FALSE(Dialog->isVisible());
+    EXPECT_TRUE(errors_.Entries.empty());
+    EXPECT_FALSE(dialog_->isVisible());
     EXPECT_EQ(Ini(), "[path]\r\nnc=/nc\r\nhpgl=/plt\r\n[convert]\r\nfactor=40\r\nxmove=0\r\n"
                      "ymove=0\r\ndeg=10\r\ntype=2\r\nncmode=0\r\npenz=0\r\npensource=0\r\n"
                      "toolpens=0\r\ndrillmarks=0\r\n[plotter]\r\nport=/dev/ttyUSB0\r\nbaud=9600\r\n"
@@ -636,16 +636,16 @@ TEST_F(SettingsFiles, PlotterSectionIsSavedAfterTheOthersAndReadBack) {
     EXPECT_EQ(ConvSettings().Factor, 40); // the conversion's keys read as before
 
     // Loaded by the dialog: a section changed outside shows on the page.
-    Files.Write("main.ini", "[plotter]\r\nport=/dev/ttyS1\r\nbaud=19200\r\nhandshake=query\r\n");
-    Dialog->LoadSettings();
+    files_.Write("main.ini", "[plotter]\r\nport=/dev/ttyS1\r\nbaud=19200\r\nhandshake=query\r\n");
+    dialog_->LoadSettings();
     TPlotterSettings s = page->Settings();
     EXPECT_EQ(s.Port, "/dev/ttyS1");
     EXPECT_EQ(s.Line.Baud, 19200);
     EXPECT_EQ(s.Line.Handshake, THandshake::Query);
     EXPECT_EQ(s.RangeMax, 32767);
 
-    Files.Write("main.ini", "[convert]\r\nfactor=40\r\n");
-    Dialog->LoadSettings();
+    files_.Write("main.ini", "[convert]\r\nfactor=40\r\n");
+    dialog_->LoadSettings();
     s = page->Settings();
     const TPlotterSettings defaults;
     EXPECT_EQ(s.Port, "");
@@ -656,16 +656,16 @@ TEST_F(SettingsFiles, PlotterSectionIsSavedAfterTheOthersAndReadBack) {
 
 TEST_F(SettingsFiles, StepperBlanksAreSavedAndDroppedOnReadingBack) {
     Show();
-    Click(Dialog->FPlus); // " 1010"
-    Click(Dialog->EHPGL2);
-    Click(Dialog->BDir);
-    Dialog->ENCDIR->setText(u"/home/jörg/nc"_qs);
+    Click(dialog_->FPlus); // " 1010"
+    Click(dialog_->EHPGL2);
+    Click(dialog_->BDir);
+    dialog_->ENCDIR->setText(u"/home/jörg/nc"_qs);
     Save();
     EXPECT_NE(Ini().find("factor= 1010\r\n"), std::string::npos);
     EXPECT_NE(Ini().find("type=2\r\n"), std::string::npos);
     EXPECT_NE(Ini().find("nc=/home/j\xc3\xb6rg/nc\r\n"),
-              std::string::npos);                   // as the desktop names it
-    EXPECT_EQ(Dialog->EFaktor->text(), u"1010"_qs); // read back by the save's own load
+              std::string::npos);                    // as the desktop names it
+    EXPECT_EQ(dialog_->EFaktor->text(), u"1010"_qs); // read back by the save's own load
     EXPECT_EQ(ConvSettings().Factor, 1010);
     EXPECT_EQ(ConvSettings().HpglType, 2);
     EXPECT_EQ(ConvSettings().NcFolder, "/home/j\xc3\xb6rg/nc");
@@ -687,13 +687,13 @@ TEST_F(SettingsFiles, StoredValuesReachFieldsThroughTheValidatorsAndSettingsAsWh
         {"factor=5\r\ntype=258\r\n", false, "5", 5, false, 2},       // low 8 bits only
     };
     for (const auto& c : cases) {
-        Files.Write("main.ini", std::string("[convert]\r\n") + c.convert);
-        (c.hpgl2Before ? Dialog->EHPGL2 : Dialog->EHPGL1)->SetDown(true);
-        Dialog->LoadSettings();
-        EXPECT_EQ(Dialog->EFaktor->text(), QString::fromUtf8(c.factorField)) << c.convert;
+        files_.Write("main.ini", std::string("[convert]\r\n") + c.convert);
+        (c.hpgl2Before ? dialog_->EHPGL2 : dialog_->EHPGL1)->SetDown(true);
+        dialog_->LoadSettings();
+        EXPECT_EQ(dialog_->EFaktor->text(), QString::fromUtf8(c.factorField)) << c.convert;
         EXPECT_EQ(ConvSettings().Factor, c.factor) << c.convert;
-        EXPECT_EQ(Dialog->EHPGL2->Down(), c.hpgl2After) << c.convert;
-        EXPECT_NE(Dialog->EHPGL1->Down(), Dialog->EHPGL2->Down()) << c.convert;
+        EXPECT_EQ(dialog_->EHPGL2->Down(), c.hpgl2After) << c.convert;
+        EXPECT_NE(dialog_->EHPGL1->Down(), dialog_->EHPGL2->Down()) << c.convert;
         EXPECT_EQ(ConvSettings().HpglType, c.type) << c.convert;
     }
 }
@@ -703,64 +703,65 @@ TEST_F(SettingsFiles, BlockFilesKeepTheirBytesAndGetCrLfLineEnds) {
     std::string bytes;
     for (int b = 1; b < 256; ++b)
         if (b != '\r' && b != '\n') bytes.push_back(char(b));
-    Files.Write("vorspann.plt", "IN;\nSP1;\n" + bytes);
-    Files.Write("nachspann.plt", "SP0;");
-    Dialog->LoadSettings();
-    EXPECT_EQ(Dialog->PrefixLines().Lines, (std::vector<std::string>{"IN;", "SP1;", bytes}));
-    EXPECT_EQ(Dialog->SuffixLines().Lines, (std::vector<std::string>{"SP0;"}));
+    files_.Write("vorspann.plt", "IN;\nSP1;\n" + bytes);
+    files_.Write("nachspann.plt", "SP0;");
+    dialog_->LoadSettings();
+    EXPECT_EQ(dialog_->PrefixLines().Lines, (std::vector<std::string>{"IN;", "SP1;", bytes}));
+    EXPECT_EQ(dialog_->SuffixLines().Lines, (std::vector<std::string>{"SP0;"}));
     Show();
     Save();
-    EXPECT_EQ(test::TTempDir::Read(Files.Path("vorspann.plt")), "IN;\r\nSP1;\r\n" + bytes);
-    EXPECT_EQ(test::TTempDir::Read(Files.Path("nachspann.plt")), "SP0;");
+    EXPECT_EQ(test::TTempDir::Read(files_.Path("vorspann.plt")), "IN;\r\nSP1;\r\n" + bytes);
+    EXPECT_EQ(test::TTempDir::Read(files_.Path("nachspann.plt")), "SP0;");
 
     // Two lines of three and four characters are nine bytes: no break after the last line.
-    Dialog->EVorspann->SetText("abc\r\ndefg");
+    dialog_->EVorspann->SetText("abc\r\ndefg");
     Show();
     Save();
-    EXPECT_EQ(test::TTempDir::Read(Files.Path("vorspann.plt")), "abc\r\ndefg");
+    EXPECT_EQ(test::TTempDir::Read(files_.Path("vorspann.plt")), "abc\r\ndefg");
     // A final break adds no line for the run.
-    Dialog->ENachspann->SetText("SP0;\r\n");
-    EXPECT_EQ(Dialog->SuffixLines().Lines, (std::vector<std::string>{"SP0;"}));
-    Dialog->ENachspann->SetText("");
-    EXPECT_TRUE(Dialog->SuffixLines().Lines.empty());
+    dialog_->ENachspann->SetText("SP0;\r\n");
+    EXPECT_EQ(dialog_->SuffixLines().Lines, (std::vector<std::string>{"SP0;"}));
+    dialog_->ENachspann->SetText("");
+    EXPECT_TRUE(dialog_->SuffixLines().Lines.empty());
 }
 
 TEST_F(SettingsFiles, CancelKeepsEditsButOnlyTheMemosReachTheNextRun) {
-    Files.Write("main.ini", "[convert]\r\nfactor=1000\r\ntype=1\r\n");
-    Dialog->LoadSettings();
+    files_.Write("main.ini", "[convert]\r\nfactor=1000\r\ntype=1\r\n");
+    dialog_->LoadSettings();
     Show();
-    Dialog->EFaktor->setText(u"250"_qs);
-    Dialog->EVorspann->SetText("IN;");
-    Click(Dialog->Abbruch);
+    dialog_->EFaktor->setText(u"250"_qs);
+    dialog_->EVorspann->SetText("IN;");
+    Click(dialog_->Abbruch);
 
     TLineVector source{"G0 X1 Y2"}, target;
     TModalState state;
     TConversionRun(ConvSettings(), state, target)
-        .Execute(source, Dialog->PrefixLines(), Dialog->SuffixLines());
+        .Execute(source, dialog_->PrefixLines(), dialog_->SuffixLines());
     EXPECT_EQ(target.Lines, (std::vector<std::string>{"IN;", "PU1000,2000;"}));
     Show();
-    EXPECT_EQ(Dialog->EFaktor->text(), u"250"_qs);
+    EXPECT_EQ(dialog_->EFaktor->text(), u"250"_qs);
 }
 
 TEST_F(SettingsFiles, ASaveStoppedByAReadOnlyFolderWritesNothingAndLeavesTheDialogOpen) {
     const std::string before = "[convert]\r\nfactor=500\r\n";
-    Files.Write("main.ini", before);
-    ASSERT_TRUE(test::GiveToUnprivilegedUser(Files.Path("main.ini")));
-    ASSERT_TRUE(test::GiveToUnprivilegedUser(Files.Folder()));
-    ASSERT_EQ(chmod(Files.Folder().c_str(), 0555), 0);
+    files_.Write("main.ini", before);
+    ASSERT_TRUE(test::GiveToUnprivilegedUser(files_.Path("main.ini")));
+    ASSERT_TRUE(test::GiveToUnprivilegedUser(files_.Folder()));
+    ASSERT_EQ(chmod(files_.Folder().c_str(), 0555), 0);
     Show();
-    const std::string expected = "In " + Files.Path("main.ini") + " kann nicht geschrieben werden.";
+    const std::string expected =
+        "In " + files_.Path("main.ini") + " kann nicht geschrieben werden.";
     // The child process clicks without the mouse: it must not paint, since the painting
     // threads stay behind in a fork.
     EXPECT_EQ(test::RunUnprivileged([&]() -> std::string {
-                  Dialog->XPSpeedButton3->Click();
+                  dialog_->XPSpeedButton3->Click();
                   std::string failures;
-                  if (Errors.Entries.size() != 1)
-                      return "reports: " + std::to_string(Errors.Entries.size());
-                  if (Errors.Entries[0].message.toStdString() != expected)
-                      failures += "message: " + Errors.Entries[0].message.toStdString() + "; ";
-                  if (Errors.Entries[0].caption != ApplicationTitle()) failures += "caption; ";
-                  if (!Dialog->isVisible()) failures += "the dialog closed; ";
+                  if (errors_.Entries.size() != 1)
+                      return "reports: " + std::to_string(errors_.Entries.size());
+                  if (errors_.Entries[0].message.toStdString() != expected)
+                      failures += "message: " + errors_.Entries[0].message.toStdString() + "; ";
+                  if (errors_.Entries[0].caption != ApplicationTitle()) failures += "caption; ";
+                  if (!dialog_->isVisible()) failures += "the dialog closed; ";
                   return failures;
               }),
               "");
@@ -770,58 +771,58 @@ TEST_F(SettingsFiles, ASaveStoppedByAReadOnlyFolderWritesNothingAndLeavesTheDial
 
 TEST_F(SettingsFiles, ASaveStopsAtTheFirstFailureAndKeepsWhatWasWrittenBefore) {
     // A folder where the prefix file belongs: every key is written, then the save stops.
-    std::filesystem::create_directory(Files.Path("vorspann.plt"));
+    std::filesystem::create_directory(files_.Path("vorspann.plt"));
     Show();
-    Click(Dialog->FPlus); // " 1010", which the closing load would trim
+    Click(dialog_->FPlus); // " 1010", which the closing load would trim
     Save();
-    ASSERT_EQ(Errors.Entries.size(), 1u);
-    EXPECT_EQ(Errors.Entries[0].message.toStdString(),
-              "Datei " + Files.Path("vorspann.plt") + " kann nicht erstellt werden.");
-    EXPECT_TRUE(Dialog->isVisible());
+    ASSERT_EQ(errors_.Entries.size(), 1u);
+    EXPECT_EQ(errors_.Entries[0].message.toStdString(),
+              "Datei " + files_.Path("vorspann.plt") + " kann nicht erstellt werden.");
+    EXPECT_TRUE(dialog_->isVisible());
     EXPECT_NE(Ini().find("type=1\r\n"), std::string::npos);
-    EXPECT_FALSE(std::filesystem::exists(Files.Path("nachspann.plt")));
-    EXPECT_EQ(Dialog->EFaktor->text(), u" 1010"_qs); // no load after the failure
+    EXPECT_FALSE(std::filesystem::exists(files_.Path("nachspann.plt")));
+    EXPECT_EQ(dialog_->EFaktor->text(), u" 1010"_qs); // no load after the failure
     EXPECT_EQ(ConvSettings().Factor, 0);
 
     // A key the settings file cannot hold stops the save at that key.
-    std::filesystem::remove(Files.Path("main.ini"));
-    Dialog->EHPGLDIR->setText(u"/tmp/two\nlines"_qs);
-    Errors.Entries.clear();
+    std::filesystem::remove(files_.Path("main.ini"));
+    dialog_->EHPGLDIR->setText(u"/tmp/two\nlines"_qs);
+    errors_.Entries.clear();
     Save();
-    ASSERT_EQ(Errors.Entries.size(), 1u);
-    EXPECT_EQ(Errors.Entries[0].message.toStdString(),
-              "In " + Files.Path("main.ini") + " kann nicht geschrieben werden.");
+    ASSERT_EQ(errors_.Entries.size(), 1u);
+    EXPECT_EQ(errors_.Entries[0].message.toStdString(),
+              "In " + files_.Path("main.ini") + " kann nicht geschrieben werden.");
     EXPECT_EQ(Ini(), "[path]\r\nnc=\r\n");
 }
 
 TEST_F(SettingsFiles, ABlockFileThatCannotBeLoadedStopsTheLoad) {
-    Dialog->ENachspann->SetText("old suffix");
-    Files.Write("nachspann.plt", "new suffix");
-    Files.Write("vorspann.plt", std::string(TMemo::kCapacity + 1, 'x'));
+    dialog_->ENachspann->SetText("old suffix");
+    files_.Write("nachspann.plt", "new suffix");
+    files_.Write("vorspann.plt", std::string(TMemo::kCapacity + 1, 'x'));
     EXPECT_THROW(
         {
             try {
-                Dialog->LoadSettings();
+                dialog_->LoadSettings();
             } catch (const Exception& e) {
                 EXPECT_EQ(e.Message(), "Text überschreitet Memo-Kapazität");
                 throw;
             }
         },
         EMemoCapacityError);
-    EXPECT_EQ(Dialog->EVorspann->Text(), "");
-    EXPECT_EQ(Dialog->ENachspann->Text(), "old suffix");
+    EXPECT_EQ(dialog_->EVorspann->Text(), "");
+    EXPECT_EQ(dialog_->ENachspann->Text(), "old suffix");
 
-    Files.Write("vorspann.plt", "IN;");
-    ASSERT_TRUE(test::GiveToUnprivilegedUser(Files.Folder()));
-    ASSERT_EQ(chmod(Files.Path("vorspann.plt").c_str(), 0), 0);
+    files_.Write("vorspann.plt", "IN;");
+    ASSERT_TRUE(test::GiveToUnprivilegedUser(files_.Folder()));
+    ASSERT_EQ(chmod(files_.Path("vorspann.plt").c_str(), 0), 0);
     const std::string expected =
-        "Datei " + Files.Path("vorspann.plt") + " kann nicht geöffnet werden";
+        "Datei " + files_.Path("vorspann.plt") + " kann nicht geöffnet werden";
     EXPECT_EQ(test::RunUnprivileged([&]() -> std::string {
                   try {
-                      Dialog->LoadSettings();
+                      dialog_->LoadSettings();
                   } catch (const EFOpenError& e) {
                       if (e.Message() != expected) return "message: " + e.Message();
-                      return Dialog->ENachspann->Text() == "old suffix" ? "" : "suffix loaded";
+                      return dialog_->ENachspann->Text() == "old suffix" ? "" : "suffix loaded";
                   }
                   return "no error";
               }),

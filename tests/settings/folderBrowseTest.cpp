@@ -16,98 +16,98 @@ using Message = TScriptedFolderBrowser::Message;
 
 class FolderPicker : public ::testing::Test {
 protected:
-    QDialog Form;
-    TBrowseForFolder Picker{&Form};
-    TScriptedFolderBrowser Browser;
+    QDialog form_;
+    TBrowseForFolder picker_{&form_};
+    TScriptedFolderBrowser browser_;
 };
 
 TEST_F(FolderPicker, StartsWithItsDefaults) {
-    EXPECT_EQ(Picker.DisplayName(), u""_qs);
-    EXPECT_EQ(Picker.StatusText(), u"Verzeichnis auswählen"_qs);
-    EXPECT_EQ(Picker.FolderName(), u"/"_qs);
-    EXPECT_EQ(Picker.Flags(), TBrowseFlags());
-    EXPECT_EQ(Picker.Root(), bl_STANDART);
-    EXPECT_EQ(Picker.Caption(), u"Auswahl Verzeichnis"_qs);
-    EXPECT_EQ(Picker.BrowseInfo().ulFlags, 0u);
-    EXPECT_EQ(Picker.BrowseInfo().pidlRoot, nullptr);
+    EXPECT_EQ(picker_.DisplayName(), u""_qs);
+    EXPECT_EQ(picker_.StatusText(), u"Verzeichnis auswählen"_qs);
+    EXPECT_EQ(picker_.FolderName(), u"/"_qs);
+    EXPECT_EQ(picker_.Flags(), TBrowseFlags());
+    EXPECT_EQ(picker_.Root(), bl_STANDART);
+    EXPECT_EQ(picker_.Caption(), u"Auswahl Verzeichnis"_qs);
+    EXPECT_EQ(picker_.BrowseInfo().ulFlags, 0u);
+    EXPECT_EQ(picker_.BrowseInfo().pidlRoot, nullptr);
 }
 
 TEST_F(FolderPicker, FlagsLiveInTheOptionWordWhichKeepsTheValidateBit) {
     const unsigned bits[] = {0x1000, 0x2000, 0x0002, 0x0004, 0x0008, 0x0001, 0x0010};
     for (int flag = bf_BrowseForComputer; flag <= bf_EditBox; ++flag) {
-        Picker.SetFlags({TBrowseFlag(flag)});
-        EXPECT_EQ(Picker.BrowseInfo().ulFlags, bits[flag]) << flag;
-        EXPECT_EQ(Picker.Flags(), TBrowseFlags{TBrowseFlag(flag)}) << flag;
+        picker_.SetFlags({TBrowseFlag(flag)});
+        EXPECT_EQ(picker_.BrowseInfo().ulFlags, bits[flag]) << flag;
+        EXPECT_EQ(picker_.Flags(), TBrowseFlags{TBrowseFlag(flag)}) << flag;
     }
 
-    Picker.SetFlags({bf_statustext, bf_EditBox});
-    EXPECT_EQ(Picker.BrowseInfo().ulFlags, 0x0014u);
-    EXPECT_FALSE(Picker.Execute()); // the scripted user cancels
-    ASSERT_EQ(Browser.Requests.size(), 1u);
-    EXPECT_EQ(Browser.Requests[0].Flags, 0x0034u);
-    EXPECT_EQ(Picker.BrowseInfo().ulFlags, 0x0034u);
-    EXPECT_EQ(Picker.Flags(), (TBrowseFlags{bf_statustext, bf_EditBox}));
-    Picker.SetFlags({});
-    EXPECT_EQ(Picker.BrowseInfo().ulFlags, 0x0020u); // the validate bit is no flag
+    picker_.SetFlags({bf_statustext, bf_EditBox});
+    EXPECT_EQ(picker_.BrowseInfo().ulFlags, 0x0014u);
+    EXPECT_FALSE(picker_.Execute()); // the scripted user cancels
+    ASSERT_EQ(browser_.Requests.size(), 1u);
+    EXPECT_EQ(browser_.Requests[0].Flags, 0x0034u);
+    EXPECT_EQ(picker_.BrowseInfo().ulFlags, 0x0034u);
+    EXPECT_EQ(picker_.Flags(), (TBrowseFlags{bf_statustext, bf_EditBox}));
+    picker_.SetFlags({});
+    EXPECT_EQ(picker_.BrowseInfo().ulFlags, 0x0020u); // the validate bit is no flag
 }
 
 TEST_F(FolderPicker, OpeningPreselectsTheStartFolderAndSendsTheStatusText) {
-    Picker.SetFolderName(u"/srv/nc"_qs);
-    Picker.SetStatusText(u"Bitte wählen"_qs);
-    Picker.SetCaption(u"Titel"_qs);
-    Picker.Execute();
-    Picker.SetFolderName(u""_qs);
-    Picker.SetStatusText(u""_qs);
-    Picker.Execute();
+    picker_.SetFolderName(u"/srv/nc"_qs);
+    picker_.SetStatusText(u"Bitte wählen"_qs);
+    picker_.SetCaption(u"Titel"_qs);
+    picker_.Execute();
+    picker_.SetFolderName(u""_qs);
+    picker_.SetStatusText(u""_qs);
+    picker_.Execute();
 
-    ASSERT_EQ(Browser.Requests.size(), 2u);
-    const auto& first = Browser.Requests[0];
+    ASSERT_EQ(browser_.Requests.size(), 2u);
+    const auto& first = browser_.Requests[0];
     EXPECT_EQ(first.Title, u"Titel"_qs);
-    EXPECT_EQ(first.Owner, &Form);
+    EXPECT_EQ(first.Owner, &form_);
     EXPECT_EQ(first.Sent, (std::vector<Message>{{BFFM_SETSELECTIONA, 1, u"/srv/nc"_qs},
                                                 {BFFM_SETSTATUSTEXTA, 1, u"Bitte wählen"_qs}}));
-    EXPECT_TRUE(Browser.Requests[1].Sent.empty()); // no folder selected, no status text
+    EXPECT_TRUE(browser_.Requests[1].Sent.empty()); // no folder selected, no status text
 }
 
 TEST_F(FolderPicker, ATypedNameThatIsNoFolderKeepsTheBrowserOpen) {
-    Browser.TypedName = u"gibtsnicht"_qs;
-    Picker.SetFlags({bf_EditBox});
-    Picker.Execute();
-    EXPECT_EQ(Browser.Requests.at(0).ValidateFailedResult, 1);
+    browser_.TypedName = u"gibtsnicht"_qs;
+    picker_.SetFlags({bf_EditBox});
+    picker_.Execute();
+    EXPECT_EQ(browser_.Requests.at(0).ValidateFailedResult, 1);
 }
 
 TEST_F(FolderPicker, TheChosenFolderComesBackAndCancelChangesNothing) {
-    Browser.Answers = {TShellItem{u"/srv/nc"_qs, u"nc"_qs}, std::nullopt,
-                       TShellItem{u""_qs, u"Drucker"_qs}};
-    EXPECT_TRUE(Picker.Execute());
-    EXPECT_EQ(Picker.FolderName(), u"/srv/nc"_qs);
-    EXPECT_EQ(Picker.DisplayName(), u"nc"_qs);
-    EXPECT_FALSE(Picker.Execute());
-    EXPECT_EQ(Picker.FolderName(), u"/srv/nc"_qs);
-    EXPECT_EQ(Picker.DisplayName(), u"nc"_qs);
-    EXPECT_TRUE(Picker.Execute()); // an item without a file-system path
-    EXPECT_EQ(Picker.FolderName(), u""_qs);
-    EXPECT_EQ(Picker.DisplayName(), u"Drucker"_qs);
+    browser_.Answers = {TShellItem{u"/srv/nc"_qs, u"nc"_qs}, std::nullopt,
+                        TShellItem{u""_qs, u"Drucker"_qs}};
+    EXPECT_TRUE(picker_.Execute());
+    EXPECT_EQ(picker_.FolderName(), u"/srv/nc"_qs);
+    EXPECT_EQ(picker_.DisplayName(), u"nc"_qs);
+    EXPECT_FALSE(picker_.Execute());
+    EXPECT_EQ(picker_.FolderName(), u"/srv/nc"_qs);
+    EXPECT_EQ(picker_.DisplayName(), u"nc"_qs);
+    EXPECT_TRUE(picker_.Execute()); // an item without a file-system path
+    EXPECT_EQ(picker_.FolderName(), u""_qs);
+    EXPECT_EQ(picker_.DisplayName(), u"Drucker"_qs);
 }
 
 TEST_F(FolderPicker, RootsAreSpecialFoldersAndTheLastOneStays) {
     const int csidl[] = {0,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 16,
                          17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27};
     for (int root = bl_DESKTOP; root <= bl_PRINTHOOD; ++root) {
-        Picker.SetRoot(TBrowseLocation(root));
-        Picker.Execute();
+        picker_.SetRoot(TBrowseLocation(root));
+        picker_.Execute();
         const int expected = csidl[root - bl_DESKTOP];
-        EXPECT_EQ(Browser.SpecialFolderRequests.back(), expected) << root;
-        EXPECT_EQ(Browser.Requests.back().Root->Path, QStringLiteral("csidl:%1").arg(expected));
+        EXPECT_EQ(browser_.SpecialFolderRequests.back(), expected) << root;
+        EXPECT_EQ(browser_.Requests.back().Root->Path, QStringLiteral("csidl:%1").arg(expected));
     }
-    const std::size_t asked = Browser.SpecialFolderRequests.size();
-    Picker.SetRoot(bl_STANDART);
-    Picker.Execute();
-    EXPECT_EQ(Browser.SpecialFolderRequests.size(), asked);
-    EXPECT_EQ(Browser.Requests.back().Root->Path, u"csidl:27"_qs);
-    Picker.SetRoot(bl_CUSTOM);
-    Picker.Execute();
-    EXPECT_EQ(Browser.Requests.back().Root, nullptr); // the empty custom root: the desktop
+    const std::size_t asked = browser_.SpecialFolderRequests.size();
+    picker_.SetRoot(bl_STANDART);
+    picker_.Execute();
+    EXPECT_EQ(browser_.SpecialFolderRequests.size(), asked);
+    EXPECT_EQ(browser_.Requests.back().Root->Path, u"csidl:27"_qs);
+    picker_.SetRoot(bl_CUSTOM);
+    picker_.Execute();
+    EXPECT_EQ(browser_.Requests.back().Root, nullptr); // the empty custom root: the desktop
 }
 
 TEST(FolderPickerOwner, MustBeAWindow) {

@@ -14,15 +14,15 @@ class TTempDir {
 public:
     TTempDir() {
         std::string pattern = (std::filesystem::temp_directory_path() / "plotalon-ed-XXXXXX");
-        Dir = mkdtemp(pattern.data());
+        dir_ = mkdtemp(pattern.data());
     }
     ~TTempDir() {
         std::error_code ec;
-        std::filesystem::permissions(Dir, std::filesystem::perms::owner_all,
+        std::filesystem::permissions(dir_, std::filesystem::perms::owner_all,
                                      std::filesystem::perm_options::add, ec);
-        std::filesystem::remove_all(Dir, ec);
+        std::filesystem::remove_all(dir_, ec);
     }
-    std::string Path(std::string_view name) const { return Dir + "/" + std::string(name); }
+    std::string Path(std::string_view name) const { return dir_ + "/" + std::string(name); }
     std::string Write(std::string_view name, std::string_view bytes) const {
         std::string path = Path(name);
         std::ofstream(path, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
@@ -32,10 +32,10 @@ public:
         std::ifstream in(path, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
-    const std::string& Folder() const { return Dir; }
+    const std::string& Folder() const { return dir_; }
 
 private:
-    std::string Dir;
+    std::string dir_;
 };
 
 } // namespace plotalon::test

@@ -240,39 +240,39 @@ void ApplyOverrides(const TCliOptions& o, TConvSettings& s) {
 // only then. Either way a run that faults leaves nothing behind, in bounded memory.
 class TPltOutput : public ILineSink {
 public:
-    explicit TPltOutput(const std::optional<std::string>& path) : Text(kChunk, '\0') {
+    explicit TPltOutput(const std::optional<std::string>& path) : text_(kChunk, '\0') {
         if (path) {
-            File.emplace(*path);
-            if (!File->Ok()) throw EFCreateError(*path, File->ErrorCode());
-            Direct = !File->WritesInPlace();
+            file_.emplace(*path);
+            if (!file_->Ok()) throw EFCreateError(*path, file_->ErrorCode());
+            direct_ = !file_->WritesInPlace();
         }
     }
     // Millions of short lines: each is copied once, into a buffer of fixed size.
     void AppendLine(std::string_view line) override {
         const std::size_t size = line.size() + 2;
-        if (Used + size > Text.size()) {
+        if (used_ + size > text_.size()) {
             Flush();
-            if (size > Text.size()) { // a line longer than the buffer goes on by itself
+            if (size > text_.size()) { // a line longer than the buffer goes on by itself
                 Emit(line);
                 Emit("\r\n");
                 return;
             }
         }
-        char* at = Text.data() + Used;
+        char* at = text_.data() + used_;
         std::memcpy(at, line.data(), line.size());
         at[line.size()] = '\r';
         at[line.size() + 1] = '\n';
-        Used += size;
+        used_ += size;
     }
     // Completes the output; throws when it cannot be written.
     void Finish(std::ostream& out) {
         Flush();
-        if (File) {
-            if (!Direct) Staged.Replay([this](std::string_view bytes) { File->Write(bytes); });
-            if (!File->Commit()) throw EFCreateError(File->Path(), File->ErrorCode());
+        if (file_) {
+            if (!direct_) staged_.Replay([this](std::string_view bytes) { file_->Write(bytes); });
+            if (!file_->Commit()) throw EFCreateError(file_->Path(), file_->ErrorCode());
             return;
         }
-        Staged.Replay([&out](std::string_view bytes) {
+        staged_.Replay([&out](std::string_view bytes) {
             out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         });
         out.flush();
@@ -282,48 +282,48 @@ public:
 private:
     static constexpr std::size_t kChunk = 1 << 16;
     void Flush() {
-        Emit(std::string_view(Text.data(), Used));
-        Used = 0;
+        Emit(std::string_view(text_.data(), used_));
+        used_ = 0;
     }
     void Emit(std::string_view bytes) {
-        if (!Direct) {
-            Staged.Write(bytes);
+        if (!direct_) {
+            staged_.Write(bytes);
         } else {
-            File->Write(bytes);
-            if (!File->Ok()) // a full disk: stop at once
-                throw EFCreateError(File->Path(), File->ErrorCode());
+            file_->Write(bytes);
+            if (!file_->Ok()) // a full disk: stop at once
+                throw EFCreateError(file_->Path(), file_->ErrorCode());
         }
     }
-    std::optional<TAtomicFileWriter> File;
-    bool Direct = false; // the text goes into the file's temporary twin as the run goes
-    TStagedBytes Staged;
-    std::string Text; // the buffer; its first Used bytes are waiting to go out
-    std::size_t Used = 0;
+    std::optional<TAtomicFileWriter> file_;
+    bool direct_ = false; // the text goes into the file's temporary twin as the run goes
+    TStagedBytes staged_;
+    std::string text_; // the buffer; its first Used bytes are waiting to go out
+    std::size_t used_ = 0;
 };
 
 // An open input file, closed on every way out.
 class TInputFile {
 public:
     explicit TInputFile(const std::string& path)
-        : Path(path), Fd(OpenForReading(path, TReadSource::FileOrStream)) {
-        if (Fd < 0) throw EFOpenError(path);
+        : path_(path), fd_(OpenForReading(path, TReadSource::FileOrStream)) {
+        if (fd_ < 0) throw EFOpenError(path);
     }
-    ~TInputFile() { ::close(Fd); }
+    ~TInputFile() { ::close(fd_); }
     TInputFile(const TInputFile&) = delete;
     TInputFile& operator=(const TInputFile&) = delete;
 
     // The next piece of the file into buffer; empty at its end.
     std::string_view Read(std::string& buffer) {
         for (;;) {
-            const ssize_t n = ::read(Fd, buffer.data(), buffer.size());
+            const ssize_t n = ::read(fd_, buffer.data(), buffer.size());
             if (n >= 0) return {buffer.data(), static_cast<std::size_t>(n)};
-            if (errno != EINTR) throw EFOpenError(Path);
+            if (errno != EINTR) throw EFOpenError(path_);
         }
     }
 
 private:
-    std::string Path;
-    int Fd;
+    std::string path_;
+    int fd_;
 };
 
 // Every line of the input through the run as it is read, so that only the line being read is

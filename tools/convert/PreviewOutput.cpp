@@ -8,14 +8,15 @@
 namespace plotalon {
 
 TPreviewOutput::TPreviewOutput(const std::string& path, TPlotFileFormat format, ILineSink& next)
-    : File(path), Format(format), Next(next) {
-    if (!File.Ok()) throw EFCreateError(path, File.ErrorCode());
+    : file_(path), format_(format), next_(next) {
+    if (!file_.Ok()) throw EFCreateError(path, file_.ErrorCode());
 }
 
 void TPreviewOutput::Finish(std::ostream& err) {
-    WritePlotFile(Reader.Plot(), Format, [this](std::string_view bytes) { File.Write(bytes); });
-    if (!File.Commit()) throw EFCreateError(File.Path(), File.ErrorCode());
-    if (const std::string unevaluated = DescribeUnevaluated(Reader.Ignored()); !unevaluated.empty())
+    WritePlotFile(reader_.Plot(), format_, [this](std::string_view bytes) { file_.Write(bytes); });
+    if (!file_.Commit()) throw EFCreateError(file_.Path(), file_.ErrorCode());
+    if (const std::string unevaluated = DescribeUnevaluated(reader_.Ignored());
+        !unevaluated.empty())
         err << "Vorschau: " << unevaluated << '\n';
 }
 

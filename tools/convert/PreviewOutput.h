@@ -21,8 +21,8 @@ public:
     TPreviewOutput(const std::string& path, TPlotFileFormat format, ILineSink& next);
 
     void AppendLine(std::string_view line) override {
-        Next.AppendLine(line);
-        Reader.ReadLine(line);
+        next_.AppendLine(line);
+        reader_.ReadLine(line);
     }
 
     // Writes the picture over the file and mentions on err what the preview left out;
@@ -30,10 +30,10 @@ public:
     void Finish(std::ostream& err);
 
 private:
-    TAtomicFileWriter File;
-    TPlotFileFormat Format;
-    ILineSink& Next;
-    THpglReader Reader;
+    TAtomicFileWriter file_;
+    TPlotFileFormat format_;
+    ILineSink& next_;
+    THpglReader reader_;
 };
 
 } // namespace plotalon

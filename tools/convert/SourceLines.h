@@ -23,12 +23,12 @@ public:
     // Ends the text: the line still being collected, if it holds anything, is the last one.
     template <typename Visit> void End(Visit&& visit);
     // True once a NUL byte has ended the text.
-    bool Ended() const { return Done; }
+    bool Ended() const { return done_; }
 
 private:
-    std::string Partial;  // bytes of the line that the next piece continues
-    bool AfterCR = false; // the previous piece ended in CR: an LF at the start belongs to it
-    bool Done = false;
+    std::string partial_;  // bytes of the line that the next piece continues
+    bool afterCr_ = false; // the previous piece ended in CR: an LF at the start belongs to it
+    bool done_ = false;
 };
 
 // The whole text at once.
@@ -57,41 +57,41 @@ inline std::size_t FindLineEnd(std::string_view bytes, std::size_t from) {
 
 template <typename Visit> void TSourceLineSplitter::Feed(std::string_view bytes, Visit&& visit) {
     std::size_t i = 0;
-    if (Done) return;
-    if (AfterCR && !bytes.empty()) {
-        AfterCR = false;
+    if (done_) return;
+    if (afterCr_ && !bytes.empty()) {
+        afterCr_ = false;
         if (bytes[0] == '\n') i = 1;
     }
     std::size_t start = i;
     for (; (i = FindLineEnd(bytes, i)) < bytes.size(); ++i) {
         const char c = bytes[i];
         if (c == '\0') {
-            Partial.append(bytes.data() + start, i - start);
-            Done = true;
+            partial_.append(bytes.data() + start, i - start);
+            done_ = true;
             return;
         }
-        if (Partial.empty()) {
+        if (partial_.empty()) {
             visit(bytes.substr(start, i - start));
         } else {
-            Partial.append(bytes.data() + start, i - start);
-            visit(std::string_view(Partial));
-            Partial.clear();
+            partial_.append(bytes.data() + start, i - start);
+            visit(std::string_view(partial_));
+            partial_.clear();
         }
         if (c == '\r') {
             if (i + 1 == bytes.size())
-                AfterCR = true;
+                afterCr_ = true;
             else if (bytes[i + 1] == '\n')
                 ++i;
         }
         start = i + 1;
     }
-    Partial.append(bytes.data() + start, bytes.size() - start);
+    partial_.append(bytes.data() + start, bytes.size() - start);
 }
 
 template <typename Visit> void TSourceLineSplitter::End(Visit&& visit) {
-    if (!Partial.empty()) visit(std::string_view(Partial));
-    Partial.clear();
-    Done = true;
+    if (!partial_.empty()) visit(std::string_view(partial_));
+    partial_.clear();
+    done_ = true;
 }
 
 } // namespace plotalon

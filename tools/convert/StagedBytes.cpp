@@ -39,39 +39,39 @@ bool WriteAll(int fd, std::string_view bytes) {
 } // namespace
 
 TStagedBytes::~TStagedBytes() {
-    if (Fd >= 0) ::close(Fd);
+    if (fd_ >= 0) ::close(fd_);
 }
 
 void TStagedBytes::Spill() {
-    if (Fd < 0) {
-        Folder = TemporaryFolder();
-        Fd = OpenUnnamed(Folder);
+    if (fd_ < 0) {
+        folder_ = TemporaryFolder();
+        fd_ = OpenUnnamed(folder_);
     }
-    if (Fd < 0 || !WriteAll(Fd, Memory))
-        throw EInOutError("Zwischendatei in " + Folder + " kann nicht geschrieben werden");
-    Memory.clear();
+    if (fd_ < 0 || !WriteAll(fd_, memory_))
+        throw EInOutError("Zwischendatei in " + folder_ + " kann nicht geschrieben werden");
+    memory_.clear();
 }
 
 void TStagedBytes::Write(std::string_view bytes) {
-    Memory.append(bytes);
-    if (Memory.size() >= kInMemory) Spill();
+    memory_.append(bytes);
+    if (memory_.size() >= kInMemory) Spill();
 }
 
 void TStagedBytes::Replay(const std::function<void(std::string_view)>& out) {
-    if (Fd >= 0) {
-        if (::lseek(Fd, 0, SEEK_SET) != 0)
-            throw EInOutError("Zwischendatei in " + Folder + " kann nicht gelesen werden");
+    if (fd_ >= 0) {
+        if (::lseek(fd_, 0, SEEK_SET) != 0)
+            throw EInOutError("Zwischendatei in " + folder_ + " kann nicht gelesen werden");
         std::string piece(kInMemory, '\0');
         for (;;) {
-            const ssize_t n = ::read(Fd, piece.data(), piece.size());
+            const ssize_t n = ::read(fd_, piece.data(), piece.size());
             if (n < 0 && errno == EINTR) continue;
             if (n < 0)
-                throw EInOutError("Zwischendatei in " + Folder + " kann nicht gelesen werden");
+                throw EInOutError("Zwischendatei in " + folder_ + " kann nicht gelesen werden");
             if (n == 0) break;
             out(std::string_view(piece.data(), static_cast<std::size_t>(n)));
         }
     }
-    if (!Memory.empty()) out(Memory);
+    if (!memory_.empty()) out(memory_);
 }
 
 } // namespace plotalon

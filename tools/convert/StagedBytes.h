@@ -28,9 +28,9 @@ public:
 
 private:
     void Spill();
-    std::string Memory;
-    int Fd = -1;
-    std::string Folder; // where the temporary file lies, for the message
+    std::string memory_;
+    int fd_ = -1;
+    std::string folder_; // where the temporary file lies, for the message
 };
 
 } // namespace plotalon

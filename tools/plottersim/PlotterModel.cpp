@@ -20,80 +20,80 @@ bool EndsCommand(char c) {
 
 } // namespace
 
-TPlotterModel::TPlotterModel(TPlotterModelOptions options) : Options(std::move(options)) {}
+TPlotterModel::TPlotterModel(TPlotterModelOptions options) : options_(std::move(options)) {}
 
 void TPlotterModel::Receive(char byte, double t, std::string& reply) {
     DrainTo(t, reply);
-    ++Figures_.Received;
-    if (!Escape.empty() || byte == kEsc) {
-        Escape += byte;
-        Record += byte;
-        ++Figures_.Accepted;
+    ++figures_.Received;
+    if (!escape_.empty() || byte == kEsc) {
+        escape_ += byte;
+        record_ += byte;
+        ++figures_.Accepted;
         DeviceControl(reply);
         return;
     }
-    if (Xoff) ++Figures_.DuringXoff;
+    if (xoff_) ++figures_.DuringXoff;
     if (Free() <= 0) {
-        ++Figures_.Overflows;
+        ++figures_.Overflows;
         return;
     }
-    Buffer += byte;
-    Record += byte;
-    ++Figures_.Accepted;
-    Figures_.MaxFill = std::max(Figures_.MaxFill, int(Buffer.size()));
-    if (Options.XonXoff && !Xoff && Free() <= Options.XoffAt) {
-        Xoff = true;
-        ++Figures_.XoffsSent;
+    buffer_ += byte;
+    record_ += byte;
+    ++figures_.Accepted;
+    figures_.MaxFill = std::max(figures_.MaxFill, int(buffer_.size()));
+    if (options_.XonXoff && !xoff_ && Free() <= options_.XoffAt) {
+        xoff_ = true;
+        ++figures_.XoffsSent;
         reply += kXoff;
     }
 }
 
 // Acts on a complete ESC . x [parameters :] and forgets it.
 void TPlotterModel::DeviceControl(std::string& reply) {
-    if (Escape.size() < 3) {
-        if (Escape.size() == 2 && Escape[1] != '.') Escape.clear(); // no instruction after all
+    if (escape_.size() < 3) {
+        if (escape_.size() == 2 && escape_[1] != '.') escape_.clear(); // no instruction after all
         return;
     }
-    const char kind = char(std::toupper(static_cast<unsigned char>(Escape[2])));
+    const char kind = char(std::toupper(static_cast<unsigned char>(escape_[2])));
     const bool parameters = kWithParameters.find(kind) != std::string_view::npos;
-    if (parameters && Escape.back() != ':' && Escape.size() < kLongestEscape) return;
+    if (parameters && escape_.back() != ':' && escape_.size() < kLongestEscape) return;
     switch (kind) {
     case 'B':
-        ++Figures_.Queries;
+        ++figures_.Queries;
         reply += std::to_string(Free()) + '\r';
         break;
     case 'L':
-        reply += std::to_string(Options.BufferSize) + '\r';
+        reply += std::to_string(options_.BufferSize) + '\r';
         break;
     case 'O':
-        reply += (Buffer.empty() ? "8" : "0") + std::string("\r");
+        reply += (buffer_.empty() ? "8" : "0") + std::string("\r");
         break;
     case 'E':
         reply += "0\r";
         break;
     case 'K':
     case 'R':
-        if (kind == 'K') ++Figures_.Aborts;
-        Buffer.clear();
-        Command.clear();
+        if (kind == 'K') ++figures_.Aborts;
+        buffer_.clear();
+        command_.clear();
         CheckXon(reply);
         break;
     default:
         break;
     }
-    Escape.clear();
+    escape_.clear();
 }
 
 void TPlotterModel::DrainTo(double t, std::string& reply) {
-    if (t <= DrainedAt) return;
-    if (Buffer.empty()) {
-        Credit = 0; // an idle pen banks nothing
+    if (t <= drainedAt_) return;
+    if (buffer_.empty()) {
+        credit_ = 0; // an idle pen banks nothing
     } else {
-        Credit += (t - DrainedAt) * Options.DrainRate;
+        credit_ += (t - drainedAt_) * options_.DrainRate;
     }
-    DrainedAt = t;
-    while (Credit >= 1 && !Buffer.empty() && DrainOne(reply))
-        Credit -= 1;
+    drainedAt_ = t;
+    while (credit_ >= 1 && !buffer_.empty() && DrainOne(reply))
+        credit_ -= 1;
     CheckXon(reply);
 }
 
@@ -102,40 +102,40 @@ void TPlotterModel::DrainTo(double t, std::string& reply) {
 // whole, so that the pen never waits for an end that cannot come.
 bool TPlotterModel::DrainOne(std::string& reply) {
     std::size_t take = 1;
-    if (Options.DrainCommands) {
-        std::size_t end = Buffer.find_first_of(";\n");
+    if (options_.DrainCommands) {
+        std::size_t end = buffer_.find_first_of(";\n");
         if (end == std::string::npos) {
             if (Free() > 0) {
-                Credit = std::min(Credit, 1.0); // waits for the rest of the instruction
+                credit_ = std::min(credit_, 1.0); // waits for the rest of the instruction
                 return false;
             }
-            end = Buffer.size() - 1;
+            end = buffer_.size() - 1;
         }
         take = end + 1;
-        while (take < Buffer.size() && (Buffer[take] == '\r' || Buffer[take] == '\n'))
+        while (take < buffer_.size() && (buffer_[take] == '\r' || buffer_[take] == '\n'))
             ++take;
     }
     for (std::size_t i = 0; i < take; ++i) {
-        const char c = Buffer[i];
+        const char c = buffer_[i];
         if (!EndsCommand(c)) {
-            if (c != '\r' && c != ' ') Command += c;
+            if (c != '\r' && c != ' ') command_ += c;
             continue;
         }
-        std::string upper = Command;
+        std::string upper = command_;
         for (char& u : upper)
             u = char(std::toupper(static_cast<unsigned char>(u)));
-        if (upper.starts_with("OI")) reply += Options.Model + '\r';
+        if (upper.starts_with("OI")) reply += options_.Model + '\r';
         if (upper.starts_with("OS")) reply += "8\r";
-        if (!Command.empty()) ++Figures_.Drawn;
-        Command.clear();
+        if (!command_.empty()) ++figures_.Drawn;
+        command_.clear();
     }
-    Buffer.erase(0, take);
+    buffer_.erase(0, take);
     return true;
 }
 
 void TPlotterModel::CheckXon(std::string& reply) {
-    if (Xoff && Free() >= Options.XonAt) {
-        Xoff = false;
+    if (xoff_ && Free() >= options_.XonAt) {
+        xoff_ = false;
         reply += kXon;
     }
 }

@@ -41,27 +41,27 @@ public:
     // Lets the pen work until time t.
     void DrainTo(double t, std::string& reply);
 
-    int Free() const { return Options.BufferSize - int(Buffer.size()); }
-    bool Idle() const { return Buffer.empty(); }
-    bool XoffHolds() const { return Xoff; }
-    const TPlotterFigures& Figures() const { return Figures_; }
+    int Free() const { return options_.BufferSize - int(buffer_.size()); }
+    bool Idle() const { return buffer_.empty(); }
+    bool XoffHolds() const { return xoff_; }
+    const TPlotterFigures& Figures() const { return figures_; }
     // Every byte taken in, in order: data and device-control instructions, not the dropped.
-    const std::string& Recorded() const { return Record; }
+    const std::string& Recorded() const { return record_; }
 
 private:
     void DeviceControl(std::string& reply);
     bool DrainOne(std::string& reply); // false: the pen waits for more
     void CheckXon(std::string& reply);
 
-    TPlotterModelOptions Options;
-    TPlotterFigures Figures_;
-    std::string Buffer;  // front: the next byte the pen takes
-    std::string Command; // the instruction the pen is working through
-    std::string Escape;  // a device-control instruction being received
-    std::string Record;
-    double Credit = 0;
-    double DrainedAt = 0;
-    bool Xoff = false;
+    TPlotterModelOptions options_;
+    TPlotterFigures figures_;
+    std::string buffer_;  // front: the next byte the pen takes
+    std::string command_; // the instruction the pen is working through
+    std::string escape_;  // a device-control instruction being received
+    std::string record_;
+    double credit_ = 0;
+    double drainedAt_ = 0;
+    bool xoff_ = false;
 };
 
 } // namespace plotalon

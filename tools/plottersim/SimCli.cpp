@@ -185,48 +185,48 @@ void OpenPty(TPty& pty) {
 class TLine {
 public:
     TLine(TPty& pty, const TSimOptions& options)
-        : Pty(pty), Model(options.Plotter), CharTime(1 / options.Line.CharsPerSecond()),
-          Start(std::chrono::steady_clock::now()) {}
+        : pty_(pty), model_(options.Plotter), charTime_(1 / options.Line.CharsPerSecond()),
+          start_(std::chrono::steady_clock::now()) {}
 
     bool Step() {
         const double now = Now();
-        if (Holding) CheckHonoured();
-        if (!Holding) Deliver(now);
+        if (holding_) CheckHonoured();
+        if (!holding_) Deliver(now);
         std::string reply;
-        Model.DrainTo(now, reply);
+        model_.DrainTo(now, reply);
         const bool xon = reply.find('\x11') != std::string::npos;
         Send(reply);
-        if (xon) Holding = false;
+        if (xon) holding_ = false;
         Wait(now);
         return true;
     }
 
     // Idle only once something came: before the first byte the sender may take its time.
     bool IdleFor(double seconds) const {
-        return Model.Figures().Received > 0 && Held.empty() && Model.Idle() &&
-               Now() - LastByte > seconds;
+        return model_.Figures().Received > 0 && held_.empty() && model_.Idle() &&
+               Now() - lastByte_ > seconds;
     }
-    const TPlotterModel& Plotter() const { return Model; }
+    const TPlotterModel& Plotter() const { return model_; }
     double Now() const {
-        return std::chrono::duration<double>(std::chrono::steady_clock::now() - Start).count();
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
     }
 
 private:
     // Takes the bytes the line has carried since the last step, each at its time.
     void Deliver(double now) {
         // After a pause of this process the line catches up, but not by more than a moment.
-        LineTime = std::max(LineTime, now - kCatchUp);
-        while (LineTime + CharTime <= now) {
-            if (Held.empty() && !Fill(std::size_t((now - LineTime) / CharTime))) {
-                LineTime = now;
+        lineTime_ = std::max(lineTime_, now - kCatchUp);
+        while (lineTime_ + charTime_ <= now) {
+            if (held_.empty() && !Fill(std::size_t((now - lineTime_) / charTime_))) {
+                lineTime_ = now;
                 return;
             }
-            LineTime += CharTime;
-            const char byte = Held.front();
-            Held.pop_front();
-            LastByte = now;
+            lineTime_ += charTime_;
+            const char byte = held_.front();
+            held_.pop_front();
+            lastByte_ = now;
             std::string reply;
-            Model.Receive(byte, LineTime, reply);
+            model_.Receive(byte, lineTime_, reply);
             if (!reply.empty() && reply.find('\x13') != std::string::npos) {
                 Send(reply);
                 HoldSenderBytes();
@@ -238,28 +238,28 @@ private:
 
     bool Fill(std::size_t upTo) {
         char buffer[65536];
-        const ssize_t got = ::read(Pty.Master, buffer, std::min(upTo, sizeof buffer));
+        const ssize_t got = ::read(pty_.Master, buffer, std::min(upTo, sizeof buffer));
         if (got <= 0) return false;
-        Held.insert(Held.end(), buffer, buffer + got);
+        held_.insert(held_.end(), buffer, buffer + got);
         return true;
     }
 
     void HoldSenderBytes() {
-        Holding = true;
+        holding_ = true;
         while (Fill(65536)) {
         }
     }
 
     // While XOFF stands a sender that honours it hands over nothing more.
     void CheckHonoured() {
-        pollfd entry{Pty.Master, POLLIN, 0};
-        if (::poll(&entry, 1, 0) > 0 && (entry.revents & POLLIN)) Holding = false;
+        pollfd entry{pty_.Master, POLLIN, 0};
+        if (::poll(&entry, 1, 0) > 0 && (entry.revents & POLLIN)) holding_ = false;
     }
 
     void Send(const std::string& reply) {
         std::size_t at = 0;
         while (at < reply.size()) {
-            const ssize_t put = ::write(Pty.Master, reply.data() + at, reply.size() - at);
+            const ssize_t put = ::write(pty_.Master, reply.data() + at, reply.size() - at);
             if (put > 0)
                 at += std::size_t(put);
             else if (errno != EAGAIN && errno != EINTR)
@@ -272,27 +272,27 @@ private:
     // While XOFF stands, a moment for the pen; while the line carries a character, until the
     // next one is due; while it is idle, until the sender hands over the next byte.
     void Wait(double now) {
-        const double due = LineTime + CharTime - now;
-        if (Holding) {
+        const double due = lineTime_ + charTime_ - now;
+        if (holding_) {
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
         } else if (due > 0.0005) {
             std::this_thread::sleep_for(std::chrono::duration<double>(std::min(due, 0.02)));
         } else {
-            pollfd entry{Pty.Master, POLLIN, 0};
+            pollfd entry{pty_.Master, POLLIN, 0};
             ::poll(&entry, 1, 20);
         }
     }
 
     static constexpr double kCatchUp = 0.2;
 
-    TPty& Pty;
-    TPlotterModel Model;
-    double CharTime;
-    std::chrono::steady_clock::time_point Start;
-    double LineTime = 0;
-    double LastByte = 0;
-    std::deque<char> Held;
-    bool Holding = false;
+    TPty& pty_;
+    TPlotterModel model_;
+    double charTime_;
+    std::chrono::steady_clock::time_point start_;
+    double lineTime_ = 0;
+    double lastByte_ = 0;
+    std::deque<char> held_;
+    bool holding_ = false;
 };
 
 std::string Report(const TLine& line, const TSimOptions& options) {

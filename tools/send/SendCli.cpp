@@ -146,7 +146,7 @@ std::string ReadInput(const std::string& file, std::istream& in) {
 // One line on the terminal, rewritten in place.
 class TTerminalProgress : public ISendProgress {
 public:
-    explicit TTerminalProgress(std::ostream& err) : Err(err) {}
+    explicit TTerminalProgress(std::ostream& err) : err_(err) {}
     void Progress(const TSendStatus& s) override {
         const unsigned percent = s.Total ? unsigned(s.Sent * 100 / s.Total) : 100;
         std::string line = std::to_string(s.Sent) + " von " + std::to_string(s.Total) + " Bytes (" +
@@ -156,16 +156,16 @@ public:
         else if (const auto left = s.Remaining(); left && !s.Finished)
             line += ", noch " + FormatDuration(*left);
         line += ", Zeile " + std::to_string(s.Line + 1) + ": " + s.LineText.substr(0, 24);
-        Err << '\r' << line << "\x1b[K" << std::flush;
-        Shown = true;
+        err_ << '\r' << line << "\x1b[K" << std::flush;
+        shown_ = true;
     }
     void End() {
-        if (Shown) Err << '\n';
+        if (shown_) err_ << '\n';
     }
 
 private:
-    std::ostream& Err;
-    bool Shown = false;
+    std::ostream& err_;
+    bool shown_ = false;
 };
 
 int Send(const TSendCliOptions& o, std::istream& in, std::ostream& out, std::ostream& err,

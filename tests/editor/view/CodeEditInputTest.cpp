@@ -16,102 +16,102 @@ using namespace plotalon::test;
 class CodeEditInputTest : public PaneTest {
 protected:
     void Press(QPoint at, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        QTest::mousePress(pane.viewport(), Qt::LeftButton, modifiers, at);
+        QTest::mousePress(pane_.viewport(), Qt::LeftButton, modifiers, at);
     }
-    void MoveTo(QPoint at) { QTest::mouseMove(pane.viewport(), at); }
-    void Release(QPoint at) { QTest::mouseRelease(pane.viewport(), Qt::LeftButton, {}, at); }
+    void MoveTo(QPoint at) { QTest::mouseMove(pane_.viewport(), at); }
+    void Release(QPoint at) { QTest::mouseRelease(pane_.viewport(), Qt::LeftButton, {}, at); }
     void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        QTest::keyClick(&pane, key, modifiers);
+        QTest::keyClick(&pane_, key, modifiers);
     }
-    std::string Line(int n) const { return std::string(pane.Lines().LineAt(std::size_t(n - 1))); }
+    std::string Line(int n) const { return std::string(pane_.Lines().LineAt(std::size_t(n - 1))); }
 };
 
 using P = TCodePoint;
 
 TEST_F(CodeEditInputTest, DragSelectsAndShiftClickExtends) {
-    ShowPane(pane);
-    AddLines(pane, {"G01 X10 Y20", "G02 X30 Y40 R5", "M30"});
-    Press(Cell(pane, 2, 1));
-    EXPECT_EQ(pane.Core().CaretXY(), (P{2, 1}));
-    EXPECT_TRUE(pane.hasFocus());
-    MoveTo(Cell(pane, 4, 2));
-    MoveTo(Cell(pane, 6, 2));
-    Release(Cell(pane, 6, 2));
-    EXPECT_EQ(pane.Core().BlockBegin(), (P{2, 1}));
-    EXPECT_EQ(pane.Core().BlockEnd(), (P{6, 2}));
-    EXPECT_EQ(pane.Core().SelText(), "01 X10 Y20\r\nG02 X");
+    ShowPane(pane_);
+    AddLines(pane_, {"G01 X10 Y20", "G02 X30 Y40 R5", "M30"});
+    Press(Cell(pane_, 2, 1));
+    EXPECT_EQ(pane_.Core().CaretXY(), (P{2, 1}));
+    EXPECT_TRUE(pane_.hasFocus());
+    MoveTo(Cell(pane_, 4, 2));
+    MoveTo(Cell(pane_, 6, 2));
+    Release(Cell(pane_, 6, 2));
+    EXPECT_EQ(pane_.Core().BlockBegin(), (P{2, 1}));
+    EXPECT_EQ(pane_.Core().BlockEnd(), (P{6, 2}));
+    EXPECT_EQ(pane_.Core().SelText(), "01 X10 Y20\r\nG02 X");
 
-    QTest::mouseClick(pane.viewport(), Qt::LeftButton, {}, Cell(pane, 3, 1));
-    QTest::mouseClick(pane.viewport(), Qt::LeftButton, Qt::ShiftModifier, Cell(pane, 2, 3));
-    EXPECT_EQ(pane.Core().BlockBegin(), (P{3, 1}));
-    EXPECT_EQ(pane.Core().BlockEnd(), (P{2, 3}));
+    QTest::mouseClick(pane_.viewport(), Qt::LeftButton, {}, Cell(pane_, 3, 1));
+    QTest::mouseClick(pane_.viewport(), Qt::LeftButton, Qt::ShiftModifier, Cell(pane_, 2, 3));
+    EXPECT_EQ(pane_.Core().BlockBegin(), (P{3, 1}));
+    EXPECT_EQ(pane_.Core().BlockEnd(), (P{2, 3}));
 
     // The right button moves neither the caret nor the selection.
-    QTest::mouseClick(pane.viewport(), Qt::RightButton, {}, Cell(pane, 8, 2));
-    EXPECT_EQ(pane.Core().CaretXY(), (P{2, 3}));
-    EXPECT_TRUE(pane.Core().SelAvail());
+    QTest::mouseClick(pane_.viewport(), Qt::RightButton, {}, Cell(pane_, 8, 2));
+    EXPECT_EQ(pane_.Core().CaretXY(), (P{2, 3}));
+    EXPECT_TRUE(pane_.Core().SelAvail());
 }
 
 TEST_F(CodeEditInputTest, DraggingBelowThePaneScrollsEveryTick) {
-    ShowPane(pane, 10);
+    ShowPane(pane_, 10);
     for (int i = 1; i <= 200; ++i)
-        pane.Lines().AddLine("N" + std::to_string(i) + " G1 X5");
-    Press(Cell(pane, 1, 1));
-    MoveTo(QPoint(Cell(pane, 3, 1).x(), pane.viewport()->height() + 2));
+        pane_.Lines().AddLine("N" + std::to_string(i) + " G1 X5");
+    Press(Cell(pane_, 1, 1));
+    MoveTo(QPoint(Cell(pane_, 3, 1).x(), pane_.viewport()->height() + 2));
     // Each tick of 100 ms scrolls by one line.
-    EXPECT_TRUE(QTest::qWaitFor([&] { return pane.TopLine() >= 3; }, 5000));
-    const int top = pane.TopLine();
-    EXPECT_EQ(pane.Core().BlockBegin(), (P{1, 1}));
-    EXPECT_EQ(pane.Core().BlockEnd().Y, top + pane.LinesInWindow() - 1) << "the bottom line";
-    EXPECT_EQ(pane.verticalScrollBar()->value(), top - 1);
-    Release(QPoint(Cell(pane, 3, 1).x(), pane.viewport()->height() + 2));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return pane_.TopLine() >= 3; }, 5000));
+    const int top = pane_.TopLine();
+    EXPECT_EQ(pane_.Core().BlockBegin(), (P{1, 1}));
+    EXPECT_EQ(pane_.Core().BlockEnd().Y, top + pane_.LinesInWindow() - 1) << "the bottom line";
+    EXPECT_EQ(pane_.verticalScrollBar()->value(), top - 1);
+    Release(QPoint(Cell(pane_, 3, 1).x(), pane_.viewport()->height() + 2));
     QTest::qWait(250);
-    EXPECT_EQ(pane.TopLine(), top) << "the timer stops with the button";
+    EXPECT_EQ(pane_.TopLine(), top) << "the timer stops with the button";
 
     // With Shift held each tick scrolls by a page.
-    pane.Core().SetCaretXY({1, 1});
-    pane.EnsureCursorPosVisible();
-    Press(Cell(pane, 1, 1));
-    const QPoint below(Cell(pane, 3, 1).x(), pane.viewport()->height() + 2);
-    QMouseEvent move(QEvent::MouseMove, below, pane.viewport()->mapToGlobal(below), Qt::NoButton,
+    pane_.Core().SetCaretXY({1, 1});
+    pane_.EnsureCursorPosVisible();
+    Press(Cell(pane_, 1, 1));
+    const QPoint below(Cell(pane_, 3, 1).x(), pane_.viewport()->height() + 2);
+    QMouseEvent move(QEvent::MouseMove, below, pane_.viewport()->mapToGlobal(below), Qt::NoButton,
                      Qt::LeftButton, Qt::ShiftModifier);
-    QApplication::sendEvent(pane.viewport(), &move);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return pane.TopLine() > 1; }, 5000));
-    EXPECT_EQ(pane.TopLine(), 1 + pane.LinesInWindow());
+    QApplication::sendEvent(pane_.viewport(), &move);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return pane_.TopLine() > 1; }, 5000));
+    EXPECT_EQ(pane_.TopLine(), 1 + pane_.LinesInWindow());
     Release(below);
 }
 
 TEST_F(CodeEditInputTest, DoubleClickSelectsTheWord) {
-    ShowPane(pane);
+    ShowPane(pane_);
     TNCSyn syn;
-    pane.SetHighlighter(&syn);
-    AddLines(pane, {"G01 X-12.5"});
-    QTest::mouseDClick(pane.viewport(), Qt::LeftButton, {}, Cell(pane, 2, 1));
-    EXPECT_EQ(pane.Core().SelText(), "G01");
-    QTest::mouseDClick(pane.viewport(), Qt::LeftButton, {}, Cell(pane, 8, 1));
-    EXPECT_EQ(pane.Core().SelText(), "12") << "'.' is no word character";
+    pane_.SetHighlighter(&syn);
+    AddLines(pane_, {"G01 X-12.5"});
+    QTest::mouseDClick(pane_.viewport(), Qt::LeftButton, {}, Cell(pane_, 2, 1));
+    EXPECT_EQ(pane_.Core().SelText(), "G01");
+    QTest::mouseDClick(pane_.viewport(), Qt::LeftButton, {}, Cell(pane_, 8, 1));
+    EXPECT_EQ(pane_.Core().SelText(), "12") << "'.' is no word character";
 }
 
 TEST_F(CodeEditInputTest, GutterClickReportsTheLine) {
-    ShowPane(pane);
-    AddLines(pane, {"A", "B", "C", "D"});
+    ShowPane(pane_);
+    AddLines(pane_, {"A", "B", "C", "D"});
     std::vector<int> clicked;
-    pane.OnGutterClick = [&](TCodeEdit* sender, int, int, int line) {
-        EXPECT_EQ(sender, &pane);
+    pane_.OnGutterClick = [&](TCodeEdit* sender, int, int, int line) {
+        EXPECT_EQ(sender, &pane_);
         clicked.push_back(line);
     };
-    const int y = pane.LineHeight() * 2 + 3;
-    QTest::mouseClick(pane.viewport(), Qt::LeftButton, {}, QPoint(5, y));
+    const int y = pane_.LineHeight() * 2 + 3;
+    QTest::mouseClick(pane_.viewport(), Qt::LeftButton, {}, QPoint(5, y));
     EXPECT_EQ(clicked, std::vector<int>{3});
     Press(QPoint(5, y));
-    Release(Cell(pane, 1, 3)); // released in the text: no click
+    Release(Cell(pane_, 1, 3)); // released in the text: no click
     EXPECT_EQ(clicked, std::vector<int>{3});
 }
 
 TEST_F(CodeEditInputTest, TypingEnterAndUndo) {
-    ShowPane(pane);
-    pane.setFocus();
-    QTest::keyClicks(&pane, "G01X5");
+    ShowPane(pane_);
+    pane_.setFocus();
+    QTest::keyClicks(&pane_, "G01X5");
     EXPECT_EQ(Line(1), "G01X5");
     Key(Qt::Key_Left);
     Key(Qt::Key_Left);
@@ -119,21 +119,21 @@ TEST_F(CodeEditInputTest, TypingEnterAndUndo) {
     EXPECT_EQ(Line(1), "G01");
     EXPECT_EQ(Line(2), "X5");
     Key(Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(pane.Lines().Count(), 1);
+    EXPECT_EQ(pane_.Lines().Count(), 1);
     EXPECT_EQ(Line(1), "G01X5");
     Key(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(Line(1), "") << "the typed run goes in one step";
 
     // Escape types nothing and is left to the window.
     QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier, QStringLiteral("\x1b"));
-    QApplication::sendEvent(&pane, &escape);
+    QApplication::sendEvent(&pane_, &escape);
     EXPECT_FALSE(escape.isAccepted());
 
     // Windows-1252 characters are stored as their byte; others are refused, not changed.
     for (const char* typed : {"\xC3\xA4", "\xE2\x82\xAC", "\xCE\xA9"}) {
         QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier,
                         QString::fromUtf8(typed));
-        QApplication::sendEvent(&pane, &press);
+        QApplication::sendEvent(&pane_, &press);
     }
     EXPECT_EQ(Line(1), "\xE4\x80");
 }
@@ -143,36 +143,36 @@ TEST_F(CodeEditInputTest, TabAndShiftTabStayInThePane) {
     auto* layout = new QVBoxLayout(&window);
     auto* field = new QLineEdit;
     layout->addWidget(field);
-    pane.setParent(&window);
-    layout->addWidget(&pane);
+    pane_.setParent(&window);
+    layout->addWidget(&pane_);
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    pane.Lines().AddLine("");
-    pane.setFocus();
+    pane_.Lines().AddLine("");
+    pane_.setFocus();
     Key(Qt::Key_Tab);
-    EXPECT_EQ(pane.Core().CaretXY(), (P{9, 1}));
-    EXPECT_TRUE(pane.hasFocus());
+    EXPECT_EQ(pane_.Core().CaretXY(), (P{9, 1}));
+    EXPECT_TRUE(pane_.hasFocus());
     Key(Qt::Key_Backtab, Qt::ShiftModifier);
-    EXPECT_EQ(pane.Core().CaretXY(), (P{1, 1}));
-    EXPECT_TRUE(pane.hasFocus());
-    pane.setParent(nullptr);
+    EXPECT_EQ(pane_.Core().CaretXY(), (P{1, 1}));
+    EXPECT_TRUE(pane_.hasFocus());
+    pane_.setParent(nullptr);
 }
 
 TEST_F(CodeEditInputTest, ColumnBlockCopiedFromOnePaneIntoTheOther) {
     TCodeEdit target;
-    target.SetClipboard(&clipboard);
-    ShowPane(pane);
+    target.SetClipboard(&clipboard_);
+    ShowPane(pane_);
     ShowPane(target);
-    AddLines(pane, {"ABCDE", "FGHIJ", "KLMNO"});
+    AddLines(pane_, {"ABCDE", "FGHIJ", "KLMNO"});
     AddLines(target, {"12345", "67890"});
-    pane.setFocus();
-    pane.Core().SetCaretXY({2, 1});
+    pane_.setFocus();
+    pane_.Core().SetCaretXY({2, 1});
     Key(Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier); // column mode
     Key(Qt::Key_Right, Qt::ShiftModifier);
     Key(Qt::Key_Right, Qt::ShiftModifier);
     Key(Qt::Key_Down, Qt::ShiftModifier);
     Key(Qt::Key_C, Qt::ControlModifier);
-    EXPECT_EQ(pane.Core().SelText(), "BC\r\nGH");
+    EXPECT_EQ(pane_.Core().SelText(), "BC\r\nGH");
 
     target.setFocus();
     target.Core().SetCaretXY({1, 1});
@@ -203,18 +203,18 @@ class CodeEditDragTest : public CodeEditInputTest {
 protected:
     void SetUp() override {
         CodeEditInputTest::SetUp();
-        ShowPane(pane);
-        AddLines(pane, {"G01 X10 Y20", "M30"});
-        pane.Core().SetSelection({5, 1}, {8, 1}); // "X10"
+        ShowPane(pane_);
+        AddLines(pane_, {"G01 X10 Y20", "M30"});
+        pane_.Core().SetSelection({5, 1}, {8, 1}); // "X10"
     }
     // Drags the selection by the mouse and drops it on target at a cell.
     Qt::DropAction DragTo(TCodeEdit& target, P cell, Qt::KeyboardModifiers modifiers = {}) {
         Qt::DropAction result = Qt::IgnoreAction;
-        pane.DragRunner = [&](QDrag& drag, Qt::DropActions allowed) {
+        pane_.DragRunner = [&](QDrag& drag, Qt::DropActions allowed) {
             result = DropOn(drag, allowed, target, Cell(target, cell.X, cell.Y), modifiers);
             return result;
         };
-        const QPoint from = Cell(pane, 6, 1);
+        const QPoint from = Cell(pane_, 6, 1);
         Press(from);
         MoveTo(from + QPoint(QApplication::startDragDistance(), 0));
         Release(from + QPoint(QApplication::startDragDistance(), 0));
@@ -223,18 +223,18 @@ protected:
 };
 
 TEST_F(CodeEditDragTest, WithinThePaneMovesOrCopiesWithCtrl) {
-    EXPECT_EQ(DragTo(pane, {1, 2}), Qt::MoveAction);
-    EXPECT_EQ(pane.Lines().LineAt(0), "G01  Y20");
-    EXPECT_EQ(pane.Lines().LineAt(1), "X10M30");
-    EXPECT_EQ(pane.Core().SelText(), "X10") << "the dropped text is selected";
+    EXPECT_EQ(DragTo(pane_, {1, 2}), Qt::MoveAction);
+    EXPECT_EQ(pane_.Lines().LineAt(0), "G01  Y20");
+    EXPECT_EQ(pane_.Lines().LineAt(1), "X10M30");
+    EXPECT_EQ(pane_.Core().SelText(), "X10") << "the dropped text is selected";
     Key(Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(pane.Lines().LineAt(0), "G01 X10 Y20") << "one undo step";
-    EXPECT_EQ(pane.Lines().LineAt(1), "M30");
+    EXPECT_EQ(pane_.Lines().LineAt(0), "G01 X10 Y20") << "one undo step";
+    EXPECT_EQ(pane_.Lines().LineAt(1), "M30");
 
-    pane.Core().SetSelection({5, 1}, {8, 1});
-    EXPECT_EQ(DragTo(pane, {4, 2}, Qt::ControlModifier), Qt::CopyAction);
-    EXPECT_EQ(pane.Lines().LineAt(0), "G01 X10 Y20");
-    EXPECT_EQ(pane.Lines().LineAt(1), "M30X10");
+    pane_.Core().SetSelection({5, 1}, {8, 1});
+    EXPECT_EQ(DragTo(pane_, {4, 2}, Qt::ControlModifier), Qt::CopyAction);
+    EXPECT_EQ(pane_.Lines().LineAt(0), "G01 X10 Y20");
+    EXPECT_EQ(pane_.Lines().LineAt(1), "M30X10");
 }
 
 TEST_F(CodeEditDragTest, IntoTheOtherPaneMovesTheText) {
@@ -243,60 +243,60 @@ TEST_F(CodeEditDragTest, IntoTheOtherPaneMovesTheText) {
     AddLines(target, {"PU", "PD"});
     EXPECT_EQ(DragTo(target, {3, 2}), Qt::MoveAction);
     EXPECT_EQ(target.Lines().LineAt(1), "PDX10");
-    EXPECT_EQ(pane.Lines().LineAt(0), "G01  Y20");
+    EXPECT_EQ(pane_.Lines().LineAt(0), "G01  Y20");
     QTest::keyClick(&target, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(target.Lines().LineAt(1), "PD");
     Key(Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(pane.Lines().LineAt(0), "G01 X10 Y20");
+    EXPECT_EQ(pane_.Lines().LineAt(0), "G01 X10 Y20");
 }
 
 TEST_F(CodeEditDragTest, OtherProgramsGetThePlainTextWithTheDesktopsLineBreaks) {
-    pane.Core().SetSelection({5, 1}, {2, 2});
+    pane_.Core().SetSelection({5, 1}, {2, 2});
     QString plain;
-    pane.DragRunner = [&](QDrag& drag, Qt::DropActions) {
+    pane_.DragRunner = [&](QDrag& drag, Qt::DropActions) {
         plain = drag.mimeData()->text();
         return Qt::IgnoreAction;
     };
-    Press(Cell(pane, 6, 1));
-    MoveTo(Cell(pane, 6, 1) + QPoint(QApplication::startDragDistance(), 0));
-    Release(Cell(pane, 6, 1));
+    Press(Cell(pane_, 6, 1));
+    MoveTo(Cell(pane_, 6, 1) + QPoint(QApplication::startDragDistance(), 0));
+    Release(Cell(pane_, 6, 1));
     EXPECT_EQ(plain, u"X10 Y20\nM"_qs);
 }
 
 TEST_F(CodeEditDragTest, APressInsideTheSelectionWithoutDragPlacesTheCaret) {
-    QTest::mouseClick(pane.viewport(), Qt::LeftButton, {}, Cell(pane, 6, 1));
-    EXPECT_FALSE(pane.Core().SelAvail());
-    EXPECT_EQ(pane.Core().CaretXY(), (P{6, 1}));
+    QTest::mouseClick(pane_.viewport(), Qt::LeftButton, {}, Cell(pane_, 6, 1));
+    EXPECT_FALSE(pane_.Core().SelAvail());
+    EXPECT_EQ(pane_.Core().CaretXY(), (P{6, 1}));
 }
 
 TEST_F(CodeEditDragTest, PlainTextFromOtherProgramsIsCopiedIn) {
-    QDrag drag(&pane);
+    QDrag drag(&pane_);
     drag.setMimeData(new QMimeData);
     drag.mimeData()->setText("G4 X2");
-    EXPECT_EQ(DropOn(drag, Qt::CopyAction | Qt::MoveAction, pane, Cell(pane, 1, 2), {}),
+    EXPECT_EQ(DropOn(drag, Qt::CopyAction | Qt::MoveAction, pane_, Cell(pane_, 1, 2), {}),
               Qt::CopyAction);
-    EXPECT_EQ(pane.Lines().LineAt(1), "G4 X2M30");
+    EXPECT_EQ(pane_.Lines().LineAt(1), "G4 X2M30");
     drag.mimeData()->setText(QString::fromUtf8("\xCE\xA9"));
-    EXPECT_EQ(DropOn(drag, Qt::CopyAction, pane, Cell(pane, 1, 2), {}), Qt::IgnoreAction)
+    EXPECT_EQ(DropOn(drag, Qt::CopyAction, pane_, Cell(pane_, 1, 2), {}), Qt::IgnoreAction)
         << "text the pane cannot hold is refused";
 }
 
 // A file manager drops a URL list with the URLs as text: files, never text to insert.
 TEST_F(CodeEditDragTest, DroppedFilesGoToTheHandlerNeverIntoTheText) {
-    QDrag drag(&pane);
+    QDrag drag(&pane_);
     drag.setMimeData(new QMimeData);
     drag.mimeData()->setUrls({QUrl::fromLocalFile(u"/tmp/a.nc"_qs), QUrl(u"https://x.de/b"_qs),
                               QUrl::fromLocalFile(u"/tmp/c.nc"_qs)});
     drag.mimeData()->setText(u"file:///tmp/a.nc"_qs);
-    EXPECT_EQ(DropOn(drag, Qt::CopyAction, pane, Cell(pane, 1, 2), {}), Qt::IgnoreAction)
+    EXPECT_EQ(DropOn(drag, Qt::CopyAction, pane_, Cell(pane_, 1, 2), {}), Qt::IgnoreAction)
         << "refused without a handler";
     QStringList dropped;
-    pane.OnDropFiles = [&](TCodeEdit*, const QStringList& files) { dropped = files; };
-    EXPECT_EQ(DropOn(drag, Qt::CopyAction | Qt::MoveAction, pane, Cell(pane, 1, 2), {}),
+    pane_.OnDropFiles = [&](TCodeEdit*, const QStringList& files) { dropped = files; };
+    EXPECT_EQ(DropOn(drag, Qt::CopyAction | Qt::MoveAction, pane_, Cell(pane_, 1, 2), {}),
               Qt::CopyAction);
     EXPECT_EQ(dropped, (QStringList{u"/tmp/a.nc"_qs, u"/tmp/c.nc"_qs}));
-    EXPECT_EQ(pane.Lines().LineAt(1), "M30");
-    EXPECT_FALSE(pane.Core().Modified());
+    EXPECT_EQ(pane_.Lines().LineAt(1), "M30");
+    EXPECT_FALSE(pane_.Core().Modified());
 }
 
 } // namespace

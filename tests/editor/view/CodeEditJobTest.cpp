@@ -108,26 +108,26 @@ class CodeEditJobTest : public PaneTest {
 protected:
     void SetUp() override {
         PaneTest::SetUp();
-        Prepare(pane, syn);
+        Prepare(pane_, syn_);
     }
     // Runs the event loop until the job's finish has run.
     std::optional<TOutcome> Wait() {
-        EXPECT_TRUE(QTest::qWaitFor([&] { return outcome.has_value(); }, 10000));
-        return outcome;
+        EXPECT_TRUE(QTest::qWaitFor([&] { return outcome_.has_value(); }, 10000));
+        return outcome_;
     }
     TCodeEditJob::TFinish Finish() {
-        return [this](const TOutcome& o) { outcome = o; };
+        return [this](const TOutcome& o) { outcome_ = o; };
     }
     std::vector<std::string> PaneLines() const {
         std::vector<std::string> lines;
-        for (int i = 0; i < pane.Lines().Count(); ++i)
-            lines.emplace_back(pane.Lines().LineAt(i));
+        for (int i = 0; i < pane_.Lines().Count(); ++i)
+            lines.emplace_back(pane_.Lines().LineAt(i));
         return lines;
     }
 
-    TNCSyn syn;
-    test::TTempDir dir;
-    std::optional<TOutcome> outcome;
+    TNCSyn syn_;
+    test::TTempDir dir_;
+    std::optional<TOutcome> outcome_;
 };
 
 std::string ErrorText(const TOutcome& outcome) {
@@ -142,38 +142,38 @@ TEST_F(CodeEditJobTest, LoadGivesWhatTheSynchronousLoadGives) {
     std::string bytes;
     for (int i = 0; i < 50000; ++i)
         bytes += BlockText(i) + (i == 7 ? "\n" : "\r\n");
-    const std::string path = dir.Write("teil.nc", bytes);
+    const std::string path = dir_.Write("teil.nc", bytes);
 
-    ASSERT_TRUE(pane.Job().StartLoad(path, Finish()));
-    EXPECT_TRUE(pane.Job().Busy());
-    EXPECT_TRUE(pane.Core().ReadOnly()); // no edit that the loaded text would throw away
-    EXPECT_FALSE(pane.Job().StartLoad(path, Finish()));
-    EXPECT_FALSE(pane.Job().StartSave(dir.Path("x.nc"), TLineBreakFormat::LF, Finish()));
+    ASSERT_TRUE(pane_.Job().StartLoad(path, Finish()));
+    EXPECT_TRUE(pane_.Job().Busy());
+    EXPECT_TRUE(pane_.Core().ReadOnly()); // no edit that the loaded text would throw away
+    EXPECT_FALSE(pane_.Job().StartLoad(path, Finish()));
+    EXPECT_FALSE(pane_.Job().StartSave(dir_.Path("x.nc"), TLineBreakFormat::LF, Finish()));
     ASSERT_TRUE(Wait());
-    EXPECT_EQ(outcome->End, TEnd::Completed);
-    EXPECT_FALSE(pane.Job().Busy());
-    EXPECT_FALSE(pane.Core().ReadOnly());
-    EXPECT_EQ(pane.Job().Progress().Percent(), 100);
+    EXPECT_EQ(outcome_->End, TEnd::Completed);
+    EXPECT_FALSE(pane_.Job().Busy());
+    EXPECT_FALSE(pane_.Core().ReadOnly());
+    EXPECT_EQ(pane_.Job().Progress().Percent(), 100);
 
     TNCSyn otherSyn;
     TCodeEdit synchronous;
     Prepare(synchronous, otherSyn);
     synchronous.LoadFile(path);
-    EXPECT_EQ(StateOf(pane), StateOf(synchronous));
-    EXPECT_EQ(pane.Lines().LineBreakFormat(), TLineBreakFormat::CRLF);
-    EXPECT_EQ(pane.Lines().LineAt(49999), BlockText(49999));
+    EXPECT_EQ(StateOf(pane_), StateOf(synchronous));
+    EXPECT_EQ(pane_.Lines().LineBreakFormat(), TLineBreakFormat::CRLF);
+    EXPECT_EQ(pane_.Lines().LineAt(49999), BlockText(49999));
 }
 
 TEST_F(CodeEditJobTest, FailedLoadLeavesThePaneAsItWas) {
     const auto before = PaneLines();
-    const std::string missing = dir.Path("fehlt.nc");
-    ASSERT_TRUE(pane.Job().StartLoad(missing, Finish()));
+    const std::string missing = dir_.Path("fehlt.nc");
+    ASSERT_TRUE(pane_.Job().StartLoad(missing, Finish()));
     ASSERT_TRUE(Wait());
-    EXPECT_EQ(outcome->End, TEnd::Failed);
-    EXPECT_EQ(ErrorText(*outcome), "Datei " + missing + " kann nicht geöffnet werden");
+    EXPECT_EQ(outcome_->End, TEnd::Failed);
+    EXPECT_EQ(ErrorText(*outcome_), "Datei " + missing + " kann nicht geöffnet werden");
     EXPECT_EQ(PaneLines(), before);
-    EXPECT_TRUE(pane.Core().CanUndo());
-    EXPECT_FALSE(pane.Core().ReadOnly());
+    EXPECT_TRUE(pane_.Core().CanUndo());
+    EXPECT_FALSE(pane_.Core().ReadOnly());
 }
 
 // A build that runs until it is told to stop, having added two lines.
@@ -194,48 +194,48 @@ TEST_F(CodeEditJobTest, CancelledOrFailedBuildAdoptsOnlyWhereAsked) {
     std::atomic<bool> fail{false};
     using TAdoptOn = TCodeEditJob::TAdoptOn;
 
-    ASSERT_TRUE(pane.Job().StartBuild(HeldBuild(fail), TAdoptOn::CompletionOrFailure, Finish()));
+    ASSERT_TRUE(pane_.Job().StartBuild(HeldBuild(fail), TAdoptOn::CompletionOrFailure, Finish()));
     QTest::qWait(50);
-    pane.Job().Cancel();
+    pane_.Job().Cancel();
     ASSERT_TRUE(Wait());
-    EXPECT_EQ(outcome->End, TEnd::Cancelled);
+    EXPECT_EQ(outcome_->End, TEnd::Cancelled);
     EXPECT_EQ(PaneLines(), before);
 
-    outcome.reset();
-    ASSERT_TRUE(pane.Job().StartBuild(HeldBuild(fail), TAdoptOn::Completion, Finish()));
+    outcome_.reset();
+    ASSERT_TRUE(pane_.Job().StartBuild(HeldBuild(fail), TAdoptOn::Completion, Finish()));
     fail = true;
     ASSERT_TRUE(Wait());
-    EXPECT_EQ(outcome->End, TEnd::Failed);
+    EXPECT_EQ(outcome_->End, TEnd::Failed);
     EXPECT_EQ(PaneLines(), before);
-    EXPECT_TRUE(pane.Core().CanUndo());
+    EXPECT_TRUE(pane_.Core().CanUndo());
 
     // A conversion shows the lines before its faulty block.
-    outcome.reset();
-    ASSERT_TRUE(pane.Job().StartBuild(HeldBuild(fail), TAdoptOn::CompletionOrFailure, Finish()));
+    outcome_.reset();
+    ASSERT_TRUE(pane_.Job().StartBuild(HeldBuild(fail), TAdoptOn::CompletionOrFailure, Finish()));
     ASSERT_TRUE(Wait());
-    EXPECT_EQ(ErrorText(*outcome), "Gleitkommadivision durch Null");
+    EXPECT_EQ(ErrorText(*outcome_), "Gleitkommadivision durch Null");
     EXPECT_EQ(PaneLines(), (std::vector<std::string>{"PU0,0;", "PD;"}));
-    EXPECT_EQ(pane.Lines().LineRange(1), 0); // scanned where it was built
+    EXPECT_EQ(pane_.Lines().LineRange(1), 0); // scanned where it was built
 }
 
 TEST_F(CodeEditJobTest, SaveWritesWhatTheSynchronousSaveWrites) {
     for (int i = 0; i < 20000; ++i)
-        pane.Lines().AddLine(BlockText(i));
-    pane.Core().SetReadOnly(true); // stays so after the job
-    const std::string path = dir.Write("ziel.plt", "alt\r\n");
-    ASSERT_TRUE(pane.Job().StartSave(path, TLineBreakFormat::CRLF, Finish()));
-    EXPECT_FALSE(pane.Job().StartSave(path, TLineBreakFormat::CRLF, Finish()));
+        pane_.Lines().AddLine(BlockText(i));
+    pane_.Core().SetReadOnly(true); // stays so after the job
+    const std::string path = dir_.Write("ziel.plt", "alt\r\n");
+    ASSERT_TRUE(pane_.Job().StartSave(path, TLineBreakFormat::CRLF, Finish()));
+    EXPECT_FALSE(pane_.Job().StartSave(path, TLineBreakFormat::CRLF, Finish()));
     // The pane goes on painting and measuring lines while the worker reads them.
-    for (int top = 1; top < 20000 && !outcome; top += 997) {
-        pane.SetTopLine(top);
-        pane.viewport()->repaint();
-        pane.Lines().LongestLineLength();
+    for (int top = 1; top < 20000 && !outcome_; top += 997) {
+        pane_.SetTopLine(top);
+        pane_.viewport()->repaint();
+        pane_.Lines().LongestLineLength();
     }
     ASSERT_TRUE(Wait());
-    EXPECT_EQ(outcome->End, TEnd::Completed);
-    EXPECT_TRUE(pane.Core().ReadOnly());
-    const std::string reference = dir.Path("reference.plt");
-    pane.Lines().SaveFile(reference, TLineBreakFormat::CRLF);
+    EXPECT_EQ(outcome_->End, TEnd::Completed);
+    EXPECT_TRUE(pane_.Core().ReadOnly());
+    const std::string reference = dir_.Path("reference.plt");
+    pane_.Lines().SaveFile(reference, TLineBreakFormat::CRLF);
     EXPECT_EQ(test::TTempDir::Read(path), test::TTempDir::Read(reference));
 }
 
@@ -251,8 +251,8 @@ TEST_F(CodeEditJobTest, ABuildOnTheCallersThreadEndsAsOnTheWorker) {
     TCodeEdit other;
     Prepare(other, otherSyn);
     TCountingNCSyn workerSyn, callerSyn;
-    ASSERT_TRUE(pane.Job().StartBuild(build, TCodeEditJob::TAdoptOn::Completion, Finish(),
-                                      &workerSyn, TRunOn::Worker));
+    ASSERT_TRUE(pane_.Job().StartBuild(build, TCodeEditJob::TAdoptOn::Completion, Finish(),
+                                       &workerSyn, TRunOn::Worker));
     ASSERT_TRUE(Wait());
     std::optional<TOutcome> callerOutcome;
     ASSERT_TRUE(other.Job().StartBuild(
@@ -264,17 +264,17 @@ TEST_F(CodeEditJobTest, ABuildOnTheCallersThreadEndsAsOnTheWorker) {
         &callerSyn, TRunOn::Caller));
     ASSERT_TRUE(callerOutcome); // ended before the start returned
     EXPECT_EQ(callerOutcome->End, TEnd::Completed);
-    EXPECT_EQ(outcome->End, TEnd::Completed);
-    EXPECT_EQ(pane.Highlighter(), &workerSyn);
+    EXPECT_EQ(outcome_->End, TEnd::Completed);
+    EXPECT_EQ(pane_.Highlighter(), &workerSyn);
     EXPECT_EQ(other.Highlighter(), &callerSyn);
     EXPECT_EQ(workerSyn.Scans + callerSyn.Scans, 0);
     EXPECT_FALSE(other.Core().ReadOnly());
-    EXPECT_EQ(StateOf(pane), StateOf(other));
-    EXPECT_EQ(Shot(pane), Shot(other));
+    EXPECT_EQ(StateOf(pane_), StateOf(other));
+    EXPECT_EQ(Shot(pane_), Shot(other));
 
     // An error of the finish reaches the caller, with the pane settled.
     EXPECT_THROW(other.Job().StartLoad(
-                     dir.Path("fehlt.nc"),
+                     dir_.Path("fehlt.nc"),
                      [](const TOutcome& o) { std::rethrow_exception(o.Error); }, TRunOn::Caller),
                  EFOpenError);
     EXPECT_FALSE(other.Job().Busy());

@@ -65,11 +65,11 @@ protected:
     void SetUp() override {
         // No blinking, so that a picture shows the caret whenever the pane has the focus.
         QApplication::setCursorFlashTime(0);
-        pane.SetClipboard(&clipboard);
+        pane_.SetClipboard(&clipboard_);
     }
 
-    TCodeEdit pane;
-    InMemoryClipboard clipboard;
+    TCodeEdit pane_;
+    InMemoryClipboard clipboard_;
 };
 
 } // namespace plotalon::test

@@ -21,13 +21,13 @@ namespace {
 class DesktopBrowser : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::filesystem::create_directories(Files.Path("nc/teile"));
-        std::filesystem::create_directories(Files.Path("plt"));
-        Info.hwndOwner = &Owner;
-        Info.lpszTitle = u"Auswahl Verzeichnis"_qs;
-        Info.lpfn = &Record;
-        Info.lParam = &Heard;
-        Info.pszDisplayName = &DisplayName;
+        std::filesystem::create_directories(files_.Path("nc/teile"));
+        std::filesystem::create_directories(files_.Path("plt"));
+        info_.hwndOwner = &owner_;
+        info_.lpszTitle = u"Auswahl Verzeichnis"_qs;
+        info_.lpfn = &Record;
+        info_.lParam = &heard_;
+        info_.pszDisplayName = &displayName_;
     }
     // The callback: notes what it hears, preselects "nc" and sends a status text on opening,
     // and keeps the browser open on a typed name that is no folder.
@@ -44,22 +44,22 @@ protected:
         dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
     }
 
-    test::TTempDir Files;
-    QDialog Owner;
-    TBrowseInfo Info;
-    QString DisplayName;
-    std::vector<std::pair<unsigned, QString>> Heard;
-    TScriptedModal Modal;
+    test::TTempDir files_;
+    QDialog owner_;
+    TBrowseInfo info_;
+    QString displayName_;
+    std::vector<std::pair<unsigned, QString>> heard_;
+    TScriptedModal modal_;
     static inline std::string StartFolder;
 };
 
 TEST_F(DesktopBrowser, ShowsTheStatusLineAndEditBoxOnlyWhenAskedAndPreselects) {
-    StartFolder = Files.Path("nc");
+    StartFolder = files_.Path("nc");
     for (unsigned flags : {0u, BIF_STATUSTEXT | BIF_EDITBOX}) {
-        Info.ulFlags = flags;
+        info_.ulFlags = flags;
         bool statusShown = false, editShown = false;
         QString status, selected;
-        Modal.Script = [&](QDialog& dialog) {
+        modal_.Script = [&](QDialog& dialog) {
             auto& browser = static_cast<TFolderBrowserDialog&>(dialog);
             statusShown = browser.Status->isVisible();
             editShown = browser.EditBox->isVisible();
@@ -67,10 +67,10 @@ TEST_F(DesktopBrowser, ShowsTheStatusLineAndEditBoxOnlyWhenAskedAndPreselects) {
             selected = static_cast<QFileSystemModel*>(browser.Tree->model())
                            ->filePath(browser.Tree->currentIndex());
             EXPECT_EQ(browser.Title->text(), u"Auswahl Verzeichnis"_qs);
-            EXPECT_EQ(browser.parentWidget(), &Owner);
+            EXPECT_EQ(browser.parentWidget(), &owner_);
             PressOk(dialog);
         };
-        const TItemIdList chosen = SHBrowseForFolder(Info);
+        const TItemIdList chosen = SHBrowseForFolder(info_);
         EXPECT_EQ(statusShown, flags != 0);
         EXPECT_EQ(editShown, flags != 0);
         EXPECT_EQ(status, u"Verzeichnis auswählen"_qs); // received either way
@@ -79,17 +79,17 @@ TEST_F(DesktopBrowser, ShowsTheStatusLineAndEditBoxOnlyWhenAskedAndPreselects) {
         QString path;
         EXPECT_TRUE(SHGetPathFromIDList(chosen, path));
         EXPECT_EQ(path.toStdString(), StartFolder);
-        EXPECT_EQ(DisplayName, u"nc"_qs);
+        EXPECT_EQ(displayName_, u"nc"_qs);
     }
-    EXPECT_EQ(Heard.front().first, BFFM_INITIALIZED);
-    EXPECT_EQ(Heard.back(), std::make_pair(BFFM_SELCHANGED, QString::fromStdString(StartFolder)));
+    EXPECT_EQ(heard_.front().first, BFFM_INITIALIZED);
+    EXPECT_EQ(heard_.back(), std::make_pair(BFFM_SELCHANGED, QString::fromStdString(StartFolder)));
 }
 
 TEST_F(DesktopBrowser, TypedNamesAreCheckedAndCancelChoosesNothing) {
-    StartFolder = Files.Path("nc");
-    Info.ulFlags = BIF_EDITBOX | BIF_VALIDATE;
+    StartFolder = files_.Path("nc");
+    info_.ulFlags = BIF_EDITBOX | BIF_VALIDATE;
     bool stayedOpen = false;
-    Modal.Script = [&](QDialog& dialog) {
+    modal_.Script = [&](QDialog& dialog) {
         auto& browser = static_cast<TFolderBrowserDialog&>(dialog);
         browser.EditBox->setText(u"gibtsnicht"_qs);
         PressOk(dialog);
@@ -97,27 +97,27 @@ TEST_F(DesktopBrowser, TypedNamesAreCheckedAndCancelChoosesNothing) {
         browser.EditBox->setText(u"plt"_qs); // a sibling of the selected folder
         PressOk(dialog);
     };
-    TItemIdList chosen = SHBrowseForFolder(Info);
+    TItemIdList chosen = SHBrowseForFolder(info_);
     EXPECT_TRUE(stayedOpen);
-    EXPECT_EQ(Heard.back(), std::make_pair(BFFM_VALIDATEFAILEDA, u"gibtsnicht"_qs));
+    EXPECT_EQ(heard_.back(), std::make_pair(BFFM_VALIDATEFAILEDA, u"gibtsnicht"_qs));
     ASSERT_NE(chosen, nullptr);
-    EXPECT_EQ(chosen->Path.toStdString(), Files.Path("plt"));
+    EXPECT_EQ(chosen->Path.toStdString(), files_.Path("plt"));
 
-    DisplayName = u"unchanged"_qs;
-    Modal.Script = [](QDialog& dialog) { dialog.reject(); };
-    EXPECT_EQ(SHBrowseForFolder(Info), nullptr);
-    EXPECT_EQ(DisplayName, u"unchanged"_qs);
+    displayName_ = u"unchanged"_qs;
+    modal_.Script = [](QDialog& dialog) { dialog.reject(); };
+    EXPECT_EQ(SHBrowseForFolder(info_), nullptr);
+    EXPECT_EQ(displayName_, u"unchanged"_qs);
 }
 
 TEST_F(DesktopBrowser, ThePreselectedFolderIsBroughtIntoView) {
     for (int i = 0; i < 60; ++i)
-        std::filesystem::create_directories(Files.Path("many/f" + std::to_string(100 + i)));
-    std::filesystem::create_directories(Files.Path("many/zz/ziel"));
-    StartFolder = Files.Path("many/zz/ziel");
-    Info.pidlRoot = std::make_shared<const TShellItem>(
-        TShellItem{QString::fromStdString(Files.Path("many")), u"many"_qs});
+        std::filesystem::create_directories(files_.Path("many/f" + std::to_string(100 + i)));
+    std::filesystem::create_directories(files_.Path("many/zz/ziel"));
+    StartFolder = files_.Path("many/zz/ziel");
+    info_.pidlRoot = std::make_shared<const TShellItem>(
+        TShellItem{QString::fromStdString(files_.Path("many")), u"many"_qs});
     bool inView = false;
-    Modal.Script = [&](QDialog& dialog) {
+    modal_.Script = [&](QDialog& dialog) {
         auto& browser = static_cast<TFolderBrowserDialog&>(dialog);
         // The folders are read in the background and sorted in afterwards, which pushes
         // the preselected one far down: wait until they are all there and sorted.
@@ -134,7 +134,7 @@ TEST_F(DesktopBrowser, ThePreselectedFolderIsBroughtIntoView) {
             1000);
         dialog.reject();
     };
-    SHBrowseForFolder(Info);
+    SHBrowseForFolder(info_);
     EXPECT_TRUE(inView);
 }
 

@@ -53,12 +53,12 @@ std::string AsFile(const TLineVector& lines) {
 class SendFromTheProgram : public ::testing::Test {
 protected:
     void SetUp() override {
-        Main.resize(600, 400);
-        Main.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&Main));
+        main_.resize(600, 400);
+        main_.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&main_));
     }
     void Settings(const std::string& port, const std::string& more = "") {
-        Files.Write("main.ini", "[plotter]\r\nport=" + port + "\r\nbaud=230400\r\n" + more);
+        files_.Write("main.ini", "[plotter]\r\nport=" + port + "\r\nbaud=230400\r\n" + more);
     }
     // idle: how long the simulator waits for more before it ends (longer than any pause, and
     // than the stalls a loaded machine gives a window test).
@@ -69,15 +69,15 @@ protected:
                                             drain,         "--xonxoff",
                                             "--xoff",      "512",
                                             "--xon",       "768",
-                                            "--record",    Files.Path("record.plt"),
-                                            "--report",    Files.Path("report.txt"),
+                                            "--record",    files_.Path("record.plt"),
+                                            "--report",    files_.Path("report.txt"),
                                             "--idle-exit", idle};
-        Plotter = std::make_unique<TProcess>(argv, Files.Path("sim.err"));
-        return Plotter->ReadLine();
+        plotter_ = std::make_unique<TProcess>(argv, files_.Path("sim.err"));
+        return plotter_->ReadLine();
     }
     long Overflows() {
         std::smatch match;
-        const std::string report = TTempDir::Read(Files.Path("report.txt"));
+        const std::string report = TTempDir::Read(files_.Path("report.txt"));
         return std::regex_search(report, match, std::regex("Überläufe: (\\d+)"))
                    ? std::stol(match[1])
                    : -1;
@@ -87,11 +87,11 @@ protected:
     }
     static void Click(QWidget* button) { QTest::mouseClick(button, Qt::LeftButton, {}, {5, 5}); }
 
-    TTempDir Files;
-    TProgramFolderOverride Folder{Files.Folder()};
-    QWidget Main;
-    TErrorRecorder Errors;
-    std::unique_ptr<TProcess> Plotter;
+    TTempDir files_;
+    TProgramFolderOverride folder_{files_.Folder()};
+    QWidget main_;
+    TErrorRecorder errors_;
+    std::unique_ptr<TProcess> plotter_;
 };
 
 TEST_F(SendFromTheProgram, XonXoffThroughTheQtPortDeliversEveryByteWhileTheWindowShowsProgress) {
@@ -99,7 +99,7 @@ TEST_F(SendFromTheProgram, XonXoffThroughTheQtPortDeliversEveryByteWhileTheWindo
     ASSERT_TRUE(device.starts_with("/dev/"));
     Settings(device, "handshake=xonxoff\r\n");
     const TLineVector lines = Plot(64 * 1024);
-    QPointer<TSendProgress> window = SendToPlotter(lines, &Main);
+    QPointer<TSendProgress> window = SendToPlotter(lines, &main_);
     ASSERT_TRUE(window);
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(window->windowTitle(), u"An Plotter senden"_qs);
@@ -111,22 +111,22 @@ TEST_F(SendFromTheProgram, XonXoffThroughTheQtPortDeliversEveryByteWhileTheWindo
     EXPECT_GT(updates, 3); // the window heard of the send while it ran
     EXPECT_EQ(window->LState->text(), u"Fertig: alle Daten gesendet"_qs)
         << window->LState->text().toStdString() << "\n"
-        << TTempDir::Read(Files.Path("sim.err"));
+        << TTempDir::Read(files_.Path("sim.err"));
     EXPECT_EQ(window->Bar->value(), 1000);
     EXPECT_EQ(window->BAbort->Caption(), u"&Schließen"_qs);
     EXPECT_FALSE(window->BPause->isEnabled());
-    EXPECT_TRUE(Errors.Entries.empty());
+    EXPECT_TRUE(errors_.Entries.empty());
     Click(window->BAbort);
     EXPECT_TRUE(QTest::qWaitFor([&] { return window.isNull(); })); // closed, and gone
-    EXPECT_EQ(Plotter->Wait(), 0);
+    EXPECT_EQ(plotter_->Wait(), 0);
     EXPECT_EQ(Overflows(), 0);
-    EXPECT_TRUE(TTempDir::Read(Files.Path("record.plt")) == AsFile(lines));
+    EXPECT_TRUE(TTempDir::Read(files_.Path("record.plt")) == AsFile(lines));
 }
 
 TEST_F(SendFromTheProgram, PauseHoldsTheSendingAndCancelLiftsThePen) {
     const std::string device = StartPlotter("4000", "3");
     Settings(device, "handshake=xonxoff\r\n");
-    QPointer<TSendProgress> window = SendToPlotter(Plot(64 * 1024), &Main);
+    QPointer<TSendProgress> window = SendToPlotter(Plot(64 * 1024), &main_);
     ASSERT_TRUE(window);
     ASSERT_TRUE(QTest::qWaitFor([&] { return window->Job().Status().Sent > 2000; }, 5000));
 
@@ -147,8 +147,8 @@ TEST_F(SendFromTheProgram, PauseHoldsTheSendingAndCancelLiftsThePen) {
     EXPECT_EQ(window->LState->text(), u"Abgebrochen, der Stift ist angehoben"_qs);
     EXPECT_EQ(window->BAbort->Caption(), u"&Schließen"_qs);
     window->close();
-    EXPECT_EQ(Plotter->Wait(), 0);
-    const std::string recorded = TTempDir::Read(Files.Path("record.plt"));
+    EXPECT_EQ(plotter_->Wait(), 0);
+    const std::string recorded = TTempDir::Read(files_.Path("record.plt"));
     EXPECT_TRUE(recorded.ends_with("\x1b.KPU;"));
     EXPECT_LT(recorded.size(), 60000u);
 }
@@ -156,31 +156,31 @@ TEST_F(SendFromTheProgram, PauseHoldsTheSendingAndCancelLiftsThePen) {
 TEST_F(SendFromTheProgram, ClosingTheWindowWhileSendingCancelsTheSend) {
     const std::string device = StartPlotter("4000");
     Settings(device, "handshake=query\r\n");
-    QPointer<TSendProgress> window = SendToPlotter(Plot(64 * 1024), &Main);
+    QPointer<TSendProgress> window = SendToPlotter(Plot(64 * 1024), &main_);
     ASSERT_TRUE(QTest::qWaitFor([&] { return window->Job().Status().Sent > 1000; }, 5000));
     window->close();     // the close box
     EXPECT_TRUE(window); // still there until the abort has gone out
     EXPECT_TRUE(QTest::qWaitFor([&] { return window.isNull(); }, 10000));
-    EXPECT_EQ(Plotter->Wait(), 0);
-    const std::string recorded = TTempDir::Read(Files.Path("record.plt"));
+    EXPECT_EQ(plotter_->Wait(), 0);
+    const std::string recorded = TTempDir::Read(files_.Path("record.plt"));
     EXPECT_TRUE(recorded.ends_with("\x1b.KPU;"));
 }
 
 TEST_F(SendFromTheProgram, TheRangeCheckNamesTheFirstLineOutsideAndTheUserMayStop) {
-    Settings(Files.Path("plotter.plt"), "rangemin=0\r\nrangemax=10300\r\n");
+    Settings(files_.Path("plotter.plt"), "rangemin=0\r\nrangemax=10300\r\n");
     const TLineVector lines{"IN;", "PA0,0;", "PA10301,5;", "PA-1,0;"};
     TScriptedQuestions questions;
     questions.Answers = {TAnswer::No, TAnswer::Yes};
-    EXPECT_EQ(SendToPlotter(lines, &Main), nullptr);
+    EXPECT_EQ(SendToPlotter(lines, &main_), nullptr);
     ASSERT_EQ(questions.Asked.size(), 1u);
     EXPECT_EQ(questions.Asked[0].text, u"Zeile 3 liegt außerhalb des Plotterbereichs 0 bis 10300: "
                                        u"PA10301,5;\n\nTrotzdem senden?"_qs);
-    EXPECT_FALSE(FileExists(Files.Path("plotter.plt"))); // nothing sent
+    EXPECT_FALSE(FileExists(files_.Path("plotter.plt"))); // nothing sent
 
     // Sent all the same: a file is written in place, as it stands, without handshake.
-    QPointer<TSendProgress> window = SendToPlotter(lines, &Main);
+    QPointer<TSendProgress> window = SendToPlotter(lines, &main_);
     ASSERT_TRUE(window && WaitForEnd(window));
-    EXPECT_EQ(TTempDir::Read(Files.Path("plotter.plt")), AsFile(lines));
+    EXPECT_EQ(TTempDir::Read(files_.Path("plotter.plt")), AsFile(lines));
     window->close();
 }
 
@@ -188,22 +188,22 @@ TEST_F(SendFromTheProgram, ProblemsBeforeOrAtTheStartAreReportedInGerman) {
     const TLineVector lines{"IN;"};
     Settings("");
     try {
-        SendToPlotter(lines, &Main);
+        SendToPlotter(lines, &main_);
         FAIL();
     } catch (const Exception& e) {
         EXPECT_EQ(e.Message(), "Kein Anschluss für den Plotter eingestellt (Einstellungen, Seite "
                                "„Plotter“)");
     }
-    EXPECT_THROW(SendToPlotter(TLineVector(), &Main), Exception);
+    EXPECT_THROW(SendToPlotter(TLineVector(), &main_), Exception);
     Settings("/dev/ttyUSB0", "init=\\q\r\n");
-    EXPECT_THROW(SendToPlotter(lines, &Main), Exception);
+    EXPECT_THROW(SendToPlotter(lines, &main_), Exception);
 
     // A port that cannot be opened fails in the window, which tells why in its own words: a
     // message box would end the question with the report's full stop.
     Settings("/dev/plotalon-no-such-port/tty");
-    QPointer<TSendProgress> window = SendToPlotter(lines, &Main);
+    QPointer<TSendProgress> window = SendToPlotter(lines, &main_);
     ASSERT_TRUE(window && WaitForEnd(window));
-    EXPECT_TRUE(Errors.Entries.empty());
+    EXPECT_TRUE(errors_.Entries.empty());
     EXPECT_EQ(window->LState->text(),
               u"Fehler: Anschluss /dev/plotalon-no-such-port/tty nicht gefunden – ist der Plotter "
               u"angeschlossen und eingeschaltet?"_qs);
@@ -215,9 +215,9 @@ TEST_F(SendFromTheProgram, ProblemsBeforeOrAtTheStartAreReportedInGerman) {
 // A port that takes nothing until it goes away altogether.
 class TVanishingPort : public IBytePort {
 public:
-    explicit TVanishingPort(std::shared_ptr<std::atomic<bool>> gone) : Gone(std::move(gone)) {}
+    explicit TVanishingPort(std::shared_ptr<std::atomic<bool>> gone) : gone_(std::move(gone)) {}
     std::size_t Write(std::string_view, TMillis wait) override {
-        if (*Gone) throw EPortLost(Name());
+        if (*gone_) throw EPortLost(Name());
         std::this_thread::sleep_for(std::min(wait, TMillis(5)));
         return 0;
     }
@@ -232,7 +232,7 @@ public:
     std::string Name() const override { return "/dev/ttyTest"; }
 
 private:
-    std::shared_ptr<std::atomic<bool>> Gone;
+    std::shared_ptr<std::atomic<bool>> gone_;
 };
 
 // Closed while it sends, the window waits for the abort; when the port goes instead, the
@@ -241,7 +241,7 @@ TEST_F(SendFromTheProgram, AFailureAfterACloseKeepsTheWindowWithItsReason) {
     auto gone = std::make_shared<std::atomic<bool>>(false);
     auto job = std::make_unique<TSendJob>([gone] { return std::make_unique<TVanishingPort>(gone); },
                                           TSendOptions(), AsFile({"IN;", "PA0,0;"}));
-    TSendProgress window(std::move(job), u"/dev/ttyTest"_qs, &Main);
+    TSendProgress window(std::move(job), u"/dev/ttyTest"_qs, &main_);
     window.show();
     window.Start();
     ASSERT_TRUE(QTest::qWaitFor([&] { return window.Job().Running(); }));
@@ -253,7 +253,7 @@ TEST_F(SendFromTheProgram, AFailureAfterACloseKeepsTheWindowWithItsReason) {
     EXPECT_TRUE(window.isVisible());
     EXPECT_EQ(window.LState->text(),
               u"Fehler: Verbindung zu /dev/ttyTest unterbrochen (0 von 13 Bytes gesendet)"_qs);
-    EXPECT_TRUE(Errors.Entries.empty());
+    EXPECT_TRUE(errors_.Entries.empty());
     Click(window.BAbort); // "&Schließen"
     EXPECT_FALSE(window.isVisible());
 }

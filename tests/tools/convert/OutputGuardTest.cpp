@@ -28,14 +28,14 @@ class TChecksum {
 public:
     void Add(std::string_view bytes) {
         for (const char c : bytes) {
-            Sum ^= static_cast<unsigned char>(c);
-            Sum *= 1099511628211u;
+            sum_ ^= static_cast<unsigned char>(c);
+            sum_ *= 1099511628211u;
         }
     }
-    std::uint64_t Value() const { return Sum; }
+    std::uint64_t Value() const { return sum_; }
 
 private:
-    std::uint64_t Sum = 14695981039346656037u;
+    std::uint64_t sum_ = 14695981039346656037u;
 };
 
 class TChecksumSink : public ILineSink {
@@ -55,9 +55,9 @@ public:
     // Every draw is its own statement in the writers below: operands of + and the arguments
     // of one call are evaluated in an order each compiler picks, and the checksums must not
     // depend on the compiler. (The draws are in the order the first compiler happened to use.)
-    explicit TRandom(std::uint64_t seed) : State(seed) {}
+    explicit TRandom(std::uint64_t seed) : state_(seed) {}
     std::uint64_t Next() {
-        std::uint64_t z = (State += 0x9e3779b97f4a7c15u);
+        std::uint64_t z = (state_ += 0x9e3779b97f4a7c15u);
         z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9u;
         z = (z ^ (z >> 27)) * 0x94d049bb133111ebu;
         return z ^ (z >> 31);
@@ -72,7 +72,7 @@ public:
     }
 
 private:
-    std::uint64_t State;
+    std::uint64_t state_;
 };
 
 // value / 10^decimals as text: "-12.345", "5.000", "0.5"; leading zero and trailing zeros as
@@ -182,15 +182,15 @@ TConvSettings LiteralSettings(TRandom& r) {
 // whatever came before.
 class TStandardWriter {
 public:
-    explicit TStandardWriter(TRandom& r) : R(r) {}
+    explicit TStandardWriter(TRandom& r) : r_(r) {}
 
     std::string Line() {
-        if (!Queued.empty()) return std::exchange(Queued, {});
-        const bool feeding = std::exchange(Feeding, false);
-        if (R.Chance(1)) return R.Pick(kFaults);
-        if (R.Chance(5)) return R.Pick(kOther);
-        std::string line = R.Chance(20) ? "N" + std::to_string(R.Range(1, 99999)) + " " : "";
-        switch (R.Range(0, 16)) {
+        if (!queued_.empty()) return std::exchange(queued_, {});
+        const bool feeding = std::exchange(feeding_, false);
+        if (r_.Chance(1)) return r_.Pick(kFaults);
+        if (r_.Chance(5)) return r_.Pick(kOther);
+        std::string line = r_.Chance(20) ? "N" + std::to_string(r_.Range(1, 99999)) + " " : "";
+        switch (r_.Range(0, 16)) {
         case 0:
         case 1:
         case 2:
@@ -219,13 +219,13 @@ public:
             line += Cycle();
             break;
         case 15:
-            line += R.Pick(kModes);
+            line += r_.Pick(kModes);
             break;
         default:
-            line += R.Chance(50) ? R.Pick(kMachine) : R.Pick(kHome);
+            line += r_.Chance(50) ? r_.Pick(kMachine) : r_.Pick(kHome);
             break;
         }
-        if (R.Chance(10)) line += R.Chance(50) ? " (G1 X5 naechster Schritt)" : " ; Ende";
+        if (r_.Chance(10)) line += r_.Chance(50) ? " (G1 X5 naechster Schritt)" : " ; Ende";
         return line;
     }
 
@@ -246,57 +246,57 @@ private:
 
     std::string Axis(char letter, std::int64_t thousandths) {
         std::string text(1, letter);
-        if (R.Chance(5)) text += ' ';
-        const int decimals = static_cast<int>(R.Range(0, 3));
+        if (r_.Chance(5)) text += ' ';
+        const int decimals = static_cast<int>(r_.Range(0, 3));
         std::int64_t v = thousandths;
         for (int d = decimals; d < 3; ++d)
             v /= 10;
         text += Decimal(v, decimals);
-        if (decimals > 0 && R.Chance(10)) text.pop_back(); // "5.5" written "5."
+        if (decimals > 0 && r_.Chance(10)) text.pop_back(); // "5.5" written "5."
         return text;
     }
     std::string Move(const char* code, bool z) {
         std::string line = code;
-        if (R.Chance(80)) line += " " + Axis('X', R.Range(-150000, 150000));
-        if (R.Chance(80)) line += " " + Axis('Y', R.Range(-150000, 150000));
-        if (z || R.Chance(15)) line += " " + Axis('Z', R.Range(-5000, 5000));
-        if (R.Chance(30)) line += " F" + std::to_string(R.Range(50, 3000));
+        if (r_.Chance(80)) line += " " + Axis('X', r_.Range(-150000, 150000));
+        if (r_.Chance(80)) line += " " + Axis('Y', r_.Range(-150000, 150000));
+        if (z || r_.Chance(15)) line += " " + Axis('Z', r_.Range(-5000, 5000));
+        if (r_.Chance(30)) line += " F" + std::to_string(r_.Range(50, 3000));
         return line;
     }
     // A feed move; after one, the next may leave out its G1.
     std::string Feed(bool feeding) {
-        Feeding = true;
-        return Move(feeding && R.Chance(30) ? "" : R.Chance(30) ? "G01" : "G1", false);
+        feeding_ = true;
+        return Move(feeding && r_.Chance(30) ? "" : r_.Chance(30) ? "G01" : "G1", false);
     }
-    std::string Rapid() { return Move(R.Chance(30) ? "G00" : "G0", false); }
+    std::string Rapid() { return Move(r_.Chance(30) ? "G00" : "G0", false); }
     std::string Plunge() {
-        const std::string z = Axis('Z', R.Range(-3000, 5000));
-        return std::string(R.Chance(50) ? "G1" : "G0") + " " + z;
+        const std::string z = Axis('Z', r_.Range(-3000, 5000));
+        return std::string(r_.Chance(50) ? "G1" : "G0") + " " + z;
     }
     std::string ArcCode() {
         static const char* const codes[] = {"G2", "G3", "G02", "G03"};
-        return R.Pick(codes);
+        return r_.Pick(codes);
     }
     // Moves to a start (whole millimetres) and returns it; the arc follows as the next line.
     std::string Start(std::int64_t& x, std::int64_t& y) {
-        x = R.Range(-100, 100) * 1000;
-        y = R.Range(-100, 100) * 1000;
+        x = r_.Range(-100, 100) * 1000;
+        y = r_.Range(-100, 100) * 1000;
         return "G90 G91.1 G0 X" + Decimal(x, 3) + " Y" + Decimal(y, 3);
     }
-    std::string ZWord() { return R.Chance(20) ? " " + Axis('Z', R.Range(-2000, 1000)) : ""; }
+    std::string ZWord() { return r_.Chance(20) ? " " + Axis('Z', r_.Range(-2000, 1000)) : ""; }
     // End points whole millimetres apart and a radius of at least half the chord.
     std::string ArcByRadius() {
         std::int64_t x = 0, y = 0;
         const std::string start = Start(x, y);
-        const std::int64_t dx = R.Range(-40, 40), dy = R.Range(-40, 40);
+        const std::int64_t dx = r_.Range(-40, 40), dy = r_.Range(-40, 40);
         std::int64_t radius = (std::max(dx < 0 ? -dx : dx, dy < 0 ? -dy : dy) + 1) * 1000;
-        if (R.Chance(30)) radius = -radius;
-        if (R.Chance(1)) radius = 1;
+        if (r_.Chance(30)) radius = -radius;
+        if (r_.Chance(1)) radius = 1;
         const std::string z = ZWord();
         const std::string r = Axis('R', radius);
         const std::string ey = Axis('Y', y + dy * 1000);
         const std::string ex = Axis('X', x + dx * 1000);
-        Queued = ArcCode() + " " + ex + " " + ey + " " + r + z;
+        queued_ = ArcCode() + " " + ex + " " + ey + " " + r + z;
         return start;
     }
     // A full, half or quarter circle about a centre I, J off the start: exact ends without
@@ -304,9 +304,9 @@ private:
     std::string ArcByCentre() {
         std::int64_t x = 0, y = 0;
         const std::string start = Start(x, y);
-        const std::int64_t i = R.Range(-30, 30) * 1000, j = R.Range(-30, 30) * 1000;
+        const std::int64_t i = r_.Range(-30, 30) * 1000, j = r_.Range(-30, 30) * 1000;
         std::int64_t ex = x, ey = y;
-        switch (R.Range(0, 2)) {
+        switch (r_.Range(0, 2)) {
         case 0:
             break;
         case 1:
@@ -321,27 +321,27 @@ private:
         const std::string iw = Axis('I', i);
         const std::string yw = Axis('Y', ey);
         const std::string xw = Axis('X', ex);
-        Queued = ArcCode() + " " + xw + " " + yw + " " + iw + " " + jw + z;
+        queued_ = ArcCode() + " " + xw + " " + yw + " " + iw + " " + jw + z;
         return start;
     }
     std::string Cycle() {
         static const char* const codes[] = {"G81", "G82", "G83", "G73"};
-        std::string line = R.Pick(codes);
-        const std::string y = Axis('Y', R.Range(-50000, 50000));
-        const std::string x = Axis('X', R.Range(-50000, 50000));
+        std::string line = r_.Pick(codes);
+        const std::string y = Axis('Y', r_.Range(-50000, 50000));
+        const std::string x = Axis('X', r_.Range(-50000, 50000));
         line += " " + x + " " + y;
-        const std::string r = Axis('R', R.Range(0, 3000));
-        const std::string z = Axis('Z', R.Range(-5000, -1000));
+        const std::string r = Axis('R', r_.Range(0, 3000));
+        const std::string z = Axis('Z', r_.Range(-5000, -1000));
         line += " " + z + " " + r;
         if (line[2] == '2') line += " P0.2";
         if (line[2] == '3') line += " Q0.5";
-        if (R.Chance(20)) line += " L" + std::to_string(R.Range(1, 4));
+        if (r_.Chance(20)) line += " L" + std::to_string(r_.Range(1, 4));
         return line;
     }
 
-    TRandom& R;
-    std::string Queued;
-    bool Feeding = false;
+    TRandom& r_;
+    std::string queued_;
+    bool feeding_ = false;
 };
 
 TConvSettings StandardSettings(TRandom& r) {

@@ -56,37 +56,37 @@ protected:
                                       "--xon",
                                       "768",
                                       "--record",
-                                      Dir.Path("record.plt"),
+                                      dir_.Path("record.plt"),
                                       "--report",
-                                      Dir.Path("report.txt"),
+                                      dir_.Path("report.txt"),
                                       "--idle-exit",
                                       "0.5"};
         argv.insert(argv.end(), kLine.begin(), kLine.end());
         argv.insert(argv.end(), options.begin(), options.end());
-        Plotter = std::make_unique<TProcess>(argv, Dir.Path("sim.err"));
-        return Plotter->ReadLine();
+        plotter_ = std::make_unique<TProcess>(argv, dir_.Path("sim.err"));
+        return plotter_->ReadLine();
     }
     std::unique_ptr<TProcess> StartSender(const std::string& device,
                                           std::vector<std::string> options) {
         std::vector<std::string> argv{SEND_TOOL, "--port", device};
         argv.insert(argv.end(), kLine.begin(), kLine.end());
         argv.insert(argv.end(), options.begin(), options.end());
-        argv.push_back(Dir.Write("plot.plt", Plot));
-        return std::make_unique<TProcess>(argv, Dir.Path("send.err"));
+        argv.push_back(dir_.Write("plot.plt", plot_));
+        return std::make_unique<TProcess>(argv, dir_.Path("send.err"));
     }
     // A figure of the simulator's end report.
     long Figure(const std::string& name) {
-        const std::string report = TTempDir::Read(Dir.Path("report.txt"));
+        const std::string report = TTempDir::Read(dir_.Path("report.txt"));
         std::smatch match;
         if (!std::regex_search(report, match, std::regex(name + ": (\\d+)"))) return -1;
         return std::stol(match[1]);
     }
-    std::string Recorded() { return TTempDir::Read(Dir.Path("record.plt")); }
-    std::string SenderErrors() { return TTempDir::Read(Dir.Path("send.err")); }
+    std::string Recorded() { return TTempDir::Read(dir_.Path("record.plt")); }
+    std::string SenderErrors() { return TTempDir::Read(dir_.Path("send.err")); }
 
-    TTempDir Dir;
-    std::string Plot = BigPlot();
-    std::unique_ptr<TProcess> Plotter;
+    TTempDir dir_;
+    std::string plot_ = BigPlot();
+    std::unique_ptr<TProcess> plotter_;
 };
 
 std::string WithoutQueries(std::string bytes) {
@@ -110,14 +110,14 @@ TEST_F(PlotterChain, EveryHandshakeAPtyCarriesDeliversEveryByteAndNoHandshakeOve
         ASSERT_TRUE(device.starts_with("/dev/")) << device;
         EXPECT_EQ(StartSender(device, {"--handshake", c.handshake})->Wait(), 0)
             << c.handshake << ": " << SenderErrors();
-        EXPECT_EQ(Plotter->Wait(), c.delivered ? 0 : 1) << c.handshake;
-        EXPECT_EQ(Figure("Empfangen"), long(Plot.size()) + 3 * Figure("ESC.B-Abfragen"));
+        EXPECT_EQ(plotter_->Wait(), c.delivered ? 0 : 1) << c.handshake;
+        EXPECT_EQ(Figure("Empfangen"), long(plot_.size()) + 3 * Figure("ESC.B-Abfragen"));
         if (c.delivered) {
             EXPECT_EQ(Figure("Überläufe"), 0) << c.handshake;
-            EXPECT_TRUE(WithoutQueries(Recorded()) == Plot) << c.handshake;
+            EXPECT_TRUE(WithoutQueries(Recorded()) == plot_) << c.handshake;
         } else {
             EXPECT_GT(Figure("Überläufe"), 0);
-            EXPECT_FALSE(Recorded() == Plot);
+            EXPECT_FALSE(Recorded() == plot_);
         }
     }
     EXPECT_GT(Figure("Während XOFF empfangen"), 0);
@@ -130,11 +130,11 @@ TEST_F(PlotterChain, CancelInTheMiddleEndsTheStreamWithTheAbortAndPenUp) {
         ASSERT_TRUE(sender->WaitUntilWritten(20000));
         sender->Signal(SIGINT);
         EXPECT_EQ(sender->Wait(), 3) << SenderErrors();
-        EXPECT_EQ(Plotter->Wait(), 0) << handshake;
+        EXPECT_EQ(plotter_->Wait(), 0) << handshake;
         const std::string recorded = WithoutQueries(Recorded());
         EXPECT_TRUE(recorded.ends_with("\x1b.KPU;")) << handshake;
         EXPECT_GT(recorded.size(), 10000u);
-        EXPECT_LT(recorded.size(), Plot.size());
+        EXPECT_LT(recorded.size(), plot_.size());
         EXPECT_EQ(Figure("ESC.K-Abbrüche"), 1);
         EXPECT_NE(SenderErrors().find("abgebrochen"), std::string::npos);
     }
@@ -145,9 +145,9 @@ TEST_F(PlotterChain, APlotterThatStopsAnsweringGivesTheTimeOut) {
     std::unique_ptr<TProcess> sender =
         StartSender(device, {"--handshake", "query", "--timeout", "1"});
     ASSERT_TRUE(sender->WaitUntilWritten(5000));
-    Plotter->Signal(SIGSTOP);
+    plotter_->Signal(SIGSTOP);
     EXPECT_EQ(sender->Wait(), 1);
-    Plotter->Signal(SIGCONT);
+    plotter_->Signal(SIGCONT);
     EXPECT_TRUE(std::regex_search(
         SenderErrors(),
         std::regex("^plotalon-send: Plotter antwortet nicht \\(keine Antwort auf ESC\\.B nach 1 "
@@ -159,7 +159,7 @@ TEST_F(PlotterChain, APortThatVanishesGivesAClearErrorAndTheBytesSent) {
     const std::string device = StartPlotter({"--xonxoff"});
     std::unique_ptr<TProcess> sender = StartSender(device, {"--handshake", "xonxoff"});
     ASSERT_TRUE(sender->WaitUntilWritten(5000));
-    Plotter->Signal(SIGKILL);
+    plotter_->Signal(SIGKILL);
     EXPECT_EQ(sender->Wait(), 1);
     EXPECT_TRUE(std::regex_search(SenderErrors(),
                                   std::regex("^plotalon-send: Verbindung zu " + device +
@@ -274,21 +274,21 @@ TEST(SerialPort, OpenFailuresSayWhatToDo) {
 }
 
 TEST_F(PlotterChain, AFileOrDeviceIsWrittenInPlaceWithoutHandshake) {
-    const std::string out = Dir.Path("out.plt");
+    const std::string out = dir_.Path("out.plt");
     EXPECT_EQ(StartSender(out, {"--handshake", "query"})->Wait(), 0) << SenderErrors();
-    EXPECT_TRUE(TTempDir::Read(out) == Plot); // no ESC.B: a file does not answer
+    EXPECT_TRUE(TTempDir::Read(out) == plot_); // no ESC.B: a file does not answer
 }
 
 TEST_F(PlotterChain, ACoordinateOutsideTheRangeStopsBeforeAnythingIsSent) {
-    Plot = "IN;\r\nPA0,0;\r\nPA40000,0;\r\n";
-    const std::string out = Dir.Path("out.plt");
+    plot_ = "IN;\r\nPA0,0;\r\nPA40000,0;\r\n";
+    const std::string out = dir_.Path("out.plt");
     EXPECT_EQ(StartSender(out, {})->Wait(), 4);
     EXPECT_EQ(SenderErrors(), "plotalon-send: Zeile 3 liegt außerhalb des Plotterbereichs -32768 "
                               "bis 32767: PA40000,0;\nNichts gesendet (--force sendet trotzdem)\n");
     EXPECT_FALSE(FileExists(out));
     EXPECT_EQ(StartSender(out, {"--range", "0,50000"})->Wait(), 0);
     EXPECT_EQ(StartSender(out, {"--force"})->Wait(), 0);
-    EXPECT_EQ(TTempDir::Read(out), Plot);
+    EXPECT_EQ(TTempDir::Read(out), plot_);
 }
 
 } // namespace

@@ -35,17 +35,17 @@ public:
         for (const std::string& a : argv)
             args.push_back(const_cast<char*>(a.c_str()));
         args.push_back(nullptr);
-        if (::posix_spawn(&Pid, args[0], &actions, nullptr, args.data(), environ) != 0) Pid = -1;
+        if (::posix_spawn(&pid_, args[0], &actions, nullptr, args.data(), environ) != 0) pid_ = -1;
         posix_spawn_file_actions_destroy(&actions);
         ::close(fds[1]);
-        Out = fds[0];
+        out_ = fds[0];
     }
     ~TProcess() {
-        if (Pid > 0) {
-            ::kill(Pid, SIGKILL);
+        if (pid_ > 0) {
+            ::kill(pid_, SIGKILL);
             Wait();
         }
-        if (Out >= 0) ::close(Out);
+        if (out_ >= 0) ::close(out_);
     }
     TProcess(const TProcess&) = delete;
     TProcess& operator=(const TProcess&) = delete;
@@ -55,17 +55,17 @@ public:
         std::string line;
         char c;
         for (;;) {
-            pollfd entry{Out, POLLIN, 0};
-            if (::poll(&entry, 1, 5000) <= 0 || ::read(Out, &c, 1) != 1 || c == '\n') return line;
+            pollfd entry{out_, POLLIN, 0};
+            if (::poll(&entry, 1, 5000) <= 0 || ::read(out_, &c, 1) != 1 || c == '\n') return line;
             line += c;
         }
     }
-    void Signal(int signal) const { ::kill(Pid, signal); }
+    void Signal(int signal) const { ::kill(pid_, signal); }
     // Waits until the process has written more than bytes (to any file, the port included),
     // as the kernel counts them; false when that does not happen within a few seconds.
     bool WaitUntilWritten(long long bytes) const {
         for (int i = 0; i < 1000; ++i) {
-            std::ifstream io("/proc/" + std::to_string(Pid) + "/io");
+            std::ifstream io("/proc/" + std::to_string(pid_) + "/io");
             std::string key;
             long long value = 0;
             while (io >> key >> value)
@@ -77,14 +77,14 @@ public:
     // The exit code; -1 when it died of a signal or never started.
     int Wait() {
         int status = 0;
-        if (Pid <= 0 || ::waitpid(Pid, &status, 0) != Pid) return -1;
-        Pid = -1;
+        if (pid_ <= 0 || ::waitpid(pid_, &status, 0) != pid_) return -1;
+        pid_ = -1;
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 
 private:
-    pid_t Pid = -1;
-    int Out = -1;
+    pid_t pid_ = -1;
+    int out_ = -1;
 };
 
 } // namespace plotalon::test
