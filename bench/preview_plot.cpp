@@ -3,7 +3,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "NcProgram.h"
+#include "bench/ConvertedProgram.h"
 #include "engine/ConversionRun.h"
 #include "preview/HpglReader.h"
 #include "preview/PlotRaster.h"
@@ -15,20 +15,9 @@ namespace {
 
 using namespace plotalon;
 
-TLineVector ConvertedProgram(std::uint8_t hpglType) {
-    const TLineVector source(SplitSourceText(bench::GenerateNcProgram(1000000)));
-    TConvSettings settings;
-    settings.Factor = 1000;
-    settings.Deg = 10;
-    settings.HpglType = hpglType;
-    TModalState modal;
-    TLineVector hpgl;
-    TConversionRun(settings, modal, hpgl).Execute(source, TLineVector{"IN;SP1;"}, TLineVector{});
-    return hpgl;
-}
-
 const TLineVector& Hpgl(std::uint8_t type) {
-    static const TLineVector hpgl1 = ConvertedProgram(1), hpgl2 = ConvertedProgram(2);
+    static const TLineVector hpgl1 = bench::ConvertedProgram(1000000, 1000, 1),
+                             hpgl2 = bench::ConvertedProgram(1000000, 1000, 2);
     return type == 1 ? hpgl1 : hpgl2;
 }
 

@@ -9,6 +9,7 @@
 // first drawing, as bench/preview_vs_hp2xx.sh reports them beside plotalon-view --png and
 // hp2xx.
 
+#include "bench/ConvertedProgram.h"
 #include "bench/NcProgram.h"
 #include "engine/ConversionRun.h"
 #include "platform/qt/ErrorReport.h"
@@ -35,18 +36,7 @@ double CpuSeconds() {
 }
 
 const TLineVector& Hpgl5M() {
-    static const TLineVector hpgl = [] {
-        const TLineVector source(SplitSourceText(bench::GenerateNcProgram(5000000)));
-        TConvSettings settings;
-        settings.Factor = 40;
-        settings.Deg = 10;
-        settings.HpglType = 1;
-        TModalState modal;
-        TLineVector lines;
-        TConversionRun(settings, modal, lines)
-            .Execute(source, TLineVector{"IN;SP1;"}, TLineVector{"SP0;"});
-        return lines;
-    }();
+    static const TLineVector hpgl = bench::ConvertedProgram(5000000, 40, 1, {"SP0;"});
     return hpgl;
 }
 

@@ -4,7 +4,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "NcProgram.h"
+#include "bench/ConvertedProgram.h"
 #include "engine/ConversionRun.h"
 #include "sender/HpglRange.h"
 #include "sender/PlotSender.h"
@@ -15,17 +15,7 @@ namespace {
 using namespace plotalon;
 
 const TLineVector& Hpgl() {
-    static const TLineVector hpgl = [] {
-        const TLineVector source(SplitSourceText(bench::GenerateNcProgram(1000000)));
-        TConvSettings settings;
-        settings.Factor = 1000;
-        settings.Deg = 10;
-        settings.HpglType = 1;
-        TModalState modal;
-        TLineVector out;
-        TConversionRun(settings, modal, out).Execute(source, TLineVector{"IN;SP1;"}, TLineVector{});
-        return out;
-    }();
+    static const TLineVector hpgl = bench::ConvertedProgram(1000000, 1000, 1);
     return hpgl;
 }
 
